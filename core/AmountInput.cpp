@@ -1,0 +1,44 @@
+#include "AmountInput.h"
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <locale.h>
+
+std::string
+FilterAmountInput(const char* text, size_t length)
+{
+	std::string filtered;
+	if (text == nullptr)
+		return filtered;
+
+	filtered.reserve(length);
+	for (size_t i = 0; i < length && text[i] != '\0'; i++) {
+		const char c = text[i];
+		if ((c >= '0' && c <= '9') || c == '.' || c == '-')
+			filtered.push_back(c);
+		else if (c == ',')
+			filtered.push_back('.');
+	}
+	return filtered;
+}
+
+double
+ParseAmount(const char* text)
+{
+	if (text == nullptr || text[0] == '\0')
+		return 0;
+
+	// The field's buffer holds 39 characters; the precision keeps snprintf
+	// from reading further into a long text.
+	char buffer[40];
+	snprintf(buffer, sizeof(buffer), "%.39s", text);
+
+	// A point is the decimal separator whatever locale the process was
+	// started in.
+	static const locale_t sCLocale = newlocale(LC_ALL_MASK, "C", locale_t(0));
+	if (sCLocale != locale_t(0))
+		return strtod_l(buffer, nullptr, sCLocale);
+	return strtod(buffer, nullptr);
+}

@@ -1,0 +1,45 @@
+/*
+ * Exact decimal reading and fixed-point writing for the money arithmetic.
+ * Amounts are read as the numeric beginning of a text, the way the amount
+ * field reads itself, but as exact rationals instead of doubles; results are
+ * written with a fixed number of decimals, halves rounded away from zero.
+ * Internal to core/: the rest of the program uses Conversion.h.
+ */
+#ifndef DECIMAL_TEXT_H
+#define DECIMAL_TEXT_H
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include <gmpxx.h>
+
+// Only this many leading bytes of an amount text count, as in the field's
+// 40-byte buffer.
+constexpr size_t kAmountTextLimit = 39;
+
+// A read amount: its magnitude and whether it was written with a minus.
+// The sign is kept apart so that "-0" stays negative, as printf shows it.
+struct ExactAmount
+{
+	mpq_class magnitude;
+	bool negative = false;
+};
+
+// Reads the longest beginning of the first kAmountTextLimit bytes of text of
+// the form [-]digits[.digits] (either digit run may be empty, not both).
+// No such beginning reads as a positive 0.
+void ReadExactAmount(std::string_view text, ExactAmount* amount);
+
+// 10^exponent for 0 <= exponent <= kAmountTextLimit.
+const mpz_class& PowerOfTen(int32_t exponent);
+
+// The magnitude times 10^decimals, rounded to an integer with halves up.
+// The magnitude must not be negative.
+void RoundScaled(const mpq_class& magnitude, int32_t decimals, mpz_class* scaled);
+
+// Appends scaled / 10^decimals with exactly that many decimals, after a minus
+// when negative.
+void AppendFixed(std::string* text, const mpz_class& scaled, int32_t decimals, bool negative);
+
+#endif // DECIMAL_TEXT_H

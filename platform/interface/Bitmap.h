@@ -1,0 +1,51 @@
+// BBitmap: an offscreen image in B_RGB32, B_RGBA32 or B_CMAP8 (indices into the system
+// palette). Views draw it; it accepts no views of its own.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "GraphicsDefs.h"
+#include "Rect.h"
+
+typedef struct _cairo_surface cairo_surface_t;
+
+class BBitmap {
+public:
+	BBitmap(BRect bounds, color_space space, bool acceptsViews = false,
+		bool needsContiguous = false);
+	BBitmap(const BBitmap& other);
+	BBitmap& operator=(const BBitmap&) = delete;
+	~BBitmap();
+
+	status_t InitCheck() const;
+	BRect Bounds() const { return fBounds; }
+	color_space ColorSpace() const { return fSpace; }
+	void* Bits() { return fBits.data(); }
+	const void* Bits() const { return fBits.data(); }
+	int32 BitsLength() const { return (int32)fBits.size(); }
+	int32 BytesPerRow() const { return fBytesPerRow; }
+
+	// Copies at most the bitmap's own bytes, starting at offset; data is in the given space
+	// (only the bitmap's own space is converted as is; RGB data into CMAP8 is mapped).
+	void SetBits(const void* data, int32 length, int32 offset, color_space space);
+
+	// The colour of one pixel, CMAP8 through the system palette (tests, drawing).
+	rgb_color ColorAt(int32 x, int32 y) const;
+
+	// Kit internal: the pixels as a cairo ARGB32 surface (premultiplied), rebuilt after
+	// SetBits. With transparentMagic, CMAP8 index 255 becomes fully transparent.
+	cairo_surface_t* _Surface(bool transparentMagic) const;
+
+private:
+	void _Invalidate() const;
+
+	BRect fBounds;
+	color_space fSpace;
+	int32 fWidth = 0;
+	int32 fHeight = 0;
+	int32 fBytesPerRow = 0;
+	std::vector<uint8> fBits;
+	mutable cairo_surface_t* fSurface = nullptr;
+	mutable cairo_surface_t* fSurfaceOver = nullptr;
+};

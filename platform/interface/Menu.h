@@ -1,0 +1,64 @@
+// BMenu: a list of items shown in a column (or row); items may open submenus. A menu owns
+// its items, and an item owns its submenu. Menus are shown by BPopUpMenu::Go, which tracks
+// them in pop-up windows of the backend.
+#pragma once
+
+#include <vector>
+
+#include "View.h"
+
+class BMenuItem;
+
+enum menu_layout {
+	B_ITEMS_IN_ROW = 0,
+	B_ITEMS_IN_COLUMN,
+	B_ITEMS_IN_MATRIX,
+};
+
+class BMenu : public BView {
+public:
+	explicit BMenu(const char* name, menu_layout layout = B_ITEMS_IN_COLUMN);
+	~BMenu() override;
+
+	bool AddItem(BMenuItem* item);
+	bool AddItem(BMenuItem* item, int32 index);
+	bool AddItem(BMenu* submenu);
+	bool AddSeparatorItem();
+	BMenuItem* RemoveItem(int32 index);
+	bool RemoveItem(BMenuItem* item);
+	int32 CountItems() const { return (int32)fItems.size(); }
+	BMenuItem* ItemAt(int32 index) const;
+	int32 IndexOf(const BMenuItem* item) const;
+	BMenuItem* FindItem(const char* label) const;
+	BMenuItem* FindItem(uint32 command) const;
+	BMenuItem* FindMarked() const;
+	BMenuItem* Superitem() const { return fSuperitem; }
+	BMenu* Supermenu() const;
+	menu_layout Layout() const { return fLayout; }
+
+	status_t SetTargetForItems(BHandler* handler);
+	void SetRadioMode(bool flag) { fRadioMode = flag; }
+	bool IsRadioMode() const { return fRadioMode; }
+	void SetLabelFromMarked(bool flag) { fLabelFromMarked = flag; }
+	bool IsLabelFromMarked() const { return fLabelFromMarked; }
+	void SetEnabled(bool enabled) { fEnabled = enabled; }
+	bool IsEnabled() const { return fEnabled; }
+
+	// Layout and drawing of the item list inside a menu window (kit internal use).
+	void Draw(BRect updateRect) override;
+	BRect ItemFrame(int32 index) const;
+	BPoint PreferredSize() const;
+	int32 ItemIndexAt(BPoint where) const;
+	int32 HighlightedIndex() const { return fHighlighted; }
+	void SetHighlightedIndex(int32 index);
+
+private:
+	friend class BMenuItem;
+	std::vector<BMenuItem*> fItems;
+	BMenuItem* fSuperitem = nullptr;
+	menu_layout fLayout;
+	bool fRadioMode = false;
+	bool fLabelFromMarked = false;
+	bool fEnabled = true;
+	int32 fHighlighted = -1;
+};

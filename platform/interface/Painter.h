@@ -1,0 +1,58 @@
+// Painter: the kit's only user of cairo for drawing. It draws into an ARGB32 surface (a
+// window's backing store) with a view's origin and clip. Shapes are aliased so that every
+// pixel of a fixed layout is exact: integer coordinates name pixels, rectangles include both
+// edges and a 1-pixel line from a to b lights the pixels of a and b. Text is anti-aliased.
+#pragma once
+
+#include "Font.h"
+#include "GraphicsDefs.h"
+#include "Rect.h"
+
+typedef struct _cairo_surface cairo_surface_t;
+typedef struct _cairo cairo_t;
+
+class BBitmap;
+
+namespace BPrivate {
+
+class Painter {
+public:
+	// origin: where the view's (0, 0) lies on the surface; clip: surface pixels that may be
+	// touched (inclusive rectangle).
+	Painter(cairo_surface_t* target, BPoint origin, BRect clip);
+	~Painter();
+	Painter(const Painter&) = delete;
+	Painter& operator=(const Painter&) = delete;
+
+	void SetOrigin(BPoint origin);
+	void SetClip(BRect clip);
+	BPoint Origin() const { return fOrigin; }
+	BRect Clip() const { return fClip; }
+
+	// All coordinates in view coordinates.
+	void FillRect(BRect rect, rgb_color color);
+	void InvertRect(BRect rect);
+	void StrokeLine(BPoint from, BPoint to, rgb_color color, float penSize);
+	void FillEllipse(BRect rect, rgb_color color);
+	void StrokeEllipse(BRect rect, rgb_color color, float penSize);
+	void FillRoundRect(BRect rect, float xRadius, float yRadius, rgb_color color);
+	void StrokeRoundRect(BRect rect, float xRadius, float yRadius, rgb_color color,
+		float penSize);
+	void FillTriangle(BPoint a, BPoint b, BPoint c, rgb_color color);
+	void DrawBitmap(const BBitmap* bitmap, BRect source, BRect destination, drawing_mode mode);
+	// Baseline at y: the ink of letters without descenders ends on pixel row y.
+	void DrawString(const char* text, int32 length, BPoint baseline, const BFont& font,
+		rgb_color color);
+
+	cairo_t* Context() const { return fContext; }
+
+private:
+	void _ApplyClip();
+
+	cairo_surface_t* fTarget;
+	cairo_t* fContext;
+	BPoint fOrigin;
+	BRect fClip;
+};
+
+} // namespace BPrivate

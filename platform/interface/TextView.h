@@ -1,0 +1,152 @@
+// BTextView: editable, selectable, optionally styled text on one line or many. Every change
+// of the text, typed, pasted or set, passes through the virtual InsertText and DeleteText, so
+// subclasses can filter and observe it. Word wrap off keeps each paragraph on one line.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "Font.h"
+#include "View.h"
+
+struct text_run {
+	int32 offset;
+	BFont font;
+	rgb_color color;
+};
+
+struct text_run_array {
+	int32 count;
+	text_run runs[1];
+};
+
+class BTextView : public BView {
+public:
+	BTextView(BRect frame, const char* name, BRect textRect, uint32 resizingMode,
+		uint32 flags);
+	BTextView(BRect frame, const char* name, BRect textRect, const BFont* initialFont,
+		const rgb_color* initialColor, uint32 resizingMode, uint32 flags);
+	~BTextView() override;
+
+	// Text. SetText removes the old text through DeleteText and inserts the new through
+	// InsertText; Insert and Delete work on the selection or the given range.
+	void SetText(const char* text, const text_run_array* runs = nullptr);
+	void SetText(const char* text, int32 length, const text_run_array* runs = nullptr);
+	void Insert(const char* text, const text_run_array* runs = nullptr);
+	void Insert(const char* text, int32 length, const text_run_array* runs = nullptr);
+	void Insert(int32 offset, const char* text, int32 length,
+		const text_run_array* runs = nullptr);
+	void Delete();
+	void Delete(int32 startOffset, int32 endOffset);
+	const char* Text() const { return fText.c_str(); }
+	int32 TextLength() const { return (int32)fText.size(); }
+	char ByteAt(int32 offset) const;
+
+	// Selection; offsets are pinned to 0..TextLength().
+	void Select(int32 startOffset, int32 endOffset);
+	void SelectAll();
+	void GetSelection(int32* outStart, int32* outEnd) const;
+	// Inverts the display of start..end-1; the same call again restores it.
+	void Highlight(int32 startOffset, int32 endOffset);
+
+	// Styles.
+	void SetFontAndColor(const BFont* font, uint32 mode = B_FONT_ALL,
+		const rgb_color* color = nullptr);
+	void SetFontAndColor(int32 startOffset, int32 endOffset, const BFont* font,
+		uint32 mode = B_FONT_ALL, const rgb_color* color = nullptr);
+	// The font and colour at the selection (at its start).
+	void GetFontAndColor(BFont* font, uint32* sameProperties, rgb_color* color = nullptr,
+		bool* sameColor = nullptr) const;
+	void GetFontAndColor(int32 offset, BFont* font, rgb_color* color = nullptr) const;
+	void SetRunArray(int32 startOffset, int32 endOffset, const text_run_array* runs);
+	text_run_array* RunArray(int32 startOffset, int32 endOffset, int32* outSize = nullptr) const;
+	static text_run_array* AllocRunArray(int32 entryCount, int32* outSize = nullptr);
+	static void FreeRunArray(text_run_array* array);
+	void SetStylable(bool stylable) { fStylable = stylable; }
+	bool IsStylable() const { return fStylable; }
+
+	void SetAlignment(alignment flag);
+	alignment Alignment() const { return fAlignment; }
+	void SetWordWrap(bool wrap);
+	bool DoesWordWrap() const { return fWordWrap; }
+	// Limits what typing and pasting may add; SetText and Insert are not limited.
+	void SetMaxBytes(int32 max) { fMaxBytes = max; }
+	int32 MaxBytes() const { return fMaxBytes; }
+	void MakeEditable(bool editable = true);
+	bool IsEditable() const { return fEditable; }
+	void MakeSelectable(bool selectable = true);
+	bool IsSelectable() const { return fSelectable; }
+	void SetTextRect(BRect rect);
+	BRect TextRect() const { return fTextRect; }
+
+	int32 OffsetAt(BPoint point) const;
+	BPoint PointAt(int32 offset, float* outHeight = nullptr) const;
+	int32 CountLines() const;
+	float LineHeight(int32 line = 0) const;
+
+	void Cut();
+	void Copy();
+	void Paste();
+
+	// Hooks and overrides.
+	void Draw(BRect updateRect) override;
+	void MouseDown(BPoint where) override;
+	void MouseUp(BPoint where) override;
+	void MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage) override;
+	void KeyDown(const char* bytes, int32 numBytes) override;
+	void Pulse() override;
+	void MakeFocus(bool focus = true) override;
+	void WindowActivated(bool active) override;
+	void AttachedToWindow() override;
+	void MessageReceived(BMessage* message) override;
+
+	// Kit internal, for tests: whether the caret is drawn now, and the highlighted ranges.
+	bool _CaretVisible() const { return fCaretOn && fSelStart == fSelEnd && _ShowsCaret(); }
+	const std::vector<std::pair<int32, int32>>& _Highlights() const { return fHighlights; }
+
+protected:
+	virtual void InsertText(const char* text, int32 length, int32 offset,
+		const text_run_array* runs);
+	virtual void DeleteText(int32 fromOffset, int32 toOffset);
+
+private:
+	struct StyleRun {
+		int32 offset;
+		BFont font;
+		rgb_color color;
+	};
+
+	bool _ShowsCaret() const;
+	void _TypeText(const char* text, int32 length);
+	void _ReplaceSelection(const char* text, int32 length, bool limited);
+	void _MoveCaret(int32 offset, bool extend);
+	int32 _PreviousCharOffset(int32 offset) const;
+	int32 _NextCharOffset(int32 offset) const;
+	int32 _LineStart(int32 offset) const;
+	int32 _LineEnd(int32 offset) const;
+	const StyleRun& _RunAt(int32 offset) const;
+	void _SetStyle(int32 start, int32 end, const BFont* font, uint32 mode,
+		const rgb_color* color);
+	void _NormalizeRuns();
+	float _LineWidth(int32 start, int32 end) const;
+	float _LineX(int32 start, int32 end) const;
+	void _ResetCaretBlink();
+
+	std::string fText;
+	std::vector<StyleRun> fRuns; // sorted by offset, first at 0
+	std::vector<std::pair<int32, int32>> fHighlights;
+	BRect fTextRect;
+	int32 fSelStart = 0;
+	int32 fSelEnd = 0;
+	int32 fAnchor = 0;
+	int32 fMaxBytes = INT32_MAX;
+	alignment fAlignment = B_ALIGN_LEFT;
+	bool fWordWrap = true;
+	bool fEditable = true;
+	bool fSelectable = true;
+	bool fStylable = false;
+	bool fCaretOn = false;
+	bool fTracking = false;
+	bigtime_t fLastClickTime = 0;
+	int32 fLastClickOffset = -1;
+};

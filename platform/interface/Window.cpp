@@ -1,0 +1,735 @@
+#include "Window.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "AppDefs.h"
+#include "Application.h"
+#include "Backend.h"
+#include "Button.h"
+#include "Message.h"
+#include "Painter.h"
+#include "View.h"
+#include "WindowPrivate.h"
+
+using BPrivate::WindowAccess;
+
+namespace {
+
+bool
+IsDecoratedLook(window_look look)
+{
+	return look == B_TITLED_WINDOW_LOOK || look == B_DOCUMENT_WINDOW_LOOK
+		|| look == B_FLOATING_WINDOW_LOOK;
+}
+
+bool
+IsOnTopFeel(window_feel feel)
+{
+	return feel == B_FLOATING_ALL_WINDOW_FEEL || feel == B_FLOATING_APP_WINDOW_FEEL
+		|| feel == B_MODAL_ALL_WINDOW_FEEL || feel == B_MODAL_APP_WINDOW_FEEL;
+}
+
+bool
+IsModalFeel(window_feel feel)
+{
+	return feel == B_MODAL_APP_WINDOW_FEEL || feel == B_MODAL_ALL_WINDOW_FEEL
+		|| feel == B_MODAL_SUBSET_WINDOW_FEEL;
+}
+
+void
+ForEachView(BView* view, void (*function)(BView*, void*), void* data)
+{
+	function(view, data);
+	for (int32 i = 0; i < view->CountChildren(); i++)
+		ForEachView(view->ChildAt(i), function, data);
+}
+
+} // namespace
+
+BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags,
+	uint32 workspace)
+	:
+	BLooper(title)
+{
+	(void)workspace;
+	window_look look = B_TITLED_WINDOW_LOOK;
+	window_feel feel = B_NORMAL_WINDOW_FEEL;
+	switch (type) {
+		case B_MODAL_WINDOW:
+			look = B_MODAL_WINDOW_LOOK;
+			feel = B_MODAL_APP_WINDOW_FEEL;
+			break;
+		case B_BORDERED_WINDOW:
+			look = B_BORDERED_WINDOW_LOOK;
+			break;
+		case B_FLOATING_WINDOW:
+			look = B_FLOATING_WINDOW_LOOK;
+			feel = B_FLOATING_APP_WINDOW_FEEL;
+			break;
+		case B_DOCUMENT_WINDOW:
+			look = B_DOCUMENT_WINDOW_LOOK;
+			break;
+		default:
+			break;
+	}
+	fType = type;
+	_Init(frame, title, look, feel, flags);
+}
+
+BWindow::BWindow(BRect frame, const char* title, window_look look, window_feel feel,
+	uint32 flags, uint32 workspace)
+	:
+	BLooper(title)
+{
+	(void)workspace;
+	fType = B_UNTYPED_WINDOW;
+	_Init(frame, title, look, feel, flags);
+}
+
+void
+BWindow::_Init(BRect frame, const char* title, window_look look, window_feel feel,
+	uint32 flags)
+{
+	fTitle = title ? title : "";
+	fFrame = frame;
+	fLook = look;
+	fFeel = feel;
+	fFlags = flags;
+	fTopView = new BView(Bounds(), "top view", B_FOLLOW_ALL_SIDES, 0);
+	fTopView->_MarkTopView();
+	fTopView->SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
+	fTopView->SetNextHandler(this);
+	fTopView->_SetWindow(this);
+}
+
+BWindow::~BWindow()
+{
+	fFocus = nullptr;
+	fMouseView = nullptr;
+	fLastMouseOver = nullptr;
+	fDefaultButton = nullptr;
+	delete fTopView;
+	fTopView = nullptr;
+	fServerWindow.reset();
+	if (fBackingStore != nullptr)
+		cairo_surface_destroy(fBackingStore);
+}
+
+// #pragma mark - showing and quitting
+
+void
+BWindow::Show()
+{
+	fShowLevel++;
+	if (fShowLevel != 1)
+		return;
+
+	if (!fServerWindow) {
+		BPrivate::WindowSpec spec;
+		spec.frame = fFrame;
+		spec.title = fTitle;
+		spec.decorated = IsDecoratedLook(fLook) && !fPopup;
+		spec.alwaysOnTop = IsOnTopFeel(fFeel) || fPopup;
+		spec.popupMenu = fPopup;
+		spec.modal = IsModalFeel(fFeel);
+		spec.resizable = (fFlags & B_NOT_RESIZABLE) == 0;
+		fServerWindow = BPrivate::CurrentBackend()->CreateWindow(spec);
+	}
+	fShownOnce = true;
+	_Invalidate(Bounds());
+	_Redraw();
+	fServerWindow->Show();
+	_Present();
+	if (!fPopup && (fFlags & B_AVOID_FOCUS) == 0)
+		fServerWindow->Activate();
+}
+
+void
+BWindow::Hide()
+{
+	fShowLevel--;
+	if (fShowLevel == 0 && fServerWindow)
+		fServerWindow->Hide();
+}
+
+void
+BWindow::Quit()
+{
+	if (fQuitting)
+		return;
+	fQuitting = true;
+	if (fServerWindow && fShowLevel > 0)
+		fServerWindow->Hide();
+	fShowLevel = 0;
+	_ScheduleDelete();
+}
+
+bool
+BWindow::QuitRequested()
+{
+	return true;
+}
+
+// #pragma mark - views
+
+void
+BWindow::AddChild(BView* child, BView* before)
+{
+	fTopView->AddChild(child, before);
+}
+
+bool
+BWindow::RemoveChild(BView* child)
+{
+	return fTopView->RemoveChild(child);
+}
+
+int32
+BWindow::CountChildren() const
+{
+	return fTopView->CountChildren();
+}
+
+BView*
+BWindow::ChildAt(int32 index) const
+{
+	return fTopView->ChildAt(index);
+}
+
+BView*
+BWindow::FindView(const char* name) const
+{
+	return fTopView->FindView(name);
+}
+
+BView*
+BWindow::FindView(BPoint point) const
+{
+	BView* view = fTopView->_ViewAt(point);
+	return view == fTopView ? nullptr : view;
+}
+
+void
+BWindow::_SetFocus(BView* view)
+{
+	if (fFocus == view)
+		return;
+	BView* old = fFocus;
+	fFocus = view;
+	if (old != nullptr)
+		old->MakeFocus(false);
+}
+
+void
+BWindow::_ViewRemoved(BView* view)
+{
+	if (fFocus == view)
+		fFocus = nullptr;
+	if (fMouseView == view)
+		fMouseView = nullptr;
+	if (fLastMouseOver == view)
+		fLastMouseOver = nullptr;
+	if ((BView*)fDefaultButton == view)
+		fDefaultButton = nullptr;
+}
+
+void
+BWindow::SetDefaultButton(BButton* button)
+{
+	if (fDefaultButton == button)
+		return;
+	BButton* old = fDefaultButton;
+	fDefaultButton = button;
+	if (old != nullptr)
+		old->Invalidate();
+	if (button != nullptr)
+		button->Invalidate();
+}
+
+// #pragma mark - geometry
+
+BRect
+BWindow::Bounds() const
+{
+	return BRect(0, 0, fFrame.Width(), fFrame.Height());
+}
+
+void
+BWindow::MoveTo(BPoint where)
+{
+	fFrame.OffsetTo(where);
+	if (fServerWindow)
+		fServerWindow->MoveTo(where);
+}
+
+void
+BWindow::MoveBy(float dx, float dy)
+{
+	MoveTo(BPoint(fFrame.left + dx, fFrame.top + dy));
+}
+
+void
+BWindow::ResizeTo(float width, float height)
+{
+	if (width < 0 || height < 0)
+		return;
+	fFrame.right = fFrame.left + width;
+	fFrame.bottom = fFrame.top + height;
+	fTopView->ResizeTo(width, height);
+	if (fBackingStore != nullptr) {
+		cairo_surface_destroy(fBackingStore);
+		fBackingStore = nullptr;
+	}
+	if (fServerWindow)
+		fServerWindow->ResizeTo((int32)width + 1, (int32)height + 1);
+	_Invalidate(Bounds());
+}
+
+void
+BWindow::SetTitle(const char* title)
+{
+	fTitle = title ? title : "";
+	SetName(title);
+	if (fServerWindow)
+		fServerWindow->SetTitle(fTitle.c_str());
+}
+
+status_t
+BWindow::SetLook(window_look look)
+{
+	fLook = look;
+	if (fServerWindow)
+		fServerWindow->SetDecorated(IsDecoratedLook(look) && !fPopup);
+	return B_OK;
+}
+
+status_t
+BWindow::SetFeel(window_feel feel)
+{
+	fFeel = feel;
+	if (fServerWindow) {
+		fServerWindow->SetAlwaysOnTop(IsOnTopFeel(feel) || fPopup);
+		fServerWindow->SetModal(IsModalFeel(feel));
+	}
+	return B_OK;
+}
+
+status_t
+BWindow::SetFlags(uint32 flags)
+{
+	fFlags = flags;
+	return B_OK;
+}
+
+void
+BWindow::ConvertToScreen(BPoint* point) const
+{
+	point->x += fFrame.left;
+	point->y += fFrame.top;
+}
+
+BPoint
+BWindow::ConvertToScreen(BPoint point) const
+{
+	ConvertToScreen(&point);
+	return point;
+}
+
+BRect
+BWindow::ConvertToScreen(BRect rect) const
+{
+	return rect.OffsetByCopy(fFrame.left, fFrame.top);
+}
+
+void
+BWindow::ConvertFromScreen(BPoint* point) const
+{
+	point->x -= fFrame.left;
+	point->y -= fFrame.top;
+}
+
+BPoint
+BWindow::ConvertFromScreen(BPoint point) const
+{
+	ConvertFromScreen(&point);
+	return point;
+}
+
+// #pragma mark - activation
+
+void
+BWindow::WindowActivated(bool active)
+{
+	(void)active;
+}
+
+void
+BWindow::FrameMoved(BPoint newPosition)
+{
+	(void)newPosition;
+}
+
+void
+BWindow::Activate(bool active)
+{
+	if (active && fServerWindow && fShowLevel > 0)
+		fServerWindow->Activate();
+}
+
+// #pragma mark - messages
+
+BHandler*
+BWindow::PreferredHandler() const
+{
+	return fFocus;
+}
+
+void
+BWindow::DispatchMessage(BMessage* message, BHandler* handler)
+{
+	if (fQuitting && message->what != B_QUIT_REQUESTED)
+		return;
+
+	if (handler == this) {
+		switch (message->what) {
+			case B_KEY_DOWN:
+				_HandleKeyDown(message);
+				return;
+			case B_KEY_UP:
+				return;
+			case B_MOUSE_DOWN:
+			case B_MOUSE_UP:
+			case B_MOUSE_MOVED:
+				_HandleMouse(message);
+				return;
+			case B_WINDOW_ACTIVATED:
+			{
+				bool active = false;
+				if (message->FindBool("active", &active) != B_OK || active == fActive)
+					return;
+				fActive = active;
+				ForEachView(fTopView, [](BView* view, void* data) {
+					view->WindowActivated(*static_cast<bool*>(data));
+				}, &active);
+				WindowActivated(active);
+				return;
+			}
+			case B_PULSE:
+				ForEachView(fTopView, [](BView* view, void*) {
+					if ((view->Flags() & B_PULSE_NEEDED) != 0 && !view->IsHidden())
+						view->Pulse();
+				}, nullptr);
+				return;
+			case B_QUIT_REQUESTED:
+				if (QuitRequested())
+					Quit();
+				return;
+			default:
+				break;
+		}
+	}
+	handler->MessageReceived(message);
+}
+
+void
+BWindow::MessageReceived(BMessage* message)
+{
+	BLooper::MessageReceived(message);
+}
+
+bool
+BWindow::_IsBlockedByModal() const
+{
+	if (IsModalFeel(fFeel) || fPopup)
+		return false;
+	for (BLooper* looper : BPrivateLooperAccess::All()) {
+		BWindow* window = dynamic_cast<BWindow*>(looper);
+		if (window != nullptr && window != this && !window->IsHidden() && !window->fQuitting
+			&& IsModalFeel(window->fFeel))
+			return true;
+	}
+	return false;
+}
+
+void
+BWindow::_HandleKeyDown(BMessage* message)
+{
+	if (_IsBlockedByModal())
+		return;
+
+	const char* bytes = nullptr;
+	if (message->FindString("bytes", &bytes) != B_OK || bytes == nullptr || bytes[0] == '\0')
+		return;
+	int32 modifiers = 0;
+	message->FindInt32("modifiers", &modifiers);
+	int32 length = (int32)strnlen(bytes, 8);
+
+	// The platform's built-in shortcuts.
+	if ((modifiers & (B_COMMAND_KEY | B_CONTROL_KEY)) != 0) {
+		int32 raw = 0;
+		message->FindInt32("key", &raw);
+		char key = raw != 0 ? (char)raw : bytes[0];
+		if (key >= 'A' && key <= 'Z')
+			key = key - 'A' + 'a';
+		uint32 command = 0;
+		switch (key) {
+			case 'q':
+				if (be_app != nullptr)
+					be_app->PostMessage(B_QUIT_REQUESTED);
+				return;
+			case 'w':
+				PostMessage(B_QUIT_REQUESTED, this);
+				return;
+			case 'c':
+				command = B_COPY;
+				break;
+			case 'x':
+				command = B_CUT;
+				break;
+			case 'v':
+				command = B_PASTE;
+				break;
+			case 'a':
+				command = B_SELECT_ALL;
+				break;
+			default:
+				return;
+		}
+		if (fFocus != nullptr) {
+			BMessage edit(command);
+			fFocus->MessageReceived(&edit);
+		}
+		return;
+	}
+
+	if (bytes[0] == B_ENTER && length == 1 && fDefaultButton != nullptr
+		&& fDefaultButton->IsEnabled() && !fDefaultButton->IsHidden()) {
+		fDefaultButton->Invoke();
+		return;
+	}
+
+	if (fFocus != nullptr)
+		fFocus->KeyDown(bytes, length);
+	else
+		MessageReceived(message);
+}
+
+void
+BWindow::_HandleMouse(BMessage* message)
+{
+	BPoint where;
+	if (message->FindPoint("where", &where) != B_OK)
+		return;
+	int32 buttons = 0;
+	message->FindInt32("buttons", &buttons);
+	fLastMouse = where;
+	fLastButtons = (uint32)buttons;
+
+	if (_IsBlockedByModal())
+		return;
+
+	switch (message->what) {
+		case B_MOUSE_DOWN:
+		{
+			BView* view = FindView(where);
+			if (view == nullptr)
+				view = fTopView;
+			fMouseView = view;
+			view->MouseDown(view->ConvertFromWindow(where));
+			break;
+		}
+		case B_MOUSE_UP:
+		{
+			BView* view = fMouseView != nullptr ? fMouseView : FindView(where);
+			if (buttons == 0)
+				fMouseView = nullptr;
+			if (view != nullptr)
+				view->MouseUp(view->ConvertFromWindow(where));
+			break;
+		}
+		case B_MOUSE_MOVED:
+		{
+			BView* over = FindView(where);
+			if (fMouseView != nullptr) {
+				BPoint local = fMouseView->ConvertFromWindow(where);
+				fMouseView->MouseMoved(local,
+					fMouseView->Bounds().Contains(local) ? B_INSIDE_VIEW : B_OUTSIDE_VIEW,
+					nullptr);
+				fLastMouseOver = over;
+				break;
+			}
+			if (over != fLastMouseOver && fLastMouseOver != nullptr) {
+				fLastMouseOver->MouseMoved(fLastMouseOver->ConvertFromWindow(where),
+					B_EXITED_VIEW, nullptr);
+			}
+			if (over != nullptr) {
+				over->MouseMoved(over->ConvertFromWindow(where),
+					over == fLastMouseOver ? B_INSIDE_VIEW : B_ENTERED_VIEW, nullptr);
+			}
+			fLastMouseOver = over;
+			break;
+		}
+	}
+}
+
+// #pragma mark - drawing
+
+void
+BWindow::_Invalidate(BRect rect)
+{
+	rect = rect & Bounds();
+	if (!rect.IsValid())
+		return;
+	fDirty = fDirty | rect;
+}
+
+void
+BWindow::_EnsureBackingStore()
+{
+	if (fBackingStore != nullptr)
+		return;
+	int32 width = (int32)fFrame.Width() + 1;
+	int32 height = (int32)fFrame.Height() + 1;
+	fBackingStore = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max(width, 1),
+		std::max(height, 1));
+	fDirty = Bounds();
+}
+
+void
+BWindow::_Redraw()
+{
+	if (!fDirty.IsValid() || fQuitting)
+		return;
+	_EnsureBackingStore();
+	BRect dirty = fDirty & Bounds();
+	fDirty = BRect();
+	if (!dirty.IsValid())
+		return;
+	{
+		BPrivate::Painter painter(fBackingStore, B_ORIGIN, dirty);
+		fTopView->_DrawTree(painter, dirty);
+	}
+	cairo_surface_flush(fBackingStore);
+	fNeedsPresent = true;
+}
+
+void
+BWindow::_Present()
+{
+	if (!fNeedsPresent || !fServerWindow || fShowLevel <= 0 || fBackingStore == nullptr)
+		return;
+	fNeedsPresent = false;
+	cairo_surface_flush(fBackingStore);
+	fServerWindow->Present(cairo_image_surface_get_data(fBackingStore),
+		cairo_image_surface_get_width(fBackingStore),
+		cairo_image_surface_get_height(fBackingStore),
+		cairo_image_surface_get_stride(fBackingStore));
+}
+
+void
+BWindow::UpdateIfNeeded()
+{
+	_Redraw();
+	_Present();
+}
+
+void
+BWindow::Flush() const
+{
+	const_cast<BWindow*>(this)->_Present();
+}
+
+void
+BWindow::Sync() const
+{
+	Flush();
+}
+
+// #pragma mark - kit access
+
+namespace BPrivate {
+
+uint32
+WindowAccess::BackendId(const BWindow* window)
+{
+	return window->fServerWindow ? window->fServerWindow->Id() : 0;
+}
+
+cairo_surface_t*
+WindowAccess::BackingStore(BWindow* window)
+{
+	window->_EnsureBackingStore();
+	return window->fBackingStore;
+}
+
+void
+WindowAccess::MarkNeedsPresent(BWindow* window)
+{
+	window->fNeedsPresent = true;
+}
+
+void
+WindowAccess::SetPopup(BWindow* window, bool popup)
+{
+	window->fPopup = popup;
+}
+
+bool
+WindowAccess::IsPopup(const BWindow* window)
+{
+	return window->fPopup;
+}
+
+BView*
+WindowAccess::TopView(BWindow* window)
+{
+	return window->fTopView;
+}
+
+bool
+WindowAccess::IsQuitting(const BWindow* window)
+{
+	return window->fQuitting;
+}
+
+void
+WindowAccess::Update(BWindow* window)
+{
+	if (window->fQuitting || window->fShowLevel <= 0)
+		return;
+	window->_Redraw();
+	window->_Present();
+}
+
+void
+WindowAccess::SetFrameFromBackend(BWindow* window, BRect frame)
+{
+	if (frame.LeftTop() == window->fFrame.LeftTop())
+		return;
+	window->fFrame.OffsetTo(frame.LeftTop());
+	window->FrameMoved(frame.LeftTop());
+}
+
+void
+WindowAccess::Exposed(BWindow* window)
+{
+	window->fNeedsPresent = true;
+}
+
+BWindow*
+WindowAccess::FindByBackendId(uint32 id)
+{
+	if (id == 0)
+		return nullptr;
+	for (BLooper* looper : BPrivateLooperAccess::All()) {
+		BWindow* window = dynamic_cast<BWindow*>(looper);
+		if (window != nullptr && BackendId(window) == id)
+			return window;
+	}
+	return nullptr;
+}
+
+} // namespace BPrivate

@@ -1,0 +1,129 @@
+// BWindow: a looper with a tree of views, a backing store and a window of the backend.
+// Frame() is the content area in screen coordinates, as on the platform. Windows delete
+// themselves on Quit; Quit from inside the window's own handler takes effect when that
+// handler returns.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "InterfaceDefs.h"
+#include "Looper.h"
+#include "Rect.h"
+
+class BButton;
+class BView;
+
+typedef struct _cairo_surface cairo_surface_t;
+
+namespace BPrivate {
+class BackendWindow;
+class WindowAccess;
+}
+
+class BWindow : public BLooper {
+public:
+	BWindow(BRect frame, const char* title, window_type type, uint32 flags,
+		uint32 workspace = B_CURRENT_WORKSPACE);
+	BWindow(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags,
+		uint32 workspace = B_CURRENT_WORKSPACE);
+	~BWindow() override;
+
+	virtual void Show();
+	virtual void Hide();
+	bool IsHidden() const { return fShowLevel <= 0; }
+	void Quit() override;
+	bool QuitRequested() override;
+
+	void AddChild(BView* child, BView* before = nullptr);
+	bool RemoveChild(BView* child);
+	int32 CountChildren() const;
+	BView* ChildAt(int32 index) const;
+	BView* FindView(const char* name) const;
+	// The deepest visible view under a point in window coordinates.
+	BView* FindView(BPoint point) const;
+
+	BRect Frame() const { return fFrame; }
+	BRect Bounds() const;
+	void MoveTo(BPoint where);
+	void MoveTo(float x, float y) { MoveTo(BPoint(x, y)); }
+	void MoveBy(float dx, float dy);
+	void ResizeTo(float width, float height);
+	void ResizeBy(float dx, float dy) { ResizeTo(fFrame.Width() + dx, fFrame.Height() + dy); }
+	void SetTitle(const char* title);
+	const char* Title() const { return fTitle.c_str(); }
+	status_t SetLook(window_look look);
+	window_look Look() const { return fLook; }
+	status_t SetFeel(window_feel feel);
+	window_feel Feel() const { return fFeel; }
+	uint32 Flags() const { return fFlags; }
+	status_t SetFlags(uint32 flags);
+	window_type Type() const { return fType; }
+
+	virtual void WindowActivated(bool active);
+	virtual void FrameMoved(BPoint newPosition);
+	bool IsActive() const { return fActive; }
+	void Activate(bool active = true);
+
+	BView* CurrentFocus() const { return fFocus; }
+	void SetDefaultButton(BButton* button);
+	BButton* DefaultButton() const { return fDefaultButton; }
+
+	void ConvertToScreen(BPoint* point) const;
+	BPoint ConvertToScreen(BPoint point) const;
+	BRect ConvertToScreen(BRect rect) const;
+	void ConvertFromScreen(BPoint* point) const;
+	BPoint ConvertFromScreen(BPoint point) const;
+
+	void DispatchMessage(BMessage* message, BHandler* handler) override;
+	void MessageReceived(BMessage* message) override;
+	BHandler* PreferredHandler() const override;
+
+	// Redraws what is invalid and presents it now, instead of after the queue drains.
+	void UpdateIfNeeded();
+	void Flush() const;
+	void Sync() const;
+
+	void SetPulseRate(bigtime_t rate) { fPulseRate = rate; }
+	bigtime_t PulseRate() const { return fPulseRate; }
+
+private:
+	friend class BView;
+	friend class BPrivate::WindowAccess;
+
+	void _Init(BRect frame, const char* title, window_look look, window_feel feel,
+		uint32 flags);
+	void _SetFocus(BView* view);
+	void _ViewRemoved(BView* view);
+	void _Invalidate(BRect rectInWindow);
+	void _Redraw();
+	void _Present();
+	void _EnsureBackingStore();
+	void _HandleKeyDown(BMessage* message);
+	void _HandleMouse(BMessage* message);
+	bool _IsBlockedByModal() const;
+
+	std::string fTitle;
+	BRect fFrame;
+	window_type fType;
+	window_look fLook;
+	window_feel fFeel;
+	uint32 fFlags;
+	int32 fShowLevel = 0;
+	bool fShownOnce = false;
+	bool fActive = false;
+	bool fQuitting = false;
+	bool fPopup = false;
+	BView* fTopView = nullptr;
+	BView* fFocus = nullptr;
+	BView* fMouseView = nullptr; // receives moves and the release while a button is held
+	BView* fLastMouseOver = nullptr;
+	BButton* fDefaultButton = nullptr;
+	BPoint fLastMouse;
+	uint32 fLastButtons = 0;
+	BRect fDirty;
+	bool fNeedsPresent = false;
+	cairo_surface_t* fBackingStore = nullptr;
+	std::unique_ptr<BPrivate::BackendWindow> fServerWindow;
+	bigtime_t fPulseRate = 500000;
+};

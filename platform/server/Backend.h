@@ -1,0 +1,99 @@
+// The seam between the kit and the window system. Two implementations: SDL2 (real windows)
+// and headless (in-memory windows for tests). The kit never calls SDL or cairo outside its
+// backends and its painter.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "Rect.h"
+#include "SupportDefs.h"
+
+namespace BPrivate {
+
+struct BackendEvent {
+	enum Type {
+		kNone,
+		kKeyDown,
+		kKeyUp,
+		kMouseDown,
+		kMouseUp,
+		kMouseMoved,
+		kActivated,
+		kDeactivated,
+		kCloseRequested,
+		kExposed,
+		kWindowMoved,
+		kQuit,
+	};
+	Type type = kNone;
+	uint32 window = 0;      // backend window id
+	BPoint where;           // content coordinates of that window
+	BPoint screenWhere;     // screen coordinates
+	uint32 buttons = 0;     // held buttons after the event (B_PRIMARY_MOUSE_BUTTON...)
+	int32 clicks = 1;       // click count for mouse-down
+	uint32 modifiers = 0;   // B_SHIFT_KEY, B_CONTROL_KEY, ...
+	char bytes[8] = {};     // UTF-8 text or key byte, zero-terminated
+	int32 numBytes = 0;
+	int32 rawChar = 0;      // the unshifted key character, for shortcuts ('q')
+	bool repeat = false;
+};
+
+struct WindowSpec {
+	BRect frame;            // content area, screen coordinates
+	std::string title;
+	bool decorated = true;  // title bar and border from the window manager
+	bool alwaysOnTop = false;
+	bool popupMenu = false;
+	bool modal = false;
+	bool resizable = false;
+	uint32 parent = 0;      // for popups: the window they belong to
+};
+
+class BackendWindow {
+public:
+	virtual ~BackendWindow() = default;
+	virtual uint32 Id() const = 0;
+	virtual void SetTitle(const char* title) = 0;
+	virtual void MoveTo(BPoint screenPoint) = 0;
+	virtual void ResizeTo(int32 width, int32 height) = 0;
+	virtual void SetDecorated(bool decorated) = 0;
+	virtual void SetAlwaysOnTop(bool onTop) = 0;
+	virtual void SetModal(bool modal) = 0;
+	virtual void Show() = 0;
+	virtual void Hide() = 0;
+	// Raises the window and gives it the input focus.
+	virtual void Activate() = 0;
+	// Copies ARGB32 (premultiplied, host order) pixels to the screen.
+	virtual void Present(const uint8* pixels, int32 width, int32 height, int32 stride) = 0;
+	// Where the window manager actually put the content area.
+	virtual BRect Frame() const = 0;
+	virtual void SetIcon(const uint8* argb, int32 width, int32 height) { (void)argb; (void)width; (void)height; }
+};
+
+class Backend {
+public:
+	virtual ~Backend() = default;
+	virtual bool IsHeadless() const = 0;
+	virtual std::unique_ptr<BackendWindow> CreateWindow(const WindowSpec& spec) = 0;
+	// Waits up to timeoutMs (-1: forever, 0: poll) for an event.
+	virtual bool WaitEvent(BackendEvent* event, int32 timeoutMs) = 0;
+	// Makes a WaitEvent that is waiting return.
+	virtual void Wake() = 0;
+	virtual BRect ScreenFrame() const = 0;
+	virtual uint32 MouseButtons() const = 0;
+	virtual BPoint MouseLocation() const = 0;
+	virtual std::string ClipboardText() = 0;
+	virtual void SetClipboardText(const std::string& text) = 0;
+	// Hands an address to the user's browser without blocking.
+	virtual status_t OpenURL(const char* url) = 0;
+};
+
+// The backend in use. Created on first use: SDL2, unless a test installed another first.
+Backend* CurrentBackend();
+void SetBackend(std::unique_ptr<Backend> backend);
+bool HasBackend();
+// The real backend; defined with the SDL2 implementation.
+std::unique_ptr<Backend> CreateSDLBackend() __attribute__((weak));
+
+} // namespace BPrivate

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: the plain build, then the ASan+UBSan build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+
+jobs=$(nproc)
+status=0
+for config in plain asan; do
+	dir=build
+	flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+	if [ "$config" = asan ]; then
+		dir=build-asan
+		flags=(-DCMAKE_BUILD_TYPE=Debug -DKAMBO_SANITIZE=ON -DKAMBO_BUILD_BENCH=OFF)
+	fi
+	echo "== $config build ($dir)"
+	cmake -S . -B "$dir" "${flags[@]}" >/dev/null
+	cmake --build "$dir" -j"$jobs"
+	echo "== $config tests"
+	if ! (cd "$dir" && ctest --output-on-failure -j"$jobs"); then
+		status=1
+	fi
+done
+exit $status

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing need. Idempotent: only
+# missing packages are installed. Works as root and through sudo.
+set -euo pipefail
+
+packages=(
+	build-essential cmake pkg-config
+	libsdl2-dev libcairo2-dev libfontconfig-dev fonts-dejavu-core
+	libgmp-dev
+	googletest libgtest-dev libgmock-dev libbenchmark-dev
+	xvfb openbox xdotool x11-utils imagemagick xauth
+	desktop-file-utils appstream
+	clang libclang-rt-14-dev valgrind
+)
+
+missing=()
+for p in "${packages[@]}"; do
+	if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+		missing+=("$p")
+	fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+	exit 0
+fi
+
+if [ "$(id -u)" -eq 0 ]; then
+	as_root=()
+elif command -v sudo >/dev/null 2>&1; then
+	as_root=(sudo)
+else
+	echo "setup: need root or sudo to install: ${missing[*]}" >&2
+	exit 1
+fi
+
+echo "setup: installing ${missing[*]}"
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
