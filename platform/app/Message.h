@@ -102,7 +102,8 @@ public:
 	status_t Flatten(char* buffer, ssize_t size) const;
 	status_t Flatten(BDataIO* stream, ssize_t* size = nullptr) const;
 	// Replaces what-code and fields with one message read from the bytes or the stream.
-	// Any damage gives an error and leaves the message empty (what-code 0).
+	// Any damage gives an error and leaves the message empty (what-code 0). A stream is read
+	// only as far as the message goes; one claiming more than 1 MiB counts as damaged.
 	status_t Unflatten(const char* buffer, ssize_t size);
 	status_t Unflatten(BDataIO* stream);
 

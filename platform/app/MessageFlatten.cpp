@@ -1,0 +1,568 @@
+// BMessage in the platform's classic flattened layout ('FOB1'): a 17-byte header, field records
+// back to back and a zero end marker. Written in host byte order with one-byte sizes where they
+// fit; read in either byte order and either size form, checking every length against the bytes
+// that are really there before using it.
+#include "Message.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <new>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "DataIO.h"
+
+namespace {
+
+const uint32 kMagic = 'FOB1';
+const size_t kHeaderSize = 17;
+const size_t kTargetSectionSize = 4;
+const size_t kReplySectionSize = 16;
+// A stream claiming more than this is taken as damaged rather than read into memory; parsed
+// items cost a few times their bytes, so the cap also bounds what a hostile file can make us hold.
+const size_t kMaxStreamMessageSize = 1024 * 1024;
+const size_t kStreamChunkSize = 64 * 1024;
+
+enum : uint8 {
+	kMessageValid = 0x01,
+	kMessageHasTarget = 0x02,
+	kMessageHasReply = 0x04,
+};
+
+enum : uint8 {
+	kFieldValid = 0x01,
+	kFieldMiniData = 0x02,
+	kFieldFixedSize = 0x04,
+	kFieldSingleItem = 0x08,
+};
+
+const bool kHostIsBigEndian = std::endian::native == std::endian::big;
+
+
+uint32
+Swap32(uint32 value)
+{
+	return __builtin_bswap32(value);
+}
+
+
+// Variable-size items are padded so that each length word plus its bytes fill whole 8-byte units.
+size_t
+PaddingAfter(size_t length)
+{
+	return (8 - (4 + length) % 8) % 8;
+}
+
+
+// Pointers mean nothing outside this process and are never written.
+bool
+IsFlattened(const BMessage::Field& field)
+{
+	return field.type != B_POINTER_TYPE;
+}
+
+
+struct FieldLayout {
+	uint64 dataSize = 0;
+	bool mini = false;
+	bool single = false;
+	uint64 recordSize = 0;
+};
+
+
+FieldLayout
+Measure(const BMessage::Field& field)
+{
+	FieldLayout layout;
+	for (const std::vector<uint8>& item : field.items) {
+		layout.dataSize += item.size();
+		if (!field.fixedSize)
+			layout.dataSize += 4 + PaddingAfter(item.size());
+	}
+	layout.single = field.items.size() == 1;
+	layout.mini = field.items.size() <= 0xff && layout.dataSize <= 0xff;
+	size_t sizeBytes = layout.mini ? 1 : 4;
+	layout.recordSize = 1 + 4 + (layout.single ? 0 : sizeBytes) + sizeBytes + 1
+		+ field.name.size() + layout.dataSize;
+	return layout;
+}
+
+
+// Bytes 8 to the end of the header part, taken four at a time as big-endian words.
+uint32
+HeaderChecksum(const uint8* bytes, size_t size)
+{
+	uint32 sum = 0;
+	size_t i = 0;
+	for (; i + 4 <= size; i += 4) {
+		sum += (uint32(bytes[i]) << 24) | (uint32(bytes[i + 1]) << 16)
+			| (uint32(bytes[i + 2]) << 8) | uint32(bytes[i + 3]);
+	}
+	uint32 tail = 0;
+	for (; i < size; i++)
+		tail = (tail << 8) + bytes[i];
+	return sum + tail;
+}
+
+
+class Writer {
+public:
+	explicit Writer(uint8* buffer) : fBuffer(buffer) {}
+
+	void U8(uint8 value) { fBuffer[fPosition++] = value; }
+	void U32(uint32 value) { Bytes(&value, 4); }
+	void Bytes(const void* data, size_t size)
+	{
+		memcpy(fBuffer + fPosition, data, size);
+		fPosition += size;
+	}
+	void Zeros(size_t size)
+	{
+		memset(fBuffer + fPosition, 0, size);
+		fPosition += size;
+	}
+	size_t Position() const { return fPosition; }
+
+private:
+	uint8* fBuffer;
+	size_t fPosition = 0;
+};
+
+
+// Reads within [0, limit) of a buffer; every read fails cleanly instead of running past it.
+class Reader {
+public:
+	Reader(const uint8* data, size_t limit, bool swap)
+		:
+		fData(data),
+		fLimit(limit),
+		fSwap(swap)
+	{
+	}
+
+	size_t Position() const { return fPosition; }
+	size_t Remaining() const { return fLimit - fPosition; }
+
+	bool Bytes(size_t size, const uint8** bytes)
+	{
+		if (size > Remaining())
+			return false;
+		*bytes = fData + fPosition;
+		fPosition += size;
+		return true;
+	}
+
+	bool U8(uint8* value)
+	{
+		const uint8* bytes;
+		if (!Bytes(1, &bytes))
+			return false;
+		*value = bytes[0];
+		return true;
+	}
+
+	bool U32(uint32* value)
+	{
+		const uint8* bytes;
+		if (!Bytes(4, &bytes))
+			return false;
+		memcpy(value, bytes, 4);
+		if (fSwap)
+			*value = Swap32(*value);
+		return true;
+	}
+
+	// A count or size: one byte in mini form, else a 32-bit word that must fit an int32.
+	bool Size(bool mini, uint32* value)
+	{
+		if (mini) {
+			uint8 byte;
+			if (!U8(&byte))
+				return false;
+			*value = byte;
+			return true;
+		}
+		return U32(value) && *value <= 0x7fffffff;
+	}
+
+private:
+	const uint8* fData;
+	size_t fLimit;
+	size_t fPosition = 0;
+	bool fSwap;
+};
+
+
+// Width of the numbers an item of this type is made of, for reading the other byte order;
+// 1 for bytes, strings and types we know nothing about.
+size_t
+SwapWidth(type_code type)
+{
+	switch (type) {
+		case B_INT16_TYPE:
+		case B_UINT16_TYPE:
+			return 2;
+		case B_INT32_TYPE:
+		case B_UINT32_TYPE:
+		case B_FLOAT_TYPE:
+		case B_POINT_TYPE:
+		case B_RECT_TYPE:
+			return 4;
+		case B_INT64_TYPE:
+		case B_UINT64_TYPE:
+		case B_DOUBLE_TYPE:
+			return 8;
+		default:
+			return 1;
+	}
+}
+
+
+void
+SwapItem(std::vector<uint8>& item, size_t width)
+{
+	for (size_t i = 0; i + width <= item.size(); i += width) {
+		for (size_t a = i, b = i + width - 1; a < b; a++, b--)
+			std::swap(item[a], item[b]);
+	}
+}
+
+} // namespace
+
+
+// #pragma mark - Writing
+
+
+ssize_t
+BMessage::FlattenedSize() const
+{
+	uint64 size = kHeaderSize + 1;
+	for (const Field& field : fFields) {
+		if (IsFlattened(field))
+			size += Measure(field).recordSize;
+	}
+	// The header stores the total as a 32-bit word.
+	if (size > 0x7fffffff)
+		return B_BAD_VALUE;
+	return static_cast<ssize_t>(size);
+}
+
+
+status_t
+BMessage::Flatten(char* buffer, ssize_t size) const
+{
+	ssize_t needed = FlattenedSize();
+	if (needed < 0)
+		return static_cast<status_t>(needed);
+	if (buffer == nullptr || size < needed)
+		return B_BAD_VALUE;
+
+	Writer writer(reinterpret_cast<uint8*>(buffer));
+	writer.U32(kMagic);
+	writer.U32(0);
+	writer.U32(static_cast<uint32>(needed));
+	writer.U32(what);
+	writer.U8(kMessageValid);
+
+	// Summed over the bytes as written, stored like every other word in host order.
+	uint32 checksum = HeaderChecksum(reinterpret_cast<uint8*>(buffer) + 8, kHeaderSize - 8);
+	memcpy(buffer + 4, &checksum, 4);
+
+	for (const Field& field : fFields) {
+		if (!IsFlattened(field))
+			continue;
+		FieldLayout layout = Measure(field);
+		uint8 flags = kFieldValid;
+		if (layout.mini)
+			flags |= kFieldMiniData;
+		if (field.fixedSize)
+			flags |= kFieldFixedSize;
+		if (layout.single)
+			flags |= kFieldSingleItem;
+		writer.U8(flags);
+		writer.U32(field.type);
+		if (layout.mini) {
+			if (!layout.single)
+				writer.U8(static_cast<uint8>(field.items.size()));
+			writer.U8(static_cast<uint8>(layout.dataSize));
+		} else {
+			if (!layout.single)
+				writer.U32(static_cast<uint32>(field.items.size()));
+			writer.U32(static_cast<uint32>(layout.dataSize));
+		}
+		writer.U8(static_cast<uint8>(field.name.size()));
+		writer.Bytes(field.name.data(), field.name.size());
+		for (const std::vector<uint8>& item : field.items) {
+			if (!field.fixedSize)
+				writer.U32(static_cast<uint32>(item.size()));
+			writer.Bytes(item.data(), item.size());
+			if (!field.fixedSize)
+				writer.Zeros(PaddingAfter(item.size()));
+		}
+	}
+	writer.U8(0);
+	return B_OK;
+}
+
+
+status_t
+BMessage::Flatten(BDataIO* stream, ssize_t* size) const
+{
+	if (stream == nullptr)
+		return B_BAD_VALUE;
+	ssize_t needed = FlattenedSize();
+	if (needed < 0)
+		return static_cast<status_t>(needed);
+
+	std::vector<char> buffer;
+	try {
+		buffer.resize(static_cast<size_t>(needed));
+	} catch (const std::bad_alloc&) {
+		return B_NO_MEMORY;
+	}
+	status_t status = Flatten(buffer.data(), needed);
+	if (status != B_OK)
+		return status;
+
+	size_t written = 0;
+	status = stream->WriteExactly(buffer.data(), buffer.size(), &written);
+	if (size != nullptr)
+		*size = static_cast<ssize_t>(written);
+	return status;
+}
+
+
+// #pragma mark - Reading
+
+
+status_t
+BMessage::Unflatten(const char* buffer, ssize_t size)
+{
+	uint32 newWhat = 0;
+	std::vector<Field> fields;
+	status_t status = B_BAD_DATA;
+	try {
+		status = _Parse(reinterpret_cast<const uint8*>(buffer), size, &newWhat, &fields);
+	} catch (const std::bad_alloc&) {
+		status = B_NO_MEMORY;
+	}
+
+	if (status != B_OK) {
+		what = 0;
+		fFields.clear();
+		return status;
+	}
+	what = newWhat;
+	fFields.swap(fields);
+	return B_OK;
+}
+
+
+status_t
+BMessage::Unflatten(BDataIO* stream)
+{
+	status_t status = _ReadFromStream(stream);
+	if (status != B_OK) {
+		what = 0;
+		fFields.clear();
+	}
+	return status;
+}
+
+
+status_t
+BMessage::_ReadFromStream(BDataIO* stream)
+{
+	if (stream == nullptr)
+		return B_BAD_VALUE;
+
+	uint8 header[kHeaderSize];
+	status_t status = stream->ReadExactly(header, kHeaderSize);
+	if (status != B_OK)
+		return status == B_IO_ERROR ? B_BAD_DATA : status;
+
+	bool swap;
+	if (memcmp(header, "1BOF", 4) == 0)
+		swap = kHostIsBigEndian;
+	else if (memcmp(header, "FOB1", 4) == 0)
+		swap = !kHostIsBigEndian;
+	else
+		return B_BAD_DATA;
+	uint32 total;
+	memcpy(&total, header + 8, 4);
+	if (swap)
+		total = Swap32(total);
+	if (total < kHeaderSize + 1 || total > kMaxStreamMessageSize)
+		return B_BAD_DATA;
+
+	// The buffer grows only as bytes really arrive, so a lying header costs nothing.
+	std::vector<char> buffer;
+	try {
+		buffer.assign(header, header + kHeaderSize);
+		while (buffer.size() < total) {
+			size_t have = buffer.size();
+			size_t chunk = std::min<size_t>(kStreamChunkSize, total - have);
+			buffer.resize(have + chunk);
+			size_t got = 0;
+			status = stream->ReadExactly(buffer.data() + have, chunk, &got);
+			if (status != B_OK)
+				return status == B_IO_ERROR ? B_BAD_DATA : status;
+		}
+	} catch (const std::bad_alloc&) {
+		return B_NO_MEMORY;
+	}
+
+	return Unflatten(buffer.data(), static_cast<ssize_t>(buffer.size()));
+}
+
+
+status_t
+BMessage::_Parse(const uint8* data, ssize_t available, uint32* outWhat,
+	std::vector<Field>* outFields)
+{
+	if (data == nullptr || available < static_cast<ssize_t>(kHeaderSize))
+		return B_BAD_VALUE;
+
+	bool swap;
+	if (memcmp(data, "1BOF", 4) == 0)
+		swap = kHostIsBigEndian;
+	else if (memcmp(data, "FOB1", 4) == 0)
+		swap = !kHostIsBigEndian;
+	else
+		return B_BAD_DATA;
+
+	Reader header(data, kHeaderSize, swap);
+	uint32 magic, checksum, total, messageWhat;
+	uint8 messageFlags;
+	header.U32(&magic);
+	header.U32(&checksum);
+	header.U32(&total);
+	header.U32(&messageWhat);
+	header.U8(&messageFlags);
+	// The checksum does not cover the fields, and the platform's readers never rejected it.
+	(void)checksum;
+	if (total < kHeaderSize + 1 || total > static_cast<uint64>(available))
+		return B_BAD_DATA;
+
+	// From here on nothing beyond the stated total is looked at.
+	Reader reader(data, total, swap);
+	const uint8* skipped;
+	reader.Bytes(kHeaderSize, &skipped);
+	if ((messageFlags & kMessageHasTarget) && !reader.Bytes(kTargetSectionSize, &skipped))
+		return B_BAD_DATA;
+	if ((messageFlags & kMessageHasReply) && !reader.Bytes(kReplySectionSize, &skipped))
+		return B_BAD_DATA;
+
+	std::vector<Field> fields;
+	std::unordered_map<std::string, size_t> byName;
+	while (true) {
+		uint8 flags;
+		if (!reader.U8(&flags))
+			return B_BAD_DATA;
+		if ((flags & kFieldValid) == 0)
+			break;
+
+		const bool mini = flags & kFieldMiniData;
+		uint32 type, count = 1, dataSize;
+		uint8 nameLength;
+		const uint8* name;
+		const uint8* bytes;
+		if (!reader.U32(&type))
+			return B_BAD_DATA;
+		if ((flags & kFieldSingleItem) == 0 && !reader.Size(mini, &count))
+			return B_BAD_DATA;
+		if (!reader.Size(mini, &dataSize) || !reader.U8(&nameLength)
+			|| !reader.Bytes(nameLength, &name) || !reader.Bytes(dataSize, &bytes))
+			return B_BAD_DATA;
+		std::string_view nameView(reinterpret_cast<const char*>(name), nameLength);
+		if (count == 0 || dataSize == 0 || nameLength == 0
+			|| nameView.find('\0') != std::string_view::npos || type == B_ANY_TYPE)
+			return B_BAD_DATA;
+
+		Field field;
+		field.name.assign(nameView);
+		field.type = type;
+		field.fixedSize = flags & kFieldFixedSize;
+		status_t status = field.fixedSize
+			? _ParseFixedItems(bytes, dataSize, count, &field)
+			: _ParseVariableItems(bytes, dataSize, count, swap, &field);
+		if (status != B_OK)
+			return status;
+		if (!IsFlattened(field))
+			continue;
+
+		size_t required = _ItemSizeOf(type);
+		size_t width = swap ? SwapWidth(type) : 1;
+		for (std::vector<uint8>& item : field.items) {
+			if (required != 0 && item.size() != required)
+				return B_BAD_DATA;
+			// Strings are handed out as C strings; each must end inside its item.
+			if (type == B_STRING_TYPE && item.back() != '\0')
+				return B_BAD_DATA;
+			if (width > 1)
+				SwapItem(item, width);
+		}
+
+		// A name that comes twice continues its field, as adding item by item would.
+		auto known = byName.find(field.name);
+		if (known == byName.end()) {
+			byName.emplace(field.name, fields.size());
+			fields.push_back(std::move(field));
+			continue;
+		}
+		Field& existing = fields[known->second];
+		if (existing.type != field.type || existing.fixedSize != field.fixedSize
+			|| (existing.fixedSize && existing.items[0].size() != field.items[0].size()))
+			return B_BAD_DATA;
+		for (std::vector<uint8>& item : field.items)
+			existing.items.push_back(std::move(item));
+	}
+
+	// The end marker closes the message exactly where its header said.
+	if (reader.Position() != total)
+		return B_BAD_DATA;
+
+	*outWhat = messageWhat;
+	outFields->swap(fields);
+	return B_OK;
+}
+
+
+status_t
+BMessage::_ParseFixedItems(const uint8* bytes, uint32 dataSize, uint32 count, Field* field)
+{
+	if (dataSize % count != 0)
+		return B_BAD_DATA;
+	size_t itemSize = dataSize / count;
+	// count <= dataSize here, so this reserves no more than the input holds.
+	field->items.reserve(count);
+	for (uint32 i = 0; i < count; i++)
+		field->items.emplace_back(bytes + i * itemSize, bytes + (i + 1) * itemSize);
+	return B_OK;
+}
+
+
+status_t
+BMessage::_ParseVariableItems(const uint8* bytes, uint32 dataSize, uint32 count, bool swap,
+	Field* field)
+{
+	Reader reader(bytes, dataSize, swap);
+	for (uint32 i = 0; i < count; i++) {
+		uint32 length;
+		const uint8* item;
+		if (!reader.U32(&length) || length == 0 || !reader.Bytes(length, &item))
+			return B_BAD_DATA;
+		field->items.emplace_back(item, item + length);
+
+		// The last item's padding may be cut off; it carries nothing.
+		size_t padding = PaddingAfter(length);
+		if (i + 1 == count && padding > reader.Remaining())
+			padding = reader.Remaining();
+		const uint8* skipped;
+		if (!reader.Bytes(padding, &skipped))
+			return B_BAD_DATA;
+	}
+	return reader.Remaining() == 0 ? B_OK : B_BAD_DATA;
+}

@@ -1,0 +1,47 @@
+// BFile: a regular file opened with the platform's open modes, read and written as a positioned
+// stream. Closed on destruction. Directories are refused; no attributes, no locking.
+#pragma once
+
+#include <sys/types.h>
+
+#include "DataIO.h"
+#include "StorageDefs.h"
+
+class BFile : public BPositionIO {
+public:
+	BFile();
+	BFile(const char* path, uint32 openMode);
+	~BFile() override;
+
+	BFile(const BFile&) = delete;
+	BFile& operator=(const BFile&) = delete;
+
+	// openMode: B_READ_ONLY, B_WRITE_ONLY or B_READ_WRITE, or'ed with B_CREATE_FILE,
+	// B_ERASE_FILE, B_FAIL_IF_EXISTS and B_OPEN_AT_END. New files get 0644 less the umask.
+	status_t SetTo(const char* path, uint32 openMode);
+	void Unset();
+	status_t InitCheck() const;
+
+	bool IsReadable() const;
+	bool IsWritable() const;
+
+	ssize_t Read(void* buffer, size_t size) override;
+	ssize_t Write(const void* buffer, size_t size) override;
+	ssize_t ReadAt(off_t position, void* buffer, size_t size) override;
+	ssize_t WriteAt(off_t position, const void* buffer, size_t size) override;
+	off_t Seek(off_t position, uint32 seekMode) override;
+	off_t Position() const override;
+	status_t SetSize(off_t size) override;
+	status_t GetSize(off_t* size) const override;
+
+	// Flushes written data to the device.
+	status_t Sync();
+
+	status_t GetPermissions(mode_t* permissions) const;
+	status_t SetPermissions(mode_t permissions);
+
+private:
+	int fFD = -1;
+	uint32 fMode = 0;
+	status_t fInitStatus = B_NO_INIT;
+};

@@ -1,0 +1,67 @@
+#include "FindDirectory.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+
+#include "FileOps.h"
+#include "Path.h"
+
+
+static bool
+IsAbsolute(const char* path)
+{
+	return path != nullptr && path[0] == '/';
+}
+
+
+// mkdir -p; an existing directory is fine, an existing file in the way is not.
+static status_t
+CreateDirectories(const std::string& path)
+{
+	for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+		std::string prefix = path.substr(0, slash);
+		if (mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST)
+			return BPrivate::StatusFromErrno(errno);
+		if (slash == std::string::npos)
+			break;
+	}
+	struct stat info;
+	if (stat(path.c_str(), &info) != 0)
+		return BPrivate::StatusFromErrno(errno);
+	return S_ISDIR(info.st_mode) ? B_OK : B_NOT_ALLOWED;
+}
+
+
+status_t
+find_directory(directory_which which, BPath* path, bool createIt, void*)
+{
+	if (path == nullptr)
+		return B_BAD_VALUE;
+	if (which != B_COMMON_SETTINGS_DIRECTORY && which != B_USER_SETTINGS_DIRECTORY)
+		return B_BAD_VALUE;
+
+	// A relative value is not a place one could rely on; the XDG rules say to ignore it.
+	std::string directory;
+	const char* config = getenv("XDG_CONFIG_HOME");
+	const char* home = getenv("HOME");
+	if (IsAbsolute(config))
+		directory = config;
+	else if (IsAbsolute(home))
+		directory = std::string(home) + "/.config";
+	else
+		return B_ENTRY_NOT_FOUND;
+
+	BPath result;
+	status_t status = result.SetTo(directory.c_str());
+	if (status != B_OK)
+		return status;
+	if (createIt) {
+		status = CreateDirectories(result.Path());
+		if (status != B_OK)
+			return status;
+	}
+	*path = result;
+	return B_OK;
+}

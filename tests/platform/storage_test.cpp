@@ -1,0 +1,235 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "DataIO.h"
+#include "File.h"
+#include "FindDirectory.h"
+#include "Path.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Sets an environment variable for one scope, unset when value is null.
+class ScopedEnv {
+public:
+	ScopedEnv(const char* name, const char* value)
+		:
+		fName(name)
+	{
+		const char* old = getenv(name);
+		fHad = old != nullptr;
+		if (fHad)
+			fOld = old;
+		value != nullptr ? setenv(name, value, 1) : unsetenv(name);
+	}
+	~ScopedEnv() { fHad ? setenv(fName, fOld.c_str(), 1) : unsetenv(fName); }
+
+private:
+	const char* fName;
+	std::string fOld;
+	bool fHad;
+};
+
+
+class TempDir {
+public:
+	TempDir()
+	{
+		std::string pattern = (fs::temp_directory_path() / "kitstorage.XXXXXX").string();
+		fPath = mkdtemp(pattern.data());
+	}
+	~TempDir() { fs::remove_all(fPath); }
+	std::string operator/(const char* leaf) const { return fPath + "/" + leaf; }
+	const std::string& Path() const { return fPath; }
+
+private:
+	std::string fPath;
+};
+
+
+std::string
+ReadAll(BPositionIO& io)
+{
+	std::string text(64, '\0');
+	ssize_t got = io.ReadAt(0, text.data(), text.size());
+	text.resize(got > 0 ? got : 0);
+	return text;
+}
+
+} // namespace
+
+
+TEST(DataIO, MemoryIOStaysInsideTheCallersBuffer)
+{
+	char buffer[8] = "abcdefg";
+	BMemoryIO io(buffer, 4);
+	char out[8] = {};
+	EXPECT_EQ(4, io.Read(out, sizeof(out)));
+	EXPECT_STREQ("abcd", out);
+	EXPECT_EQ(0, io.Read(out, 1)) << "end of data";
+	EXPECT_EQ(2, io.WriteAt(2, "XYZ", 3)) << "capacity is the length it was given";
+	EXPECT_EQ(0, io.WriteAt(4, "Q", 1));
+	EXPECT_STREQ("abXYefg", buffer);
+	EXPECT_EQ(B_BAD_VALUE, io.Seek(-1, SEEK_SET));
+	EXPECT_EQ(B_BAD_VALUE, io.SetSize(5));
+	EXPECT_EQ(B_OK, io.SetSize(1));
+	EXPECT_EQ(1, io.ReadAt(0, out, 8));
+
+	BMemoryIO readOnly(static_cast<const void*>(buffer), 8);
+	EXPECT_EQ(B_NOT_ALLOWED, readOnly.Write("x", 1));
+	EXPECT_EQ(B_NOT_ALLOWED, readOnly.SetSize(2));
+	EXPECT_STREQ("abXYefg", buffer);
+}
+
+
+TEST(DataIO, MallocIOGrowsAndFillsGapsWithZeros)
+{
+	BMallocIO io;
+	EXPECT_EQ(3, io.Write("abc", 3));
+	EXPECT_EQ(3, io.Position());
+	EXPECT_EQ(2, io.WriteAt(6, "xy", 2));
+	EXPECT_EQ(8u, io.BufferLength());
+	EXPECT_EQ(0, memcmp(io.Buffer(), "abc\0\0\0xy", 8));
+	EXPECT_EQ(7, io.Seek(-1, SEEK_END));
+	EXPECT_EQ(B_BAD_VALUE, io.Seek(-20, SEEK_CUR));
+	EXPECT_EQ(B_BAD_VALUE, io.WriteAt(-1, "a", 1));
+	EXPECT_EQ(B_OK, io.SetSize(2));
+	off_t size;
+	EXPECT_EQ(B_OK, io.GetSize(&size));
+	EXPECT_EQ(2, size);
+	EXPECT_EQ("ab", ReadAll(io));
+}
+
+
+TEST(Path, UnsetUntilSetAndAppendNeedsAPath)
+{
+	BPath path;
+	EXPECT_EQ(nullptr, path.Path());
+	EXPECT_EQ(nullptr, path.Leaf());
+	EXPECT_NE(B_OK, path.InitCheck());
+	EXPECT_NE(B_OK, path.Append("KamboLux_prefs"));
+	EXPECT_EQ(nullptr, path.Path());
+
+	ASSERT_EQ(B_OK, path.SetTo("/home/user/.config"));
+	EXPECT_EQ(B_OK, path.Append("KamboLux_prefs"));
+	EXPECT_STREQ("/home/user/.config/KamboLux_prefs", path.Path());
+	EXPECT_STREQ("KamboLux_prefs", path.Leaf());
+	EXPECT_EQ(B_BAD_VALUE, path.Append("/absolute"));
+	EXPECT_STREQ("/home/user/.config/KamboLux_prefs", path.Path());
+
+	BPath parent;
+	EXPECT_EQ(B_OK, path.GetParent(&parent));
+	EXPECT_TRUE(parent == "/home/user/.config");
+	BPath root("/");
+	EXPECT_EQ(B_ENTRY_NOT_FOUND, root.GetParent(&parent));
+	EXPECT_STREQ("", root.Leaf());
+}
+
+
+TEST(Path, CleansLexically)
+{
+	struct Case {
+		const char* in;
+		bool normalize;
+		const char* out;
+	} cases[] = {
+		{"/a//b/./c/", false, "/a/b/c"},
+		{"/a/b/../c", false, "/a/b/../c"},
+		{"/a/b/../c", true, "/a/c"},
+		{"/../..", true, "/"},
+		{"///", false, "/"},
+	};
+	for (const Case& c : cases)
+		EXPECT_STREQ(c.out, BPath(c.in, nullptr, c.normalize).Path()) << c.in;
+
+	char cwd[4096];
+	ASSERT_NE(nullptr, getcwd(cwd, sizeof(cwd)));
+	EXPECT_EQ(std::string(cwd) + "/x", BPath("x").Path()) << "relative to the working directory";
+}
+
+
+TEST(FindDirectory, FollowsTheXdgRulesAndNothingElse)
+{
+	TempDir dir;
+	std::string config = dir / "config";
+	std::string home = dir / "home";
+	struct Case {
+		const char* what;
+		const char* xdg;
+		const char* home;
+		status_t status;
+		std::string path;
+	} cases[] = {
+		{"XDG_CONFIG_HOME wins", config.c_str(), home.c_str(), B_OK, config},
+		{"relative XDG_CONFIG_HOME is ignored", "rel/config", home.c_str(), B_OK,
+			home + "/.config"},
+		{"empty XDG_CONFIG_HOME is ignored", "", home.c_str(), B_OK, home + "/.config"},
+		{"HOME alone", nullptr, home.c_str(), B_OK, home + "/.config"},
+		{"neither", nullptr, nullptr, B_ENTRY_NOT_FOUND, ""},
+		{"relative HOME", nullptr, "home", B_ENTRY_NOT_FOUND, ""},
+	};
+	for (const Case& c : cases) {
+		ScopedEnv xdg("XDG_CONFIG_HOME", c.xdg);
+		ScopedEnv homeEnv("HOME", c.home);
+		BPath path;
+		EXPECT_EQ(c.status, find_directory(B_COMMON_SETTINGS_DIRECTORY, &path)) << c.what;
+		if (c.status == B_OK)
+			EXPECT_STREQ(c.path.c_str(), path.Path()) << c.what;
+		else
+			EXPECT_EQ(nullptr, path.Path()) << c.what;
+	}
+	EXPECT_FALSE(fs::exists(config)) << "never created unless asked";
+	EXPECT_FALSE(fs::exists(home));
+
+	ScopedEnv xdg("XDG_CONFIG_HOME", (config + "/deeper").c_str());
+	BPath path;
+	EXPECT_EQ(B_OK, find_directory(B_USER_SETTINGS_DIRECTORY, &path, true));
+	EXPECT_TRUE(fs::is_directory(config + "/deeper"));
+}
+
+
+TEST(File, OpenModesBehaveAsTheirNamesSay)
+{
+	TempDir dir;
+	std::string name = dir / "f";
+	BFile file;
+	EXPECT_EQ(B_NO_INIT, file.InitCheck());
+	EXPECT_EQ(B_ENTRY_NOT_FOUND, file.SetTo(name.c_str(), B_READ_ONLY));
+	EXPECT_EQ(B_BAD_VALUE, file.SetTo(nullptr, B_READ_ONLY));
+	EXPECT_EQ(B_IS_A_DIRECTORY, file.SetTo(dir.Path().c_str(), B_READ_ONLY));
+
+	ASSERT_EQ(B_OK, file.SetTo(name.c_str(), B_WRITE_ONLY | B_CREATE_FILE));
+	EXPECT_EQ(10, file.Write("0123456789", 10));
+	EXPECT_EQ(B_OK, file.Sync());
+	EXPECT_EQ(B_FILE_EXISTS,
+		file.SetTo(name.c_str(), B_WRITE_ONLY | B_CREATE_FILE | B_FAIL_IF_EXISTS));
+
+	// Without B_ERASE_FILE writing starts over the old bytes and leaves the rest.
+	ASSERT_EQ(B_OK, file.SetTo(name.c_str(), B_WRITE_ONLY | B_CREATE_FILE));
+	EXPECT_EQ(2, file.Write("ab", 2));
+	ASSERT_EQ(B_OK, file.SetTo(name.c_str(), B_READ_WRITE | B_OPEN_AT_END));
+	EXPECT_EQ(10, file.Position());
+	EXPECT_EQ(1, file.Write("!", 1));
+	EXPECT_EQ("ab23456789!", ReadAll(file));
+	EXPECT_EQ(B_OK, file.SetSize(4));
+	EXPECT_EQ(3, file.Seek(-1, SEEK_END));
+	EXPECT_EQ(1, file.WriteAt(0, "Z", 1));
+	EXPECT_EQ("Zb23", ReadAll(file));
+
+	ASSERT_EQ(B_OK, file.SetTo(name.c_str(), B_WRITE_ONLY | B_ERASE_FILE));
+	off_t size = -1;
+	EXPECT_EQ(B_OK, file.GetSize(&size));
+	EXPECT_EQ(0, size);
+	EXPECT_FALSE(file.IsReadable());
+	char byte;
+	EXPECT_LT(file.Read(&byte, 1), 0);
+	file.Unset();
+	EXPECT_EQ(B_NO_INIT, file.Write("x", 1));
+}

@@ -1,0 +1,222 @@
+#include "PreferencesFixture.h"
+#include "Preferences.h"
+
+namespace {
+
+// The four uses of one run of the program: start-up (window object with the view object
+// nested inside it), then shutdown (window saves its position, then the view its keys).
+struct ReadBack {
+	float left, top;
+	int32 oben, unten, infront, tabless, runden;
+};
+
+
+ReadBack
+StartUp()
+{
+	ReadBack values;
+	TPreferences window(kPrefsName);
+	values.left = window.GetFloat("wndleft", 100);
+	values.top = window.GetFloat("wndtop", 100);
+	{
+		TPreferences view(kPrefsName);
+		values.oben = view.GetInt32("idxoben", 2);
+		values.unten = view.GetInt32("idxunten", 2);
+		values.infront = view.GetInt32("infront", 0);
+		values.tabless = view.GetInt32("tabless", 0);
+		values.runden = view.GetInt32("runden", 0);
+	}
+	return values;
+}
+
+
+void
+ShutDown(const ReadBack& values)
+{
+	{
+		TPreferences window(kPrefsName);
+		window.SetFloat("wndleft", values.left);
+		window.SetFloat("wndtop", values.top);
+	}
+	TPreferences view(kPrefsName);
+	view.SetInt32("idxoben", values.oben);
+	view.SetInt32("idxunten", values.unten);
+	view.SetInt32("infront", values.infront);
+	view.SetInt32("tabless", values.tabless);
+	view.SetInt32("runden", values.runden);
+}
+
+} // namespace
+
+
+TEST_F(PreferencesTest, FirstRunWritesTheDocumentedFiles)
+{
+	std::vector<Bytes> examples = FormatExamples();
+	ASSERT_EQ(2u, examples.size());
+
+	ReadBack first = StartUp();
+	EXPECT_EQ(100, first.left);
+	EXPECT_EQ(100, first.top);
+	EXPECT_EQ(2, first.oben);
+	EXPECT_EQ(2, first.unten);
+	EXPECT_EQ(0, first.infront + first.tabless + first.runden);
+	EXPECT_EQ(examples[0], ReadFile(SettingsFile())) << "a 'pref' message without fields";
+
+	ShutDown(first);
+	EXPECT_EQ(examples[1], ReadFile(SettingsFile()));
+	EXPECT_EQ(0644u, Mode(SettingsFile()));
+	EXPECT_EQ(std::vector<std::string>{kPrefsName}, Entries(fConfig));
+
+	// A second run reads it all back and, changing nothing, writes the same bytes.
+	ShutDown(StartUp());
+	EXPECT_EQ(examples[1], ReadFile(SettingsFile()));
+}
+
+
+TEST_F(PreferencesTest, StoredValuesWinOverEveryDefault)
+{
+	ShutDown({-3.5f, 1e6f, 12, 0, 1, 1, 2});
+	for (int32 fallback : {0, 2, -1, 12}) {
+		TPreferences prefs(kPrefsName);
+		EXPECT_EQ(-3.5f, prefs.GetFloat("wndleft", fallback));
+		EXPECT_EQ(1e6f, prefs.GetFloat("wndtop", fallback));
+		EXPECT_EQ(12, prefs.GetInt32("idxoben", fallback));
+		EXPECT_EQ(0, prefs.GetInt32("idxunten", fallback));
+		EXPECT_EQ(2, prefs.GetInt32("runden", fallback));
+		EXPECT_EQ(fallback, prefs.GetInt32("missing", fallback));
+	}
+}
+
+
+TEST_F(PreferencesTest, AFieldOfTheWrongTypeSurvivesEverySave)
+{
+	WriteFile(SettingsFile(), Encoder().Words("wndleft", 'LONG', {5}).Finish());
+	for (int run = 0; run < 3; run++) {
+		TPreferences prefs(kPrefsName);
+		EXPECT_EQ(100, prefs.GetFloat("wndleft", 100));
+		EXPECT_EQ(B_BAD_TYPE, prefs.SetFloat("wndleft", 250));
+		prefs.SetFloat("wndtop", 7);
+	}
+	TPreferences prefs(kPrefsName);
+	EXPECT_EQ(5, prefs.GetInt32("wndleft", 0));
+	EXPECT_EQ(7, prefs.GetFloat("wndtop", 0));
+	EXPECT_EQ(2, prefs.CountNames());
+}
+
+
+TEST_F(PreferencesTest, AMessageShorterThanItsFileStillLoads)
+{
+	Bytes longer = FormatExamples()[1];
+	Bytes old(300, 0xee);
+	std::copy(longer.begin(), longer.end(), old.begin());
+	WriteFile(SettingsFile(), old);
+	{
+		TPreferences prefs(kPrefsName);
+		EXPECT_EQ(2, prefs.GetInt32("idxoben", 0));
+		prefs.RemoveName("wndleft");
+		prefs.SetInt32("idxoben", 9);
+	}
+	TPreferences prefs(kPrefsName);
+	EXPECT_EQ(9, prefs.GetInt32("idxoben", 0));
+	EXPECT_EQ(-1, prefs.GetFloat("wndleft", -1));
+}
+
+
+TEST_F(PreferencesTest, NothingIsWrittenWithoutASettingsDirectory)
+{
+	std::string missing = fConfig + "/missing";
+	struct Case {
+		const char* what;
+		const char* xdg;
+		const char* home;
+	} cases[] = {
+		{"directory missing", missing.c_str(), nullptr},
+		{"neither XDG_CONFIG_HOME nor HOME", nullptr, nullptr},
+		{"only relative paths", "config", "home"},
+	};
+	for (const Case& c : cases) {
+		c.xdg ? setenv("XDG_CONFIG_HOME", c.xdg, 1) : unsetenv("XDG_CONFIG_HOME");
+		c.home ? setenv("HOME", c.home, 1) : unsetenv("HOME");
+		{
+			TPreferences prefs(kPrefsName);
+			EXPECT_EQ(2, prefs.GetInt32("idxoben", 2)) << c.what;
+			prefs.SetInt32("idxoben", 5);
+		}
+		EXPECT_TRUE(Entries(fConfig).empty()) << c.what;
+		EXPECT_EQ(std::vector<std::string>{"config"}, Entries(fRoot)) << c.what;
+	}
+}
+
+
+TEST_F(PreferencesTest, AWriteProtectedFileOrDirectoryIsLeftAlone)
+{
+	struct Case {
+		const char* what;
+		bool fileExists;
+		mode_t fileMode;
+		mode_t directoryMode;
+	} cases[] = {
+		{"read-only file", true, 0444, 0755},
+		{"read-only directory", true, 0644, 0555},
+		{"read-only directory, no file", false, 0, 0555},
+	};
+	for (const Case& c : cases) {
+		SCOPED_TRACE(c.what);
+		fs::remove_all(fConfig);
+		fs::create_directory(fConfig);
+		Bytes old = FormatExamples()[1];
+		if (c.fileExists) {
+			WriteFile(SettingsFile(), old);
+			chmod(SettingsFile().c_str(), c.fileMode);
+		}
+		chmod(fConfig.c_str(), c.directoryMode);
+
+		WithoutPrivileges([] {
+			TPreferences prefs(kPrefsName);
+			prefs.SetInt32("idxoben", 11);
+		});
+
+		chmod(fConfig.c_str(), 0755);
+		if (c.fileExists) {
+			EXPECT_EQ(old, ReadFile(SettingsFile()));
+			EXPECT_EQ(c.fileMode, Mode(SettingsFile()));
+			EXPECT_EQ(std::vector<std::string>{kPrefsName}, Entries(fConfig));
+		} else {
+			EXPECT_TRUE(Entries(fConfig).empty());
+		}
+	}
+}
+
+
+TEST_F(PreferencesTest, ALinkedSettingsFileStaysALink)
+{
+	fs::create_directory(fRoot + "/dotfiles");
+	std::string target = fRoot + "/dotfiles/kambo";
+	WriteFile(target, FormatExamples()[1]);
+	chmod(target.c_str(), 0600);
+	fs::create_symlink("../dotfiles/kambo", SettingsFile());
+	{
+		TPreferences prefs(kPrefsName);
+		EXPECT_EQ(2, prefs.GetInt32("idxunten", 0));
+		prefs.SetInt32("idxunten", 4);
+	}
+	EXPECT_TRUE(fs::is_symlink(SettingsFile()));
+	EXPECT_EQ(0600u, Mode(target)) << "the old file's permissions carry over";
+	EXPECT_EQ(std::vector<std::string>{"kambo"}, Entries(fRoot + "/dotfiles"));
+	TPreferences prefs(kPrefsName);
+	EXPECT_EQ(4, prefs.GetInt32("idxunten", 0));
+}
+
+
+TEST_F(PreferencesTest, ADanglingLinkGetsItsTargetCreated)
+{
+	std::string target = fRoot + "/elsewhere";
+	fs::create_symlink(target, SettingsFile());
+	{
+		TPreferences prefs(kPrefsName);
+		prefs.SetInt32("runden", 1);
+	}
+	EXPECT_TRUE(fs::is_symlink(SettingsFile()));
+	EXPECT_EQ(1, TPreferences(kPrefsName).GetInt32("runden", 0));
+	EXPECT_TRUE(fs::is_regular_file(target));
+}
