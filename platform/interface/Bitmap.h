@@ -21,7 +21,12 @@ public:
 	status_t InitCheck() const;
 	BRect Bounds() const { return fBounds; }
 	color_space ColorSpace() const { return fSpace; }
-	void* Bits() { return fBits.data(); }
+	// Writing through the pointer is allowed, so the cached surface is dropped here too.
+	void* Bits()
+	{
+		_Invalidate();
+		return fBits.data();
+	}
 	const void* Bits() const { return fBits.data(); }
 	int32 BitsLength() const { return (int32)fBits.size(); }
 	int32 BytesPerRow() const { return fBytesPerRow; }

@@ -36,7 +36,7 @@ struct font_height {
 
 // Default sizes, chosen so that the converter's fixed layout fits.
 constexpr float kPlainFontSize = 11.0f;
-constexpr float kBoldFontSize = 12.0f;
+constexpr float kBoldFontSize = 11.0f;
 constexpr float kFixedFontSize = 11.0f;
 
 class BFont {

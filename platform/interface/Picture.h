@@ -20,6 +20,7 @@ public:
 	// Kit internal.
 	typedef std::function<void(BView* view)> Op;
 	void _Append(Op op) { fOps.push_back(std::move(op)); }
+	void _Clear() { fOps.clear(); }
 	void _Play(BView* view) const;
 
 private:

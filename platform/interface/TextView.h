@@ -1,6 +1,8 @@
 // BTextView: editable, selectable, optionally styled text on one line or many. Every change
 // of the text, typed, pasted or set, passes through the virtual InsertText and DeleteText, so
-// subclasses can filter and observe it. Word wrap off keeps each paragraph on one line.
+// subclasses can filter and observe it. Word wrap off keeps each paragraph on one line and
+// scrolls it sideways to keep the caret in the text rectangle. Not provided: undo, drag and
+// drop, input methods, vertical scrolling.
 #pragma once
 
 #include <string>
@@ -115,30 +117,58 @@ private:
 		BFont font;
 		rgb_color color;
 	};
+	// One displayed line: bytes start..end-1, without the line break that may follow.
+	struct Line {
+		int32 start;
+		int32 end;
+		float top;
+		float height;
+		float ascent;
+		float width;
+	};
 
+	void _Init(const BFont* font, const rgb_color* color);
 	bool _ShowsCaret() const;
-	void _TypeText(const char* text, int32 length);
-	void _ReplaceSelection(const char* text, int32 length, bool limited);
+	bool _ShowsSelection() const;
+	void _ReplaceSelection(const char* text, int32 length);
+	void _SetSelection(int32 anchor, int32 caret);
 	void _MoveCaret(int32 offset, bool extend);
+	int32 _CaretOffset() const;
+	void _HandleNavigation(char key, bool extend);
+	void _SelectUnitAt(int32 offset, int32 clicks, int32* outStart, int32* outEnd) const;
+	int32 _CharStart(int32 offset) const;
+	int32 _CharEnd(int32 offset) const;
 	int32 _PreviousCharOffset(int32 offset) const;
 	int32 _NextCharOffset(int32 offset) const;
-	int32 _LineStart(int32 offset) const;
-	int32 _LineEnd(int32 offset) const;
-	const StyleRun& _RunAt(int32 offset) const;
+	bool _IsMultiLine() const;
+
+	size_t _RunIndexAt(int32 offset) const;
+	const StyleRun& _RunAt(int32 offset) const { return fRuns[_RunIndexAt(offset)]; }
+	void _SplitRunAt(int32 offset);
 	void _SetStyle(int32 start, int32 end, const BFont* font, uint32 mode,
 		const rgb_color* color);
 	void _NormalizeRuns();
-	float _LineWidth(int32 start, int32 end) const;
-	float _LineX(int32 start, int32 end) const;
+
+	void _InvalidateLayout() { fLayoutValid = false; }
+	void _Layout() const;
+	void _BreakParagraph(int32 start, int32 end) const;
+	void _AddLine(int32 start, int32 end, bool softBreak) const;
+	int32 _LineIndexAt(int32 offset) const;
+	float _LineLeft(const Line& line) const;
+	float _XAt(const Line& line, int32 offset) const;
+	BRect _CaretRect() const;
+	void _InvertRange(int32 start, int32 end);
+	void _DrawLine(const Line& line, float left, float right);
+	void _ScrollToCaret();
 	void _ResetCaretBlink();
 
 	std::string fText;
-	std::vector<StyleRun> fRuns; // sorted by offset, first at 0
+	std::vector<StyleRun> fRuns; // sorted by offset, the first at 0; never empty
 	std::vector<std::pair<int32, int32>> fHighlights;
 	BRect fTextRect;
 	int32 fSelStart = 0;
 	int32 fSelEnd = 0;
-	int32 fAnchor = 0;
+	int32 fAnchor = 0; // the end of the selection that shift-moves keep in place
 	int32 fMaxBytes = INT32_MAX;
 	alignment fAlignment = B_ALIGN_LEFT;
 	bool fWordWrap = true;
@@ -146,7 +176,18 @@ private:
 	bool fSelectable = true;
 	bool fStylable = false;
 	bool fCaretOn = false;
+	bool fCaretHold = false; // skip one pulse after an edit so the caret stays on a while
 	bool fTracking = false;
+	int32 fTrackClicks = 1;
+	int32 fTrackStart = 0; // the word or line a multi-click drag started on
+	int32 fTrackEnd = 0;
+	float fScrollX = 0; // horizontal scroll of a view without word wrap
 	bigtime_t fLastClickTime = 0;
 	int32 fLastClickOffset = -1;
+	int32 fLastClickCount = 0;
+
+	// Layout cache, rebuilt on demand after text, style or geometry changes.
+	mutable std::vector<Line> fLines;
+	mutable std::vector<float> fAdvances; // per byte: the advance of the character it starts
+	mutable bool fLayoutValid = false;
 };

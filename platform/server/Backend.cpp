@@ -20,8 +20,7 @@ CurrentBackend()
 {
 	std::unique_ptr<Backend>& backend = Slot();
 	if (!backend) {
-		if (CreateSDLBackend != nullptr)
-			backend = CreateSDLBackend();
+		backend = CreateSDLBackend();
 		if (!backend)
 			backend = std::make_unique<HeadlessBackend>();
 	}

@@ -94,6 +94,6 @@ Backend* CurrentBackend();
 void SetBackend(std::unique_ptr<Backend> backend);
 bool HasBackend();
 // The real backend; defined with the SDL2 implementation.
-std::unique_ptr<Backend> CreateSDLBackend() __attribute__((weak));
+std::unique_ptr<Backend> CreateSDLBackend();
 
 } // namespace BPrivate

@@ -1,0 +1,86 @@
+#include "TAboutView.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "Roster.h"
+
+namespace {
+
+// What the links open: constants, not read from the text, and the same addresses the long
+// about text shows at the link offsets.
+constexpr char kFirstAddress[] = "http://www.dorvanix.example/";
+constexpr char kSecondAddress[] = "http://www.dorvanix.example/app/be";
+
+constexpr rgb_color kLinkColor = {0, 0, 220, 255};
+constexpr rgb_color kTitleColor = {0, 0, 0, 255};
+constexpr int32 kTitleEnd = 12;
+constexpr float kTitleSize = 16;
+
+// Room for the longer address and its terminator.
+constexpr size_t kAddressBufferSize = sizeof(kSecondAddress);
+static_assert(sizeof(kFirstAddress) <= kAddressBufferSize);
+
+} // namespace
+
+TAboutView::TAboutView(BRect frame, const char* text)
+	:
+	BTextView(frame, "", BRect(0, 0, frame.right - frame.left, frame.bottom - frame.top),
+		B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_PULSE_NEEDED),
+	fLink1Start(32),
+	fLink1End(60),
+	fLink2Start(61),
+	fLink2End(95)
+{
+	SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
+	MakeEditable(false);
+	MakeSelectable(false);
+	SetStylable(true);
+	SetText(text);
+
+	BFont font;
+	uint32 sameProperties = 0;
+	GetFontAndColor(&font, &sameProperties);
+
+	std::unique_ptr<text_run_array, void (*)(text_run_array*)> runs(AllocRunArray(1),
+		&BTextView::FreeRunArray);
+	if (runs == nullptr)
+		return;
+	runs->runs[0].offset = 0;
+	runs->runs[0].font = font;
+	runs->runs[0].color = kLinkColor;
+	SetRunArray(fLink1Start, fLink1End, runs.get());
+	SetRunArray(fLink2Start, fLink2End, runs.get());
+
+	runs->runs[0].font.SetSize(kTitleSize);
+	runs->runs[0].font.SetFace(B_BOLD_FACE);
+	runs->runs[0].color = kTitleColor;
+	SetRunArray(0, kTitleEnd, runs.get());
+}
+
+TAboutView::~TAboutView() = default;
+
+void
+TAboutView::MouseDown(BPoint where)
+{
+	// No base handling: a click never selects, places a caret or takes the focus.
+	int32 offset = OffsetAt(where);
+	_OpenLink(offset, fLink1Start, fLink1End, kFirstAddress);
+	_OpenLink(offset, fLink2Start, fLink2End, kSecondAddress);
+}
+
+void
+TAboutView::_OpenLink(int32 offset, int32 start, int32 end, const char* address)
+{
+	if (offset < start || offset > end)
+		return;
+
+	// The address shows inverted for as long as the hand-over takes.
+	Highlight(start, end);
+	char buffer[kAddressBufferSize];
+	snprintf(buffer, sizeof(buffer), "%s", address);
+	const char* args[] = {buffer};
+	// A failed launch is not reported; the window stays as it was.
+	be_roster->Launch(B_URL_HTTP, 1, args);
+	Highlight(start, end);
+}

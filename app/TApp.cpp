@@ -1,0 +1,37 @@
+#include "TApp.h"
+
+#include "AboutTexts.h"
+#include "Alert.h"
+#include "TMainWindow.h"
+
+const char* const app_sign = "application/x-vnd.QXT-KamboLux";
+
+namespace {
+
+// Screen coordinates; a content area of 207 x 113 pixels.
+const BRect kMainWindowFrame(100, 100, 306, 212);
+
+} // namespace
+
+TApp::TApp()
+	:
+	BApplication(app_sign)
+{
+}
+
+void
+TApp::ReadyToRun()
+{
+	fMainWindow = new TMainWindow(kMainWindowFrame);
+	fMainWindow->Show();
+}
+
+void
+TApp::AboutRequested()
+{
+	BAlert* alert = new BAlert("Info", kShortAboutText, "OK", nullptr, nullptr,
+		B_WIDTH_AS_USUAL, B_OFFSET_SPACING, B_INFO_ALERT);
+	alert->SetFeel(B_FLOATING_ALL_WINDOW_FEEL);
+	// Deletes itself when dismissed.
+	alert->Go();
+}

@@ -1,0 +1,99 @@
+#include "TMainWindow.h"
+
+#include "AboutTexts.h"
+#include "AppDefs.h"
+#include "Application.h"
+#include "CalcWnd.h"
+#include "Message.h"
+#include "Messages.h"
+#include "Preferences.h"
+#include "Screen.h"
+#include "SettingsKeys.h"
+#include "TAboutWindow.h"
+#include "TEdit.h"
+#include "TMainView.h"
+
+namespace {
+
+const char* const kTitle = "ZQ Kambo-Lux";
+constexpr float kDefaultPosition = 100;
+// A saved position must leave this much room to every screen edge.
+constexpr float kScreenMargin = 4;
+
+} // namespace
+
+TMainWindow::TMainWindow(BRect frame)
+	:
+	BWindow(frame, kTitle, B_TITLED_WINDOW, B_NOT_RESIZABLE | B_NOT_ZOOMABLE,
+		B_CURRENT_WORKSPACE)
+{
+	TPreferences prefs(kSettingsFile);
+	float left = prefs.GetFloat(kKeyWindowLeft, kDefaultPosition);
+	float top = prefs.GetFloat(kKeyWindowTop, kDefaultPosition);
+
+	// After a change of screen size a saved position may lie off the screen; it is then
+	// ignored for this start.
+	BRect wanted = Frame();
+	wanted.OffsetTo(left, top);
+	wanted.InsetBy(-kScreenMargin, -kScreenMargin);
+	if (BScreen(this).Frame().Contains(wanted))
+		MoveTo(left, top);
+
+	fMainView = new TMainView(Bounds());
+	AddChild(fMainView);
+}
+
+TMainWindow::~TMainWindow()
+{
+	// Saved before the base class deletes the converter view, which saves its own keys on
+	// top of the file written here.
+	TPreferences prefs(kSettingsFile);
+	prefs.SetFloat(kKeyWindowLeft, Frame().left);
+	prefs.SetFloat(kKeyWindowTop, Frame().top);
+}
+
+void
+TMainWindow::MessageReceived(BMessage* message)
+{
+	switch (message->what) {
+		case kMsgOpenCalculator:
+			OpenCalculator();
+			break;
+		case B_ABOUT_REQUESTED:
+			OpenAbout();
+			break;
+		default:
+			BWindow::MessageReceived(message);
+			break;
+	}
+}
+
+bool
+TMainWindow::QuitRequested()
+{
+	// Closing the main window ends the program. When the application is already quitting
+	// (it asks its windows first) a second request would only ask again.
+	if (be_app != nullptr && !be_app->IsQuitting())
+		be_app->PostMessage(B_QUIT_REQUESTED);
+	return BWindow::QuitRequested();
+}
+
+void
+TMainWindow::OpenCalculator()
+{
+	// Right under the amount field; the pad closes itself on "=" or when it loses activation.
+	TEdit* field = fMainView->SourceField();
+	BPoint corner = fMainView->ConvertToScreen(field->Frame().LeftBottom());
+	fCalcWindow = new CalcWnd(BRect(corner.x, corner.y, corner.x + 104, corner.y + 130), field);
+	fCalcWindow->SetFeel(B_FLOATING_ALL_WINDOW_FEEL);
+	fCalcWindow->Show();
+}
+
+void
+TMainWindow::OpenAbout()
+{
+	// Created at the screen's top-left; this puts it 30 pixels right of and below ours.
+	TAboutWindow* about = new TAboutWindow(kLongAboutText);
+	about->MoveBy(Frame().left + 30, Frame().top + 30);
+	about->Show();
+}

@@ -1,0 +1,80 @@
+// TMainView: the converter window's only top view and the holder of all converter state
+// (source and target currency, rounding, the two window options). It builds the amount
+// fields, the euro line and the picture buttons, converts on every change of the amount and
+// carries out every menu command. Calculator pad and about window belong to the main window.
+#pragma once
+
+#include "View.h"
+
+class BBitmap;
+class BMenu;
+class BPicture;
+class BPopUpMenu;
+class BTextView;
+class TEdit;
+
+class TMainView : public BView {
+public:
+	explicit TMainView(BRect frame);
+	~TMainView() override;
+
+	void MessageReceived(BMessage* message) override;
+	void AttachedToWindow() override;
+	void Draw(BRect updateRect) override;
+	void MouseDown(BPoint where) override;
+
+	// Converts the source amount into the euro line and the target field.
+	void Calculate();
+	// Swaps source and target currency; the shown target amount becomes the new source.
+	void Tausch();
+
+	// Appends the thirteen currencies, each sending command with its index in "whg".
+	void AddWhgMenu(BMenu* menu, int32 marked, uint32 command);
+	// Appends the three rounding choices.
+	void AddEurMenu(BMenu* menu);
+
+	// Apply the window options to the window.
+	void SetWindowLook();
+	void SetWindowFeel();
+
+	// The editable amount field; the calculator pad edits it in place.
+	TEdit* SourceField() const { return fSourceField; }
+	TEdit* TargetField() const { return fTargetField; }
+	BTextView* EuroLine() const { return fEuroLine; }
+
+	int32 SourceIndex() const { return fSourceIndex; }
+	int32 TargetIndex() const { return fTargetIndex; }
+	int32 Rounding() const { return fRounding; }
+	int32 InFront() const { return fInFront; }
+	int32 Tabless() const { return fTabless; }
+	BRect SwapArea() const { return fSwapArea; }
+
+private:
+	void _CreateFields();
+	void _CreateButtons();
+	BPicture* _RecordPicture(const BBitmap* image);
+	void _ChooseCurrency(BMessage* message, int32* index);
+	void _ChooseRounding(BMessage* message);
+	void _ShowRates();
+
+	void _DrawFlag(int32 index, BRect euroFlagFrame, BRect flagFrame);
+	void _DrawFrames();
+	void _DrawTexts();
+
+	BPopUpMenu* _BuildContextMenu();
+	BPopUpMenu* _BuildBandMenu(BPoint where);
+	void _Show(BPopUpMenu* menu, BPoint where);
+
+	TEdit* fSourceField = nullptr;
+	TEdit* fTargetField = nullptr;
+	BBitmap* fFlagStrip = nullptr;
+	BBitmap* fEuroFlag = nullptr;
+	BBitmap* fSwapArrows = nullptr;
+	BTextView* fEuroLine = nullptr;
+	BRect fSwapArea;
+	int32 fSourceIndex;
+	int32 fTargetIndex;
+	int32 fRounding;
+	int32 fInFront;
+	int32 fTabless;
+};

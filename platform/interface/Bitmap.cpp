@@ -1,0 +1,222 @@
+#include "Bitmap.h"
+
+#include <cairo.h>
+
+#include <cmath>
+#include <cstring>
+#include <new>
+
+#include "SystemPalette.h"
+
+namespace {
+
+// Generous for icons and flag strips, small enough that a damaged size cannot exhaust memory.
+constexpr int32 kMaxDimension = 1 << 14;
+constexpr int64 kMaxBytes = 1 << 28;
+
+int32
+BytesPerPixel(color_space space)
+{
+	switch (space) {
+		case B_RGB32:
+		case B_RGBA32:
+			return 4;
+		case B_CMAP8:
+			return 1;
+		default:
+			return 0;
+	}
+}
+
+uint32
+Load32(const uint8* bytes)
+{
+	uint32 value;
+	memcpy(&value, bytes, sizeof(value));
+	return value;
+}
+
+void
+Store32(uint8* bytes, uint32 value)
+{
+	memcpy(bytes, &value, sizeof(value));
+}
+
+rgb_color
+ReadPixel(const uint8* bytes, color_space space)
+{
+	if (space == B_CMAP8)
+		return system_palette()[bytes[0]];
+	uint32 value = Load32(bytes);
+	uint8 alpha = space == B_RGBA32 ? uint8(value >> 24) : 255;
+	return rgb_color{uint8(value >> 16), uint8(value >> 8), uint8(value), alpha};
+}
+
+void
+WritePixel(uint8* bytes, color_space space, rgb_color color)
+{
+	if (space == B_CMAP8) {
+		bytes[0] = index_for_color(color);
+		return;
+	}
+	uint8 alpha = space == B_RGBA32 ? color.alpha : 255;
+	Store32(bytes, (uint32(alpha) << 24) | (uint32(color.red) << 16)
+		| (uint32(color.green) << 8) | color.blue);
+}
+
+uint32
+Premultiplied(rgb_color color)
+{
+	auto scale = [&](uint8 value) { return uint32((value * color.alpha + 127) / 255); };
+	return (uint32(color.alpha) << 24) | (scale(color.red) << 16) | (scale(color.green) << 8)
+		| scale(color.blue);
+}
+
+} // namespace
+
+
+BBitmap::BBitmap(BRect bounds, color_space space, bool, bool)
+	:
+	fBounds(bounds),
+	fSpace(space)
+{
+	int32 bytesPerPixel = BytesPerPixel(space);
+	if (bytesPerPixel == 0 || !std::isfinite(bounds.left) || !std::isfinite(bounds.top)
+		|| !std::isfinite(bounds.right) || !std::isfinite(bounds.bottom) || !bounds.IsValid()
+		|| bounds.Width() >= kMaxDimension || bounds.Height() >= kMaxDimension)
+		return;
+
+	int32 width = bounds.IntegerWidth() + 1;
+	int32 height = bounds.IntegerHeight() + 1;
+	// Rows of one-byte pixels are padded to 32 bits, as the platform lays them out.
+	int32 bytesPerRow = space == B_CMAP8 ? (width + 3) & ~3 : width * bytesPerPixel;
+	if ((int64)bytesPerRow * height > kMaxBytes)
+		return;
+	try {
+		fBits.assign((size_t)bytesPerRow * height, 0);
+	} catch (const std::bad_alloc&) {
+		return;
+	}
+	fWidth = width;
+	fHeight = height;
+	fBytesPerRow = bytesPerRow;
+}
+
+
+BBitmap::BBitmap(const BBitmap& other)
+	:
+	fBounds(other.fBounds),
+	fSpace(other.fSpace),
+	fWidth(other.fWidth),
+	fHeight(other.fHeight),
+	fBytesPerRow(other.fBytesPerRow),
+	fBits(other.fBits)
+{
+}
+
+
+BBitmap::~BBitmap()
+{
+	_Invalidate();
+}
+
+
+status_t
+BBitmap::InitCheck() const
+{
+	return fBits.empty() ? B_BAD_VALUE : B_OK;
+}
+
+
+void
+BBitmap::SetBits(const void* data, int32 length, int32 offset, color_space space)
+{
+	int32 sourceBytesPerPixel = BytesPerPixel(space);
+	if (data == nullptr || length <= 0 || offset < 0 || offset >= BitsLength()
+		|| sourceBytesPerPixel == 0)
+		return;
+	_Invalidate();
+	const uint8* source = static_cast<const uint8*>(data);
+
+	if (space == fSpace) {
+		memcpy(fBits.data() + offset, source, std::min(length, BitsLength() - offset));
+		return;
+	}
+
+	// Pixel by pixel: the offset names the first pixel written, the data holds whole pixels
+	// of its own space back to back, and row padding is skipped.
+	int32 bytesPerPixel = BytesPerPixel(fSpace);
+	int32 row = offset / fBytesPerRow;
+	int32 column = (offset % fBytesPerRow) / bytesPerPixel;
+	for (int32 i = 0; i + sourceBytesPerPixel <= length; i += sourceBytesPerPixel) {
+		if (column >= fWidth) {
+			column = 0;
+			row++;
+		}
+		if (row >= fHeight)
+			break;
+		WritePixel(fBits.data() + (size_t)row * fBytesPerRow + (size_t)column * bytesPerPixel,
+			fSpace, ReadPixel(source + i, space));
+		column++;
+	}
+}
+
+
+rgb_color
+BBitmap::ColorAt(int32 x, int32 y) const
+{
+	int64 column = (int64)x - (int64)std::lround(fBounds.left);
+	int64 row = (int64)y - (int64)std::lround(fBounds.top);
+	if (fBits.empty() || column < 0 || row < 0 || column >= fWidth || row >= fHeight)
+		return rgb_color{0, 0, 0, 0};
+	return ReadPixel(fBits.data() + row * fBytesPerRow + column * BytesPerPixel(fSpace),
+		fSpace);
+}
+
+
+cairo_surface_t*
+BBitmap::_Surface(bool transparentMagic) const
+{
+	if (fBits.empty())
+		return nullptr;
+	// Only palette bitmaps look different with and without the transparent index.
+	bool over = transparentMagic && fSpace == B_CMAP8;
+	cairo_surface_t*& cached = over ? fSurfaceOver : fSurface;
+	if (cached != nullptr)
+		return cached;
+
+	cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, fWidth, fHeight);
+	if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+		cairo_surface_destroy(surface);
+		return nullptr;
+	}
+	cairo_surface_flush(surface);
+	uint8* target = cairo_image_surface_get_data(surface);
+	int stride = cairo_image_surface_get_stride(surface);
+	int32 bytesPerPixel = BytesPerPixel(fSpace);
+	for (int32 y = 0; y < fHeight; y++) {
+		const uint8* source = fBits.data() + (size_t)y * fBytesPerRow;
+		uint32* row = reinterpret_cast<uint32*>(target + (size_t)y * stride);
+		for (int32 x = 0; x < fWidth; x++) {
+			rgb_color color = ReadPixel(source + (size_t)x * bytesPerPixel, fSpace);
+			if (fSpace == B_CMAP8 && !over)
+				color.alpha = 255;
+			row[x] = Premultiplied(color);
+		}
+	}
+	cairo_surface_mark_dirty(surface);
+	cached = surface;
+	return cached;
+}
+
+
+void
+BBitmap::_Invalidate() const
+{
+	if (fSurface != nullptr)
+		cairo_surface_destroy(fSurface);
+	if (fSurfaceOver != nullptr)
+		cairo_surface_destroy(fSurfaceOver);
+	fSurface = nullptr;
+	fSurfaceOver = nullptr;
+}

@@ -1,0 +1,75 @@
+#include "Control.h"
+
+#include "Window.h"
+
+BControl::BControl(BRect frame, const char* name, const char* label, BMessage* message,
+	uint32 resizingMode, uint32 flags)
+	:
+	BView(frame, name, resizingMode, flags),
+	BInvoker(message),
+	fLabel(label != nullptr ? label : "")
+{
+}
+
+BControl::~BControl() = default;
+
+void
+BControl::SetLabel(const char* label)
+{
+	std::string newLabel = label != nullptr ? label : "";
+	if (newLabel == fLabel)
+		return;
+	fLabel = std::move(newLabel);
+	Invalidate();
+}
+
+void
+BControl::SetValue(int32 value)
+{
+	if (value == fValue)
+		return;
+	fValue = value;
+	Invalidate();
+}
+
+void
+BControl::SetEnabled(bool enabled)
+{
+	if (enabled == fEnabled)
+		return;
+	fEnabled = enabled;
+	Invalidate();
+}
+
+void
+BControl::AttachedToWindow()
+{
+	// A control paints the background of whatever it sits on, so it blends in.
+	BView* parent = _RawParent();
+	rgb_color color = parent != nullptr ? parent->ViewColor()
+		: ui_color(B_PANEL_BACKGROUND_COLOR);
+	SetViewColor(color);
+	SetLowColor(color);
+	BView::AttachedToWindow();
+}
+
+void
+BControl::MakeFocus(bool focus)
+{
+	bool wasFocus = IsFocus();
+	BView::MakeFocus(focus);
+	if (wasFocus != IsFocus())
+		Invalidate();
+}
+
+status_t
+BControl::Invoke(BMessage* message)
+{
+	return BInvoker::Invoke(message);
+}
+
+BLooper*
+BControl::_DefaultLooper() const
+{
+	return Window();
+}

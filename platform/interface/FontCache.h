@@ -1,0 +1,23 @@
+// Kit internal: the cairo scaled fonts behind BFont values, shared by measuring and drawing
+// so that a string's width is exactly the advance it is drawn with. Not for applications.
+#pragma once
+
+#include <string>
+
+#include "SupportDefs.h"
+
+class BFont;
+typedef struct _cairo_scaled_font cairo_scaled_font_t;
+
+namespace BPrivate {
+
+// A new reference to the scaled font for the font's family, face and size (release it with
+// cairo_scaled_font_destroy), or null when the font cannot be used (size zero or not a number).
+cairo_scaled_font_t* AcquireScaledFont(const BFont& font);
+
+// Up to length bytes of text, stopping at a NUL, as valid UTF-8: every byte that does not
+// start a well-formed character becomes U+FFFD. Cairo refuses malformed text outright and
+// would mark a shared scaled font as failed.
+std::string SanitizedUTF8(const char* text, int32 length);
+
+} // namespace BPrivate

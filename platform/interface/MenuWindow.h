@@ -1,0 +1,123 @@
+// Kit-internal menu tracking. A MenuWindow is a borderless pop-up window of the backend that
+// shows one menu level; it does not own its menu and hands the menu back before it quits.
+// A MenuTracker follows the pointer and keys across all open levels of one pop-up menu and
+// decides what was chosen; it draws nothing itself and sends no messages.
+#pragma once
+
+#include <vector>
+
+#include "Rect.h"
+#include "SupportDefs.h"
+#include "Window.h"
+
+class BLooper;
+class BMenu;
+class BMenuItem;
+class BMessage;
+
+namespace BPrivate {
+
+class MenuTracker;
+
+class MenuWindow : public BWindow {
+public:
+	MenuWindow(BMenu* menu, BRect frame, MenuTracker* tracker);
+	~MenuWindow() override;
+
+	BMenu* Menu() const { return fMenu; }
+	// Gives the menu back (detached) and quits; nothing may use the window afterwards.
+	void Close();
+
+	void DispatchMessage(BMessage* message, BHandler* handler) override;
+
+private:
+	BMenu* fMenu;
+	MenuTracker* fTracker;
+};
+
+class MenuTracker {
+public:
+	// openAnyway: the first release outside an item always leaves the menu open;
+	// clickToOpen (screen coordinates, may be invalid): so does a first release inside it.
+	MenuTracker(BMenu* root, bool openAnyway, BRect clickToOpen);
+	~MenuTracker();
+
+	// Without a nested loop to wait in, the tracker ends itself: it closes its windows,
+	// deletes itself and then, with deliversMessage, invokes the chosen item.
+	void SetAsynchronous(bool deliversMessage);
+	bool IsAsynchronous() const { return fAsync; }
+
+	void Open(BPoint screenWhere);
+	bool IsDone() const { return fDone; }
+	BMenuItem* Chosen() const { return fChosen; }
+	BMenu* Root() const { return fRoot; }
+	BMenu* Innermost() const;
+
+	// Pointer input in screen coordinates; buttons are those held after the event.
+	void MouseDown(BPoint screen);
+	void MouseMoved(BPoint screen);
+	void MouseUp(BPoint screen);
+	void KeyDown(const char* bytes);
+	// Where the backend says the pointer is, for backends that send a release elsewhere.
+	// Only between events of a synchronous Go.
+	void Poll();
+	// A menu window went away without being closed by the tracker (the application ended).
+	void WindowDeleted(MenuWindow* window);
+
+	// As a release over the item would, after opening the submenus that lead to it;
+	// returns whether it chose the item.
+	bool Choose(BMenuItem* item);
+	void Cancel();
+
+	// The tracker of the innermost Go, or null.
+	static MenuTracker* Current();
+	// The tracker of an asynchronous Go on this menu, or null.
+	static MenuTracker* ForRoot(const BMenu* root);
+
+private:
+	struct Level {
+		BMenu* menu;
+		MenuWindow* window;
+	};
+
+	void _OpenLevel(BMenu* menu, BRect frame);
+	void _OpenSubmenu(int32 level, int32 index, bool selectFirst);
+	void _CloseLevelsAfter(int32 level);
+	void _CloseAll();
+	// The level showing the menu, or -1.
+	int32 _LevelOf(const BMenu* menu) const;
+	// The deepest level whose window holds the point, or -1; the item index there, or -1.
+	int32 _LevelAt(BPoint screen, int32* index) const;
+	void _Hover(BPoint screen);
+	void _Release(int32 level, int32 index, BPoint screen);
+	void _MoveHighlight(int32 direction);
+	void _Finish(BMenuItem* chosen);
+
+	BMenu* fRoot;
+	std::vector<Level> fLevels;
+	bool fOpenAnyway;
+	BRect fClickToOpen;
+	bool fAsync = false;
+	bool fAsyncDelivers = false;
+	bool fDone = false;
+	BMenuItem* fChosen = nullptr;
+	bool fPressed = false;
+	bool fFirstRelease = true;
+	bool fMovedOverItem = false;
+	bigtime_t fOpenTime = 0;
+	BPoint fLastPolled;
+	uint32 fLastPolledButtons = 0;
+};
+
+// Frames that keep a menu of the given size on the screen: a top level at a point, flipped
+// to the other side of it when it would leave the screen; a submenu beside its item.
+BRect PlaceMenu(BPoint where, BPoint size, BRect screen);
+BRect PlaceSubmenu(BRect parentFrame, float top, BPoint size, BRect screen);
+
+// The looper that called Go for a pop-up menu (its items' default target), or null.
+BLooper* PopUpCaller(const BMenu* root);
+// The looper whose message is being handled now and that is not itself waiting in a nested
+// loop: the caller of a synchronous Go. The application when there is none.
+BLooper* CallingLooper();
+
+} // namespace BPrivate

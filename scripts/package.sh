@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds the Debian package: a Release build in build-pkg/ without tests or benchmarks, then
+# cpack. Prints the path of the .deb on the last line.
+#
+#   bash scripts/package.sh              # build-pkg/kambolux_<version>_<arch>.deb
+#   KAMBO_PKG_BUILD_DIR=/tmp/pkg bash scripts/package.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+
+dir=${KAMBO_PKG_BUILD_DIR:-build-pkg}
+cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release \
+	-DKAMBO_BUILD_TESTS=OFF -DKAMBO_BUILD_BENCH=OFF -DKAMBO_SANITIZE=OFF >/dev/null
+cmake --build "$dir" -j"$(nproc)"
+
+# A package left from an earlier version must not be mistaken for this one.
+rm -f "$dir"/kambolux_*.deb
+(cd "$dir" && cpack -G DEB >&2)
+
+deb=$(find "$dir" -maxdepth 1 -name 'kambolux_*.deb' -print -quit)
+if [ -z "$deb" ]; then
+	echo "package: cpack produced no .deb in $dir" >&2
+	exit 1
+fi
+# The binary lands in the package only when the tree defines it; refuse an empty shell.
+contents=$(dpkg-deb -c "$deb")
+if ! grep -q '/usr/bin/kambolux$' <<<"$contents"; then
+	echo "package: $deb holds no usr/bin/kambolux" >&2
+	exit 1
+fi
+realpath "$deb"

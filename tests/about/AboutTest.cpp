@@ -1,0 +1,273 @@
+// The about window in the running program: where it opens, its view tree, the styled text,
+// the two links, closing it, and the icon over the band.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "AboutTexts.h"
+#include "AppDefs.h"
+#include "Application.h"
+#include "Button.h"
+#include "HeadlessBackend.h"
+#include "MainWindowFixture.h"
+#include "Resources.h"
+#include "SystemPalette.h"
+#include "TAboutView.h"
+#include "TAboutWindow.h"
+#include "TPicView.h"
+
+using BPrivate::HeadlessBackend;
+
+namespace {
+
+constexpr rgb_color kBand = {184, 184, 184, 255};
+constexpr rgb_color kLinkBlue = {0, 0, 220, 255};
+constexpr rgb_color kBlack = {0, 0, 0, 255};
+
+class AboutTest : public MainWindowTest {
+protected:
+	void TearDown() override
+	{
+		BPrivate::SetResourceHidden('ICON', 101, false);
+		MainWindowTest::TearDown();
+	}
+
+	static TAboutWindow* About() { return Find<TAboutWindow>(); }
+
+	// What the question-mark button and the menu item send.
+	TAboutWindow* OpenAbout()
+	{
+		fMain->PostMessage(B_ABOUT_REQUESTED, fMain);
+		Drain();
+		return About();
+	}
+
+	static TPicView* Picture(TAboutWindow* about)
+	{
+		return dynamic_cast<TPicView*>(about->ChildAt(0));
+	}
+	static TAboutView* Text(TAboutWindow* about)
+	{
+		TPicView* picture = Picture(about);
+		for (int32 i = 0; picture != nullptr && i < picture->CountChildren(); i++) {
+			if (auto* text = dynamic_cast<TAboutView*>(picture->ChildAt(i)))
+				return text;
+		}
+		return nullptr;
+	}
+	static BButton* OK(TAboutWindow* about)
+	{
+		TPicView* picture = Picture(about);
+		for (int32 i = 0; picture != nullptr && i < picture->CountChildren(); i++) {
+			if (auto* button = dynamic_cast<BButton*>(picture->ChildAt(i)))
+				return button;
+		}
+		return nullptr;
+	}
+
+};
+
+} // namespace
+
+TEST_F(AboutTest, OpensModal30PixelsRightOfAndBelowTheMainWindow)
+{
+	fMain->MoveTo(250, 180);
+	TAboutWindow* about = OpenAbout();
+	ASSERT_NE(nullptr, about);
+	BRect expected(280, 210, 590, 410);
+	EXPECT_EQ(expected, about->Frame());
+	EXPECT_STREQ("About", about->Title());
+	EXPECT_EQ(B_MODAL_WINDOW, about->Type());
+	EXPECT_EQ((uint32)B_NOT_RESIZABLE, about->Flags());
+
+	int32 shown = 0;
+	for (const HeadlessBackend::WindowInfo& info : fBackend->Windows()) {
+		if (info.title != "About")
+			continue;
+		shown++;
+		EXPECT_EQ(expected, info.frame);
+		EXPECT_TRUE(info.modal);
+		EXPECT_FALSE(info.decorated);
+		EXPECT_FALSE(info.alwaysOnTop && info.popupMenu);
+		EXPECT_TRUE(info.visible);
+	}
+	EXPECT_EQ(1, shown);
+
+	// Every request makes a new window.
+	about->PostMessage(kAboutOK);
+	Drain();
+	EXPECT_EQ(nullptr, About());
+	EXPECT_NE(nullptr, OpenAbout());
+}
+
+TEST_F(AboutTest, ViewTree)
+{
+	TAboutWindow* about = OpenAbout();
+	ASSERT_NE(nullptr, about);
+	ASSERT_EQ(1, about->CountChildren());
+	TPicView* picture = Picture(about);
+	ASSERT_NE(nullptr, picture);
+	EXPECT_EQ(BRect(0, 0, 310, 200), picture->Frame());
+
+	BButton* ok = OK(about);
+	ASSERT_NE(nullptr, ok);
+	EXPECT_EQ(BRect(125, 170, 185, 190), ok->Frame());
+	EXPECT_STREQ("OK", ok->Label());
+	EXPECT_TRUE(ok->IsDefault());
+	EXPECT_EQ((uint32)B_FOLLOW_BOTTOM, ok->ResizingMode());
+	EXPECT_EQ(kAboutOK, ok->Command());
+
+	TAboutView* text = Text(about);
+	ASSERT_NE(nullptr, text);
+	EXPECT_EQ(BRect(55, 10, 300, 162), text->Frame());
+	EXPECT_EQ(BRect(0, 0, 245, 152), text->TextRect());
+	EXPECT_STREQ(kLongAboutText, text->Text());
+	EXPECT_FALSE(text->IsEditable());
+	EXPECT_FALSE(text->IsSelectable());
+	EXPECT_TRUE(text->IsStylable());
+}
+
+TEST_F(AboutTest, TitleIsBoldAndLinksAreBlueCharacterByCharacter)
+{
+	TAboutView* text = Text(OpenAbout());
+	ASSERT_NE(nullptr, text);
+	for (int32 offset = 0; offset < text->TextLength(); offset++) {
+		SCOPED_TRACE(offset);
+		BFont font;
+		rgb_color color = {};
+		text->GetFontAndColor(offset, &font, &color);
+		bool link = (offset >= kSiteOffset && offset < kSiteOffset + kSiteLength)
+			|| (offset >= kAppPageOffset && offset < kAppPageOffset + kAppPageLength);
+		if (offset < 12) {
+			EXPECT_TRUE(font.IsBold());
+			EXPECT_EQ(16, font.Size());
+			EXPECT_STREQ(be_plain_font->Family(), font.Family());
+			EXPECT_EQ(kBlack, color);
+		} else {
+			EXPECT_EQ(*be_plain_font, font);
+			EXPECT_EQ(link ? kLinkBlue : kBlack, color);
+		}
+	}
+}
+
+TEST_F(AboutTest, ClicksOpenOnlyTheirLinkAndNeverSelect)
+{
+	struct {
+		int32 offset;
+		const char* url; // null: nothing opens
+	} cases[] = {
+		{5, nullptr},   // title
+		{20, nullptr},  // maker
+		{31, nullptr},  // the newline before the first address
+		{32, kSiteAddress},
+		{45, kSiteAddress},
+		{60, kSiteAddress}, // the newline after it still counts
+		{61, kAppPageAddress},
+		{95, kAppPageAddress},
+		{96, nullptr},
+		{100, nullptr}, // version
+	};
+
+	TAboutWindow* about = OpenAbout();
+	TAboutView* text = Text(about);
+	ASSERT_NE(nullptr, text);
+	uint32 id = HeadlessBackend::IdOf(about);
+
+	// While the browser is being handed the address, exactly its characters show inverted.
+	std::vector<std::pair<int32, int32>> highlightedDuringLaunch;
+	fBackend->SetLaunchHook([&](const char*) { highlightedDuringLaunch = text->_Highlights(); });
+
+	for (const auto& c : cases) {
+		SCOPED_TRACE(c.offset);
+		float height = 0;
+		BPoint where = text->PointAt(c.offset, &height);
+		where += BPoint(1, height / 2);
+		ASSERT_EQ(c.offset, text->OffsetAt(where));
+
+		size_t launchesBefore = fBackend->LaunchedURLs().size();
+		highlightedDuringLaunch.clear();
+		fBackend->InjectClick(id, text->ConvertToWindow(where));
+		Drain();
+
+		if (c.url == nullptr)
+			EXPECT_EQ(launchesBefore, fBackend->LaunchedURLs().size());
+		else {
+			ASSERT_EQ(launchesBefore + 1, fBackend->LaunchedURLs().size());
+			EXPECT_EQ(c.url, fBackend->LaunchedURLs().back());
+			bool first = c.url == std::string(kSiteAddress);
+			int32 start = first ? kSiteOffset : kAppPageOffset;
+			int32 end = start + (first ? kSiteLength : kAppPageLength);
+			std::vector<std::pair<int32, int32>> expected = {{start, end}};
+			EXPECT_EQ(expected, highlightedDuringLaunch);
+		}
+		EXPECT_TRUE(text->_Highlights().empty());
+		int32 selStart = -1;
+		int32 selEnd = -1;
+		text->GetSelection(&selStart, &selEnd);
+		EXPECT_EQ(selStart, selEnd);
+		EXPECT_EQ(0, selStart);
+		EXPECT_FALSE(text->IsFocus());
+		EXPECT_FALSE(text->_CaretVisible());
+		EXPECT_EQ(about, About());
+	}
+	fBackend->SetLaunchHook(nullptr);
+}
+
+TEST_F(AboutTest, EnterClosesAsOKDoes)
+{
+	TAboutWindow* about = OpenAbout();
+	ASSERT_NE(nullptr, about);
+	fBackend->InjectKey(HeadlessBackend::IdOf(about), "\n");
+	Drain();
+	EXPECT_EQ(nullptr, About());
+
+	about = OpenAbout();
+	ASSERT_NE(nullptr, about);
+	fBackend->InjectClick(HeadlessBackend::IdOf(about), BPoint(155, 180));
+	Drain();
+	EXPECT_EQ(nullptr, About());
+	EXPECT_NE(nullptr, fMain);
+}
+
+TEST_F(AboutTest, IconStandsOverTheBandAndIsLeftOutWithoutItsResource)
+{
+	size_t size = 0;
+	const uint8* icon = static_cast<const uint8*>(
+		BApplication::AppResources()->LoadResource('ICON', 101, &size));
+	ASSERT_NE(nullptr, icon);
+	ASSERT_EQ(1024u, size);
+	const rgb_color panel = ui_color(B_PANEL_BACKGROUND_COLOR);
+	auto background = [&](int32 x) { return x <= 32 ? kBand : panel; };
+
+	for (bool hidden : {false, true}) {
+		SCOPED_TRACE(hidden ? "icon hidden" : "icon shown");
+		BPrivate::SetResourceHidden('ICON', 101, hidden);
+		TAboutWindow* about = OpenAbout();
+		ASSERT_NE(nullptr, about);
+		// Redrawing must give the same picture.
+		Picture(about)->Invalidate();
+		Drain();
+
+		for (int32 y = 0; y < 32; y++) {
+			for (int32 x = 0; x < 32; x++) {
+				uint8 index = icon[y * 32 + x];
+				rgb_color expected = hidden || index == B_TRANSPARENT_MAGIC_CMAP8
+					? background(15 + x) : system_palette()[index];
+				ASSERT_EQ(expected, fBackend->PixelAt(about, 15 + x, 6 + y))
+					<< "icon pixel " << x << "," << y;
+			}
+		}
+		for (int32 y : {0, 5, 38, 120, 200}) {
+			EXPECT_EQ(kBand, fBackend->PixelAt(about, 0, y));
+			EXPECT_EQ(kBand, fBackend->PixelAt(about, 32, y));
+			EXPECT_EQ(panel, fBackend->PixelAt(about, 47, y));
+		}
+		EXPECT_EQ(panel, fBackend->PixelAt(about, 33, 100));
+
+		about->PostMessage(kAboutOK);
+		Drain();
+		ASSERT_EQ(nullptr, About());
+	}
+}

@@ -1,0 +1,244 @@
+// The amount field in a window of its own: what it lets in, what it reports and how Tab
+// and Enter rewrite it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "Application.h"
+#include "HeadlessBackend.h"
+#include "Message.h"
+#include "TEdit.h"
+#include "View.h"
+#include "Window.h"
+
+namespace {
+
+// The field's parent; counts the change messages that reach it.
+class Recorder : public BView {
+public:
+	explicit Recorder(BRect frame) : BView(frame, "recorder", B_FOLLOW_ALL, 0) {}
+
+	void MessageReceived(BMessage* message) override
+	{
+		if (message->what == 'EoCh')
+			changes++;
+		else
+			BView::MessageReceived(message);
+	}
+
+	int changes = 0;
+};
+
+class TEditTest : public ::testing::Test {
+protected:
+	void SetUp() override
+	{
+		fBackend = BPrivate::HeadlessBackend::Install();
+		fApp = std::make_unique<BApplication>("application/x-vnd.QXT-KamboLux-test");
+		fWindow = new BWindow(BRect(100, 100, 306, 212), "field", B_TITLED_WINDOW, 0);
+		fRecorder = new Recorder(fWindow->Bounds());
+		fWindow->AddChild(fRecorder);
+	}
+
+	void TearDown() override { fApp.reset(); }
+
+	// The field as the converter's source (reporting to its parent) or, with
+	// toFocus, reporting to whatever view has the focus when the message is handled.
+	TEdit* AddField(bool editable = true, bool toFocus = false)
+	{
+		TEdit* field = new TEdit(BRect(45, 21, 153, 43), toFocus ? nullptr : fRecorder,
+			BRect(2, 3, 104, 20), 0);
+		if (!editable)
+			field->MakeEditable(false);
+		fRecorder->AddChild(field);
+		field->MakeFocus(true);
+		fWindow->Show();
+		Drain();
+		fRecorder->changes = 0;
+		return field;
+	}
+
+	void Type(const char* text)
+	{
+		fBackend->InjectText(Id(), text);
+		Drain();
+	}
+
+	void Key(const char* bytes)
+	{
+		fBackend->InjectKey(Id(), bytes);
+		Drain();
+	}
+
+	uint32 Id() const { return BPrivate::HeadlessBackend::IdOf(fWindow); }
+	static void Drain() { BPrivate::EventLoop::Drain(); }
+
+	BPrivate::HeadlessBackend* fBackend = nullptr;
+	std::unique_ptr<BApplication> fApp;
+	BWindow* fWindow = nullptr;
+	Recorder* fRecorder = nullptr;
+};
+
+} // namespace
+
+
+TEST_F(TEditTest, TypingLetsInOnlyTheCharactersOfANumber)
+{
+	struct Case {
+		const char* typed;
+		const char* shown;
+		int reports; // one per key, also for keys that inserted nothing; -1: not checked
+	};
+	const Case cases[] = {
+		{"12,5", "12.5", 4},
+		{"-7.25", "-7.25", 5},
+		{"abc", "", 3},
+		{"1x2 3", "123", 5},
+		{"1\xC3\xA4" "2\xE2\x82\xAC" "3", "123", 5}, // multi-byte characters vanish whole
+		{"1-2.3.4", "1-2.3.4", 7},                   // no check of the number's form
+		{"1234567890123456789", "123456789012345", -1}, // 15 bytes at most
+	};
+	for (const Case& test : cases) {
+		TEdit* field = AddField();
+		Type(test.typed);
+		EXPECT_STREQ(test.shown, field->Text()) << test.typed;
+		if (test.reports >= 0) {
+			EXPECT_EQ(test.reports, fRecorder->changes) << test.typed;
+		}
+		field->RemoveSelf();
+		delete field;
+	}
+}
+
+
+TEST_F(TEditTest, PastedTextIsFilteredAndReportedOnce)
+{
+	TEdit* field = AddField();
+	field->Insert("1 234,56 EUR");
+	EXPECT_STREQ("1234.56", field->Text());
+	Drain();
+	EXPECT_EQ(1, fRecorder->changes);
+
+	// A zero byte inside the inserted bytes ends the insertion there.
+	field->SetText("");
+	field->Insert("7\0" "8", 3);
+	EXPECT_STREQ("7", field->Text());
+}
+
+
+TEST_F(TEditTest, ChangesReachTheFocusViewsParentWithoutATarget)
+{
+	TEdit* field = AddField(true, true);
+	Type("12");
+	EXPECT_STREQ("12", field->Text());
+	EXPECT_EQ(2, fRecorder->changes);
+
+	// With the focus elsewhere (here: nowhere) the window receives them, to no effect.
+	field->MakeFocus(false);
+	field->SetText("5");
+	Drain();
+	EXPECT_EQ(2, fRecorder->changes);
+}
+
+
+TEST_F(TEditTest, ChangesReachTheTargetWhereverTheFocusIs)
+{
+	TEdit* field = AddField();
+	field->MakeFocus(false);
+	// The calculator pad edits the field this way while the field has no focus.
+	field->SetText("42");
+	field->Insert("1");
+	Drain();
+	// SetText on an empty field only inserts; Insert adds one more.
+	EXPECT_EQ(2, fRecorder->changes);
+	field->SetText("9");
+	Drain();
+	EXPECT_EQ(4, fRecorder->changes) << "removal and insertion each report";
+}
+
+
+TEST_F(TEditTest, TabAndEnterRewriteWithTwoDecimals)
+{
+	struct Case {
+		const char* text;
+		const char* key;
+		const char* rewritten;
+	};
+	// The rounding itself is the core's; these check the field around it.
+	const Case cases[] = {
+		{"", "\n", "0.00"},
+		{"12.3456", "\t", "12.35"},
+		{"-0", "\n", "-0.00"},
+		{"1.2.3", "\t", "1.20"},
+		{"--5", "\n", "0.00"},
+	};
+	for (const Case& test : cases) {
+		TEdit* field = AddField();
+		field->SetText(test.text);
+		field->SelectAll();
+		Drain();
+		fRecorder->changes = 0;
+
+		Key(test.key);
+		EXPECT_STREQ(test.rewritten, field->Text()) << test.text;
+		int32 start = -1;
+		int32 end = -1;
+		field->GetSelection(&start, &end);
+		EXPECT_EQ(field->TextLength(), start) << "caret after the last character";
+		EXPECT_EQ(field->TextLength(), end);
+		EXPECT_TRUE(field->IsFocus()) << "Tab does not move the focus";
+		EXPECT_EQ(test.text[0] == '\0' ? 1 : 2, fRecorder->changes) << test.text;
+		field->RemoveSelf();
+		delete field;
+	}
+}
+
+
+TEST_F(TEditTest, ReadOnlyFieldTakesAnyTextAndReportsNothing)
+{
+	TEdit* field = AddField(false);
+	field->SetText("abc 1,5 \xC3\xA4");
+	EXPECT_STREQ("abc 1,5 \xC3\xA4", field->Text());
+	field->SetText("12.3456");
+	Key("\t");
+	EXPECT_STREQ("12.35", field->Text());
+	EXPECT_EQ(0, fRecorder->changes);
+}
+
+
+TEST_F(TEditTest, FieldOutsideAnyWindowFiltersAndPostsNothing)
+{
+	TEdit field(BRect(0, 0, 100, 20), fRecorder, BRect(2, 3, 98, 18), 0);
+	field.SetText("1,5x");
+	EXPECT_STREQ("1.5", field.Text());
+	field.SetText("");
+	Drain();
+	EXPECT_EQ(0, fRecorder->changes);
+	EXPECT_EQ(0, fWindow->CountQueuedMessages());
+}
+
+
+TEST_F(TEditTest, GetDoubleAndHugeAmounts)
+{
+	TEdit* field = AddField();
+	std::string huge(5000, '9');
+	field->SetText(huge.c_str());
+	EXPECT_EQ(5000, field->TextLength()) << "the program's own texts are not limited";
+	EXPECT_GT(field->GetDouble(), 1e38);
+
+	field->SetText("-0");
+	EXPECT_TRUE(std::signbit(field->GetDouble()));
+	field->SetText("12-3");
+	EXPECT_EQ(12, field->GetDouble());
+	field->SetText(huge.c_str());
+
+	Key("\n");
+	std::string text = field->Text();
+	EXPECT_EQ(std::string(39, '9') + ".00", text) << "the numeric beginning, bounded";
+	int32 start = -1;
+	int32 end = -1;
+	field->GetSelection(&start, &end);
+	EXPECT_EQ(field->TextLength(), start);
+}

@@ -1,0 +1,165 @@
+# shellcheck shell=bash disable=SC2034  # E2E_* are results for the sourcing script
+# Shared helpers for the end-to-end tests: a private X server with a real window manager,
+# xdotool wrappers and screenshots. Source this file; it sets a cleanup trap on exit.
+#
+#   e2e_start_display        Xvfb on a free display plus openbox; exits 77 when unavailable
+#   e2e_wait_window NAME     prints the id of a visible window whose title is NAME
+#   e2e_screenshot FILE      the whole screen as PNG
+#   e2e_track_pid PID        kills PID on exit if it is still running
+#   e2e_fail MESSAGE         prints MESSAGE and exits 1
+
+E2E_SKIP=77
+E2E_PIDS=()
+E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/kambo-e2e.XXXXXX")
+
+e2e_log() { printf '[e2e] %s\n' "$*" >&2; }
+
+e2e_fail()
+{
+	e2e_log "FAIL: $*"
+	exit 1
+}
+
+e2e_skip()
+{
+	e2e_log "SKIP: $*"
+	exit "$E2E_SKIP"
+}
+
+# Ends what was started, last first: the program under test before the window manager,
+# both before the X server they talk to.
+e2e_cleanup()
+{
+	local i pid
+	for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
+		pid=${E2E_PIDS[i]}
+		kill "$pid" 2>/dev/null || continue
+		# Give it a moment, then insist.
+		for _ in 1 2 3 4 5 6 7 8 9 10; do
+			kill -0 "$pid" 2>/dev/null || break
+			sleep 0.1
+		done
+		kill -9 "$pid" 2>/dev/null
+	done
+	rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+e2e_track_pid() { E2E_PIDS+=("$1"); }
+
+e2e_require()
+{
+	local tool
+	for tool in "$@"; do
+		command -v "$tool" >/dev/null 2>&1 || e2e_skip "$tool is not installed"
+	done
+}
+
+# Finds a display number with neither a lock file nor a socket.
+e2e_free_display()
+{
+	local n
+	for n in $(seq 90 199); do
+		if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+			echo "$n"
+			return 0
+		fi
+	done
+	return 1
+}
+
+# Polls a command until it succeeds or the timeout (seconds) runs out.
+e2e_wait_for()
+{
+	local timeout=$1
+	shift
+	local deadline=$((SECONDS + timeout))
+	until "$@" >/dev/null 2>&1; do
+		[ "$SECONDS" -ge "$deadline" ] && return 1
+		sleep 0.1
+	done
+}
+
+e2e_start_display()
+{
+	e2e_require Xvfb
+	e2e_require openbox xdotool xprop xwininfo import
+	local n attempt
+	for attempt in 1 2 3; do
+		n=$(e2e_free_display) || e2e_skip "no free X display number"
+		# -noreset: a plain Xvfb resets after its last client leaves, which costs every start.
+		Xvfb ":$n" -noreset -nolisten tcp -screen 0 1024x768x24 >"$E2E_TMP/xvfb.log" 2>&1 &
+		E2E_XVFB_PID=$!
+		e2e_track_pid "$E2E_XVFB_PID"
+		export DISPLAY=":$n"
+		e2e_wait_for 10 xprop -root && kill -0 "$E2E_XVFB_PID" 2>/dev/null && break
+		# Lost a race for the display number, or the server died: try another.
+		kill "$E2E_XVFB_PID" 2>/dev/null
+		[ "$attempt" -eq 3 ] && e2e_skip "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
+	done
+
+	openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+	E2E_WM_PID=$!
+	e2e_track_pid "$E2E_WM_PID"
+	# openbox announces itself through _NET_SUPPORTING_WM_CHECK once it manages the screen.
+	e2e_wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' \
+		|| e2e_fail "openbox did not start: $(cat "$E2E_TMP/openbox.log")"
+	e2e_log "display $DISPLAY with openbox ready"
+}
+
+# Waits (up to $2 seconds, default 10) for a visible window titled exactly $1; prints its id.
+e2e_wait_window()
+{
+	local name=$1 timeout=${2:-10} id
+	id=$(timeout "$timeout" xdotool search --sync --onlyvisible --name "^$name\$" 2>/dev/null \
+		| head -n 1)
+	[ -n "$id" ] || return 1
+	echo "$id"
+}
+
+# Lists the named top-level windows with their map state (for a failure's report).
+e2e_dump_windows()
+{
+	local id
+	for id in $(xwininfo -root -children 2>/dev/null | sed -n 's/^ *\(0x[0-9a-f]*\) "[^"]*".*/\1/p'); do
+		printf '%s %s %s\n' "$id" "$(xprop -id "$id" WM_NAME 2>/dev/null | cut -d= -f2)" \
+			"$(xwininfo -id "$id" 2>/dev/null | grep -o 'Map State: .*')" >&2
+	done
+}
+
+e2e_window_exists() { xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
+
+# Content-area geometry of a window in screen coordinates: sets E2E_X E2E_Y E2E_W E2E_H.
+# (xdotool getwindowgeometry counts openbox's frame twice; xwininfo does not.)
+e2e_geometry()
+{
+	local out
+	out=$(xwininfo -id "$1") || return 1
+	E2E_X=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$out")
+	E2E_Y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$out")
+	E2E_W=$(sed -n 's/^ *Width: *//p' <<<"$out")
+	E2E_H=$(sed -n 's/^ *Height: *//p' <<<"$out")
+}
+
+# Clicks at content coordinates of a window (button 1 left, 3 right), holding the button
+# as long as a hand would: xdotool's own click releases within the same instant.
+e2e_click()
+{
+	local win=$1 x=$2 y=$3 button=${4:-1}
+	xdotool mousemove --window "$win" "$x" "$y" mousedown "$button" sleep 0.1 mouseup "$button"
+}
+
+e2e_type() { xdotool type --delay 30 "$1"; }
+e2e_key() { xdotool key "$@"; }
+
+e2e_screenshot() { import -window root "$1"; }
+
+# The colour of one screen pixel as "r,g,b" (0-255).
+e2e_pixel()
+{
+	local hex
+	hex=$(import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null \
+		| grep -o '#[0-9A-Fa-f]\{6\}' | head -n 1)
+	[ -n "$hex" ] || return 1
+	printf '%d,%d,%d\n' "0x${hex:1:2}" "0x${hex:3:2}" "0x${hex:5:2}"
+}

@@ -1,0 +1,218 @@
+#!/usr/bin/env bash
+# The Debian package as a user gets it: its metadata validates, it declares what the program
+# needs, and the program installed from it starts on a desktop, quits from its menu and saves
+# its settings.
+#
+#   package_e2e.sh --build-dir DIR    packs the configured build tree DIR with cpack
+#   package_e2e.sh FILE.deb           checks a package built elsewhere
+#
+# Exits 77 (skipped) when a tool it needs, Xvfb among them, is not installed.
+set -uo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+source=$(cd "$here/../.." && pwd)
+# shellcheck source-path=SCRIPTDIR source=lib.sh
+. "$here/lib.sh"
+
+readonly app_id=com.qxt.KamboLux
+readonly title="ZQ Kambo-Lux"
+readonly icon_sizes=(16 32 48 64 128)
+# Linked libraries come from the binary itself (checked below); these are only found at run time.
+readonly runtime_depends=(fonts-dejavu-core xdg-utils)
+
+build_dir=
+deb=
+case "${1:-}" in
+	--build-dir) build_dir=${2:?--build-dir needs a directory} ;;
+	*.deb) deb=$1 ;;
+	*) e2e_fail "usage: $0 --build-dir DIR | FILE.deb" ;;
+esac
+
+e2e_require desktop-file-validate appstreamcli dpkg-deb dpkg-query identify
+
+# Validators print their findings and may still succeed; only hints and pedantic notes pass.
+validate_metadata()
+{
+	local out
+	out=$(desktop-file-validate "$source/packaging/$app_id.desktop" 2>&1) \
+		|| e2e_fail "desktop-file-validate: $out"
+	if [ -n "$out" ] && grep -qv ': hint: ' <<<"$out"; then
+		e2e_fail "desktop-file-validate: $out"
+	fi
+	[ -n "$out" ] && e2e_log "desktop-file-validate: $out"
+
+	out=$(appstreamcli validate --no-net "$source/packaging/$app_id.metainfo.xml" 2>&1) \
+		|| e2e_fail "appstreamcli validate: $out"
+	if grep -q '^[EWI]: ' <<<"$out"; then
+		e2e_fail "appstreamcli validate: $out"
+	fi
+	e2e_log "desktop entry and metainfo validate"
+}
+
+build_package()
+{
+	e2e_require cpack
+	[ -f "$build_dir/CPackConfig.cmake" ] || e2e_fail "$build_dir has no CPackConfig.cmake"
+	local out
+	out=$(cpack --config "$build_dir/CPackConfig.cmake" -G DEB -B "$E2E_TMP/cpack" 2>&1) \
+		|| e2e_fail "cpack: $out"
+	deb=$(find "$E2E_TMP/cpack" -maxdepth 1 -name 'kambolux_*.deb' -print -quit)
+	[ -n "$deb" ] || e2e_fail "cpack made no package: $out"
+}
+
+# The value of one control field, as dpkg-deb shows it.
+control_field() { dpkg-deb -f "$deb" "$1"; }
+
+# The package names of a Depends line, without versions and alternatives' bars.
+depends_names() { tr ',|' '\n' <<<"$1" | sed 's/([^)]*)//g; s/[[:space:]]//g; /^$/d'; }
+
+check_control()
+{
+	local depends names package
+	[ "$(control_field Package)" = kambolux ] || e2e_fail "package name: $(control_field Package)"
+	local version
+	version=$(sed -n 's/^project(kambolux VERSION \([0-9.]*\).*/\1/p' "$source/CMakeLists.txt")
+	[ "$(control_field Version)" = "$version" ] \
+		|| e2e_fail "package version $(control_field Version), project $version"
+	[ -n "$(control_field Maintainer)" ] || e2e_fail "no Maintainer"
+	case "$(control_field Section)" in
+		utils | misc) ;;
+		*) e2e_fail "section: $(control_field Section)" ;;
+	esac
+
+	depends=$(control_field Depends)
+	names=$(depends_names "$depends")
+	for package in "${runtime_depends[@]}"; do
+		grep -qx "$package" <<<"$names" || e2e_fail "Depends lacks $package: $depends"
+	done
+	e2e_log "Depends: $depends"
+}
+
+# Every library the installed binary loads must belong to a package the .deb depends on.
+check_linked_libraries()
+{
+	local binary=$1 names soname path owner
+	names=$(depends_names "$(control_field Depends)")
+	command -v ldd >/dev/null || e2e_skip "ldd is not installed"
+	local libraries dynamic
+	libraries=$(ldd "$binary") || e2e_fail "ldd failed on $binary"
+	dynamic=$(readelf -d "$binary") || e2e_fail "readelf failed on $binary"
+	grep -q 'not found' <<<"$libraries" && e2e_fail "unresolved libraries: $libraries"
+	while read -r soname; do
+		path=$(awk -v so="$soname" '$1 == so { print $3 }' <<<"$libraries")
+		[ -n "$path" ] || e2e_fail "$soname not resolved"
+		owner=$(dpkg-query -S "$(readlink -f "$path")" 2>/dev/null \
+			|| dpkg-query -S "$path" 2>/dev/null)
+		owner=${owner%%:*}
+		[ -n "$owner" ] || e2e_fail "no package owns $path"
+		grep -qx "$owner" <<<"$names" || e2e_fail "$soname comes from $owner, not in Depends"
+	done < <(sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' <<<"$dynamic")
+	grep -q 'libSDL2' <<<"$dynamic" \
+		|| e2e_fail "the binary does not link SDL2: it could open no window"
+}
+
+check_files()
+{
+	local root=$1 size got
+	[ -x "$root/usr/bin/kambolux" ] || e2e_fail "no executable usr/bin/kambolux"
+	[ -f "$root/usr/share/applications/$app_id.desktop" ] || e2e_fail "desktop entry missing"
+	[ -f "$root/usr/share/metainfo/$app_id.metainfo.xml" ] || e2e_fail "metainfo missing"
+	for size in "${icon_sizes[@]}"; do
+		local icon="$root/usr/share/icons/hicolor/${size}x$size/apps/kambolux.png"
+		[ -f "$icon" ] || e2e_fail "icon ${size}x$size missing"
+		got=$(identify -format '%wx%h' "$icon" 2>/dev/null)
+		[ "$got" = "${size}x$size" ] || e2e_fail "icon ${size}x$size is $got"
+	done
+	local man="$root/usr/share/man/man1/kambolux.1.gz" warnings
+	gzip -t "$man" 2>/dev/null || e2e_fail "manual page missing or not gzip"
+	if command -v groff >/dev/null 2>&1; then
+		warnings=$(gzip -dc "$man" | LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z 2>&1)
+		[ -z "$warnings" ] || e2e_fail "manual page: $warnings"
+	fi
+	[ -f "$root/usr/share/doc/kambolux/README.md" ] || e2e_fail "README missing"
+	[ -f "$root/usr/share/doc/kambolux/copyright" ] || e2e_fail "copyright missing"
+
+	# The installed entry must name what is installed beside it.
+	local entry="$root/usr/share/applications/$app_id.desktop"
+	grep -qx 'Exec=kambolux' "$entry" || e2e_fail "desktop entry runs something else"
+	grep -qx 'Icon=kambolux' "$entry" || e2e_fail "desktop entry shows another icon"
+	grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" \
+		"$root/usr/share/metainfo/$app_id.metainfo.xml" || e2e_fail "metainfo launches another entry"
+	# Software centres read the installed tree as a whole: metainfo, entry and icons together.
+	local out
+	out=$(appstreamcli validate-tree --no-net "$root" 2>&1) || e2e_fail "validate-tree: $out"
+	grep -q '^ *[EWI]: ' <<<"$out" && e2e_fail "validate-tree: $out"
+	e2e_log "installed files complete"
+}
+
+# Starts the installed program, right-clicks the background and chooses "beenden", the last
+# entry of the context menu. Sets pid.
+run_and_quit()
+{
+	local root=$1 config=$2 win class menu
+	mkdir -p "$config" "$E2E_TMP/home"
+	HOME="$E2E_TMP/home" XDG_CONFIG_HOME="$config" \
+		"$root/usr/bin/kambolux" >"$E2E_TMP/app.log" 2>&1 &
+	pid=$!
+	e2e_track_pid "$pid"
+
+	win=$(e2e_wait_window "$title" 15) \
+		|| e2e_fail "no window titled '$title': $(cat "$E2E_TMP/app.log")"
+	e2e_log "window $win"
+
+	# Launchers tie windows to the desktop entry by this class.
+	class=$(sed -n 's/^StartupWMClass=//p' "$root/usr/share/applications/$app_id.desktop")
+	local wm_class
+	wm_class=$(xprop -id "$win" WM_CLASS)
+	grep -q "\"$class\"" <<<"$wm_class" \
+		|| e2e_fail "$wm_class does not match StartupWMClass $class"
+
+	# (190, 8) lies above the ISO code, on the view's own background.
+	e2e_click "$win" 190 8 3
+	menu=$(e2e_wait_window Menu 5) \
+		|| e2e_fail "no context menu after a right click: $(cat "$E2E_TMP/app.log")"
+	e2e_geometry "$menu" || e2e_fail "menu $menu vanished"
+	# "beenden" is the last entry: a point in its row, left of the shortcut, quits.
+	e2e_click "$menu" 30 $((E2E_H - 12))
+}
+
+# Waits up to $2 seconds for the process to end; sets status to its exit status.
+wait_exit()
+{
+	local deadline=$((SECONDS + $2))
+	while kill -0 "$1" 2>/dev/null; do
+		[ "$SECONDS" -ge "$deadline" ] && return 1
+		sleep 0.1
+	done
+	wait "$1"
+	status=$?
+}
+
+check_settings()
+{
+	local file="$1/KamboLux_prefs" magic
+	[ -f "$file" ] || e2e_fail "no settings file $file"
+	magic=$(od -An -tx1 -N4 "$file" | tr -d ' \n')
+	[ "$magic" = 31424f46 ] || e2e_fail "settings file starts with $magic, not 31424f46"
+	e2e_log "settings saved ($(stat -c %s "$file") bytes)"
+}
+
+validate_metadata
+[ -n "$deb" ] || build_package
+[ -f "$deb" ] || e2e_fail "no such package: $deb"
+e2e_log "package $deb"
+check_control
+
+root="$E2E_TMP/root"
+dpkg-deb -x "$deb" "$root" || e2e_fail "dpkg-deb -x failed"
+check_files "$root"
+check_linked_libraries "$root/usr/bin/kambolux"
+
+e2e_start_display
+pid=
+status=
+run_and_quit "$root" "$E2E_TMP/config"
+wait_exit "$pid" 10 || e2e_fail "still running 10 s after choosing beenden"
+[ "$status" -eq 0 ] || e2e_fail "exit status $status: $(cat "$E2E_TMP/app.log")"
+check_settings "$E2E_TMP/config"
+e2e_log "PASS"
