@@ -58,6 +58,23 @@ PostEvent(BWindow* window, BMessage& message, const BackendEvent& event)
 	window->PostMessage(&message, window);
 }
 
+void _TranslateFor(BWindow* window, const BackendEvent& event);
+
+// The most recently shown pop-up window that is still open.
+BWindow*
+NewestPopup()
+{
+	BWindow* newest = nullptr;
+	for (BWindow* window : AllWindows()) {
+		if (!WindowAccess::IsPopup(window) || window->IsHidden()
+			|| WindowAccess::IsQuitting(window))
+			continue;
+		if (newest == nullptr || WindowAccess::BackendId(window) > WindowAccess::BackendId(newest))
+			newest = window;
+	}
+	return newest;
+}
+
 void
 TranslateEvent(const BackendEvent& event)
 {
@@ -69,6 +86,26 @@ TranslateEvent(const BackendEvent& event)
 	BWindow* window = WindowAccess::FindByBackendId(event.window);
 	if (window == nullptr || WindowAccess::IsQuitting(window))
 		return;
+
+	// While a pop-up menu is open it takes the keyboard and every click: the window manager
+	// never focuses it, and a click elsewhere must close it rather than reach the blocked
+	// window behind.
+	BackendEvent routed = event;
+	if (event.type == BackendEvent::kKeyDown || event.type == BackendEvent::kKeyUp
+		|| event.type == BackendEvent::kMouseDown || event.type == BackendEvent::kMouseUp
+		|| event.type == BackendEvent::kMouseMoved) {
+		BWindow* popup = NewestPopup();
+		if (popup != nullptr && popup != window && !WindowAccess::IsPopup(window)) {
+			window = popup;
+			routed.where = event.screenWhere - popup->Frame().LeftTop();
+		}
+	}
+	_TranslateFor(window, routed);
+}
+
+void
+_TranslateFor(BWindow* window, const BackendEvent& event)
+{
 
 	switch (event.type) {
 		case BackendEvent::kKeyDown:
@@ -433,7 +470,8 @@ BApplication::DispatchMessage(BMessage* message, BHandler* handler)
 				AboutRequested();
 				return;
 			case B_QUIT_REQUESTED:
-				if (QuitRequested())
+				// Windows asked to quit may ask again; once is enough.
+				if (!fQuitting && QuitRequested())
 					Quit();
 				return;
 			case B_PULSE:

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "AppDefs.h"
 #include "Application.h"
@@ -11,6 +12,8 @@
 #include "Button.h"
 #include "Message.h"
 #include "Painter.h"
+#include "Resources.h"
+#include "SystemPalette.h"
 #include "View.h"
 #include "WindowPrivate.h"
 
@@ -37,6 +40,25 @@ IsModalFeel(window_feel feel)
 {
 	return feel == B_MODAL_APP_WINDOW_FEEL || feel == B_MODAL_ALL_WINDOW_FEEL
 		|| feel == B_MODAL_SUBSET_WINDOW_FEEL;
+}
+
+// The application's 32x32 icon ('ICON' 101, palette indices) as ARGB for the window icon.
+bool
+ApplicationIcon(std::vector<uint32>* argb)
+{
+	size_t size = 0;
+	const uint8* data = static_cast<const uint8*>(
+		BApplication::AppResources()->LoadResource('ICON', 101, &size));
+	if (data == nullptr || size < 32 * 32)
+		return false;
+	const rgb_color* palette = system_palette();
+	argb->resize(32 * 32);
+	for (int32 i = 0; i < 32 * 32; i++) {
+		rgb_color color = palette[data[i]];
+		(*argb)[i] = data[i] == B_TRANSPARENT_MAGIC_CMAP8 ? 0
+			: (0xffu << 24) | (color.red << 16) | (color.green << 8) | color.blue;
+	}
+	return true;
 }
 
 void
@@ -137,6 +159,9 @@ BWindow::Show()
 		spec.modal = IsModalFeel(fFeel);
 		spec.resizable = (fFlags & B_NOT_RESIZABLE) == 0;
 		fServerWindow = BPrivate::CurrentBackend()->CreateWindow(spec);
+		std::vector<uint32> icon;
+		if (!fPopup && ApplicationIcon(&icon))
+			fServerWindow->SetIcon(reinterpret_cast<const uint8*>(icon.data()), 32, 32);
 	}
 	fShownOnce = true;
 	_Invalidate(Bounds());
