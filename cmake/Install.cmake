@@ -16,10 +16,7 @@ set(KAMBO_ICON_SIZES 16 32 48 64 128)
 
 # Install rules.
 
-# The executable is defined in app/; while it is still missing the rest installs anyway.
-if(TARGET kambolux)
-	install(TARGETS kambolux RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
+install(TARGETS kambolux RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(FILES "${KAMBO_PACKAGING_DIR}/${KAMBO_APP_ID}.desktop"
 	DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

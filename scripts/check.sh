@@ -12,6 +12,7 @@ for config in plain asan; do
 	if [ "$config" = asan ]; then
 		dir=build-asan
 		flags=(-DCMAKE_BUILD_TYPE=Debug -DKAMBO_SANITIZE=ON -DKAMBO_BUILD_BENCH=OFF)
+		export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 	fi
 	echo "== $config build ($dir)"
 	cmake -S . -B "$dir" "${flags[@]}" >/dev/null

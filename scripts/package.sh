@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # Builds the Debian package: a Release build in build-pkg/ without tests or benchmarks, then
-# cpack. Prints the path of the .deb on the last line.
+# cpack. Prints the path of the .deb and nothing else on standard output; the build talks on
+# standard error.
 #
 #   bash scripts/package.sh              # build-pkg/kambolux_<version>_<arch>.deb
-#   KAMBO_PKG_BUILD_DIR=/tmp/pkg bash scripts/package.sh
+#   deb=$(KAMBO_PKG_BUILD_DIR=/tmp/pkg bash scripts/package.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh >&2
 
 dir=${KAMBO_PKG_BUILD_DIR:-build-pkg}
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release \
 	-DKAMBO_BUILD_TESTS=OFF -DKAMBO_BUILD_BENCH=OFF -DKAMBO_SANITIZE=OFF >/dev/null
-cmake --build "$dir" -j"$(nproc)"
+cmake --build "$dir" -j"$(nproc)" >&2
 
 # A package left from an earlier version must not be mistaken for this one.
 rm -f "$dir"/kambolux_*.deb

@@ -1,5 +1,8 @@
 #include "Backend.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "HeadlessBackend.h"
 
 namespace BPrivate {
@@ -21,8 +24,11 @@ CurrentBackend()
 	std::unique_ptr<Backend>& backend = Slot();
 	if (!backend) {
 		backend = CreateSDLBackend();
-		if (!backend)
-			backend = std::make_unique<HeadlessBackend>();
+		// Without a display there is nothing to show; running on invisibly would only hang.
+		if (!backend) {
+			fprintf(stderr, "no display available\n");
+			exit(1);
+		}
 	}
 	return backend.get();
 }

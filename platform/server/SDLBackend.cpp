@@ -1,4 +1,5 @@
-// The SDL2 backend.
+// The SDL2 backend. Its parts: SDLWindow (one window), SDLEventTranslator (SDL's events in
+// the kit's terms), SDLInput (key, modifier and button codes).
 //
 // Implements:
 //  - windows at the requested content frame: titled (window-manager decorations) or
@@ -8,18 +9,22 @@
 //  - presenting ARGB32 backing stores, also across a change of the surface's size; the last
 //    frame is put back on screen when the window is exposed
 //  - keys as the platform's bytes: text one UTF-8 character per event, editing and cursor keys
-//    (keypad too, without Num Lock), Ctrl or Alt with a key as a shortcut (the key's character
-//    with the command modifier), auto-repeat, key-up for what went down
+//    (keypad too, without Num Lock), Ctrl or left Alt with a key as a shortcut (the key's
+//    character with the command modifier), auto-repeat, key-up for what went down
 //  - mouse buttons (the buttons held after the event), click counts, motion, with both window
 //    and screen coordinates; activation, close requests, exposure, moves
-//  - SIGINT and SIGTERM as a quit request; display bounds, global pointer, clipboard text,
-//    X11 window class "kambolux" (unless the environment names another)
+//  - sleeping until the display has input or Wake is called (on the X connection itself;
+//    other video drivers through SDL_WaitEventTimeout)
+//  - SIGINT and SIGTERM as a quit request (closing the last window is not one); display
+//    bounds, global pointer, clipboard text, X11 window class "kambolux" unless the
+//    environment names another
 //  - web addresses handed to xdg-open without waiting for it (SDL_OpenURL when it is missing)
 //
 // Does not implement:
 //  - mouse wheel, drag and drop, touch beyond SDL's mouse emulation, showing IME composition
 //  - displays other than the first, high-DPI scaling
-//  - taking a window's modal state back (SDL2 has no call for it)
+//  - the window manager's zoom and minimize buttons follow no window flag (SDL2 has no call
+//    for them); a window's modal state cannot be taken back
 
 #include "SDLBackend.h"
 
@@ -27,12 +32,10 @@
 #include <SDL_syswm.h>
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <fcntl.h>
 #include <poll.h>
 #include <set>
@@ -43,7 +46,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "InterfaceDefs.h"
+#include "SDLEventTranslator.h"
+#include "SDLInput.h"
+#include "SDLWindow.h"
 
 extern char** environ;
 
@@ -54,38 +59,6 @@ namespace {
 const char* const kClassVariable = "SDL_VIDEO_X11_WMCLASS";
 const char* const kWindowClass = "kambolux";
 
-// What shows where a window is larger than the frame it was given, for a moment while it
-// is being resized: the platform's panel grey.
-const uint8 kUncoveredGrey = 216;
-
-uint32
-ButtonMask(uint8 sdlButton)
-{
-	switch (sdlButton) {
-	case SDL_BUTTON_LEFT:
-		return B_PRIMARY_MOUSE_BUTTON;
-	case SDL_BUTTON_RIGHT:
-		return B_SECONDARY_MOUSE_BUTTON;
-	case SDL_BUTTON_MIDDLE:
-		return B_TERTIARY_MOUSE_BUTTON;
-	default:
-		return 0;
-	}
-}
-
-uint32
-ButtonsFromState(uint32 sdlState)
-{
-	uint32 buttons = 0;
-	if (sdlState & SDL_BUTTON_LMASK)
-		buttons |= B_PRIMARY_MOUSE_BUTTON;
-	if (sdlState & SDL_BUTTON_RMASK)
-		buttons |= B_SECONDARY_MOUSE_BUTTON;
-	if (sdlState & SDL_BUTTON_MMASK)
-		buttons |= B_TERTIARY_MOUSE_BUTTON;
-	return buttons;
-}
-
 // An event type of our own for Wake, or the generic user event when SDL has none left.
 uint32
 RegisterWakeType()
@@ -94,211 +67,7 @@ RegisterWakeType()
 	return type != (Uint32)-1 ? type : (Uint32)SDL_USEREVENT;
 }
 
-void
-SetBytes(BackendEvent* event, const char* bytes, int32 length)
-{
-	length = std::clamp(length, (int32)0, (int32)sizeof(event->bytes) - 1);
-	memcpy(event->bytes, bytes, length);
-	event->bytes[length] = '\0';
-	event->numBytes = length;
-}
-
 } // namespace
-
-uint8
-SDLKeyByte(int32 sdlKeycode, bool numLock)
-{
-	switch (sdlKeycode) {
-	case SDLK_BACKSPACE:
-		return B_BACKSPACE;
-	case SDLK_TAB:
-		return B_TAB;
-	case SDLK_RETURN:
-	case SDLK_RETURN2:
-	case SDLK_KP_ENTER:
-		return B_ENTER;
-	case SDLK_ESCAPE:
-		return B_ESCAPE;
-	case SDLK_DELETE:
-		return B_DELETE;
-	case SDLK_INSERT:
-		return B_INSERT;
-	case SDLK_LEFT:
-		return B_LEFT_ARROW;
-	case SDLK_RIGHT:
-		return B_RIGHT_ARROW;
-	case SDLK_UP:
-		return B_UP_ARROW;
-	case SDLK_DOWN:
-		return B_DOWN_ARROW;
-	case SDLK_HOME:
-		return B_HOME;
-	case SDLK_END:
-		return B_END;
-	case SDLK_PAGEUP:
-		return B_PAGE_UP;
-	case SDLK_PAGEDOWN:
-		return B_PAGE_DOWN;
-	}
-
-	// With Num Lock on, the keypad types digits (as text); off, it moves the caret.
-	if (numLock)
-		return 0;
-	switch (sdlKeycode) {
-	case SDLK_KP_4:
-		return B_LEFT_ARROW;
-	case SDLK_KP_6:
-		return B_RIGHT_ARROW;
-	case SDLK_KP_8:
-		return B_UP_ARROW;
-	case SDLK_KP_2:
-		return B_DOWN_ARROW;
-	case SDLK_KP_7:
-		return B_HOME;
-	case SDLK_KP_1:
-		return B_END;
-	case SDLK_KP_9:
-		return B_PAGE_UP;
-	case SDLK_KP_3:
-		return B_PAGE_DOWN;
-	case SDLK_KP_0:
-		return B_INSERT;
-	case SDLK_KP_PERIOD:
-		return B_DELETE;
-	}
-	return 0;
-}
-
-uint32
-SDLModifiers(uint32 sdlKeymod)
-{
-	uint32 modifiers = 0;
-	if (sdlKeymod & KMOD_SHIFT)
-		modifiers |= B_SHIFT_KEY;
-	// The platform's shortcuts use the command key; Ctrl is where a Linux user looks for it.
-	if (sdlKeymod & KMOD_CTRL)
-		modifiers |= B_CONTROL_KEY | B_COMMAND_KEY;
-	// Only the left Alt: the right one is AltGr on most layouts and types characters ('@').
-	if (sdlKeymod & KMOD_LALT)
-		modifiers |= B_COMMAND_KEY;
-	if (sdlKeymod & KMOD_GUI)
-		modifiers |= B_OPTION_KEY;
-	if (sdlKeymod & KMOD_CAPS)
-		modifiers |= B_CAPS_LOCK;
-	return modifiers;
-}
-
-int32
-EncodeUTF8(uint32 c, char* buffer)
-{
-	// Control characters, surrogates and values past Unicode are no text.
-	if (c < 0x20 || c == 0x7f || (c >= 0xd800 && c <= 0xdfff) || c > 0x10ffff) {
-		buffer[0] = '\0';
-		return 0;
-	}
-	int32 length;
-	if (c < 0x80) {
-		buffer[0] = (char)c;
-		length = 1;
-	} else if (c < 0x800) {
-		buffer[0] = (char)(0xc0 | (c >> 6));
-		buffer[1] = (char)(0x80 | (c & 0x3f));
-		length = 2;
-	} else if (c < 0x10000) {
-		buffer[0] = (char)(0xe0 | (c >> 12));
-		buffer[1] = (char)(0x80 | ((c >> 6) & 0x3f));
-		buffer[2] = (char)(0x80 | (c & 0x3f));
-		length = 3;
-	} else {
-		buffer[0] = (char)(0xf0 | (c >> 18));
-		buffer[1] = (char)(0x80 | ((c >> 12) & 0x3f));
-		buffer[2] = (char)(0x80 | ((c >> 6) & 0x3f));
-		buffer[3] = (char)(0x80 | (c & 0x3f));
-		length = 4;
-	}
-	buffer[length] = '\0';
-	return length;
-}
-
-int32
-UTF8CharLength(const char* text, int32 available)
-{
-	if (text == nullptr || available <= 0)
-		return 0;
-	const uint8* s = reinterpret_cast<const uint8*>(text);
-	int32 length;
-	uint32 c;
-	if (s[0] < 0x80)
-		return s[0] == 0 ? 0 : 1;
-	if ((s[0] & 0xe0) == 0xc0) {
-		length = 2;
-		c = s[0] & 0x1f;
-	} else if ((s[0] & 0xf0) == 0xe0) {
-		length = 3;
-		c = s[0] & 0x0f;
-	} else if ((s[0] & 0xf8) == 0xf0) {
-		length = 4;
-		c = s[0] & 0x07;
-	} else
-		return 0;
-	if (length > available)
-		return 0;
-	for (int32 i = 1; i < length; i++) {
-		if ((s[i] & 0xc0) != 0x80)
-			return 0;
-		c = (c << 6) | (s[i] & 0x3f);
-	}
-	// Overlong forms, surrogates and values past Unicode.
-	static const uint32 kMinimum[5] = {0, 0, 0x80, 0x800, 0x10000};
-	if (c < kMinimum[length] || (c >= 0xd800 && c <= 0xdfff) || c > 0x10ffff)
-		return 0;
-	return length;
-}
-
-// #pragma mark - SDLWindow
-
-class SDLBackend;
-
-class SDLWindow : public BackendWindow
-{
-public:
-	SDLWindow(SDLBackend* backend, SDL_Window* window, const WindowSpec& spec);
-	~SDLWindow() override;
-
-	uint32 Id() const override { return fId; }
-	void SetTitle(const char* title) override;
-	void MoveTo(BPoint screenPoint) override;
-	void ResizeTo(int32 width, int32 height) override;
-	void SetDecorated(bool decorated) override;
-	void SetAlwaysOnTop(bool onTop) override;
-	void SetModal(bool modal) override;
-	void Show() override;
-	void Hide() override;
-	void Activate() override;
-	void Present(const uint8* pixels, int32 width, int32 height, int32 stride) override;
-	BRect Frame() const override;
-	void SetIcon(const uint8* argb, int32 width, int32 height) override;
-
-	// The backend goes away before its windows (at exit): forget SDL.
-	void Detach()
-	{
-		fBackend = nullptr;
-		fWindow = nullptr;
-	}
-
-private:
-	void _WaitForFrame(bool framed);
-
-	SDLBackend* fBackend;
-	SDL_Window* fWindow;
-	uint32 fId;
-	uint32 fParent;
-	bool fDecorated;
-	bool fMappedOnce = false;
-	BPoint fWanted;
-};
-
-// #pragma mark - SDLBackend
 
 class SDLBackend : public Backend
 {
@@ -317,220 +86,20 @@ public:
 	void SetClipboardText(const std::string& text) override;
 	status_t OpenURL(const char* url) override;
 
-	void WindowGone(SDLWindow* window) { fWindows.erase(window); }
-
 private:
-	void _Translate(const SDL_Event& event);
-	void _TranslateKeyDown(const SDL_KeyboardEvent& key);
-	void _TranslateKeyUp(const SDL_KeyboardEvent& key);
-	void _TranslateText(const SDL_TextInputEvent& text);
-	void _TranslateWindowEvent(const SDL_WindowEvent& window);
-	BackendEvent _MouseEvent(BackendEvent::Type type, uint32 windowId, int32 x, int32 y);
-	void _RememberDown(int32 scancode, const BackendEvent& event);
 	bool _Sleep(int32 timeoutMs);
 	int _DisplayConnection();
 	void _ReapChildren();
 
-	std::deque<BackendEvent> fPending;
+	SDLEventTranslator fTranslator;
 	std::set<SDLWindow*> fWindows;
 	uint32 fWakeType;
 	std::atomic<bool> fWakePending{false};
 	int fWakePipe[2] = {-1, -1};
 	int fDisplayConnection = -1;
-	uint32 fButtons = 0;
 	bool fOwnsWindowClass;
-
-	// SDL sends a key's text as a separate event right after its key-down. Ctrl or Alt
-	// with a character key goes out from the key-down, and the text SDL may still send
-	// for it (Alt does) must not be typed as well.
-	bool fSuppressText = false;
-	// The key-down before the text, when it typed nothing itself.
-	bool fTextFollowsKey = false;
-	uint32 fKeyModifiers = 0;
-	int32 fKeyRawChar = 0;
-	bool fKeyRepeat = false;
-	int32 fKeyScancode = -1;
-
-	// What each key sent when it went down, so that its key-up carries the same.
-	struct DownKey
-	{
-		char bytes[8];
-		int32 rawChar;
-	};
-	std::array<DownKey, SDL_NUM_SCANCODES> fDownKeys{};
-
 	std::vector<pid_t> fChildren;
 };
-
-SDLWindow::SDLWindow(SDLBackend* backend, SDL_Window* window, const WindowSpec& spec)
-    : fBackend(backend), fWindow(window), fId(SDL_GetWindowID(window)), fParent(spec.parent),
-      fDecorated(spec.decorated && !spec.popupMenu), fWanted(spec.frame.LeftTop())
-{
-}
-
-SDLWindow::~SDLWindow()
-{
-	if (fWindow != nullptr)
-		SDL_DestroyWindow(fWindow);
-	if (fBackend != nullptr)
-		fBackend->WindowGone(this);
-}
-
-void
-SDLWindow::SetTitle(const char* title)
-{
-	if (fWindow != nullptr)
-		SDL_SetWindowTitle(fWindow, title != nullptr ? title : "");
-}
-
-void
-SDLWindow::MoveTo(BPoint screenPoint)
-{
-	fWanted = screenPoint;
-	if (fWindow != nullptr)
-		SDL_SetWindowPosition(fWindow, (int)screenPoint.x, (int)screenPoint.y);
-}
-
-void
-SDLWindow::ResizeTo(int32 width, int32 height)
-{
-	if (fWindow != nullptr)
-		SDL_SetWindowSize(fWindow, std::max(width, (int32)1), std::max(height, (int32)1));
-}
-
-void
-SDLWindow::SetDecorated(bool decorated)
-{
-	if (fWindow == nullptr || decorated == fDecorated)
-		return;
-	fDecorated = decorated;
-	// The content stays where it is; the window manager grows or drops the frame around it.
-	BRect frame = Frame();
-	SDL_SetWindowBordered(fWindow, decorated ? SDL_TRUE : SDL_FALSE);
-	if (fMappedOnce) {
-		_WaitForFrame(decorated);
-		SDL_SetWindowPosition(fWindow, (int)frame.left, (int)frame.top);
-	}
-}
-
-void
-SDLWindow::SetAlwaysOnTop(bool onTop)
-{
-	if (fWindow != nullptr)
-		SDL_SetWindowAlwaysOnTop(fWindow, onTop ? SDL_TRUE : SDL_FALSE);
-}
-
-void
-SDLWindow::SetModal(bool modal)
-{
-	if (fWindow == nullptr || !modal || fParent == 0)
-		return;
-	if (SDL_Window* parent = SDL_GetWindowFromID(fParent))
-		SDL_SetWindowModalFor(fWindow, parent);
-}
-
-void
-SDLWindow::Show()
-{
-	if (fWindow == nullptr)
-		return;
-	SDL_ShowWindow(fWindow);
-	if (!fMappedOnce) {
-		fMappedOnce = true;
-		// A window manager places a new window's frame, not its content, at the position it
-		// was created with; once the frame is known the content goes where it was asked to.
-		if (fDecorated) {
-			_WaitForFrame(true);
-			SDL_SetWindowPosition(fWindow, (int)fWanted.x, (int)fWanted.y);
-		}
-	}
-}
-
-void
-SDLWindow::Hide()
-{
-	if (fWindow != nullptr)
-		SDL_HideWindow(fWindow);
-}
-
-void
-SDLWindow::Activate()
-{
-	if (fWindow == nullptr)
-		return;
-	SDL_RaiseWindow(fWindow);
-	SDL_SetWindowInputFocus(fWindow);
-}
-
-void
-SDLWindow::Present(const uint8* pixels, int32 width, int32 height, int32 stride)
-{
-	if (fWindow == nullptr || pixels == nullptr || width <= 0 || height <= 0 || stride < width * 4)
-		return;
-	// The surface is made anew after a size change; SDL hands out the current one.
-	SDL_Surface* surface = SDL_GetWindowSurface(fWindow);
-	if (surface == nullptr)
-		return;
-
-	int32 w = std::min(width, (int32)surface->w);
-	int32 h = std::min(height, (int32)surface->h);
-	if (w < surface->w || h < surface->h) {
-		SDL_FillRect(surface, nullptr,
-		             SDL_MapRGB(surface->format, kUncoveredGrey, kUncoveredGrey, kUncoveredGrey));
-	}
-	if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
-		return;
-	SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_ARGB8888, pixels, stride, surface->format->format,
-	                  surface->pixels, surface->pitch);
-	if (SDL_MUSTLOCK(surface))
-		SDL_UnlockSurface(surface);
-	SDL_UpdateWindowSurface(fWindow);
-}
-
-BRect
-SDLWindow::Frame() const
-{
-	if (fWindow == nullptr)
-		return BRect();
-	int x = 0, y = 0, width = 0, height = 0;
-	SDL_GetWindowPosition(fWindow, &x, &y);
-	SDL_GetWindowSize(fWindow, &width, &height);
-	return BRect(x, y, x + width - 1, y + height - 1);
-}
-
-void
-SDLWindow::SetIcon(const uint8* argb, int32 width, int32 height)
-{
-	if (fWindow == nullptr || argb == nullptr || width <= 0 || height <= 0 || width > 1024 ||
-	    height > 1024)
-		return;
-	// SDL copies the pixels into the window's icon property; it never writes to them.
-	SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8*>(argb), width, height,
-	                                                       32, width * 4, SDL_PIXELFORMAT_ARGB8888);
-	if (icon == nullptr)
-		return;
-	SDL_SetWindowIcon(fWindow, icon);
-	SDL_FreeSurface(icon);
-}
-
-// Waits a little for the window manager to report the frame it put around the window (or
-// took away), so that a position set afterwards is taken for the content area.
-void
-SDLWindow::_WaitForFrame(bool framed)
-{
-	const Uint64 deadline = SDL_GetTicks64() + 250;
-	int top = 0, left = 0, bottom = 0, right = 0;
-	while (SDL_GetTicks64() < deadline) {
-		SDL_PumpEvents();
-		if (SDL_GetWindowBordersSize(fWindow, &top, &left, &bottom, &right) != 0)
-			return; // no window manager that tells
-		if (((top | left | bottom | right) != 0) == framed)
-			return;
-		SDL_Delay(5);
-	}
-}
-
-// #pragma mark -
 
 SDLBackend::SDLBackend(bool ownsWindowClass)
     : fWakeType(RegisterWakeType()), fOwnsWindowClass(ownsWindowClass)
@@ -578,7 +147,8 @@ SDLBackend::CreateWindow(const WindowSpec& spec)
 		return nullptr;
 	}
 
-	auto result = std::make_unique<SDLWindow>(this, window, spec);
+	auto result = std::make_unique<SDLWindow>(window, spec,
+	                                          [this](SDLWindow* gone) { fWindows.erase(gone); });
 	fWindows.insert(result.get());
 	if (spec.modal)
 		result->SetModal(true);
@@ -590,7 +160,7 @@ SDLBackend::WaitEvent(BackendEvent* event, int32 timeoutMs)
 {
 	_ReapChildren();
 	const Uint64 deadline = SDL_GetTicks64() + (timeoutMs > 0 ? (Uint64)timeoutMs : 0);
-	while (fPending.empty()) {
+	while (!fTranslator.HasPending()) {
 		SDL_Event sdlEvent;
 		if (SDL_PollEvent(&sdlEvent)) {
 			if (sdlEvent.type == fWakeType) {
@@ -600,7 +170,7 @@ SDLBackend::WaitEvent(BackendEvent* event, int32 timeoutMs)
 				fWakePending = false;
 				return false;
 			}
-			_Translate(sdlEvent);
+			fTranslator.Translate(sdlEvent);
 			continue;
 		}
 
@@ -614,9 +184,7 @@ SDLBackend::WaitEvent(BackendEvent* event, int32 timeoutMs)
 		if (!_Sleep(remaining))
 			return false;
 	}
-	*event = fPending.front();
-	fPending.pop_front();
-	return true;
+	return fTranslator.Next(event);
 }
 
 // Sleeps until the display has input, Wake is called, or the time is up. Returns whether to
@@ -698,7 +266,7 @@ SDLBackend::ScreenFrame() const
 uint32
 SDLBackend::MouseButtons() const
 {
-	return ButtonsFromState(SDL_GetGlobalMouseState(nullptr, nullptr));
+	return SDLButtons(SDL_GetGlobalMouseState(nullptr, nullptr));
 }
 
 BPoint
@@ -792,247 +360,6 @@ SDLBackend::_ReapChildren()
 		return result == child || (result < 0 && errno == ECHILD);
 	});
 }
-
-// #pragma mark - events
-
-BackendEvent
-SDLBackend::_MouseEvent(BackendEvent::Type type, uint32 windowId, int32 x, int32 y)
-{
-	BackendEvent event;
-	event.type = type;
-	event.window = windowId;
-	event.where = BPoint(x, y);
-	event.screenWhere = event.where;
-	// While a button is held, the pointer may be over another window or none: the screen
-	// point is what stays meaningful.
-	if (SDL_Window* window = SDL_GetWindowFromID(windowId)) {
-		int left = 0, top = 0;
-		SDL_GetWindowPosition(window, &left, &top);
-		event.screenWhere = BPoint(left + x, top + y);
-	}
-	event.modifiers = SDLModifiers(SDL_GetModState());
-	return event;
-}
-
-void
-SDLBackend::_Translate(const SDL_Event& sdlEvent)
-{
-	const bool suppressText = fSuppressText;
-	const bool textFollowsKey = fTextFollowsKey;
-	fSuppressText = false;
-	fTextFollowsKey = false;
-
-	switch (sdlEvent.type) {
-	case SDL_KEYDOWN:
-		_TranslateKeyDown(sdlEvent.key);
-		break;
-	case SDL_KEYUP:
-		_TranslateKeyUp(sdlEvent.key);
-		break;
-	case SDL_TEXTINPUT:
-		if (suppressText)
-			break;
-		if (!textFollowsKey) {
-			// Typed through an input method or a synthetic key: no key of its own.
-			fKeyModifiers = SDLModifiers(SDL_GetModState());
-			fKeyRawChar = 0;
-			fKeyRepeat = false;
-			fKeyScancode = -1;
-		}
-		_TranslateText(sdlEvent.text);
-		break;
-
-	case SDL_MOUSEBUTTONDOWN:
-	case SDL_MOUSEBUTTONUP: {
-		const SDL_MouseButtonEvent& button = sdlEvent.button;
-		uint32 mask = ButtonMask(button.button);
-		if (mask == 0 || SDL_GetWindowFromID(button.windowID) == nullptr)
-			break;
-		bool down = sdlEvent.type == SDL_MOUSEBUTTONDOWN;
-		if (down)
-			fButtons |= mask;
-		else
-			fButtons &= ~mask;
-		BackendEvent event = _MouseEvent(down ? BackendEvent::kMouseDown : BackendEvent::kMouseUp,
-		                                 button.windowID, button.x, button.y);
-		event.buttons = fButtons;
-		event.clicks = std::max((int32)button.clicks, (int32)1);
-		fPending.push_back(event);
-		break;
-	}
-
-	case SDL_MOUSEMOTION: {
-		const SDL_MouseMotionEvent& motion = sdlEvent.motion;
-		if (SDL_GetWindowFromID(motion.windowID) == nullptr)
-			break;
-		fButtons = ButtonsFromState(motion.state);
-		BackendEvent event =
-		    _MouseEvent(BackendEvent::kMouseMoved, motion.windowID, motion.x, motion.y);
-		event.buttons = fButtons;
-		fPending.push_back(event);
-		break;
-	}
-
-	case SDL_WINDOWEVENT:
-		_TranslateWindowEvent(sdlEvent.window);
-		break;
-
-	case SDL_QUIT: {
-		// Closing the last window does not send this (see the hint at start-up), so it
-		// comes from SIGINT or SIGTERM: ask the application to quit.
-		BackendEvent event;
-		event.type = BackendEvent::kQuit;
-		fPending.push_back(event);
-		break;
-	}
-	}
-}
-
-void
-SDLBackend::_TranslateKeyDown(const SDL_KeyboardEvent& key)
-{
-	const SDL_Keysym& keysym = key.keysym;
-	const uint32 modifiers = SDLModifiers(keysym.mod);
-	const bool shortcut = (keysym.mod & (KMOD_CTRL | KMOD_LALT)) != 0;
-
-	fKeyModifiers = modifiers;
-	fKeyRepeat = key.repeat != 0;
-	fKeyScancode = keysym.scancode;
-	// Keycodes below the scancode mask are the key's unshifted character.
-	fKeyRawChar = (keysym.sym & SDLK_SCANCODE_MASK) == 0 ? keysym.sym : 0;
-
-	BackendEvent event;
-	event.type = BackendEvent::kKeyDown;
-	event.window = key.windowID;
-	event.modifiers = modifiers;
-	event.repeat = fKeyRepeat;
-
-	char buffer[8];
-	if (uint8 byte = SDLKeyByte(keysym.sym, (keysym.mod & KMOD_NUM) != 0)) {
-		buffer[0] = (char)byte;
-		SetBytes(&event, buffer, 1);
-		event.rawChar = byte;
-	} else if (shortcut && fKeyRawChar != 0) {
-		uint32 c = (uint32)fKeyRawChar;
-		if ((modifiers & B_SHIFT_KEY) != 0 && c >= 'a' && c <= 'z')
-			c -= 'a' - 'A';
-		int32 length = EncodeUTF8(c, buffer);
-		if (length == 0)
-			return;
-		SetBytes(&event, buffer, length);
-		event.rawChar = fKeyRawChar;
-		fSuppressText = true;
-	} else {
-		// Everything else that types arrives as text.
-		fTextFollowsKey = true;
-		return;
-	}
-
-	_RememberDown(keysym.scancode, event);
-	fPending.push_back(event);
-}
-
-void
-SDLBackend::_TranslateKeyUp(const SDL_KeyboardEvent& key)
-{
-	const int32 scancode = key.keysym.scancode;
-	if (scancode < 0 || scancode >= SDL_NUM_SCANCODES || fDownKeys[scancode].bytes[0] == '\0')
-		return;
-	DownKey& down = fDownKeys[scancode];
-	BackendEvent event;
-	event.type = BackendEvent::kKeyUp;
-	event.window = key.windowID;
-	event.modifiers = SDLModifiers(key.keysym.mod);
-	event.rawChar = down.rawChar;
-	SetBytes(&event, down.bytes, (int32)strnlen(down.bytes, sizeof(down.bytes)));
-	down.bytes[0] = '\0';
-	fPending.push_back(event);
-}
-
-void
-SDLBackend::_TranslateText(const SDL_TextInputEvent& text)
-{
-	const char* bytes = text.text;
-	const int32 total = (int32)strnlen(bytes, sizeof(text.text));
-	int32 offset = 0;
-	while (offset < total) {
-		int32 length = UTF8CharLength(bytes + offset, total - offset);
-		if (length == 0) {
-			offset++; // not UTF-8: dropped rather than handed on
-			continue;
-		}
-		BackendEvent event;
-		event.type = BackendEvent::kKeyDown;
-		event.window = text.windowID;
-		event.modifiers = fKeyModifiers;
-		event.repeat = fKeyRepeat;
-		event.rawChar = fKeyRawChar;
-		SetBytes(&event, bytes + offset, length);
-		fPending.push_back(event);
-
-		_RememberDown(fKeyScancode, event);
-		offset += length;
-	}
-	// More text before the next key-down belongs to no key.
-	fKeyScancode = -1;
-}
-
-void
-SDLBackend::_RememberDown(int32 scancode, const BackendEvent& event)
-{
-	if (scancode < 0 || scancode >= SDL_NUM_SCANCODES)
-		return;
-	static_assert(sizeof(DownKey::bytes) == sizeof(event.bytes));
-	memcpy(fDownKeys[scancode].bytes, event.bytes, sizeof(event.bytes));
-	fDownKeys[scancode].rawChar = event.rawChar;
-}
-
-void
-SDLBackend::_TranslateWindowEvent(const SDL_WindowEvent& windowEvent)
-{
-	SDL_Window* window = SDL_GetWindowFromID(windowEvent.windowID);
-	if (window == nullptr)
-		return;
-
-	BackendEvent event;
-	event.window = windowEvent.windowID;
-	switch (windowEvent.event) {
-	case SDL_WINDOWEVENT_FOCUS_GAINED:
-		event.type = BackendEvent::kActivated;
-		break;
-	case SDL_WINDOWEVENT_FOCUS_LOST:
-		event.type = BackendEvent::kDeactivated;
-		break;
-	case SDL_WINDOWEVENT_CLOSE:
-		event.type = BackendEvent::kCloseRequested;
-		break;
-	case SDL_WINDOWEVENT_EXPOSED:
-		// The surface still holds the last frame: put it back at once.
-		SDL_UpdateWindowSurface(window);
-		event.type = BackendEvent::kExposed;
-		break;
-	case SDL_WINDOWEVENT_SIZE_CHANGED:
-		// A new surface, empty until the window presents again.
-		event.type = BackendEvent::kExposed;
-		break;
-	case SDL_WINDOWEVENT_MOVED: {
-		// Where SDL believes the window is now, not where the event says: a move we
-		// asked for right after mapping is not reported again, and would leave the
-		// window manager's first placement standing.
-		int x = windowEvent.data1, y = windowEvent.data2;
-		SDL_GetWindowPosition(window, &x, &y);
-		event.type = BackendEvent::kWindowMoved;
-		event.where = BPoint(x, y);
-		event.screenWhere = event.where;
-		break;
-	}
-	default:
-		return;
-	}
-	fPending.push_back(event);
-}
-
-// #pragma mark -
 
 std::unique_ptr<Backend>
 CreateSDLBackend()

@@ -75,7 +75,6 @@ e2e_wait_for 5 sh -c "! xdotool search --onlyvisible --name '^Gallery\$'" \
 alive
 
 # The secondary button opens the pop-up menu at the pointer, its first item just below.
-# (Keys go to the window that has the focus, not to the menu: it is chosen with the mouse.)
 # A quick click leaves the menu open, and the next click chooses.
 e2e_click "$WIN" 300 250 3
 sleep 0.5
@@ -91,7 +90,17 @@ sleep 0.2
 xdotool mouseup 3
 expect_report "status: Menu: Marked item"
 
-# A click outside closes it without a choice.
+# The keyboard works the open menu too: Down to the first item, Enter chooses it.
+e2e_click "$WIN" 300 250 3
+sleep 0.5
+e2e_key Down Return
+expect_report "status: Chose: Marked item"
+
+# Escape, or a click outside, closes it without a choice.
+e2e_click "$WIN" 300 250 3
+sleep 0.5
+e2e_key Escape
+expect_report "status: Menu closed"
 e2e_click "$WIN" 300 250 3
 sleep 0.5
 e2e_click "$WIN" 20 250

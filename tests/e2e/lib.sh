@@ -4,9 +4,12 @@
 #
 #   e2e_start_display        Xvfb on a free display plus openbox; exits 77 when unavailable
 #   e2e_wait_window NAME     prints the id of a visible window whose title is NAME
-#   e2e_screenshot FILE      the whole screen as PNG
-#   e2e_track_pid PID        kills PID on exit if it is still running
-#   e2e_fail MESSAGE         prints MESSAGE and exits 1
+#   e2e_geometry WIN         sets E2E_X E2E_Y E2E_W E2E_H to the window's content area
+#   e2e_click WIN X Y [B]    clicks at content coordinates; e2e_type TEXT, e2e_key KEYS...
+#   e2e_screenshot FILE      the whole screen as PNG; e2e_pixel X Y prints "r,g,b"
+#   e2e_wait_for SECS CMD... polls CMD until it succeeds
+#   e2e_track_pid PID        ends PID on exit if it is still running
+#   e2e_fail MESSAGE         prints MESSAGE and exits 1 (e2e_skip: exits 77)
 
 E2E_SKIP=77
 E2E_PIDS=()
@@ -44,6 +47,9 @@ e2e_cleanup()
 	rm -rf "$E2E_TMP"
 }
 trap e2e_cleanup EXIT
+# Interrupted, the script still ends what it started.
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 e2e_track_pid() { E2E_PIDS+=("$1"); }
 
@@ -53,19 +59,6 @@ e2e_require()
 	for tool in "$@"; do
 		command -v "$tool" >/dev/null 2>&1 || e2e_skip "$tool is not installed"
 	done
-}
-
-# Finds a display number with neither a lock file nor a socket.
-e2e_free_display()
-{
-	local n
-	for n in $(seq 90 199); do
-		if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-			echo "$n"
-			return 0
-		fi
-	done
-	return 1
 }
 
 # Polls a command until it succeeds or the timeout (seconds) runs out.
@@ -84,19 +77,20 @@ e2e_start_display()
 {
 	e2e_require Xvfb
 	e2e_require openbox xdotool xprop xwininfo import
-	local n attempt
-	for attempt in 1 2 3; do
-		n=$(e2e_free_display) || e2e_skip "no free X display number"
-		# -noreset: a plain Xvfb resets after its last client leaves, which costs every start.
-		Xvfb ":$n" -noreset -nolisten tcp -screen 0 1024x768x24 >"$E2E_TMP/xvfb.log" 2>&1 &
-		E2E_XVFB_PID=$!
-		e2e_track_pid "$E2E_XVFB_PID"
-		export DISPLAY=":$n"
-		e2e_wait_for 10 xprop -root && kill -0 "$E2E_XVFB_PID" 2>/dev/null && break
-		# Lost a race for the display number, or the server died: try another.
-		kill "$E2E_XVFB_PID" 2>/dev/null
-		[ "$attempt" -eq 3 ] && e2e_skip "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
-	done
+	# Xvfb picks a free display number itself and tells it through -displayfd: tests that
+	# run side by side cannot take the same one.
+	local number="$E2E_TMP/display"
+	: >"$number"
+	# -noreset: a plain Xvfb resets after its last client leaves, which costs every start.
+	Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1024x768x24 \
+		3>"$number" >"$E2E_TMP/xvfb.log" 2>&1 &
+	E2E_XVFB_PID=$!
+	e2e_track_pid "$E2E_XVFB_PID"
+	e2e_wait_for 10 grep -q '[0-9]' "$number" \
+		|| e2e_skip "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
+	DISPLAY=":$(tr -dc '0-9' <"$number")"
+	export DISPLAY
+	e2e_wait_for 10 xprop -root || e2e_skip "no X server on $DISPLAY"
 
 	openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
 	E2E_WM_PID=$!

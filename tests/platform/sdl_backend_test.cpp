@@ -17,6 +17,7 @@
 
 #include "InterfaceDefs.h"
 #include "SDLBackend.h"
+#include "SDLInput.h"
 
 using namespace BPrivate;
 
