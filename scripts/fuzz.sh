@@ -26,6 +26,10 @@ build=build-fuzz
 bash scripts/setup.sh
 CC=clang CXX=clang++ cmake -S . -B "$build" -DKAMBO_FUZZ=ON -DKAMBO_BUILD_BENCH=OFF \
 	-DKAMBO_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+if [ ! -d "$build/fuzz/CMakeFiles" ]; then
+	echo "fuzz: the top-level CMakeLists.txt does not add fuzz/ when KAMBO_FUZZ is on" >&2
+	exit 2
+fi
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 
 export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp:print_suppressions=0"

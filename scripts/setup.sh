@@ -10,7 +10,7 @@ packages=(
 	googletest libgtest-dev libgmock-dev libbenchmark-dev
 	xvfb openbox xdotool x11-utils imagemagick xauth
 	desktop-file-utils appstream
-	clang libclang-rt-14-dev valgrind
+	clang libclang-rt-14-dev valgrind file
 )
 
 missing=()

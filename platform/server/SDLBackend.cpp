@@ -383,6 +383,15 @@ CreateSDLBackend()
 		fprintf(stderr, "kit: cannot open the display: %s\n", SDL_GetError());
 		return nullptr;
 	}
+	// Without a display SDL falls back to drivers that show nothing; only take them when
+	// someone asked for them by name.
+	const char* driver = SDL_GetCurrentVideoDriver();
+	if (driver != nullptr && SDL_getenv("SDL_VIDEODRIVER") == nullptr
+		&& (strcmp(driver, "offscreen") == 0 || strcmp(driver, "dummy") == 0)) {
+		fprintf(stderr, "kit: cannot open the display (no X11 or Wayland display found)\n");
+		SDL_Quit();
+		return nullptr;
+	}
 	return std::make_unique<SDLBackend>(ownsWindowClass);
 }
 
