@@ -6,6 +6,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -164,6 +165,24 @@ TPreferences::SetInt32(const char* name, int32 value)
 }
 
 
+bool
+TPreferences::_FileHolds(const std::string& path, off_t size) const
+{
+	ssize_t flattenedSize = FlattenedSize();
+	if (flattenedSize <= 0 || size != flattenedSize)
+		return false;
+	std::vector<char> wanted(flattenedSize);
+	if (Flatten(wanted.data(), flattenedSize) != B_OK)
+		return false;
+	BFile file;
+	if (file.SetTo(path.c_str(), B_READ_ONLY) != B_OK)
+		return false;
+	std::vector<char> present(flattenedSize);
+	if (file.ReadAt(0, present.data(), flattenedSize) != flattenedSize)
+		return false;
+	return present == wanted;
+}
+
 // Writes the message to a new file beside the settings file and renames it over the old one,
 // so that a crash or a full disk leaves either the old file or the new one, never a mixture.
 status_t
@@ -190,6 +209,10 @@ TPreferences::_Save() const
 		if (status != B_OK)
 			return status;
 		permissions = info.st_mode & 07777;
+		// Most saves write back what was loaded; a file that already holds exactly these
+		// bytes needs neither the write nor the two flushes.
+		if (_FileHolds(target, info.st_size))
+			return B_OK;
 	} else if (errno != ENOENT) {
 		return StatusFromErrno(errno);
 	}

@@ -88,6 +88,30 @@ TEST_F(PreferencesTest, StoredValuesWinOverEveryDefault)
 }
 
 
+TEST_F(PreferencesTest, AnUnchangedSaveLeavesTheFileInPlaceAndAChangedOneReplacesIt)
+{
+	ShutDown({100, 100, 2, 2, 0, 0, 0});
+	struct stat before;
+	ASSERT_EQ(0, stat(SettingsFile().c_str(), &before));
+	{
+		TPreferences prefs(kPrefsName);
+		prefs.SetInt32("idxoben", 2);
+	}
+	struct stat unchanged;
+	ASSERT_EQ(0, stat(SettingsFile().c_str(), &unchanged));
+	EXPECT_EQ(before.st_ino, unchanged.st_ino);
+	{
+		TPreferences prefs(kPrefsName);
+		prefs.SetInt32("idxoben", 5);
+	}
+	struct stat changed;
+	ASSERT_EQ(0, stat(SettingsFile().c_str(), &changed));
+	EXPECT_NE(before.st_ino, changed.st_ino);
+	TPreferences prefs(kPrefsName);
+	EXPECT_EQ(5, prefs.GetInt32("idxoben", 0));
+}
+
+
 TEST_F(PreferencesTest, AFieldOfTheWrongTypeSurvivesEverySave)
 {
 	WriteFile(SettingsFile(), Encoder().Words("wndleft", 'LONG', {5}).Finish());
