@@ -35,8 +35,12 @@ void
 TEdit::KeyDown(const char* bytes, int32 numBytes)
 {
 	if (numBytes >= 1 && bytes != nullptr && (bytes[0] == B_TAB || bytes[0] == B_ENTER)) {
-		std::string amount = FormatAmountTwoDecimals(Text());
-		SetText(amount.c_str());
+		// The rewrite reads at most 39 bytes; a longer result in the read-only target field
+		// would lose its tail, so that one is left as the converter wrote it.
+		if (IsEditable() || TextLength() <= 39) {
+			std::string amount = FormatAmountTwoDecimals(Text());
+			SetText(amount.c_str());
+		}
 		// The rewrite of an oversized amount can end beyond offset 40.
 		int32 end = std::max(kCaretAtEnd, TextLength());
 		Select(end, end);

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: the plain build, then the ASan+UBSan build.
+# Sets up, builds and runs every test: the plain build, the ASan+UBSan build, then each fuzz
+# target for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -22,4 +23,9 @@ for config in plain asan; do
 		status=1
 	fi
 done
+
+echo "== fuzz targets"
+if ! bash scripts/fuzz.sh "${KAMBO_FUZZ_SECONDS:-60}"; then
+	status=1
+fi
 exit $status

@@ -205,6 +205,14 @@ TEST_F(TEditTest, ReadOnlyFieldTakesAnyTextAndReportsNothing)
 	Key("\t");
 	EXPECT_STREQ("12.35", field->Text());
 	EXPECT_EQ(0, fRecorder->changes);
+
+	// A converted result can outgrow the rewrite's 39 bytes; it must keep its tail.
+	const char* result = "111033070776389433348500242875267315143426.32";
+	for (const char* key : {"\t", "\n"}) {
+		field->SetText(result);
+		Key(key);
+		EXPECT_STREQ(result, field->Text()) << "after " << (key[0] == '\t' ? "Tab" : "Enter");
+	}
 }
 
 
