@@ -1,0 +1,174 @@
+#include "TextView.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "TextViewPrivate.h"
+#include "Window.h"
+
+using BPrivate::IsControl;
+using BPrivate::kTextReplacement;
+using BPrivate::kTextReplacementLength;
+using BPrivate::WellFormedLength;
+
+// #pragma mark - Drawing
+
+void
+BTextView::Draw(BRect updateRect)
+{
+	_Layout();
+	PushState();
+	for (const Line& line : fLines) {
+		if (line.top > updateRect.bottom)
+			break;
+		if (line.top + line.height - 1 >= updateRect.top)
+			_DrawLine(line, updateRect.left, updateRect.right);
+	}
+	if (fSelStart < fSelEnd && _ShowsSelection())
+		_InvertRange(fSelStart, fSelEnd);
+	for (const auto& range : fHighlights)
+		_InvertRange(range.first, range.second);
+	if (_CaretVisible()) {
+		BRect caret = _CaretRect();
+		SetHighColor(_RunAt(_PreviousCharOffset(fSelStart)).color);
+		StrokeLine(caret.LeftTop(), caret.LeftBottom());
+	}
+	PopState();
+}
+
+// Draws a line run by run, each piece of plain characters in one call. Control
+// characters take their room but draw nothing; malformed bytes draw a replacement mark.
+// Characters well outside the columns left..right are skipped, so a huge line costs
+// only what shows.
+void
+BTextView::_DrawLine(const Line& line, float left, float right)
+{
+	const float kOverhang = 4;
+	float x = _LineLeft(line);
+	float baseline = line.top + std::ceil(line.ascent) - 1;
+	size_t run = _RunIndexAt(line.start);
+	int32 offset = line.start;
+	while (offset < line.end && x <= right + kOverhang) {
+		while (run + 1 < fRuns.size() && fRuns[run + 1].offset <= offset)
+			run++;
+		int32 runEnd = run + 1 < fRuns.size() ? std::min(fRuns[run + 1].offset, line.end)
+			: line.end;
+		SetFont(&fRuns[run].font);
+		SetHighColor(fRuns[run].color);
+
+		int32 pieceStart = offset;
+		float pieceX = x;
+		auto flush = [&]() {
+			if (offset > pieceStart) {
+				DrawString(fText.data() + pieceStart, offset - pieceStart,
+					BPoint(pieceX, baseline));
+			}
+		};
+		while (offset < runEnd) {
+			int32 wellFormed = WellFormedLength(fText, offset);
+			uint8 byte = (uint8)fText[offset];
+			float advance = fAdvances[(size_t)offset];
+			bool visible = x + advance + kOverhang >= left && x - kOverhang <= right;
+			if (wellFormed > 0 && !IsControl(byte) && visible) {
+				x += advance;
+				offset += wellFormed;
+				continue;
+			}
+			flush();
+			if (wellFormed == 0 && visible)
+				DrawString(kTextReplacement, kTextReplacementLength, BPoint(x, baseline));
+			x += advance;
+			offset += wellFormed > 0 ? wellFormed : 1;
+			pieceStart = offset;
+			pieceX = x;
+		}
+		flush();
+	}
+}
+
+void
+BTextView::_InvertRange(int32 start, int32 end)
+{
+	_Layout();
+	start = std::clamp(start, 0, TextLength());
+	end = std::clamp(end, 0, TextLength());
+	size_t first = (size_t)_LineIndexAt(start);
+	for (size_t index = first; index < fLines.size(); index++) {
+		const Line& line = fLines[index];
+		if (index > first && line.start >= end)
+			break;
+		float left = _XAt(line, std::max(start, line.start));
+		float right = _XAt(line, std::min(end, line.end));
+		// A range running on through a line break covers the rest of the line.
+		if (end > line.end && index + 1 < fLines.size() && fLines[index + 1].start > line.end)
+			right = std::max(right, fTextRect.right + 1);
+		if (right > left) {
+			InvertRect(BRect(std::floor(left), line.top, std::ceil(right) - 1,
+				line.top + line.height - 1));
+		}
+	}
+}
+
+BRect
+BTextView::_CaretRect() const
+{
+	_Layout();
+	const Line& line = fLines[(size_t)_LineIndexAt(fSelStart)];
+	float x = std::floor(_XAt(line, fSelStart) + 0.5f);
+	x = std::clamp(x, fTextRect.left, std::max(fTextRect.left, fTextRect.right));
+	return BRect(x, line.top, x, line.top + line.height - 1);
+}
+
+bool
+BTextView::_ShowsCaret() const
+{
+	return fEditable && IsFocus() && Window() != nullptr && Window()->IsActive();
+}
+
+bool
+BTextView::_ShowsSelection() const
+{
+	return fSelectable && IsFocus() && Window() != nullptr && Window()->IsActive();
+}
+
+void
+BTextView::_ResetCaretBlink()
+{
+	fCaretOn = true;
+	fCaretHold = true;
+}
+
+void
+BTextView::Pulse()
+{
+	if (!_ShowsCaret() || fSelStart != fSelEnd)
+		return;
+	if (fCaretHold)
+		fCaretHold = false;
+	else
+		fCaretOn = !fCaretOn;
+	Invalidate(_CaretRect());
+}
+
+void
+BTextView::MakeFocus(bool focus)
+{
+	BView::MakeFocus(focus);
+	_ResetCaretBlink();
+	Invalidate();
+}
+
+void
+BTextView::WindowActivated(bool active)
+{
+	BView::WindowActivated(active);
+	_ResetCaretBlink();
+	Invalidate();
+}
+
+void
+BTextView::AttachedToWindow()
+{
+	BView::AttachedToWindow();
+	_InvalidateLayout();
+}

@@ -1,0 +1,43 @@
+#ifndef _TEXT_VIEW_PRIVATE_H
+#define _TEXT_VIEW_PRIVATE_H
+
+// What the parts of BTextView share about its bytes: UTF-8 character boundaries, with a
+// malformed byte standing alone, and which bytes draw nothing.
+
+#include <string>
+
+#include "SupportDefs.h"
+
+namespace BPrivate {
+
+// Drawn for a byte that does not start a well-formed character.
+inline constexpr char kTextReplacement[] = "\xEF\xBF\xBD";
+inline constexpr int32 kTextReplacementLength = 3;
+
+inline bool
+IsContinuation(uint8 byte)
+{
+	return (byte & 0xc0) == 0x80;
+}
+
+inline bool
+IsControl(uint8 byte)
+{
+	return byte < 0x20 || byte == 0x7f;
+}
+
+// The length of the well-formed character at offset, or 0 when the bytes there are
+// malformed: cut short, overlong, a surrogate or beyond U+10FFFF.
+int32 WellFormedLength(const std::string& text, int32 offset);
+
+// Every byte belongs to exactly one character: a malformed byte stands alone.
+inline int32
+CharLength(const std::string& text, int32 offset)
+{
+	int32 length = WellFormedLength(text, offset);
+	return length > 0 ? length : 1;
+}
+
+} // namespace BPrivate
+
+#endif // _TEXT_VIEW_PRIVATE_H
