@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Rect.h"
+#include "InterfaceDefs.h"
 #include "SupportDefs.h"
 
 typedef struct _cairo_surface cairo_surface_t;
@@ -10,6 +11,13 @@ class BView;
 class BWindow;
 
 namespace BPrivate {
+
+inline bool
+IsModalFeel(window_feel feel)
+{
+	return feel == B_MODAL_APP_WINDOW_FEEL || feel == B_MODAL_ALL_WINDOW_FEEL
+		|| feel == B_MODAL_SUBSET_WINDOW_FEEL;
+}
 
 class WindowAccess {
 public:
