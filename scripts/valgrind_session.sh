@@ -192,27 +192,24 @@ e2e_wait_for "$SLOW" gone "Calc" || e2e_fail "the pad stayed open after a click 
 alive
 
 # 9. The about window from its button and from the menu, each closed with Enter.
+close_about()
+{
+	e2e_wait_window "About" "$SLOW" >/dev/null || e2e_fail "no about window $1"
+	sleep 2
+	e2e_key Return
+	e2e_wait_for "$SLOW" gone "About" || e2e_fail "Enter did not close the about window $1"
+}
 e2e_click "$MAIN" 201 107
-e2e_wait_window "About" "$SLOW" >/dev/null || e2e_fail "no about window"
-sleep 2
-e2e_key Return
-e2e_wait_for "$SLOW" gone "About" || e2e_fail "Enter did not close the about window"
+close_about "from its button"
 open_menu 100 10 3
 click_menu_at "$(context_y 7 2)"
-e2e_wait_window "About" "$SLOW" >/dev/null || e2e_fail "no about window from the menu"
-sleep 2
-e2e_key Return
-e2e_wait_for "$SLOW" gone "About" || e2e_fail "Enter did not close the about window"
+close_about "from the menu"
 alive
 
 # 10. "beenden"; memcheck then looks for leaks, which takes a while.
 open_menu 100 10 3
 xdotool mousemove "$((MENU_X + 40))" "$((MENU_Y + $(context_y 8 2)))" sleep 0.3 click 1
-for _ in $(seq $((SLOW * 10))); do
-	kill -0 "$PID" 2>/dev/null || break
-	sleep 0.1
-done
-kill -0 "$PID" 2>/dev/null && e2e_fail "still running after beenden"
+e2e_wait_for "$SLOW" e2e_exited "$PID" || e2e_fail "still running after beenden"
 wait "$PID"
 STATUS=$?
 e2e_log "session of $((SECONDS - STARTED)) s; memcheck log in $LOG"

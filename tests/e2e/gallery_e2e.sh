@@ -111,11 +111,7 @@ shot 5-after
 # Ctrl+Q quits the application, which exits cleanly.
 xdotool windowactivate --sync "$WIN" >/dev/null 2>&1
 e2e_key ctrl+q
-for _ in $(seq 50); do
-	kill -0 "$PID" 2>/dev/null || break
-	sleep 0.1
-done
-kill -0 "$PID" 2>/dev/null && e2e_fail "still running after Ctrl+Q"
+e2e_wait_for 5 e2e_exited "$PID" || e2e_fail "still running after Ctrl+Q"
 wait "$PID"
 STATUS=$?
 [ "$STATUS" -eq 0 ] || e2e_fail "exit status $STATUS: $(cat "$OUT")"

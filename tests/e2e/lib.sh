@@ -73,6 +73,9 @@ e2e_wait_for()
 	done
 }
 
+# Whether the process has ended (for e2e_wait_for).
+e2e_exited() { ! kill -0 "$1" 2>/dev/null; }
+
 e2e_start_display()
 {
 	e2e_require Xvfb
