@@ -19,6 +19,8 @@
 #   bench_program             path of the built kambolux (BENCH_BUILD overrides the build dir)
 #
 # BENCH_HOMES=DIR puts the fresh homes under DIR instead of the temporary directory.
+# BENCH_SAME_HOME=1 gives every start the same home instead: from the second start on, the
+# program finds the settings an earlier one saved, as a returning user's start does.
 
 BENCH_SKIP=77
 BENCH_PIDS=()
@@ -442,13 +444,18 @@ EOF
 }
 
 # bench_launch LOG CMD...: see the header. Every start gets a home of its own, so that no
-# run finds what an earlier one saved.
+# run finds what an earlier one saved (unless BENCH_SAME_HOME=1).
 bench_launch()
 {
 	local log=$1
 	shift
 	local home
-	home=$(mktemp -d "$BENCH_HOME_ROOT/home.XXXXXX")
+	if [ "${BENCH_SAME_HOME:-0}" = 1 ]; then
+		home=$BENCH_HOME_ROOT/home.same
+		mkdir -p "$home"
+	else
+		home=$(mktemp -d "$BENCH_HOME_ROOT/home.XXXXXX")
+	fi
 	# As in any user's home: without the directory the settings could not be written at all.
 	mkdir -p "$home/.config" "$home/.cache" "$home/.local/share"
 	local flags=(--log "$log")

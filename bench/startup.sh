@@ -5,6 +5,7 @@
 #
 #   bash bench/startup.sh     RUNS=20 by default; BENCH_BUILD=DIR picks the build;
 #                             BENCH_HOMES=/dev/shm keeps the settings file on a tmpfs
+#                             BENCH_SAME_HOME=1 starts as a returning user, settings saved
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
