@@ -19,6 +19,8 @@
 //    bounds, global pointer, clipboard text, X11 window class "kambolux" unless the
 //    environment names another
 //  - web addresses handed to xdg-open without waiting for it (SDL_OpenURL when it is missing)
+//  - libX11's compiled Compose table kept in $XDG_CACHE_HOME/kambolux/compose, so that later
+//    starts map it instead of compiling it again (libX11 keeps no cache for root)
 //
 // Does not implement:
 //  - mouse wheel, drag and drop, touch beyond SDL's mouse emulation, showing IME composition
@@ -42,10 +44,13 @@
 #include <signal.h>
 #include <spawn.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
+#include "FindDirectory.h"
+#include "Path.h"
 #include "SDLEventTranslator.h"
 #include "SDLInput.h"
 #include "SDLWindow.h"
@@ -65,6 +70,31 @@ RegisterWakeType()
 {
 	Uint32 type = SDL_RegisterEvents(1);
 	return type != (Uint32)-1 ? type : (Uint32)SDL_USEREVENT;
+}
+
+// libX11 compiles the locale's Compose table (half a megabyte of text in UTF-8 locales) when
+// SDL opens the input method: about half of all the work before the first frame. Given a
+// cache directory it keeps the result and maps it on later starts, checked against the table's
+// source. Sets XCOMPOSECACHE to one of ours unless the user chose one; returns whether it did,
+// so that the variable can go again before anything is launched with this environment.
+bool
+OfferComposeCache()
+{
+	if (getenv("XCOMPOSECACHE") != nullptr)
+		return false;
+	BPath cache;
+	if (find_directory(B_USER_CACHE_DIRECTORY, &cache, true) != B_OK)
+		return false;
+	std::string directory = cache.Path();
+	for (const char* leaf : {"/kambolux", "/kambolux/compose"}) {
+		if (mkdir((directory + leaf).c_str(), 0700) != 0 && errno != EEXIST)
+			return false;
+	}
+	directory += "/kambolux/compose";
+	struct stat info;
+	if (stat(directory.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+		return false;
+	return setenv("XCOMPOSECACHE", directory.c_str(), 0) == 0;
 }
 
 } // namespace
@@ -379,7 +409,11 @@ CreateSDLBackend()
 	// A converter has no business keeping the screen saver away.
 	SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
 
-	if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+	const bool offeredComposeCache = OfferComposeCache();
+	const int initialized = SDL_Init(SDL_INIT_VIDEO);
+	if (offeredComposeCache)
+		unsetenv("XCOMPOSECACHE");
+	if (initialized != 0) {
 		fprintf(stderr, "kit: cannot open the display: %s\n", SDL_GetError());
 		return nullptr;
 	}

@@ -39,17 +39,30 @@ find_directory(directory_which which, BPath* path, bool createIt, void*)
 {
 	if (path == nullptr)
 		return B_BAD_VALUE;
-	if (which != B_COMMON_SETTINGS_DIRECTORY && which != B_USER_SETTINGS_DIRECTORY)
-		return B_BAD_VALUE;
+	const char* variable;
+	const char* inHome;
+	switch (which) {
+		case B_COMMON_SETTINGS_DIRECTORY:
+		case B_USER_SETTINGS_DIRECTORY:
+			variable = "XDG_CONFIG_HOME";
+			inHome = "/.config";
+			break;
+		case B_USER_CACHE_DIRECTORY:
+			variable = "XDG_CACHE_HOME";
+			inHome = "/.cache";
+			break;
+		default:
+			return B_BAD_VALUE;
+	}
 
 	// A relative value is not a place one could rely on; the XDG rules say to ignore it.
 	std::string directory;
-	const char* config = getenv("XDG_CONFIG_HOME");
+	const char* xdg = getenv(variable);
 	const char* home = getenv("HOME");
-	if (IsAbsolute(config))
-		directory = config;
+	if (IsAbsolute(xdg))
+		directory = xdg;
 	else if (IsAbsolute(home))
-		directory = std::string(home) + "/.config";
+		directory = std::string(home) + inHome;
 	else
 		return B_ENTRY_NOT_FOUND;
 

@@ -195,6 +195,28 @@ TEST(FindDirectory, FollowsTheXdgRulesAndNothingElse)
 }
 
 
+TEST(FindDirectory, TheCacheHasItsOwnVariable)
+{
+	TempDir dir;
+	std::string cache = dir / "cache";
+	std::string home = dir / "home";
+	ScopedEnv config("XDG_CONFIG_HOME", (dir / "config").c_str());
+	ScopedEnv homeEnv("HOME", home.c_str());
+	BPath path;
+	{
+		ScopedEnv xdg("XDG_CACHE_HOME", "relative");
+		EXPECT_EQ(B_OK, find_directory(B_USER_CACHE_DIRECTORY, &path));
+		EXPECT_EQ(home + "/.cache", path.Path());
+	}
+	ScopedEnv xdg("XDG_CACHE_HOME", cache.c_str());
+	EXPECT_EQ(B_OK, find_directory(B_USER_CACHE_DIRECTORY, &path, true));
+	EXPECT_EQ(cache, path.Path());
+	EXPECT_TRUE(fs::is_directory(cache));
+	EXPECT_FALSE(fs::exists(dir / "config")) << "the settings directory is not touched";
+	EXPECT_EQ(B_BAD_VALUE, find_directory(static_cast<directory_which>(99), &path));
+}
+
+
 TEST(File, OpenModesBehaveAsTheirNamesSay)
 {
 	TempDir dir;
