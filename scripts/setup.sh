@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
 	build-essential cmake pkg-config
-	libsdl2-dev libcairo2-dev libfontconfig-dev fonts-dejavu-core
+	libsdl2-dev libx11-dev libcairo2-dev libfontconfig-dev fonts-dejavu-core
 	libgmp-dev
 	googletest libgtest-dev libgmock-dev libbenchmark-dev
 	xvfb openbox xdotool x11-utils imagemagick xauth

@@ -1,6 +1,7 @@
 #include "SDLWindow.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <algorithm>
 
@@ -68,7 +69,7 @@ SDLWindow::SetDecorated(bool decorated)
 	SDL_SetWindowBordered(fWindow, decorated ? SDL_TRUE : SDL_FALSE);
 	if (fMappedOnce) {
 		_WaitForFrame(decorated);
-		SDL_SetWindowPosition(fWindow, (int)frame.left, (int)frame.top);
+		_PlaceContent(frame.LeftTop());
 	}
 }
 
@@ -100,7 +101,7 @@ SDLWindow::Show()
 		// was created with; once the frame is known the content goes where it was asked to.
 		if (fDecorated) {
 			_WaitForFrame(true);
-			SDL_SetWindowPosition(fWindow, (int)fWanted.x, (int)fWanted.y);
+			_PlaceContent(fWanted);
 		}
 	}
 }
@@ -174,6 +175,27 @@ SDLWindow::SetIcon(const uint8* argb, int32 width, int32 height)
 
 // Waits a little for the window manager to report the frame it put around the window (or
 // took away), so that a position set afterwards is taken for the content area.
+// Puts the content area at where, the frame the window manager drew around it known. On X11
+// this asks the window manager directly: SDL_SetWindowPosition would then wait, 10 ms at a
+// time, until it sees the window move, and hold back the first frame by that much.
+void
+SDLWindow::_PlaceContent(BPoint where)
+{
+	SDL_SysWMinfo info;
+	SDL_VERSION(&info.version);
+	int top = 0, left = 0, bottom = 0, right = 0;
+	if (SDL_GetWindowWMInfo(fWindow, &info) && info.subsystem == SDL_SYSWM_X11
+		&& SDL_GetWindowBordersSize(fWindow, &top, &left, &bottom, &right) == 0) {
+		// With the default (north-west) gravity the window manager puts its frame's corner at
+		// the requested point.
+		XMoveWindow(info.info.x11.display, info.info.x11.window, (int)where.x - left,
+			(int)where.y - top);
+		XFlush(info.info.x11.display);
+		return;
+	}
+	SDL_SetWindowPosition(fWindow, (int)where.x, (int)where.y);
+}
+
 void
 SDLWindow::_WaitForFrame(bool framed)
 {

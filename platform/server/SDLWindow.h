@@ -39,6 +39,7 @@ public:
 
 private:
 	void _WaitForFrame(bool framed);
+	void _PlaceContent(BPoint where);
 
 	SDL_Window* fWindow;
 	GoneHook fGone;
