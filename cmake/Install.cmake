@@ -81,9 +81,8 @@ set(kamboRuntimeDepends "fonts-dejavu-core, xdg-utils")
 if(KAMBO_STATIC_RUNTIME)
 	set(kamboLibraryDepends "libc6, libsdl2-2.0-0, libx11-6, libcairo2, libfontconfig1")
 else()
-	set(kamboLibraryDepends
-		"libc6, libstdc++6, libgcc-s1, libsdl2-2.0-0, libx11-6, libcairo2, libfontconfig1, libgmp10,
-		libgmpxx4ldbl")
+	string(CONCAT kamboLibraryDepends "libc6, libstdc++6, libgcc-s1, libsdl2-2.0-0, libx11-6, "
+		"libcairo2, libfontconfig1, libgmp10, libgmpxx4ldbl")
 endif()
 # CPack needs file(1) as well to find the binaries that dpkg-shlibdeps should look at.
 find_program(KAMBO_DPKG_SHLIBDEPS dpkg-shlibdeps)

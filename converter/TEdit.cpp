@@ -5,6 +5,7 @@
 
 #include "AmountInput.h"
 #include "Conversion.h"
+#include "DecimalText.h"
 #include "Messages.h"
 #include "Window.h"
 
@@ -35,9 +36,9 @@ void
 TEdit::KeyDown(const char* bytes, int32 numBytes)
 {
 	if (numBytes >= 1 && bytes != nullptr && (bytes[0] == B_TAB || bytes[0] == B_ENTER)) {
-		// The rewrite reads at most 39 bytes; a longer result in the read-only target field
-		// would lose its tail, so that one is left as the converter wrote it.
-		if (IsEditable() || TextLength() <= 39) {
+		// The rewrite reads at most kAmountTextLimit bytes; a longer result in the read-only
+		// target field would lose its tail, so that one is left as the converter wrote it.
+		if (IsEditable() || (size_t)TextLength() <= kAmountTextLimit) {
 			std::string amount = FormatAmountTwoDecimals(Text());
 			SetText(amount.c_str());
 		}

@@ -1,8 +1,6 @@
-#ifndef _TEXT_VIEW_PRIVATE_H
-#define _TEXT_VIEW_PRIVATE_H
-
 // What the parts of BTextView share about its bytes: UTF-8 character boundaries, with a
 // malformed byte standing alone, and which bytes draw nothing.
+#pragma once
 
 #include <string>
 
@@ -39,5 +37,3 @@ CharLength(const std::string& text, int32 offset)
 }
 
 } // namespace BPrivate
-
-#endif // _TEXT_VIEW_PRIVATE_H

@@ -44,11 +44,11 @@
 #include <signal.h>
 #include <spawn.h>
 #include <string>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
+#include "Directory.h"
 #include "FindDirectory.h"
 #include "Path.h"
 #include "SDLEventTranslator.h"
@@ -80,21 +80,15 @@ RegisterWakeType()
 bool
 OfferComposeCache()
 {
-	if (getenv("XCOMPOSECACHE") != nullptr)
+	// libX11 keeps no cache for root: no directory for it then.
+	if (getenv("XCOMPOSECACHE") != nullptr || geteuid() == 0)
 		return false;
 	BPath cache;
-	if (find_directory(B_USER_CACHE_DIRECTORY, &cache, true) != B_OK)
+	if (find_directory(B_USER_CACHE_DIRECTORY, &cache) != B_OK
+		|| cache.Append("kambolux/compose") != B_OK
+		|| create_directory(cache.Path(), 0700) != B_OK)
 		return false;
-	std::string directory = cache.Path();
-	for (const char* leaf : {"/kambolux", "/kambolux/compose"}) {
-		if (mkdir((directory + leaf).c_str(), 0700) != 0 && errno != EEXIST)
-			return false;
-	}
-	directory += "/kambolux/compose";
-	struct stat info;
-	if (stat(directory.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
-		return false;
-	return setenv("XCOMPOSECACHE", directory.c_str(), 0) == 0;
+	return setenv("XCOMPOSECACHE", cache.Path(), 0) == 0;
 }
 
 } // namespace

@@ -173,8 +173,6 @@ SDLWindow::SetIcon(const uint8* argb, int32 width, int32 height)
 	SDL_FreeSurface(icon);
 }
 
-// Waits a little for the window manager to report the frame it put around the window (or
-// took away), so that a position set afterwards is taken for the content area.
 // Puts the content area at where, the frame the window manager drew around it known. On X11
 // this asks the window manager directly: SDL_SetWindowPosition would then wait, 10 ms at a
 // time, until it sees the window move, and hold back the first frame by that much.
@@ -196,6 +194,8 @@ SDLWindow::_PlaceContent(BPoint where)
 	SDL_SetWindowPosition(fWindow, (int)where.x, (int)where.y);
 }
 
+// Waits a little for the window manager to report the frame it put around the window (or
+// took away), so that a position set afterwards is taken for the content area.
 void
 SDLWindow::_WaitForFrame(bool framed)
 {

@@ -1,11 +1,9 @@
 #include "FindDirectory.h"
 
-#include <cerrno>
 #include <cstdlib>
 #include <string>
-#include <sys/stat.h>
 
-#include "FileOps.h"
+#include "Directory.h"
 #include "Path.h"
 
 
@@ -13,24 +11,6 @@ static bool
 IsAbsolute(const char* path)
 {
 	return path != nullptr && path[0] == '/';
-}
-
-
-// mkdir -p; an existing directory is fine, an existing file in the way is not.
-static status_t
-CreateDirectories(const std::string& path)
-{
-	for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-		std::string prefix = path.substr(0, slash);
-		if (mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST)
-			return BPrivate::StatusFromErrno(errno);
-		if (slash == std::string::npos)
-			break;
-	}
-	struct stat info;
-	if (stat(path.c_str(), &info) != 0)
-		return BPrivate::StatusFromErrno(errno);
-	return S_ISDIR(info.st_mode) ? B_OK : B_NOT_ALLOWED;
 }
 
 
@@ -71,7 +51,7 @@ find_directory(directory_which which, BPath* path, bool createIt, void*)
 	if (status != B_OK)
 		return status;
 	if (createIt) {
-		status = CreateDirectories(result.Path());
+		status = create_directory(result.Path(), 0700);
 		if (status != B_OK)
 			return status;
 	}

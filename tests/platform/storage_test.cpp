@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "DataIO.h"
+#include "Directory.h"
 #include "File.h"
 #include "FindDirectory.h"
 #include "Path.h"
@@ -214,6 +215,25 @@ TEST(FindDirectory, TheCacheHasItsOwnVariable)
 	EXPECT_TRUE(fs::is_directory(cache));
 	EXPECT_FALSE(fs::exists(dir / "config")) << "the settings directory is not touched";
 	EXPECT_EQ(B_BAD_VALUE, find_directory(static_cast<directory_which>(99), &path));
+}
+
+
+TEST(CreateDirectory, MakesParentsAndRefusesWhatIsNotADirectory)
+{
+	TempDir dir;
+	std::string nested = dir / "a/b/c";
+	EXPECT_EQ(B_OK, create_directory(nested.c_str(), 0700));
+	EXPECT_TRUE(fs::is_directory(nested));
+	EXPECT_EQ(fs::perms::owner_all, fs::status(dir / "a").permissions() & fs::perms::all);
+	EXPECT_EQ(B_OK, create_directory(nested.c_str(), 0700)) << "already there";
+
+	std::string file = dir / "file";
+	FILE* stream = fopen(file.c_str(), "w");
+	ASSERT_NE(nullptr, stream);
+	fclose(stream);
+	EXPECT_NE(B_OK, create_directory(file.c_str(), 0700)) << "a file in the way";
+	EXPECT_NE(B_OK, create_directory((file + "/below").c_str(), 0700)) << "a file as parent";
+	EXPECT_EQ(B_BAD_VALUE, create_directory("", 0700));
 }
 
 
