@@ -27,6 +27,13 @@ IsDecoratedLook(window_look look)
 		|| look == B_FLOATING_WINDOW_LOOK;
 }
 
+// Looks the window manager frames with a border but no title bar.
+bool
+IsBorderedLook(window_look look)
+{
+	return look == B_MODAL_WINDOW_LOOK || look == B_BORDERED_WINDOW_LOOK;
+}
+
 bool
 IsOnTopFeel(window_feel feel)
 {
@@ -138,6 +145,7 @@ BWindow::Show()
 		spec.frame = fFrame;
 		spec.title = fTitle;
 		spec.decorated = IsDecoratedLook(fLook) && !fPopup;
+		spec.bordered = IsBorderedLook(fLook) && !fPopup;
 		spec.alwaysOnTop = IsOnTopFeel(fFeel) || fPopup;
 		spec.popupMenu = fPopup;
 		spec.modal = BPrivate::IsModalFeel(fFeel);
@@ -310,8 +318,10 @@ status_t
 BWindow::SetLook(window_look look)
 {
 	fLook = look;
-	if (fServerWindow)
+	if (fServerWindow) {
 		fServerWindow->SetDecorated(IsDecoratedLook(look) && !fPopup);
+		fServerWindow->SetBordered(IsBorderedLook(look) && !fPopup);
+	}
 	return B_OK;
 }
 

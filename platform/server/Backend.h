@@ -39,15 +39,33 @@ struct BackendEvent {
 	bool repeat = false;
 };
 
+// What the window is to the window manager (_NET_WM_WINDOW_TYPE on X11).
+enum class WindowKind {
+	kNormal,
+	kDialog,   // alerts, the about window
+	kUtility,  // tool windows such as a keypad
+};
+
 struct WindowSpec {
 	BRect frame;            // content area, screen coordinates
 	std::string title;
 	bool decorated = true;  // title bar and border from the window manager
+	bool bordered = false;  // without title bar: a thin border from the window manager
 	bool alwaysOnTop = false;
 	bool popupMenu = false;
 	bool modal = false;
 	bool resizable = false;
-	uint32 parent = 0;      // for popups: the window they belong to
+	bool skipTaskbar = false;
+	WindowKind kind = WindowKind::kNormal;
+	uint32 parent = 0;      // popups: the window they belong to; others: transient for it
+};
+
+// The window manager's frame around a content area, in pixels on each side.
+struct FrameExtents {
+	int32 left = 0;
+	int32 top = 0;
+	int32 right = 0;
+	int32 bottom = 0;
 };
 
 class BackendWindow {
@@ -58,6 +76,10 @@ public:
 	virtual void MoveTo(BPoint screenPoint) = 0;
 	virtual void ResizeTo(int32 width, int32 height) = 0;
 	virtual void SetDecorated(bool decorated) = 0;
+	// Only for an undecorated window: a border from the window manager, no title bar.
+	virtual void SetBordered(bool bordered) { (void)bordered; }
+	// The window this one belongs to (0: none): kept above it, no task-bar entry of its own.
+	virtual void SetTransientFor(uint32 parent) { (void)parent; }
 	virtual void SetAlwaysOnTop(bool onTop) = 0;
 	virtual void SetModal(bool modal) = 0;
 	virtual void Show() = 0;
@@ -68,6 +90,8 @@ public:
 	virtual void Present(const uint8* pixels, int32 width, int32 height, int32 stride) = 0;
 	// Where the window manager actually put the content area.
 	virtual BRect Frame() const = 0;
+	// The window manager's frame around the content as last reported (all 0 when none).
+	virtual FrameExtents Extents() const { return FrameExtents(); }
 	virtual void SetIcon(const uint8* argb, int32 width, int32 height) { (void)argb; (void)width; (void)height; }
 };
 
@@ -81,6 +105,9 @@ public:
 	// Makes a WaitEvent that is waiting return.
 	virtual void Wake() = 0;
 	virtual BRect ScreenFrame() const = 0;
+	// The frame a typical titled window gets from the window manager, for placing a window
+	// that does not exist yet (all 0 when there is no window manager or it is not known).
+	virtual FrameExtents TypicalExtents(bool decorated) const { (void)decorated; return FrameExtents(); }
 	virtual uint32 MouseButtons() const = 0;
 	virtual BPoint MouseLocation() const = 0;
 	virtual std::string ClipboardText() = 0;

@@ -32,6 +32,8 @@ public:
 		fFrame.bottom = fFrame.top + height - 1;
 	}
 	void SetDecorated(bool decorated) override { fSpec.decorated = decorated; }
+	void SetBordered(bool bordered) override { fSpec.bordered = bordered; }
+	void SetTransientFor(uint32 parent) override { fSpec.parent = parent; }
 	void SetAlwaysOnTop(bool onTop) override { fSpec.alwaysOnTop = onTop; }
 	void SetModal(bool modal) override { fSpec.modal = modal; }
 	void Show() override { fVisible = true; }
@@ -61,6 +63,14 @@ public:
 		fPresents++;
 	}
 	BRect Frame() const override { return fFrame; }
+	FrameExtents Extents() const override
+	{
+		if (fSpec.popupMenu)
+			return FrameExtents();
+		if (fSpec.decorated)
+			return fBackend->fTitledExtents;
+		return fSpec.bordered ? fBackend->fBorderedExtents : FrameExtents();
+	}
 
 	HeadlessBackend* fBackend;
 	uint32 fId;
@@ -164,7 +174,8 @@ HeadlessBackend::Windows() const
 	for (const auto& [id, window] : fWindows) {
 		windows.push_back({id, window->fFrame, window->fSpec.title, window->fSpec.decorated,
 			window->fSpec.alwaysOnTop, window->fSpec.popupMenu, window->fSpec.modal,
-			window->fVisible});
+			window->fVisible, window->fSpec.bordered, window->fSpec.resizable,
+			window->fSpec.skipTaskbar, window->fSpec.kind, window->fSpec.parent});
 	}
 	return windows;
 }

@@ -43,6 +43,16 @@ public:
 	status_t OpenURL(const char* url) override;
 
 	void SetScreen(BRect screen) { fScreen = screen; }
+	// The frame a window manager would put around titled and other decorated windows.
+	void SetFrameExtents(FrameExtents titled, FrameExtents bordered)
+	{
+		fTitledExtents = titled;
+		fBorderedExtents = bordered;
+	}
+	FrameExtents TypicalExtents(bool decorated) const override
+	{
+		return decorated ? fTitledExtents : fBorderedExtents;
+	}
 
 	// Windows as the backend sees them.
 	struct WindowInfo {
@@ -54,6 +64,11 @@ public:
 		bool popupMenu;
 		bool modal;
 		bool visible;
+		bool bordered;
+		bool resizable;
+		bool skipTaskbar;
+		WindowKind kind;
+		uint32 parent;
 	};
 	std::vector<WindowInfo> Windows() const;
 	int32 CountVisibleWindows() const;
@@ -101,6 +116,8 @@ private:
 	void _Removed(HeadlessWindow* window);
 
 	BRect fScreen;
+	FrameExtents fTitledExtents;
+	FrameExtents fBorderedExtents;
 	std::deque<BackendEvent> fEvents;
 	std::map<uint32, HeadlessWindow*> fWindows;
 	uint32 fNextId = 1;
