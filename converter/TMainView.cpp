@@ -124,16 +124,20 @@ TMainView::~TMainView()
 void
 TMainView::AttachedToWindow()
 {
-	fFlagStrip = LoadImage(kFlagStripImage);
-	fEuroFlag = LoadImage(kEuroFlagImage);
-	fSwapArrows = LoadImage(kSwapArrowsImage);
-	fSwapArea = kSwapArea;
-
-	_CreateFields();
+	// Attached again after a RemoveSelf, the view still has its images and children.
+	bool first = fSourceField == nullptr;
+	if (first) {
+		fFlagStrip = LoadImage(kFlagStripImage);
+		fEuroFlag = LoadImage(kEuroFlagImage);
+		fSwapArrows = LoadImage(kSwapArrowsImage);
+		fSwapArea = kSwapArea;
+		_CreateFields();
+	}
 	// Applied before the window is first shown.
 	SetWindowFeel();
 	SetWindowLook();
-	_CreateButtons();
+	if (first)
+		_CreateButtons();
 
 	Calculate();
 }

@@ -13,6 +13,9 @@ class BHandler {
 public:
 	explicit BHandler(const char* name = nullptr);
 	virtual ~BHandler();
+	// Handlers are known by address to their looper and by token to queued messages.
+	BHandler(const BHandler&) = delete;
+	BHandler& operator=(const BHandler&) = delete;
 
 	virtual void MessageReceived(BMessage* message);
 

@@ -1,9 +1,11 @@
 #include "Looper.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "AppDefs.h"
 #include "Backend.h"
+#include "Debug.h"
 #include "Message.h"
 
 namespace {
@@ -58,7 +60,8 @@ BPrivateLooperAccess::DispatchOne(BLooper* looper)
 
 BLooper::BLooper(const char* name)
 	:
-	BHandler(name)
+	BHandler(name),
+	fThread(std::this_thread::get_id())
 {
 	fLooper = this;
 	BPrivateLooperAccess::All().push_back(this);
@@ -152,6 +155,11 @@ BLooper::_ScheduleDelete()
 bool
 BLooper::Lock()
 {
+	// Every looper runs on the thread that made it; the counter is not shared with others.
+	if (std::this_thread::get_id() != fThread) {
+		BPrivate::ReportMisuse("Lock failed - called from another thread");
+		return false;
+	}
 	fLockCount++;
 	return true;
 }
@@ -159,6 +167,10 @@ BLooper::Lock()
 void
 BLooper::Unlock()
 {
+	if (std::this_thread::get_id() != fThread) {
+		BPrivate::ReportMisuse("Unlock failed - called from another thread");
+		return;
+	}
 	if (fLockCount > 0)
 		fLockCount--;
 }

@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "Handler.h"
@@ -30,7 +31,7 @@ public:
 	virtual bool QuitRequested();
 	virtual void Quit();
 
-	// Recursive and always successful on the UI thread.
+	// Recursive and always successful on the UI thread; from any other thread a misuse.
 	bool Lock();
 	void Unlock();
 	bool IsLocked() const { return fLockCount > 0; }
@@ -58,6 +59,7 @@ private:
 
 	std::deque<Queued> fQueue;
 	int32 fLockCount = 0;
+	std::thread::id fThread;
 	int32 fDispatchDepth = 0;
 	int32 fBlockedDepth = 0;
 	bool fDeletePending = false;

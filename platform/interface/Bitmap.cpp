@@ -103,14 +103,14 @@ BBitmap::BBitmap(BRect bounds, color_space space, bool, bool)
 }
 
 
-BBitmap::BBitmap(const BBitmap& other)
+BBitmap::BBitmap(const BBitmap* source)
 	:
-	fBounds(other.fBounds),
-	fSpace(other.fSpace),
-	fWidth(other.fWidth),
-	fHeight(other.fHeight),
-	fBytesPerRow(other.fBytesPerRow),
-	fBits(other.fBits)
+	fBounds(source->fBounds),
+	fSpace(source->fSpace),
+	fWidth(source->fWidth),
+	fHeight(source->fHeight),
+	fBytesPerRow(source->fBytesPerRow),
+	fBits(source->fBits)
 {
 }
 

@@ -14,7 +14,9 @@ class BBitmap {
 public:
 	BBitmap(BRect bounds, color_space space, bool acceptsViews = false,
 		bool needsContiguous = false);
-	BBitmap(const BBitmap& other);
+	// A copy of source's pixels, as the platform makes one; bitmaps are never copied otherwise.
+	explicit BBitmap(const BBitmap* source);
+	BBitmap(const BBitmap&) = delete;
 	BBitmap& operator=(const BBitmap&) = delete;
 	~BBitmap();
 

@@ -51,7 +51,7 @@ void
 BButton::Draw(BRect updateRect)
 {
 	(void)updateRect;
-	ButtonColors colors = ColorsFor(ui_color(B_PANEL_BACKGROUND_COLOR), IsEnabled(), fPressed);
+	ButtonColors colors = ColorsFor(ui_color(B_PANEL_BACKGROUND_COLOR), IsEnabled(), IsPressed());
 	BRect r = Bounds();
 
 	if (IsDefault()) {
@@ -100,14 +100,7 @@ void
 BButton::MouseDown(BPoint where)
 {
 	(void)where;
-	if (!IsEnabled())
-		return;
-	SetMouseEventMask(1);
-	fTracking = true;
-	if (!fPressed) {
-		fPressed = true;
-		Invalidate();
-	}
+	_BeginPress();
 }
 
 void
@@ -115,28 +108,13 @@ BButton::MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage)
 {
 	(void)transit;
 	(void)dragMessage;
-	if (!fTracking)
-		return;
-	// Dragging out lets the button go; dragging back in presses it again.
-	bool inside = Bounds().Contains(where);
-	if (inside != fPressed) {
-		fPressed = inside;
-		Invalidate();
-	}
+	_FollowPress(where);
 }
 
 void
 BButton::MouseUp(BPoint where)
 {
-	if (!fTracking)
-		return;
-	fTracking = false;
-	bool inside = Bounds().Contains(where);
-	if (fPressed) {
-		fPressed = false;
-		Invalidate();
-	}
-	if (inside && IsEnabled())
+	if (_EndPress(where))
 		Invoke();
 }
 

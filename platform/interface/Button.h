@@ -19,9 +19,4 @@ public:
 
 	virtual void MakeDefault(bool flag);
 	bool IsDefault() const;
-	bool IsPressed() const { return fPressed; }
-
-private:
-	bool fPressed = false;
-	bool fTracking = false;
 };

@@ -73,3 +73,43 @@ BControl::_DefaultLooper() const
 {
 	return Window();
 }
+
+// #pragma mark - press tracking
+
+void
+BControl::_BeginPress()
+{
+	if (!IsEnabled())
+		return;
+	SetMouseEventMask(B_PRIMARY_MOUSE_BUTTON);
+	fTracking = true;
+	if (!fPressed) {
+		fPressed = true;
+		Invalidate();
+	}
+}
+
+void
+BControl::_FollowPress(BPoint where)
+{
+	if (!fTracking)
+		return;
+	bool inside = Bounds().Contains(where);
+	if (inside != fPressed) {
+		fPressed = inside;
+		Invalidate();
+	}
+}
+
+bool
+BControl::_EndPress(BPoint where)
+{
+	if (!fTracking)
+		return false;
+	fTracking = false;
+	if (fPressed) {
+		fPressed = false;
+		Invalidate();
+	}
+	return Bounds().Contains(where) && IsEnabled();
+}

@@ -28,11 +28,23 @@ public:
 
 	status_t Invoke(BMessage* message = nullptr) override;
 
+	bool IsPressed() const { return fPressed; }
+	bool IsTracking() const { return fTracking; }
+
 protected:
 	BLooper* _DefaultLooper() const override;
+
+	// Press tracking of the kit's push buttons: pressed while the mouse button is held over
+	// the control, let go when the pointer leaves, pressed again when it comes back.
+	void _BeginPress();
+	void _FollowPress(BPoint where);
+	// Ends the press; true when it ended over the enabled control, which makes it a click.
+	bool _EndPress(BPoint where);
 
 private:
 	std::string fLabel;
 	int32 fValue = 0;
 	bool fEnabled = true;
+	bool fPressed = false;
+	bool fTracking = false;
 };

@@ -18,7 +18,7 @@ BPictureButton::Draw(BRect updateRect)
 	(void)updateRect;
 	// Pressing shows the other state's picture: "on" for a one-state button, the opposite
 	// of its value for a two-state one.
-	bool showOn = (Value() == B_CONTROL_ON) != fPressed;
+	bool showOn = (Value() == B_CONTROL_ON) != IsPressed();
 	const BPicture* picture = showOn ? fOn.get() : fOff.get();
 	if (picture != nullptr)
 		DrawPicture(picture, B_ORIGIN);
@@ -28,14 +28,7 @@ void
 BPictureButton::MouseDown(BPoint where)
 {
 	(void)where;
-	if (!IsEnabled())
-		return;
-	SetMouseEventMask(1);
-	fTracking = true;
-	if (!fPressed) {
-		fPressed = true;
-		Invalidate();
-	}
+	_BeginPress();
 }
 
 void
@@ -43,43 +36,31 @@ BPictureButton::MouseMoved(BPoint where, uint32 transit, const BMessage* dragMes
 {
 	(void)transit;
 	(void)dragMessage;
-	if (!fTracking)
-		return;
-	bool inside = Bounds().Contains(where);
-	if (inside != fPressed) {
-		fPressed = inside;
-		Invalidate();
-	}
+	_FollowPress(where);
 }
 
 void
 BPictureButton::MouseUp(BPoint where)
 {
-	if (!fTracking)
-		return;
-	fTracking = false;
-	bool inside = Bounds().Contains(where);
-	if (fPressed) {
-		fPressed = false;
-		Invalidate();
-	}
-	if (!inside || !IsEnabled())
-		return;
-	if (fBehavior == B_TWO_STATE_BUTTON)
-		SetValue(Value() == B_CONTROL_ON ? B_CONTROL_OFF : B_CONTROL_ON);
-	Invoke();
+	if (_EndPress(where))
+		_Click();
 }
 
 void
 BPictureButton::KeyDown(const char* bytes, int32 numBytes)
 {
 	if (numBytes == 1 && (bytes[0] == B_ENTER || bytes[0] == B_SPACE)) {
-		if (!IsEnabled())
-			return;
-		if (fBehavior == B_TWO_STATE_BUTTON)
-			SetValue(Value() == B_CONTROL_ON ? B_CONTROL_OFF : B_CONTROL_ON);
-		Invoke();
+		if (IsEnabled())
+			_Click();
 		return;
 	}
 	BControl::KeyDown(bytes, numBytes);
+}
+
+void
+BPictureButton::_Click()
+{
+	if (fBehavior == B_TWO_STATE_BUTTON)
+		SetValue(Value() == B_CONTROL_ON ? B_CONTROL_OFF : B_CONTROL_ON);
+	Invoke();
 }

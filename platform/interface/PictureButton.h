@@ -28,12 +28,11 @@ public:
 	BPicture* EnabledOff() const { return fOff.get(); }
 	BPicture* EnabledOn() const { return fOn.get(); }
 	uint32 Behavior() const { return fBehavior; }
-	bool IsPressed() const { return fPressed; }
 
 private:
+	void _Click();
+
 	std::unique_ptr<BPicture> fOff;
 	std::unique_ptr<BPicture> fOn;
 	uint32 fBehavior;
-	bool fPressed = false;
-	bool fTracking = false;
 };

@@ -6,12 +6,20 @@
 #include <cstring>
 
 #include "AppDefs.h"
+#include "Debug.h"
 #include "Application.h"
 #include "Backend.h"
 #include "Message.h"
 #include "Painter.h"
 #include "Window.h"
 #include "WindowPrivate.h"
+
+namespace {
+
+// Above zero while the AttachedToWindow hooks of a tree run.
+int32 sAttachingDepth = 0;
+
+} // namespace
 
 BView::BView(BRect frame, const char* name, uint32 resizingMode, uint32 flags)
 	:
@@ -26,7 +34,9 @@ BView::BView(BRect frame, const char* name, uint32 resizingMode, uint32 flags)
 
 BView::~BView()
 {
-	if (fWindow != nullptr || fParent != nullptr)
+	if (fIsTopView && fWindow != nullptr)
+		_DetachTopView();
+	else if (fParent != nullptr)
 		RemoveSelf();
 	while (!fChildren.empty()) {
 		BView* child = fChildren.back();
@@ -41,14 +51,25 @@ BView::~BView()
 void
 BView::AddChild(BView* child, BView* before)
 {
-	if (child == nullptr || child->fParent != nullptr || child == this)
+	if (child == nullptr || child == this) {
+		BPrivate::ReportMisuse("AddChild: no view, or the view itself");
 		return;
+	}
+	if (child->fParent != nullptr || child->fIsTopView) {
+		BPrivate::ReportMisuse("AddChild failed - the view already has a parent");
+		return;
+	}
 	auto position = std::find(fChildren.begin(), fChildren.end(), before);
 	fChildren.insert(position, child);
 	child->fParent = this;
 	child->SetNextHandler(this);
 	if (fWindow != nullptr) {
-		child->_Attach(fWindow);
+		// A child added from an AttachedToWindow hook gets its AllAttached with the rest of
+		// the tree being attached.
+		if (sAttachingDepth > 0)
+			child->_CallAttached(fWindow);
+		else
+			child->_Attach(fWindow);
 		child->Invalidate();
 	}
 }
@@ -56,8 +77,10 @@ BView::AddChild(BView* child, BView* before)
 bool
 BView::RemoveChild(BView* child)
 {
-	if (child == nullptr || child->fParent != this)
+	if (child == nullptr || child->fParent != this) {
+		BPrivate::ReportMisuse("RemoveChild failed - the view is not a child of this view");
 		return false;
+	}
 	return child->RemoveSelf();
 }
 
@@ -114,17 +137,37 @@ BView::_SetWindow(BWindow* window)
 		window->AddHandler(this);
 }
 
+// AttachedToWindow runs parent first, down the whole tree; AllAttached runs once every view of
+// the tree is attached, children before their parent. Detaching mirrors it.
 void
 BView::_Attach(BWindow* window)
+{
+	sAttachingDepth++;
+	_CallAttached(window);
+	sAttachingDepth--;
+	_CallAllAttached();
+}
+
+void
+BView::_CallAttached(BWindow* window)
 {
 	fWindow = window;
 	window->AddHandler(this);
 	AttachedToWindow();
-	// Children added before attachment are attached after their parent.
 	std::vector<BView*> children = fChildren;
 	for (BView* child : children) {
-		if (child->fParent == this)
-			child->_Attach(window);
+		if (child->fParent == this && child->fWindow == nullptr)
+			child->_CallAttached(window);
+	}
+}
+
+void
+BView::_CallAllAttached()
+{
+	std::vector<BView*> children = fChildren;
+	for (BView* child : children) {
+		if (child->fParent == this && child->fWindow != nullptr)
+			child->_CallAllAttached();
 	}
 	AllAttached();
 }
@@ -132,16 +175,56 @@ BView::_Attach(BWindow* window)
 void
 BView::_Detach()
 {
-	std::vector<BView*> children = fChildren;
-	for (BView* child : children)
-		child->_Detach();
+	_CallDetached();
+	_CallAllDetached();
+	_ForgetWindow();
+}
+
+void
+BView::_CallDetached()
+{
 	DetachedFromWindow();
+	std::vector<BView*> children = fChildren;
+	for (BView* child : children) {
+		if (child->fParent == this)
+			child->_CallDetached();
+	}
+}
+
+void
+BView::_CallAllDetached()
+{
+	std::vector<BView*> children = fChildren;
+	for (BView* child : children) {
+		if (child->fParent == this)
+			child->_CallAllDetached();
+	}
 	AllDetached();
+}
+
+void
+BView::_ForgetWindow()
+{
+	for (BView* child : fChildren)
+		child->_ForgetWindow();
 	if (fWindow != nullptr) {
 		fWindow->_ViewRemoved(this);
 		fWindow->RemoveHandler(this);
 	}
 	fWindow = nullptr;
+}
+
+void
+BView::_DetachTopView()
+{
+	// The window is closing: its views leave it as a tree, so every hook sees the window
+	// still there.
+	for (BView* child : std::vector<BView*>(fChildren))
+		child->_CallDetached();
+	for (BView* child : std::vector<BView*>(fChildren))
+		child->_CallAllDetached();
+	for (BView* child : fChildren)
+		child->_ForgetWindow();
 }
 
 // #pragma mark - geometry
@@ -190,7 +273,12 @@ BView::ResizeBy(float dx, float dy)
 void
 BView::SetFlags(uint32 flags)
 {
+	const uint32 drawing = B_WILL_DRAW | B_DRAW_ON_CHILDREN;
+	bool redraw = ((fFlags ^ flags) & drawing) != 0;
 	fFlags = flags;
+	// Pulses and navigation read the flags when they need them; drawing must be redone.
+	if (redraw)
+		Invalidate();
 }
 
 void
@@ -200,8 +288,16 @@ BView::Hide()
 		return;
 	Invalidate();
 	fHidden = true;
-	if (fWindow != nullptr && IsFocus())
-		MakeFocus(false);
+	// A hidden view, or one inside a hidden parent, takes no keys.
+	if (fWindow != nullptr) {
+		BView* focus = fWindow->CurrentFocus();
+		for (BView* view = focus; view != nullptr; view = view->fParent) {
+			if (view == this) {
+				focus->MakeFocus(false);
+				break;
+			}
+		}
+	}
 }
 
 void
@@ -478,9 +574,8 @@ BView::GetMouse(BPoint* location, uint32* buttons, bool checkMessageQueue)
 }
 
 void
-BView::SetMouseEventMask(uint32 mask, uint32 options)
+BView::SetMouseEventMask(uint32 mask)
 {
-	(void)options;
 	if (mask != 0 && fWindow != nullptr)
 		fWindow->fMouseView = this;
 }

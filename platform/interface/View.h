@@ -99,7 +99,7 @@ public:
 	// The buttons held for the event being handled (or now) and the pointer in view coords.
 	void GetMouse(BPoint* location, uint32* buttons, bool checkMessageQueue = true);
 	// Keeps mouse-moved and mouse-up events coming to this view while the button is held.
-	void SetMouseEventMask(uint32 mask, uint32 options = 0);
+	void SetMouseEventMask(uint32 mask);
 
 	void Invalidate();
 	void Invalidate(BRect rect);
@@ -185,14 +185,20 @@ public:
 	BView* _ViewAt(BPoint pointInView);
 	// The part of the view that is visible in its window, in window coordinates.
 	BRect _VisibleInWindow() const;
-	void _SetParent(BView* parent) { fParent = parent; }
 	BView* _RawParent() const { return fParent; }
-	bool _IsTopView() const { return fIsTopView; }
 	void _MarkTopView() { fIsTopView = true; }
 
 private:
 	void _Attach(BWindow* window);
+	void _CallAttached(BWindow* window);
+	void _CallAllAttached();
 	void _Detach();
+	void _CallDetached();
+	void _CallAllDetached();
+	void _ForgetWindow();
+	void _DetachTopView();
+	// While a picture is being recorded, appends the call to it instead of drawing.
+	template <typename F> bool _Recorded(F&& replay);
 	template <typename F> void _Draw(F&& f);
 
 	BRect fFrame;

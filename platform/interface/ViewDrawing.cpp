@@ -86,6 +86,16 @@ BoundedLength(const char* string, int32 length)
 
 
 template <typename F>
+bool
+BView::_Recorded(F&& replay)
+{
+	if (fRecording == nullptr)
+		return false;
+	Record(fRecording, fState, std::forward<F>(replay));
+	return true;
+}
+
+template <typename F>
 void
 BView::_Draw(F&& draw)
 {
@@ -164,10 +174,8 @@ BView::GetFontHeight(font_height* height) const
 void
 BView::FillRect(BRect rect, const pattern& p)
 {
-	if (fRecording != nullptr) {
-		Record(fRecording, fState, [=](BView* view) { view->FillRect(Shifted(rect), p); });
+	if (_Recorded([=](BView* view) { view->FillRect(Shifted(rect), p); }))
 		return;
-	}
 	if (fState.mode == B_OP_INVERT) {
 		InvertRect(rect);
 		return;
@@ -180,10 +188,8 @@ BView::FillRect(BRect rect, const pattern& p)
 void
 BView::StrokeRect(BRect rect, const pattern& p)
 {
-	if (fRecording != nullptr) {
-		Record(fRecording, fState, [=](BView* view) { view->StrokeRect(Shifted(rect), p); });
+	if (_Recorded([=](BView* view) { view->StrokeRect(Shifted(rect), p); }))
 		return;
-	}
 	rgb_color color = ShapeColor(fState, p);
 	float pen = fState.penSize;
 	_Draw([&](Painter& painter) {
@@ -198,10 +204,8 @@ BView::StrokeRect(BRect rect, const pattern& p)
 void
 BView::InvertRect(BRect rect)
 {
-	if (fRecording != nullptr) {
-		Record(fRecording, fState, [=](BView* view) { view->InvertRect(Shifted(rect)); });
+	if (_Recorded([=](BView* view) { view->InvertRect(Shifted(rect)); }))
 		return;
-	}
 	_Draw([&](Painter& painter) { painter.InvertRect(rect); });
 }
 
@@ -209,10 +213,8 @@ BView::InvertRect(BRect rect)
 void
 BView::FillEllipse(BRect rect, const pattern& p)
 {
-	if (fRecording != nullptr) {
-		Record(fRecording, fState, [=](BView* view) { view->FillEllipse(Shifted(rect), p); });
+	if (_Recorded([=](BView* view) { view->FillEllipse(Shifted(rect), p); }))
 		return;
-	}
 	rgb_color color = ShapeColor(fState, p);
 	_Draw([&](Painter& painter) { painter.FillEllipse(rect, color); });
 }
@@ -221,10 +223,8 @@ BView::FillEllipse(BRect rect, const pattern& p)
 void
 BView::StrokeEllipse(BRect rect, const pattern& p)
 {
-	if (fRecording != nullptr) {
-		Record(fRecording, fState, [=](BView* view) { view->StrokeEllipse(Shifted(rect), p); });
+	if (_Recorded([=](BView* view) { view->StrokeEllipse(Shifted(rect), p); }))
 		return;
-	}
 	rgb_color color = ShapeColor(fState, p);
 	float pen = fState.penSize;
 	_Draw([&](Painter& painter) { painter.StrokeEllipse(rect, color, pen); });
@@ -234,12 +234,10 @@ BView::StrokeEllipse(BRect rect, const pattern& p)
 void
 BView::FillRoundRect(BRect rect, float xRadius, float yRadius, const pattern& p)
 {
-	if (fRecording != nullptr) {
-		Record(fRecording, fState, [=](BView* view) {
-			view->FillRoundRect(Shifted(rect), xRadius, yRadius, p);
-		});
+	if (_Recorded([=](BView* view) {
+		view->FillRoundRect(Shifted(rect), xRadius, yRadius, p);
+	}))
 		return;
-	}
 	rgb_color color = ShapeColor(fState, p);
 	_Draw([&](Painter& painter) { painter.FillRoundRect(rect, xRadius, yRadius, color); });
 }
@@ -248,12 +246,10 @@ BView::FillRoundRect(BRect rect, float xRadius, float yRadius, const pattern& p)
 void
 BView::StrokeRoundRect(BRect rect, float xRadius, float yRadius, const pattern& p)
 {
-	if (fRecording != nullptr) {
-		Record(fRecording, fState, [=](BView* view) {
-			view->StrokeRoundRect(Shifted(rect), xRadius, yRadius, p);
-		});
+	if (_Recorded([=](BView* view) {
+		view->StrokeRoundRect(Shifted(rect), xRadius, yRadius, p);
+	}))
 		return;
-	}
 	rgb_color color = ShapeColor(fState, p);
 	float pen = fState.penSize;
 	_Draw([&](Painter& painter) {
@@ -265,12 +261,10 @@ BView::StrokeRoundRect(BRect rect, float xRadius, float yRadius, const pattern& 
 void
 BView::FillTriangle(BPoint a, BPoint b, BPoint c, const pattern& p)
 {
-	if (fRecording != nullptr) {
-		Record(fRecording, fState, [=](BView* view) {
-			view->FillTriangle(Shifted(a), Shifted(b), Shifted(c), p);
-		});
+	if (_Recorded([=](BView* view) {
+		view->FillTriangle(Shifted(a), Shifted(b), Shifted(c), p);
+	}))
 		return;
-	}
 	rgb_color color = ShapeColor(fState, p);
 	_Draw([&](Painter& painter) { painter.FillTriangle(a, b, c, color); });
 }
@@ -335,7 +329,7 @@ BView::DrawBitmap(const BBitmap* bitmap, BRect source, BRect destination)
 		return;
 	if (fRecording != nullptr) {
 		// The picture keeps its own copy: the caller may delete the bitmap right after.
-		std::shared_ptr<const BBitmap> copy = std::make_shared<const BBitmap>(*bitmap);
+		std::shared_ptr<const BBitmap> copy = std::make_shared<const BBitmap>(bitmap);
 		Record(fRecording, fState, [=](BView* view) {
 			view->DrawBitmap(copy.get(), source, Shifted(destination));
 		});

@@ -151,7 +151,7 @@ TEST(BitmapTest, SurfaceIsPremultipliedAndFollowsNewBits)
 	EXPECT_EQ(SurfacePixel(indexed._Surface(false), 0, 0), 0xff777477u);
 
 	// A copy owns its pixels.
-	BBitmap copy(glass);
+	BBitmap copy(&glass);
 	const uint32 red = 0xffff0000;
 	glass.SetBits(&red, 4, 0, B_RGBA32);
 	EXPECT_EQ(copy.ColorAt(0, 0), make_color(0, 0, 255));

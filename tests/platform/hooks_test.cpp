@@ -1,0 +1,221 @@
+// The kit's hook contracts: which hooks run, in which order, and what misuse does. Every
+// hook a view declares is called by the kit or the test would show it missing.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <type_traits>
+#include <vector>
+
+#include "Application.h"
+#include "Bitmap.h"
+#include "HeadlessBackend.h"
+#include "View.h"
+#include "Window.h"
+
+using BPrivate::EventLoop;
+using BPrivate::HeadlessBackend;
+
+namespace {
+
+std::vector<std::string> gLog;
+
+// Logs every lifecycle hook with the view's name, and whether it had a window then.
+class HookView : public BView {
+public:
+	explicit HookView(const char* name, BRect frame = BRect(0, 0, 49, 49), uint32 flags = 0)
+		:
+		BView(frame, name, B_FOLLOW_NONE, flags)
+	{
+	}
+
+	void AttachedToWindow() override { _Log("attached"); }
+	void AllAttached() override { _Log("all-attached"); }
+	void DetachedFromWindow() override { _Log("detached"); }
+	void AllDetached() override { _Log("all-detached"); }
+	void Draw(BRect) override { gLog.push_back(std::string(Name()) + ":draw"); }
+	void KeyDown(const char* bytes, int32 numBytes) override
+	{
+		gLog.push_back(std::string(Name()) + ":key:" + std::string(bytes, numBytes));
+	}
+
+private:
+	void _Log(const char* hook)
+	{
+		gLog.push_back(std::string(Name()) + ":" + hook + (Window() != nullptr ? "" : "!"));
+	}
+};
+
+// Builds its one child in AttachedToWindow, as application views do.
+class BuildingView : public HookView {
+public:
+	BuildingView() : HookView("builder") {}
+
+	void AttachedToWindow() override
+	{
+		HookView::AttachedToWindow();
+		AddChild(new HookView("built", BRect(0, 0, 9, 9)));
+	}
+};
+
+class HooksTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		gLog.clear();
+		fBackend = HeadlessBackend::Install();
+		fApp = new BApplication("application/x-vnd.test");
+		fWindow = new BWindow(BRect(10, 10, 109, 109), "hooks", B_TITLED_WINDOW, 0);
+	}
+
+	void TearDown() override
+	{
+		if (fWindow != nullptr)
+			fWindow->Quit();
+		EventLoop::Drain();
+		delete fApp;
+	}
+
+	// parent { a { a1 }, b }
+	HookView* _Tree()
+	{
+		auto* parent = new HookView("parent");
+		auto* a = new HookView("a");
+		a->AddChild(new HookView("a1"));
+		parent->AddChild(a);
+		parent->AddChild(new HookView("b"));
+		return parent;
+	}
+
+	HeadlessBackend* fBackend;
+	BApplication* fApp;
+	BWindow* fWindow;
+};
+
+using Log = std::vector<std::string>;
+
+} // namespace
+
+TEST_F(HooksTest, TreesAttachParentFirstAndReportAllAttachedChildrenFirst)
+{
+	fWindow->AddChild(_Tree());
+	EXPECT_EQ(gLog, (Log{"parent:attached", "a:attached", "a1:attached", "b:attached",
+		"a1:all-attached", "a:all-attached", "b:all-attached", "parent:all-attached"}));
+}
+
+TEST_F(HooksTest, TreesDetachLikeTheyAttachAndStillSeeTheirWindow)
+{
+	HookView* parent = _Tree();
+	fWindow->AddChild(parent);
+	gLog.clear();
+	EXPECT_TRUE(parent->RemoveSelf());
+	EXPECT_EQ(gLog, (Log{"parent:detached", "a:detached", "a1:detached", "b:detached",
+		"a1:all-detached", "a:all-detached", "b:all-detached", "parent:all-detached"}));
+	EXPECT_EQ(parent->Window(), nullptr);
+	EXPECT_EQ(parent->ChildAt(0)->ChildAt(0)->Window(), nullptr);
+	delete parent;
+}
+
+TEST_F(HooksTest, AClosingWindowDetachesEveryView)
+{
+	fWindow->AddChild(_Tree());
+	fWindow->Show();
+	EventLoop::Drain();
+	gLog.clear();
+	fWindow->Quit();
+	fWindow = nullptr;
+	EventLoop::Drain();
+	EXPECT_EQ(gLog, (Log{"parent:detached", "a:detached", "a1:detached", "b:detached",
+		"a1:all-detached", "a:all-detached", "b:all-detached", "parent:all-detached"}));
+}
+
+TEST_F(HooksTest, AChildBuiltWhileAttachingGetsEachHookOnce)
+{
+	fWindow->AddChild(new BuildingView());
+	EXPECT_EQ(gLog, (Log{"builder:attached", "built:attached", "built:all-attached",
+		"builder:all-attached"}));
+}
+
+TEST_F(HooksTest, ATreeAddedAgainIsAttachedAgainOnce)
+{
+	HookView* parent = _Tree();
+	fWindow->AddChild(parent);
+	parent->RemoveSelf();
+	gLog.clear();
+	fWindow->AddChild(parent);
+	EXPECT_EQ(gLog, (Log{"parent:attached", "a:attached", "a1:attached", "b:attached",
+		"a1:all-attached", "a:all-attached", "b:all-attached", "parent:all-attached"}));
+}
+
+TEST_F(HooksTest, HidingTheFocusOrItsParentTakesTheKeysAway)
+{
+	struct Case {
+		const char* hide;
+	};
+	for (const Case& c : {Case{"field"}, Case{"box"}}) {
+		SCOPED_TRACE(c.hide);
+		auto* box = new HookView("box", BRect(0, 0, 49, 49));
+		auto* field = new HookView("field", BRect(0, 0, 9, 9));
+		box->AddChild(field);
+		fWindow->AddChild(box);
+		fWindow->Show();
+		field->MakeFocus(true);
+		(std::string(c.hide) == "box" ? (BView*)box : (BView*)field)->Hide();
+		EXPECT_EQ(fWindow->CurrentFocus(), nullptr);
+
+		gLog.clear();
+		fBackend->InjectKey(HeadlessBackend::IdOf(fWindow), "x");
+		EventLoop::Drain();
+		EXPECT_EQ(gLog, Log{});
+		box->RemoveSelf();
+		delete box;
+	}
+}
+
+TEST_F(HooksTest, FlagsSetAfterShowTakeEffect)
+{
+	auto* view = new HookView("late", BRect(0, 0, 9, 9), 0);
+	fWindow->AddChild(view);
+	fWindow->Show();
+	EventLoop::Drain();
+	gLog.clear();
+	view->SetFlags(B_WILL_DRAW);
+	EventLoop::Drain();
+	EXPECT_EQ(gLog, Log{"late:draw"});
+}
+
+TEST_F(HooksTest, MisuseOfTheTreeStopsDebugBuildsAndChangesNothingOtherwise)
+{
+	auto* parent = new HookView("parent");
+	auto* other = new HookView("other");
+	auto* child = new HookView("child");
+	parent->AddChild(child);
+	fWindow->AddChild(parent);
+	fWindow->AddChild(other);
+
+	EXPECT_DEBUG_DEATH(other->AddChild(child), "already has a parent");
+	EXPECT_DEBUG_DEATH(other->RemoveChild(child), "not a child");
+	EXPECT_EQ(child->Parent(), parent);
+	EXPECT_EQ(other->CountChildren(), 0);
+	EXPECT_EQ(parent->CountChildren(), 1);
+}
+
+TEST_F(HooksTest, LockingFromAnotherThreadIsMisuse)
+{
+	bool locked = true;
+	auto lockElsewhere = [&] {
+		std::thread other([&] { locked = fWindow->Lock(); });
+		other.join();
+	};
+	EXPECT_DEBUG_DEATH(lockElsewhere(), "another thread");
+	// Where misuse is only reported, the lock is refused.
+#ifdef NDEBUG
+	EXPECT_FALSE(locked);
+#endif
+	EXPECT_FALSE(fWindow->IsLocked());
+}
+
+// Objects the platform never copies cannot be copied or moved.
+static_assert(!std::is_copy_constructible_v<BHandler> && !std::is_move_constructible_v<BHandler>);
+static_assert(!std::is_copy_assignable_v<BView> && !std::is_move_assignable_v<BWindow>);
+static_assert(!std::is_copy_constructible_v<BBitmap> && !std::is_copy_assignable_v<BBitmap>);
