@@ -206,6 +206,11 @@ MenuTracker::_OpenLevel(BMenu* menu, BRect frame)
 {
 	menu->SetHighlightedIndex(-1);
 	MenuWindow* window = new MenuWindow(menu, frame, this);
+	// A submenu belongs to the level that opened it, the first level to the window whose
+	// Go showed it.
+	const BWindow* owner = fLevels.empty()
+		? dynamic_cast<const BWindow*>(PopUpCaller(fRoot)) : fLevels.back().window;
+	WindowAccess::SetOwner(window, owner);
 	fLevels.push_back(Level{menu, window});
 	window->Show();
 	window->PostMessage(kLevelOpened, window);
