@@ -8,6 +8,8 @@
 #include "Alert.h"
 #include "Button.h"
 #include "Font.h"
+#include "Menu.h"
+#include "MenuWindow.h"
 #include "PictureButton.h"
 #include "TAboutWindow.h"
 #include "WindowPrivate.h"
@@ -708,4 +710,43 @@ TEST_F(ConverterTest, WindowsOpenWithTheirFrameOnTheScreen)
 			<< alertFrame.bottom;
 		fApp.reset();
 	}
+}
+
+
+TEST_F(ConverterTest, OnASmallScreenTheCurrencyListReachesItsLastCountry)
+{
+	fBackend->SetScreen(BRect(0, 0, 319, 239));
+	Start();
+	// The pointer rests on the list's lower arrow area until "Spanien" shows, then the
+	// button is released over it.
+	int32 step = 0;
+	BRect listFrame;
+	bool scrolling = false;
+	BPrivate::EventLoop::SetIdleHook([&] {
+		auto* tracker = BPrivate::MenuTracker::Current();
+		auto* window = tracker != nullptr
+			? dynamic_cast<BPrivate::MenuWindow*>(tracker->Root()->Window()) : nullptr;
+		if (window == nullptr)
+			return;
+		uint32 id = BPrivate::HeadlessBackend::IdOf(window);
+		BRect bounds = window->Bounds();
+		BRect last = window->ItemScreenFrame(tracker->Root()->CountItems() - 1);
+		BPoint lastCenter = window->ConvertFromScreen(
+			BPoint((last.left + last.right) / 2, (last.top + last.bottom) / 2));
+		if (step++ == 0) {
+			listFrame = window->Frame();
+			scrolling = window->IsScrolling();
+			for (int32 i = 0; i < 20; i++)
+				fBackend->InjectMouseMoved(id, BPoint(bounds.Width() / 2, bounds.bottom - 2), 1);
+		} else if (step == 2) {
+			fBackend->InjectMouseMoved(id, lastCenter, 1);
+			fBackend->InjectMouseUp(id, lastCenter);
+		}
+	});
+	fBackend->InjectMouseDown(WindowId(), BPoint(100, 10));
+	Drain();
+	BPrivate::EventLoop::SetIdleHook(nullptr);
+	EXPECT_TRUE(scrolling) << "the thirteen countries are taller than the screen";
+	EXPECT_TRUE(BRect(0, 0, 319, 239).Contains(listFrame));
+	EXPECT_EQ(12, View()->SourceIndex()) << "Spanien";
 }
