@@ -32,9 +32,10 @@ TMainWindow::TMainWindow(BRect frame)
 	float top = prefs.GetFloat(kKeyWindowTop, kDefaultPosition);
 
 	// After a change of screen size a saved position may lie off the screen; it is then
-	// ignored for this start.
-	BRect wanted = Frame();
-	wanted.OffsetTo(left, top);
+	// ignored for this start. The window manager's title bar and border count: a position
+	// that keeps only the content on the screen hides the title bar the window is moved by.
+	BRect wanted = DecoratorFrame();
+	wanted.OffsetBy(left - Frame().left, top - Frame().top);
 	wanted.InsetBy(-kScreenMargin, -kScreenMargin);
 	if (BScreen(this).Frame().Contains(wanted))
 		MoveTo(left, top);

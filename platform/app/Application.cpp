@@ -142,7 +142,7 @@ _TranslateFor(BWindow* window, const BackendEvent& event)
 			break;
 		}
 		case BackendEvent::kCloseRequested:
-			window->PostMessage(B_QUIT_REQUESTED, window);
+			WindowAccess::CloseRequested(window);
 			break;
 		case BackendEvent::kExposed:
 			WindowAccess::Exposed(window);

@@ -12,6 +12,7 @@
 #include "Message.h"
 #include "Screen.h"
 #include "TextView.h"
+#include "WindowPrivate.h"
 
 // Layout, in the alert's content coordinates: a darker band at the left with the icon over
 // its edge, the text right of it, the buttons in a row along the bottom, right-aligned.
@@ -160,23 +161,20 @@ ViewOf(const BAlert* alert)
 	return dynamic_cast<AlertView*>(alert->ChildAt(0));
 }
 
-// Centred over the application's active window, or on the screen; never off the screen.
+// Centred over the application's active window, or on the screen. Showing the alert for
+// the first time then moves it, title bar included, onto the screen.
 BPoint
 Placement(const BWindow* alert)
 {
-	BRect screen = BScreen().Frame();
-	BRect over = screen;
+	BRect over = BScreen().Frame();
 	for (int32 i = 0; be_app != nullptr && i < be_app->CountWindows(); i++) {
 		BWindow* window = be_app->WindowAt(i);
 		if (window != alert && window->IsActive() && !window->IsHidden())
 			over = window->Frame();
 	}
 	BRect frame = alert->Frame();
-	float left = std::floor((over.left + over.right - frame.Width()) / 2);
-	float top = std::floor((over.top + over.bottom - frame.Height()) / 2);
-	left = std::max(screen.left, std::min(left, screen.right - frame.Width()));
-	top = std::max(screen.top, std::min(top, screen.bottom - frame.Height()));
-	return BPoint(left, top);
+	return BPoint(std::floor((over.left + over.right - frame.Width()) / 2),
+		std::floor((over.top + over.bottom - frame.Height()) / 2));
 }
 
 } // namespace
@@ -191,6 +189,8 @@ BAlert::BAlert(const char* title, const char* text, const char* button1, const c
 	fButtonWidth(width),
 	fSpacing(spacing)
 {
+	// Whatever feel the caller gives it, an alert is a dialog of its application.
+	BPrivate::WindowAccess::SetKind(this, BPrivate::WindowKind::kDialog);
 	AlertView* view = new AlertView(Bounds(), this);
 	AddChild(view);
 
@@ -259,8 +259,11 @@ BAlert::_Layout()
 	float textHeight = std::ceil(std::max(lines, fTextView->LineHeight(0)));
 	if (count > 1)
 		textHeight = std::max(textHeight, 2 * fTextView->LineHeight(0));
-	// A text taller than the screen is cut off: the buttons must stay reachable.
-	float room = BScreen().Frame().Height() + 1 - kTextTop - 2 * kMargin - ButtonHeight();
+	// A text taller than the screen is cut off: the buttons, and the title bar above them,
+	// must stay reachable.
+	float decoration = DecoratorFrame().Height() - Frame().Height();
+	float room = BScreen().Frame().Height() + 1 - decoration - kTextTop - 2 * kMargin
+		- ButtonHeight();
 	textHeight = std::max(1.0f, std::min(textHeight, room));
 	fTextView->ResizeTo(text.Width(), textHeight - 1);
 	fTextView->SetTextRect(BRect(0, 0, text.Width(), textHeight - 1));

@@ -1,44 +1,61 @@
 #include "MenuWindow.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "AppDefs.h"
-#include "Application.h"
-#include "Backend.h"
 #include "Menu.h"
-#include "MenuItem.h"
 #include "Message.h"
-#include "Screen.h"
+#include "View.h"
 #include "WindowPrivate.h"
 
 namespace BPrivate {
 
 namespace {
 
-// A release this soon after opening, before the pointer went over any item, was a click:
-// the menu stays open for a second click.
-const bigtime_t kStickyClickTime = 300000;
-
-// Posted to each new menu window. Opening a level is a change a nested loop must see: a
-// headless loop that finds nothing left to do gives up.
-const uint32 kLevelOpened = '_MLO';
-
-std::vector<MenuTracker*>&
-Trackers()
-{
-	static std::vector<MenuTracker*> trackers;
-	return trackers;
-}
-
-bool
-IsSelectable(const BMenuItem* item)
-{
-	return item != nullptr && !item->IsSeparator() && item->IsEnabled();
-}
+// The arrow areas at both ends of a menu taller than the screen.
+const float kScrollerHeight = 12;
 
 } // namespace
 
-// #pragma mark - MenuWindow
+// An arrow area of a scrolling menu window: a triangle pointing the way the menu moves,
+// greyed out at the end of the list. The pointer and the keys are the tracker's.
+class ScrollArrow : public BView {
+public:
+	ScrollArrow(BRect frame, int32 direction, const MenuWindow* window)
+		:
+		BView(frame, "scroll arrow", B_FOLLOW_NONE, B_WILL_DRAW),
+		fDirection(direction),
+		fWindow(window)
+	{
+		SetViewColor(ui_color(B_MENU_BACKGROUND_COLOR));
+	}
+
+	void Draw(BRect) override
+	{
+		rgb_color background = ViewColor();
+		BRect bounds = Bounds();
+		// The menu's outline continues along the sides and closes at the window's end.
+		SetHighColor(tint_color(background, B_DARKEN_4_TINT));
+		StrokeLine(bounds.LeftTop(), bounds.LeftBottom());
+		StrokeLine(bounds.RightTop(), bounds.RightBottom());
+		float end = fDirection < 0 ? bounds.top : bounds.bottom;
+		StrokeLine(BPoint(bounds.left, end), BPoint(bounds.right, end));
+
+		bool more = fDirection < 0 ? fWindow->CanScrollUp() : fWindow->CanScrollDown();
+		SetHighColor(tint_color(background, more ? B_DARKEN_4_TINT : B_DARKEN_1_TINT));
+		float center = std::floor((bounds.left + bounds.right) / 2);
+		float tip = fDirection < 0 ? bounds.top + 3 : bounds.bottom - 3;
+		for (int32 row = 0; row < 4; row++) {
+			float y = tip - fDirection * row;
+			StrokeLine(BPoint(center - row, y), BPoint(center + row, y));
+		}
+	}
+
+private:
+	int32 fDirection;
+	const MenuWindow* fWindow;
+};
 
 MenuWindow::MenuWindow(BMenu* menu, BRect frame, MenuTracker* tracker)
 	:
@@ -49,9 +66,24 @@ MenuWindow::MenuWindow(BMenu* menu, BRect frame, MenuTracker* tracker)
 	fTracker(tracker)
 {
 	WindowAccess::SetPopup(this, true);
+	// The menu keeps its whole height; a window cut to the screen shows part of it.
+	float height = std::max(frame.Height(), menu->PreferredSize().y);
 	menu->MoveTo(B_ORIGIN);
-	menu->ResizeTo(frame.Width(), frame.Height());
+	menu->ResizeTo(frame.Width(), height);
 	AddChild(menu);
+	if (height > frame.Height() && frame.Height() + 1 > 3 * kScrollerHeight) {
+		float step = 0;
+		for (int32 i = 0; i < menu->CountItems(); i++)
+			step = std::max(step, menu->ItemFrame(i).Height() + 1);
+		fStep = std::max(step, 1.0f);
+		fMaxScroll = height - (frame.Height() - 2 * kScrollerHeight);
+		fUp = new ScrollArrow(BRect(0, 0, frame.Width(), kScrollerHeight - 1), -1, this);
+		fDown = new ScrollArrow(BRect(0, frame.Height() - kScrollerHeight + 1, frame.Width(),
+			frame.Height()), 1, this);
+		AddChild(fUp);
+		AddChild(fDown);
+		_PlaceMenu();
+	}
 }
 
 MenuWindow::~MenuWindow()
@@ -68,6 +100,7 @@ MenuWindow::Close()
 {
 	fTracker = nullptr;
 	if (fMenu != nullptr) {
+		fMenu->MoveTo(B_ORIGIN);
 		fMenu->SetHighlightedIndex(-1);
 		RemoveChild(fMenu);
 		fMenu = nullptr;
@@ -116,7 +149,7 @@ MenuWindow::DispatchMessage(BMessage* message, BHandler* handler)
 		case B_QUIT_REQUESTED:
 			tracker->Cancel();
 			return;
-		case kLevelOpened:
+		case kMenuLevelOpened:
 			return;
 		default:
 			BWindow::DispatchMessage(message, handler);
@@ -124,373 +157,86 @@ MenuWindow::DispatchMessage(BMessage* message, BHandler* handler)
 	}
 }
 
-// #pragma mark - MenuTracker
 
-MenuTracker::MenuTracker(BMenu* root, bool openAnyway, BRect clickToOpen)
-	:
-	fRoot(root),
-	fOpenAnyway(openAnyway),
-	fClickToOpen(clickToOpen)
-{
-	Trackers().push_back(this);
-}
+// #pragma mark - scrolling
 
-MenuTracker::~MenuTracker()
+bool
+MenuWindow::CanScrollDown() const
 {
-	_CloseAll();
-	auto& trackers = Trackers();
-	trackers.erase(std::remove(trackers.begin(), trackers.end(), this), trackers.end());
-}
-
-MenuTracker*
-MenuTracker::Current()
-{
-	auto& trackers = Trackers();
-	return trackers.empty() ? nullptr : trackers.back();
-}
-
-MenuTracker*
-MenuTracker::ForRoot(const BMenu* root)
-{
-	for (MenuTracker* tracker : Trackers()) {
-		if (tracker->fRoot == root)
-			return tracker;
-	}
-	return nullptr;
-}
-
-void
-MenuTracker::SetAsynchronous(bool deliversMessage)
-{
-	fAsync = true;
-	fAsyncDelivers = deliversMessage;
-}
-
-void
-MenuTracker::WindowDeleted(MenuWindow* window)
-{
-	for (size_t i = 0; i < fLevels.size(); i++) {
-		if (fLevels[i].window != window)
-			continue;
-		// Whatever lies deeper cannot stay without its parent level.
-		std::vector<Level> deeper(fLevels.begin() + i + 1, fLevels.end());
-		fLevels.resize(i);
-		for (Level& level : deeper)
-			level.window->Close();
-		break;
-	}
-	Cancel();
-}
-
-void
-MenuTracker::Open(BPoint screenWhere)
-{
-	Backend* backend = CurrentBackend();
-	// Opened from a mouse-down, the button is still held: its release may choose at once.
-	fPressed = backend->MouseButtons() != 0;
-	fLastPolled = backend->MouseLocation();
-	fLastPolledButtons = backend->MouseButtons();
-	fOpenTime = system_time_us();
-	BRect frame = PlaceMenu(screenWhere, fRoot->PreferredSize(), BScreen().Frame());
-	_OpenLevel(fRoot, frame);
-}
-
-BMenu*
-MenuTracker::Innermost() const
-{
-	return fLevels.empty() ? nullptr : fLevels.back().menu;
-}
-
-void
-MenuTracker::_OpenLevel(BMenu* menu, BRect frame)
-{
-	menu->SetHighlightedIndex(-1);
-	MenuWindow* window = new MenuWindow(menu, frame, this);
-	fLevels.push_back(Level{menu, window});
-	window->Show();
-	window->PostMessage(kLevelOpened, window);
-}
-
-void
-MenuTracker::_OpenSubmenu(int32 level, int32 index, bool selectFirst)
-{
-	BMenu* menu = fLevels[level].menu;
-	BMenuItem* item = menu->ItemAt(index);
-	BMenu* submenu = item != nullptr ? item->Submenu() : nullptr;
-	if (submenu == nullptr || !IsSelectable(item))
-		return;
-	if (level + 1 < (int32)fLevels.size() && fLevels[level + 1].menu == submenu)
-		return;
-	_CloseLevelsAfter(level);
-	// Line the submenu's first item up with the item that opens it.
-	BRect itemFrame = fLevels[level].window->ConvertToScreen(menu->ItemFrame(index));
-	float firstItemTop = submenu->CountItems() > 0 ? submenu->ItemFrame(0).top : 0;
-	BRect frame = PlaceSubmenu(fLevels[level].window->Frame(), itemFrame.top - firstItemTop,
-		submenu->PreferredSize(), BScreen().Frame());
-	_OpenLevel(submenu, frame);
-	if (selectFirst) {
-		submenu->SetHighlightedIndex(-1);
-		_MoveHighlight(1);
-	}
-}
-
-void
-MenuTracker::_CloseLevelsAfter(int32 level)
-{
-	while ((int32)fLevels.size() > level + 1) {
-		Level last = fLevels.back();
-		fLevels.pop_back();
-		last.window->Close();
-	}
-}
-
-void
-MenuTracker::_CloseAll()
-{
-	_CloseLevelsAfter(-1);
+	return fScroll < fMaxScroll;
 }
 
 int32
-MenuTracker::_LevelAt(BPoint screen, int32* index) const
+MenuWindow::ScrollerAt(BPoint screen) const
 {
-	*index = -1;
-	for (int32 level = (int32)fLevels.size() - 1; level >= 0; level--) {
-		const Level& entry = fLevels[level];
-		if (!entry.window->Frame().Contains(screen))
-			continue;
-		*index = entry.menu->ItemIndexAt(entry.window->ConvertFromScreen(screen));
-		return level;
-	}
-	return -1;
+	if (fUp == nullptr || !Frame().Contains(screen))
+		return 0;
+	BPoint where = ConvertFromScreen(screen);
+	if (fUp->Frame().Contains(where))
+		return -1;
+	if (fDown->Frame().Contains(where))
+		return 1;
+	return 0;
 }
 
-void
-MenuTracker::_Hover(BPoint screen)
+int32
+MenuWindow::ItemIndexAt(BPoint screen) const
 {
-	int32 index;
-	int32 level = _LevelAt(screen, &index);
-	if (level < 0) {
-		// Off the menus: the path to an open submenu stays lit, the deepest level does not.
-		if (!fLevels.empty())
-			fLevels.back().menu->SetHighlightedIndex(-1);
-		return;
-	}
-	if (index < 0)
-		return;
-	fMovedOverItem = true;
-	BMenu* menu = fLevels[level].menu;
-	BMenuItem* item = menu->ItemAt(index);
-	if (!IsSelectable(item)) {
-		menu->SetHighlightedIndex(-1);
-		_CloseLevelsAfter(level);
-		return;
-	}
-	menu->SetHighlightedIndex(index);
-	if (item->Submenu() != nullptr)
-		_OpenSubmenu(level, index, false);
-	else
-		_CloseLevelsAfter(level);
+	if (fMenu == nullptr || !Frame().Contains(screen) || ScrollerAt(screen) != 0)
+		return -1;
+	return fMenu->ItemIndexAt(fMenu->ConvertFromScreen(screen));
 }
 
-void
-MenuTracker::MouseDown(BPoint screen)
+BRect
+MenuWindow::ItemScreenFrame(int32 index) const
 {
-	if (fDone)
-		return;
-	int32 index;
-	if (_LevelAt(screen, &index) < 0) {
-		Cancel();
-		return;
-	}
-	fPressed = true;
-	_Hover(screen);
-}
-
-void
-MenuTracker::MouseMoved(BPoint screen)
-{
-	if (!fDone)
-		_Hover(screen);
-}
-
-void
-MenuTracker::MouseUp(BPoint screen)
-{
-	if (fDone || !fPressed)
-		return;
-	fPressed = false;
-	_Hover(screen);
-	int32 index;
-	int32 level = _LevelAt(screen, &index);
-	_Release(level, index, screen);
-}
-
-void
-MenuTracker::_Release(int32 level, int32 index, BPoint screen)
-{
-	bool firstRelease = fFirstRelease;
-	fFirstRelease = false;
-	if (level >= 0 && index >= 0) {
-		BMenuItem* item = fLevels[level].menu->ItemAt(index);
-		// Separators and disabled items choose nothing; a submenu item opened its submenu.
-		if (IsSelectable(item) && item->Submenu() == nullptr)
-			_Finish(item);
-		return;
-	}
-	if (level >= 0)
-		return;
-	bool sticky = fOpenAnyway
-		|| (!fMovedOverItem && system_time_us() - fOpenTime < kStickyClickTime)
-		|| (fClickToOpen.IsValid() && fClickToOpen.Contains(screen));
-	if (firstRelease && sticky)
-		return;
-	Cancel();
+	if (fMenu == nullptr)
+		return BRect();
+	return fMenu->ConvertToScreen(fMenu->ItemFrame(index));
 }
 
 bool
-MenuTracker::Choose(BMenuItem* item)
+MenuWindow::ScrollBy(int32 steps)
 {
-	if (fDone || item == nullptr)
+	float scroll = std::clamp(fScroll + steps * fStep, 0.0f, fMaxScroll);
+	if (scroll == fScroll)
 		return false;
-	// An item of a closed submenu is reached the way a user would: through its superitems.
-	std::vector<BMenuItem*> path = {item};
-	while (_LevelOf(path.front()->Menu()) < 0) {
-		BMenuItem* superitem = path.front()->Menu() != nullptr
-			? path.front()->Menu()->Superitem() : nullptr;
-		if (superitem == nullptr)
-			return false;
-		path.insert(path.begin(), superitem);
-	}
-	for (BMenuItem* step : path) {
-		int32 level = _LevelOf(step->Menu());
-		int32 index = step->Menu()->IndexOf(step);
-		if (level < 0 || !IsSelectable(step))
-			return false;
-		fLevels[level].menu->SetHighlightedIndex(index);
-		if (step->Submenu() != nullptr) {
-			_OpenSubmenu(level, index, false);
-			continue;
-		}
-		_CloseLevelsAfter(level);
-		_Finish(step);
-		return true;
-	}
-	return false;
-}
-
-int32
-MenuTracker::_LevelOf(const BMenu* menu) const
-{
-	for (int32 level = 0; level < (int32)fLevels.size(); level++) {
-		if (fLevels[level].menu == menu)
-			return level;
-	}
-	return -1;
+	fScroll = scroll;
+	_PlaceMenu();
+	return true;
 }
 
 void
-MenuTracker::KeyDown(const char* bytes)
+MenuWindow::ScrollToItem(int32 index)
 {
-	if (fDone || bytes == nullptr || bytes[0] == '\0' || bytes[1] != '\0' || fLevels.empty())
+	if (fUp == nullptr || fMenu == nullptr || index < 0 || index >= fMenu->CountItems())
 		return;
-	int32 level = (int32)fLevels.size() - 1;
-	BMenu* menu = fLevels[level].menu;
-	BMenuItem* item = menu->ItemAt(menu->HighlightedIndex());
-	switch (bytes[0]) {
-		case B_ESCAPE:
-			Cancel();
-			break;
-		case B_DOWN_ARROW:
-			_MoveHighlight(1);
-			break;
-		case B_UP_ARROW:
-			_MoveHighlight(-1);
-			break;
-		case B_RIGHT_ARROW:
-			if (item != nullptr && item->Submenu() != nullptr)
-				_OpenSubmenu(level, menu->HighlightedIndex(), true);
-			break;
-		case B_LEFT_ARROW:
-			if (level > 0)
-				_CloseLevelsAfter(level - 1);
-			break;
-		case B_ENTER:
-		case B_SPACE:
-			if (!IsSelectable(item))
-				break;
-			if (item->Submenu() != nullptr)
-				_OpenSubmenu(level, menu->HighlightedIndex(), true);
-			else
-				_Finish(item);
-			break;
-		default:
-			break;
-	}
+	BRect item = fMenu->ItemFrame(index);
+	float visible = Bounds().Height() + 1 - 2 * kScrollerHeight;
+	float scroll = fScroll;
+	if (item.top < scroll)
+		scroll = item.top;
+	else if (item.bottom >= scroll + visible)
+		scroll = item.bottom + 1 - visible;
+	// The first and the last item bring the menu's own edge into view as well.
+	if (index == 0)
+		scroll = 0;
+	else if (index == fMenu->CountItems() - 1)
+		scroll = fMaxScroll;
+	scroll = std::clamp(scroll, 0.0f, fMaxScroll);
+	if (scroll == fScroll)
+		return;
+	fScroll = scroll;
+	_PlaceMenu();
 }
 
 void
-MenuTracker::_MoveHighlight(int32 direction)
+MenuWindow::_PlaceMenu()
 {
-	BMenu* menu = Innermost();
-	int32 count = menu->CountItems();
-	if (count == 0)
-		return;
-	int32 index = menu->HighlightedIndex();
-	if (index < 0)
-		index = direction > 0 ? -1 : count;
-	for (int32 step = 0; step < count; step++) {
-		index = (index + direction + count) % count;
-		if (IsSelectable(menu->ItemAt(index))) {
-			menu->SetHighlightedIndex(index);
-			return;
-		}
-	}
-}
-
-void
-MenuTracker::Poll()
-{
-	// The headless backend delivers every event to the window it names; a real pointer
-	// may be pressed or released over a window that waits for this menu, where the event
-	// would only queue. Watch the backend's own state as well.
-	Backend* backend = CurrentBackend();
-	if (fDone || fAsync || backend->IsHeadless())
-		return;
-	BPoint where = backend->MouseLocation();
-	uint32 buttons = backend->MouseButtons();
-	bool moved = where != fLastPolled;
-	bool pressed = buttons != 0 && fLastPolledButtons == 0;
-	bool released = buttons == 0 && fLastPolledButtons != 0;
-	fLastPolled = where;
-	fLastPolledButtons = buttons;
-	if (moved)
-		MouseMoved(where);
-	if (pressed && !fPressed)
-		MouseDown(where);
-	if (released && fPressed && !fDone)
-		MouseUp(where);
-}
-
-void
-MenuTracker::Cancel()
-{
-	_Finish(nullptr);
-}
-
-void
-MenuTracker::_Finish(BMenuItem* chosen)
-{
-	if (fDone)
-		return;
-	fDone = true;
-	fChosen = chosen;
-	if (!fAsync)
-		return;
-	// Every caller returns right after this, without touching the tracker again.
-	bool deliver = fAsyncDelivers;
-	delete this;
-	if (chosen != nullptr && deliver)
-		chosen->Invoke();
+	if (fMenu != nullptr)
+		fMenu->MoveTo(0, kScrollerHeight - fScroll);
+	fUp->Invalidate();
+	fDown->Invalidate();
 }
 
 } // namespace BPrivate

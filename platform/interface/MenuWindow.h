@@ -1,5 +1,6 @@
 // Kit-internal menu tracking. A MenuWindow is a borderless pop-up window of the backend that
-// shows one menu level; it does not own its menu and hands the menu back before it quits.
+// shows one menu level, scrolled when the level is taller than the screen; it does not own
+// its menu and hands the menu back before it quits.
 // A MenuTracker follows the pointer and keys across all open levels of one pop-up menu and
 // decides what was chosen; it draws nothing itself and sends no messages.
 #pragma once
@@ -18,9 +19,15 @@ class BMessage;
 namespace BPrivate {
 
 class MenuTracker;
+class ScrollArrow;
+
+// Posted to each new menu window. Opening a level is a change a nested loop must see: a
+// headless loop that finds nothing left to do gives up.
+const uint32 kMenuLevelOpened = '_MLO';
 
 class MenuWindow : public BWindow {
 public:
+	// A menu taller than the frame scrolls, with arrow areas at both ends of the window.
 	MenuWindow(BMenu* menu, BRect frame, MenuTracker* tracker);
 	~MenuWindow() override;
 
@@ -30,9 +37,29 @@ public:
 
 	void DispatchMessage(BMessage* message, BHandler* handler) override;
 
+	// Screen coordinates. The item under a point, -1 over the arrow areas or outside.
+	int32 ItemIndexAt(BPoint screen) const;
+	BRect ItemScreenFrame(int32 index) const;
+	// -1 over the upper arrow area, 1 over the lower one, 0 elsewhere or without scrolling.
+	int32 ScrollerAt(BPoint screen) const;
+	bool IsScrolling() const { return fUp != nullptr; }
+	bool CanScrollUp() const { return fScroll > 0; }
+	bool CanScrollDown() const;
+	// Moves the list by whole items (positive: towards its end); false at the end.
+	bool ScrollBy(int32 steps);
+	// Scrolls as little as it takes to show the item whole.
+	void ScrollToItem(int32 index);
+
 private:
+	void _PlaceMenu();
+
 	BMenu* fMenu;
 	MenuTracker* fTracker;
+	ScrollArrow* fUp = nullptr;
+	ScrollArrow* fDown = nullptr;
+	float fScroll = 0;     // pixels of the list above the upper arrow area
+	float fMaxScroll = 0;
+	float fStep = 1;       // the height of an item
 };
 
 class MenuTracker {
@@ -88,7 +115,9 @@ private:
 	int32 _LevelOf(const BMenu* menu) const;
 	// The deepest level whose window holds the point, or -1; the item index there, or -1.
 	int32 _LevelAt(BPoint screen, int32* index) const;
-	void _Hover(BPoint screen);
+	void _Hover(BPoint screen, bool scroll);
+	// Over an arrow area of a scrolling level: scrolls it and returns true.
+	bool _Scroll(int32 level, BPoint screen);
 	void _Release(int32 level, int32 index, BPoint screen);
 	void _MoveHighlight(int32 direction);
 	void _Finish(BMenuItem* chosen);

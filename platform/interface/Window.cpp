@@ -16,30 +16,12 @@
 #include "View.h"
 #include "WindowPrivate.h"
 
+using BPrivate::IsBorderedLook;
+using BPrivate::IsDecoratedLook;
+using BPrivate::IsOnTopFeel;
 using BPrivate::WindowAccess;
 
 namespace {
-
-bool
-IsDecoratedLook(window_look look)
-{
-	return look == B_TITLED_WINDOW_LOOK || look == B_DOCUMENT_WINDOW_LOOK
-		|| look == B_FLOATING_WINDOW_LOOK;
-}
-
-// Looks the window manager frames with a border but no title bar.
-bool
-IsBorderedLook(window_look look)
-{
-	return look == B_MODAL_WINDOW_LOOK || look == B_BORDERED_WINDOW_LOOK;
-}
-
-bool
-IsOnTopFeel(window_feel feel)
-{
-	return feel == B_FLOATING_ALL_WINDOW_FEEL || feel == B_FLOATING_APP_WINDOW_FEEL
-		|| feel == B_MODAL_ALL_WINDOW_FEEL || feel == B_MODAL_APP_WINDOW_FEEL;
-}
 
 // The application's 32x32 icon ('ICON' 101, palette indices) as ARGB for the window icon.
 bool
@@ -111,6 +93,7 @@ BWindow::_Init(BRect frame, const char* title, window_look look, window_feel fee
 	fLook = look;
 	fFeel = feel;
 	fFlags = flags;
+	fKind = BPrivate::WindowKind::kNormal;
 	fTopView = new BView(Bounds(), "top view", B_FOLLOW_ALL_SIDES, 0);
 	fTopView->_MarkTopView();
 	fTopView->SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
@@ -141,16 +124,10 @@ BWindow::Show()
 		return;
 
 	if (!fServerWindow) {
-		BPrivate::WindowSpec spec;
-		spec.frame = fFrame;
-		spec.title = fTitle;
-		spec.decorated = IsDecoratedLook(fLook) && !fPopup;
-		spec.bordered = IsBorderedLook(fLook) && !fPopup;
-		spec.alwaysOnTop = IsOnTopFeel(fFeel) || fPopup;
-		spec.popupMenu = fPopup;
-		spec.modal = BPrivate::IsModalFeel(fFeel);
-		spec.resizable = (fFlags & B_NOT_RESIZABLE) == 0;
-		fServerWindow = BPrivate::CurrentBackend()->CreateWindow(spec);
+		// Pop-up menus place themselves.
+		if (!fPopup)
+			_FitOnScreen();
+		fServerWindow = BPrivate::CurrentBackend()->CreateWindow(_Spec());
 		std::vector<uint32> icon;
 		if (!fPopup && ApplicationIcon(&icon))
 			fServerWindow->SetIcon(reinterpret_cast<const uint8*>(icon.data()), 32, 32);

@@ -19,6 +19,8 @@ typedef struct _cairo_surface cairo_surface_t;
 namespace BPrivate {
 class BackendWindow;
 class WindowAccess;
+struct WindowSpec;
+enum class WindowKind;
 }
 
 class BWindow : public BLooper {
@@ -44,6 +46,9 @@ public:
 	BView* FindView(BPoint point) const;
 
 	BRect Frame() const { return fFrame; }
+	// The frame with the window manager's border and title bar around it, as reported, or
+	// as a typical window of this look gets it while the window is not shown yet.
+	BRect DecoratorFrame() const;
 	BRect Bounds() const;
 	void MoveTo(BPoint where);
 	void MoveTo(float x, float y) { MoveTo(BPoint(x, y)); }
@@ -101,7 +106,12 @@ private:
 	void _EnsureBackingStore();
 	void _HandleKeyDown(BMessage* message);
 	void _HandleMouse(BMessage* message);
-	bool _IsBlockedByModal() const;
+	// The modal window that keeps this one from acting now, or null.
+	BWindow* _BlockingModal() const;
+	// Kit to window manager: what the window is and whom it belongs to.
+	BPrivate::WindowSpec _Spec();
+	BWindow* _FindOwner() const;
+	void _FitOnScreen();
 
 	std::string fTitle;
 	BRect fFrame;
@@ -126,4 +136,11 @@ private:
 	cairo_surface_t* fBackingStore = nullptr;
 	std::unique_ptr<BPrivate::BackendWindow> fServerWindow;
 	bigtime_t fPulseRate = 500000;
+	// Set by kit classes that know better than the feel (alerts are dialogs).
+	BPrivate::WindowKind fKind;
+	bool fKindFixed = false;
+	// The backend window this one belongs to (0: none); found when it is first shown,
+	// unless the kit named it before (a menu belongs to the window that opened it).
+	uint32 fOwnerId = 0;
+	bool fOwnerFixed = false;
 };

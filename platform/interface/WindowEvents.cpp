@@ -57,6 +57,12 @@ BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 					view->WindowActivated(*static_cast<bool*>(data));
 				}, &active);
 				WindowActivated(active);
+				// The keyboard stays with a modal window: a click on a window it keeps
+				// waiting hands the activation straight back.
+				if (active) {
+					if (BWindow* modal = _BlockingModal())
+						modal->Activate();
+				}
 				return;
 			}
 			case B_PULSE:
@@ -82,25 +88,32 @@ BWindow::MessageReceived(BMessage* message)
 	BLooper::MessageReceived(message);
 }
 
-bool
-BWindow::_IsBlockedByModal() const
+BWindow*
+BWindow::_BlockingModal() const
 {
 	if (BPrivate::IsModalFeel(fFeel) || fPopup)
-		return false;
+		return nullptr;
+	// The newest modal window is the one on top.
+	BWindow* modal = nullptr;
 	for (BLooper* looper : BPrivateLooperAccess::All()) {
 		BWindow* window = dynamic_cast<BWindow*>(looper);
 		if (window != nullptr && window != this && !window->IsHidden() && !window->fQuitting
-			&& BPrivate::IsModalFeel(window->fFeel))
-			return true;
+			&& BPrivate::IsModalFeel(window->fFeel)
+			&& (modal == nullptr || BPrivate::WindowAccess::BackendId(window)
+				> BPrivate::WindowAccess::BackendId(modal)))
+			modal = window;
 	}
-	return false;
+	return modal;
 }
 
 void
 BWindow::_HandleKeyDown(BMessage* message)
 {
-	if (_IsBlockedByModal())
+	// Keys typed before the window manager gives the modal window its focus back are its.
+	if (BWindow* modal = _BlockingModal()) {
+		modal->PostMessage(message, modal);
 		return;
+	}
 
 	const char* bytes = nullptr;
 	if (message->FindString("bytes", &bytes) != B_OK || bytes == nullptr || bytes[0] == '\0')
@@ -170,8 +183,11 @@ BWindow::_HandleMouse(BMessage* message)
 	fLastMouse = where;
 	fLastButtons = (uint32)buttons;
 
-	if (_IsBlockedByModal())
+	if (BWindow* modal = _BlockingModal()) {
+		if (message->what == B_MOUSE_DOWN)
+			modal->Activate();
 		return;
+	}
 
 	switch (message->what) {
 		case B_MOUSE_DOWN:

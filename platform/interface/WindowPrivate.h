@@ -1,8 +1,9 @@
 // Kit-internal access to a window's backend window and backing store. Not for applications.
 #pragma once
 
-#include "Rect.h"
+#include "Backend.h"
 #include "InterfaceDefs.h"
+#include "Rect.h"
 #include "SupportDefs.h"
 
 typedef struct _cairo_surface cairo_surface_t;
@@ -18,6 +19,42 @@ IsModalFeel(window_feel feel)
 	return feel == B_MODAL_APP_WINDOW_FEEL || feel == B_MODAL_ALL_WINDOW_FEEL
 		|| feel == B_MODAL_SUBSET_WINDOW_FEEL;
 }
+
+// Looks that get a title bar and border from the window manager.
+inline bool
+IsDecoratedLook(window_look look)
+{
+	return look == B_TITLED_WINDOW_LOOK || look == B_DOCUMENT_WINDOW_LOOK
+		|| look == B_FLOATING_WINDOW_LOOK;
+}
+
+// Looks the window manager frames with a border but no title bar.
+inline bool
+IsBorderedLook(window_look look)
+{
+	return look == B_MODAL_WINDOW_LOOK || look == B_BORDERED_WINDOW_LOOK;
+}
+
+inline bool
+IsFloatingFeel(window_feel feel)
+{
+	return feel == B_FLOATING_ALL_WINDOW_FEEL || feel == B_FLOATING_APP_WINDOW_FEEL
+		|| feel == B_FLOATING_SUBSET_WINDOW_FEEL;
+}
+
+// Feels above every window of the desktop. The application's own modal and floating feels
+// keep a window above its application's windows only, which the window manager does for a
+// window that belongs to another (transient for it).
+inline bool
+IsOnTopFeel(window_feel feel)
+{
+	return feel == B_FLOATING_ALL_WINDOW_FEEL || feel == B_MODAL_ALL_WINDOW_FEEL;
+}
+
+// Where a new window goes so that it lies on the screen with the window manager's frame
+// around it: moved by as little as it takes, and with its title bar and left edge on the
+// screen when it is larger than that. A frame that fits stays where it is.
+BRect FitOnScreen(BRect frame, const FrameExtents& extents, BRect screen);
 
 class WindowAccess {
 public:
@@ -37,6 +74,13 @@ public:
 	static void SetFrameFromBackend(BWindow* window, BRect frame);
 	static void Exposed(BWindow* window);
 	static BWindow* FindByBackendId(uint32 id);
+
+	// What the window manager is told; both only before the window is first shown.
+	static void SetKind(BWindow* window, WindowKind kind);
+	// The window this one belongs to, instead of the application's main window.
+	static void SetOwner(BWindow* window, const BWindow* owner);
+	// The close button: a window kept waiting by a modal one brings that forward instead.
+	static void CloseRequested(BWindow* window);
 };
 
 } // namespace BPrivate

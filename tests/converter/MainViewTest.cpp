@@ -8,7 +8,10 @@
 #include "Alert.h"
 #include "Button.h"
 #include "Font.h"
+#include "Menu.h"
+#include "MenuWindow.h"
 #include "PictureButton.h"
+#include "TAboutWindow.h"
 #include "WindowPrivate.h"
 
 namespace {
@@ -520,4 +523,230 @@ TEST_F(ConverterTest, PictureButtonsReachTheMainWindow)
 	ASSERT_NE(0u, about.id) << "no about window";
 	EXPECT_EQ("About", about.title);
 	EXPECT_EQ(BPoint(130, 130), about.frame.LeftTop());
+}
+
+
+// #pragma mark - the window manager
+
+namespace {
+
+const BPrivate::FrameExtents kTitled = {1, 22, 1, 1};
+const BPrivate::FrameExtents kBordered = {1, 1, 1, 1};
+
+// The program's window with this title, as the backend knows it.
+BPrivate::HeadlessBackend::WindowInfo
+WindowTitled(BPrivate::HeadlessBackend* backend, const char* title)
+{
+	for (const auto& info : backend->Windows()) {
+		if (info.visible && info.title == title)
+			return info;
+	}
+	return {};
+}
+
+BWindow*
+KitWindow(const BPrivate::HeadlessBackend::WindowInfo& info)
+{
+	return BPrivate::WindowAccess::FindByBackendId(info.id);
+}
+
+} // namespace
+
+
+TEST_F(ConverterTest, SavedPositionAllowsForTheWindowManagersFrame)
+{
+	// 1 pixel of border and a 22-pixel title bar around the 207 x 113 content, and 4 pixels
+	// to spare on every side, within a 1024 x 768 screen.
+	fBackend->SetFrameExtents(kTitled, kBordered);
+	const struct {
+		float left, top;
+		BPoint expected;
+	} cases[] = {
+		{4, 4, BPoint(100, 100)},
+		{5, 26, BPoint(5, 26)},
+		{4, 26, BPoint(100, 100)},
+		{5, 25, BPoint(100, 100)},
+		{812, 650, BPoint(812, 650)},
+		{813, 650, BPoint(100, 100)},
+		{812, 651, BPoint(100, 100)},
+	};
+	for (const auto& test : cases) {
+		StoreFloat("wndleft", test.left);
+		StoreFloat("wndtop", test.top);
+		Start();
+		EXPECT_EQ(test.expected, Window()->Frame().LeftTop()) << test.left << "," << test.top;
+		fApp.reset();
+	}
+}
+
+
+TEST_F(ConverterTest, ProgramWindowsTellTheWindowManagerWhatTheyAre)
+{
+	using BPrivate::WindowKind;
+	Start();
+	fBackend->InjectClick(WindowId(), BPoint(160, 30));
+	Drain();
+	auto pad = WindowTitled(fBackend, "Calc");
+	// Its own click closed the pad; the about window comes next.
+	fBackend->InjectClick(WindowId(), BPoint(201, 107));
+	Drain();
+	auto about = WindowTitled(fBackend, "About");
+	BPrivate::HeadlessBackend::WindowInfo rates{};
+	BPrivate::EventLoop::SetIdleHook([&] {
+		if (BAlert* alert = BPrivate::CurrentAlert(); alert != nullptr && rates.id == 0) {
+			rates = WindowTitled(fBackend, "Umrechnungskurse");
+			fBackend->InjectKey(BPrivate::HeadlessBackend::IdOf(alert), "\n");
+		}
+	});
+	KitWindow(about)->PostMessage(kAboutOK);
+	Command('MpIf');
+
+	const struct {
+		const char* name;
+		BPrivate::HeadlessBackend::WindowInfo info;
+		WindowKind kind;
+		bool belongsToMain;
+		bool onTop;
+		bool modal;
+	} cases[] = {
+		{"main window", Info(), WindowKind::kNormal, false, false, false},
+		{"calculator pad", pad, WindowKind::kUtility, true, true, false},
+		{"about window", about, WindowKind::kDialog, true, false, true},
+		{"rates alert", rates, WindowKind::kDialog, true, true, false},
+	};
+	for (const auto& c : cases) {
+		SCOPED_TRACE(c.name);
+		ASSERT_NE(0u, c.info.id) << "never shown";
+		EXPECT_EQ(c.kind, c.info.kind);
+		EXPECT_EQ(c.belongsToMain ? WindowId() : 0u, c.info.parent);
+		EXPECT_EQ(c.belongsToMain, c.info.skipTaskbar);
+		EXPECT_EQ(c.onTop, c.info.alwaysOnTop);
+		EXPECT_EQ(c.modal, c.info.modal);
+		EXPECT_FALSE(c.info.resizable) << "no window of the program changes its size";
+	}
+}
+
+
+TEST_F(ConverterTest, TheAboutWindowKeepsTheMainWindowWaiting)
+{
+	Start();
+	Window()->PostMessage(B_ABOUT_REQUESTED, Window());
+	Drain();
+	auto about = WindowTitled(fBackend, "About");
+	ASSERT_NE(0u, about.id);
+
+	// The close button and clicks bring the about window forward instead of acting.
+	fBackend->InjectClose(WindowId());
+	Drain();
+	EXPECT_FALSE(fApp->IsQuitting());
+	EXPECT_EQ(about.id, fBackend->ActiveWindow());
+	fBackend->InjectClick(WindowId(), BPoint(160, 30));
+	Drain();
+	EXPECT_EQ(0u, WindowTitled(fBackend, "Calc").id) << "the calculator button did not act";
+	EXPECT_EQ(about.id, fBackend->ActiveWindow());
+
+	// Enter still closes it, and the main window acts again.
+	fBackend->InjectKey(fBackend->ActiveWindow(), "\n");
+	Drain();
+	EXPECT_EQ(0u, WindowTitled(fBackend, "About").id);
+	fBackend->InjectClose(WindowId());
+	Drain();
+	EXPECT_TRUE(fApp->IsQuitting());
+}
+
+
+TEST_F(ConverterTest, WindowsOpenWithTheirFrameOnTheScreen)
+{
+	fBackend->SetFrameExtents(kTitled, kBordered);
+	const struct {
+		const char* name;
+		BRect screen;
+		BPoint pad;
+		BPoint about;
+	} cases[] = {
+		// Where everything fits, the windows open where the program puts them.
+		{"1024 x 768", BRect(0, 0, 1023, 767), BPoint(145, 143), BPoint(130, 130)},
+		// The pad is pulled up above the bottom edge, the about window left and up.
+		{"320 x 240", BRect(0, 0, 319, 239), BPoint(145, 108), BPoint(8, 38)},
+	};
+	for (const auto& c : cases) {
+		SCOPED_TRACE(c.name);
+		fBackend->SetScreen(c.screen);
+		Start();
+		EXPECT_EQ(BPoint(100, 100), Window()->Frame().LeftTop());
+
+		fBackend->InjectClick(WindowId(), BPoint(160, 30));
+		Drain();
+		auto pad = WindowTitled(fBackend, "Calc");
+		ASSERT_NE(0u, pad.id);
+		EXPECT_EQ(c.pad, pad.frame.LeftTop());
+		EXPECT_TRUE(c.screen.Contains(KitWindow(pad)->DecoratorFrame()));
+		KitWindow(pad)->PostMessage(B_QUIT_REQUESTED);
+		Drain();
+
+		Window()->PostMessage(B_ABOUT_REQUESTED, Window());
+		Drain();
+		auto about = WindowTitled(fBackend, "About");
+		ASSERT_NE(0u, about.id);
+		EXPECT_EQ(c.about, about.frame.LeftTop());
+		EXPECT_TRUE(c.screen.Contains(KitWindow(about)->DecoratorFrame()));
+		KitWindow(about)->PostMessage(kAboutOK);
+		Drain();
+
+		// The rates alert is taller than the main window it is centred over: its title bar
+		// used to end up above the screen.
+		BRect alertFrame;
+		BPrivate::EventLoop::SetIdleHook([&] {
+			if (BAlert* alert = BPrivate::CurrentAlert(); alert != nullptr) {
+				alertFrame = alert->DecoratorFrame();
+				fBackend->InjectKey(BPrivate::HeadlessBackend::IdOf(alert), "\n");
+			}
+		});
+		Command('MpIf');
+		BPrivate::EventLoop::SetIdleHook(nullptr);
+		ASSERT_TRUE(alertFrame.IsValid());
+		EXPECT_TRUE(c.screen.Contains(alertFrame))
+			<< alertFrame.left << "," << alertFrame.top << "," << alertFrame.right << ","
+			<< alertFrame.bottom;
+		fApp.reset();
+	}
+}
+
+
+TEST_F(ConverterTest, OnASmallScreenTheCurrencyListReachesItsLastCountry)
+{
+	fBackend->SetScreen(BRect(0, 0, 319, 239));
+	Start();
+	// The pointer rests on the list's lower arrow area until "Spanien" shows, then the
+	// button is released over it.
+	int32 step = 0;
+	BRect listFrame;
+	bool scrolling = false;
+	BPrivate::EventLoop::SetIdleHook([&] {
+		auto* tracker = BPrivate::MenuTracker::Current();
+		auto* window = tracker != nullptr
+			? dynamic_cast<BPrivate::MenuWindow*>(tracker->Root()->Window()) : nullptr;
+		if (window == nullptr)
+			return;
+		uint32 id = BPrivate::HeadlessBackend::IdOf(window);
+		BRect bounds = window->Bounds();
+		BRect last = window->ItemScreenFrame(tracker->Root()->CountItems() - 1);
+		BPoint lastCenter = window->ConvertFromScreen(
+			BPoint((last.left + last.right) / 2, (last.top + last.bottom) / 2));
+		if (step++ == 0) {
+			listFrame = window->Frame();
+			scrolling = window->IsScrolling();
+			for (int32 i = 0; i < 20; i++)
+				fBackend->InjectMouseMoved(id, BPoint(bounds.Width() / 2, bounds.bottom - 2), 1);
+		} else if (step == 2) {
+			fBackend->InjectMouseMoved(id, lastCenter, 1);
+			fBackend->InjectMouseUp(id, lastCenter);
+		}
+	});
+	fBackend->InjectMouseDown(WindowId(), BPoint(100, 10));
+	Drain();
+	BPrivate::EventLoop::SetIdleHook(nullptr);
+	EXPECT_TRUE(scrolling) << "the thirteen countries are taller than the screen";
+	EXPECT_TRUE(BRect(0, 0, 319, 239).Contains(listFrame));
+	EXPECT_EQ(12, View()->SourceIndex()) << "Spanien";
 }
