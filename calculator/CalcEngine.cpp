@@ -1,6 +1,7 @@
 #include "CalcEngine.h"
 
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <locale.h>
 #include <vector>
@@ -58,8 +59,8 @@ CalcEngine::Press(int32_t index, const std::string& fieldText, double fieldValue
 double
 CalcEngine::_Apply(double value) const
 {
-	// Division by zero is left to floating point; its inf or nan formats into letters that
-	// the field's filter drops.
+	// Division by zero is left to floating point; FormatResult shows its inf or nan as an
+	// empty field.
 	switch (fPendingOp) {
 		case kCalcDivide:
 			return fAccu / value;
@@ -77,10 +78,14 @@ CalcEngine::_Apply(double value) const
 std::string
 CalcEngine::FormatResult(double value)
 {
+	// A division by zero leaves no number to show. "inf" and "-nan" would leave the field a
+	// lone "-" after its filter, which the next number would take over as its sign.
+	if (!std::isfinite(value))
+		return std::string();
+
 	// Results of 1e36 and more need more than 39 characters. They are kept whole rather than
-	// cut to a wrong number or refused: the field takes any length from the program, and the
-	// user sees the true result. Only the field's own reading of a later operand looks at its
-	// first 39 bytes.
+	// cut to a wrong number or refused: the field takes any length from the program, reads
+	// it whole as the next operand, and the user sees the true result.
 	static const locale_t sCLocale = newlocale(LC_ALL_MASK, "C", locale_t(0));
 	locale_t previous = sCLocale != locale_t(0) ? uselocale(sCLocale) : locale_t(0);
 

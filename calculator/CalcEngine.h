@@ -30,7 +30,8 @@ public:
 	int32_t PendingOperator() const { return fPendingOp; }
 	double Accumulator() const { return fAccu; }
 
-	// A result as the field shows it: "%.2f" in the C convention, never cut short.
+	// A result as the field shows it: "%.2f" in the C convention, never cut short; nothing
+	// for an infinity or not-a-number.
 	static std::string FormatResult(double value);
 
 private:

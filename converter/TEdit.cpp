@@ -11,8 +11,6 @@
 
 namespace {
 
-// Typed or pasted text never makes the field longer than this.
-constexpr int32 kMaxTypedBytes = 15;
 // Past the end of every two-decimal amount the field shows: selecting here puts the caret
 // after the last character.
 constexpr int32 kCaretAtEnd = 40;
@@ -27,7 +25,7 @@ TEdit::TEdit(BRect frame, BView* target, BRect textRect, uint32 resizingMode)
 	SetAlignment(B_ALIGN_RIGHT);
 	SetFontAndColor(be_bold_font, B_FONT_ALL);
 	SetWordWrap(false);
-	SetMaxBytes(kMaxTypedBytes);
+	SetMaxBytes((int32)kAmountMaxTypedBytes);
 }
 
 TEdit::~TEdit() = default;
@@ -36,9 +34,9 @@ void
 TEdit::KeyDown(const char* bytes, int32 numBytes)
 {
 	if (numBytes >= 1 && bytes != nullptr && (bytes[0] == B_TAB || bytes[0] == B_ENTER)) {
-		// The rewrite reads at most kAmountTextLimit bytes; a longer result in the read-only
-		// target field would lose its tail, so that one is left as the converter wrote it.
-		if (IsEditable() || (size_t)TextLength() <= kAmountTextLimit) {
+		// The rewrite reads at most kAmountReadDigits digits; a longer result in the
+		// read-only target field would lose its tail, so that one is left as it is.
+		if (IsEditable() || (size_t)TextLength() <= kAmountReadDigits) {
 			std::string amount = FormatAmountTwoDecimals(Text());
 			SetText(amount.c_str());
 		}
@@ -64,9 +62,14 @@ TEdit::InsertText(const char* text, int32 length, int32 offset, const text_run_a
 		BTextView::InsertText(text, length, offset, runs);
 		return;
 	}
+	// What the user types or pastes is read as the writer of a pasted text meant it (a
+	// single key reads as the filter reads it); the program's own texts are only filtered.
+	// The text view then cuts what is let in to the room its byte limit leaves.
 	std::string accepted;
-	if (text != nullptr && length > 0)
-		accepted = FilterAmountInput(text, (size_t)length);
+	if (text != nullptr && length > 0) {
+		accepted = InsertsTypedText() ? ReadPastedAmount(text, (size_t)length)
+			: FilterAmountInput(text, (size_t)length);
+	}
 	BTextView::InsertText(accepted.c_str(), (int32)accepted.size(), offset, runs);
 	// Reported even when the filter left nothing: the converter recomputes either way.
 	_NotifyChange();

@@ -1,7 +1,6 @@
 #include "AmountInput.h"
 
 #include <clocale>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <locale.h>
@@ -30,15 +29,12 @@ ParseAmount(const char* text)
 	if (text == nullptr || text[0] == '\0')
 		return 0;
 
-	// The field's buffer holds 39 characters; the precision keeps snprintf
-	// from reading further into a long text.
-	char buffer[40];
-	snprintf(buffer, sizeof(buffer), "%.39s", text);
-
-	// A point is the decimal separator whatever locale the process was
-	// started in.
+	// strtod itself reads the whole numeric beginning in one pass and keeps
+	// only what decides the nearest double, so even a text of megabytes costs
+	// no more than a scan of it. A point is the decimal separator whatever
+	// locale the process was started in.
 	static const locale_t sCLocale = newlocale(LC_ALL_MASK, "C", locale_t(0));
 	if (sCLocale != locale_t(0))
-		return strtod_l(buffer, nullptr, sCLocale);
-	return strtod(buffer, nullptr);
+		return strtod_l(text, nullptr, sCLocale);
+	return strtod(text, nullptr);
 }

@@ -15,52 +15,70 @@ IsDigit(char c)
 void
 ReadExactAmount(std::string_view text, ExactAmount* amount)
 {
-	text = text.substr(0, std::min(text.size(), kAmountTextLimit));
-
-	// The digits without the point, for GMP to read in one go.
-	char digits[kAmountTextLimit + 1];
-	size_t digitCount = 0;
-	int32_t decimals = 0;
-
 	size_t i = 0;
 	const bool minus = i < text.size() && text[i] == '-';
 	if (minus)
 		i++;
-	for (; i < text.size() && IsDigit(text[i]); i++)
-		digits[digitCount++] = text[i];
+	const size_t integerStart = i;
+	while (i < text.size() && IsDigit(text[i]))
+		i++;
+	const std::string_view integer = text.substr(integerStart, i - integerStart);
+	std::string_view fraction;
 	if (i < text.size() && text[i] == '.') {
-		for (i++; i < text.size() && IsDigit(text[i]); i++) {
-			digits[digitCount++] = text[i];
-			decimals++;
-		}
+		const size_t fractionStart = ++i;
+		while (i < text.size() && IsDigit(text[i]))
+			i++;
+		fraction = text.substr(fractionStart, i - fractionStart);
 	}
 
-	if (digitCount == 0) {
+	amount->magnitude = 0;
+	amount->negative = false;
+	if (integer.empty() && fraction.empty()) {
 		// "", "-", "." and "-." are no number at all.
-		amount->magnitude = 0;
-		amount->negative = false;
 		return;
 	}
-
-	digits[digitCount] = '\0';
-	mpz_set_str(amount->magnitude.get_num_mpz_t(), digits, 10);
-	mpz_set(amount->magnitude.get_den_mpz_t(), PowerOfTen(decimals).get_mpz_t());
-	amount->magnitude.canonicalize();
 	amount->negative = minus;
+	fraction = fraction.substr(0, std::min(fraction.size(), kAmountReadDigits));
+
+	// The significant digits, from the first that is not zero, as one run for GMP.
+	std::string digits;
+	size_t zeros = integer.find_first_not_of('0');
+	if (zeros != std::string_view::npos)
+		digits.append(integer.substr(zeros));
+	digits.append(fraction);
+	zeros = digits.find_first_not_of('0');
+	if (zeros == std::string::npos)
+		return;
+	digits.erase(0, zeros);
+	const size_t dropped = digits.size() > kAmountReadDigits ? digits.size() - kAmountReadDigits : 0;
+	digits.resize(digits.size() - dropped);
+
+	mpz_set_str(amount->magnitude.get_num_mpz_t(), digits.c_str(), 10);
+	// value = digits * 10^(dropped - decimals)
+	mpz_class scale;
+	if (dropped >= fraction.size()) {
+		mpz_ui_pow_ui(scale.get_mpz_t(), 10, dropped - fraction.size());
+		mpz_mul(amount->magnitude.get_num_mpz_t(), amount->magnitude.get_num_mpz_t(),
+		        scale.get_mpz_t());
+	} else {
+		mpz_ui_pow_ui(scale.get_mpz_t(), 10, fraction.size() - dropped);
+		mpz_set(amount->magnitude.get_den_mpz_t(), scale.get_mpz_t());
+		amount->magnitude.canonicalize();
+	}
 }
 
 const mpz_class&
 PowerOfTen(int32_t exponent)
 {
-	static const std::array<mpz_class, kAmountTextLimit + 1> sPowers = [] {
-		std::array<mpz_class, kAmountTextLimit + 1> powers;
+	static const std::array<mpz_class, kPowerTableLimit + 1> sPowers = [] {
+		std::array<mpz_class, kPowerTableLimit + 1> powers;
 		powers[0] = 1;
 		for (size_t i = 1; i < powers.size(); i++)
 			powers[i] = powers[i - 1] * 10;
 		return powers;
 	}();
 
-	assert(exponent >= 0 && exponent <= static_cast<int32_t>(kAmountTextLimit));
+	assert(exponent >= 0 && exponent <= kPowerTableLimit);
 	return sPowers[exponent];
 }
 

@@ -14,9 +14,16 @@
 
 #include <gmpxx.h>
 
-// Only this many leading bytes of an amount text count, as in the field's
-// 40-byte buffer.
-constexpr size_t kAmountTextLimit = 39;
+// An amount is read whole up to this many significant digits and this many
+// decimals; digits beyond either are dropped (the magnitude stays). It keeps a
+// text of megabytes from costing GMP a noticeable time on every keystroke,
+// while no amount the program can reach comes near it: typing stops at 15
+// bytes, a double's result has at most 309 integer digits, and every pad key
+// or swap adds a few. Past them the relative error stays below 1e-9999.
+constexpr size_t kAmountReadDigits = 10000;
+
+// PowerOfTen's table reaches this far; every decimals count of a result does.
+constexpr int32_t kPowerTableLimit = 39;
 
 // A read amount: its magnitude and whether it was written with a minus.
 // The sign is kept apart so that "-0" stays negative, as printf shows it.
@@ -26,12 +33,12 @@ struct ExactAmount
 	bool negative = false;
 };
 
-// Reads the longest beginning of the first kAmountTextLimit bytes of text of
-// the form [-]digits[.digits] (either digit run may be empty, not both).
-// No such beginning reads as a positive 0.
+// Reads the longest beginning of text of the form [-]digits[.digits] (either
+// digit run may be empty, not both), within kAmountReadDigits. No such
+// beginning reads as a positive 0.
 void ReadExactAmount(std::string_view text, ExactAmount* amount);
 
-// 10^exponent for 0 <= exponent <= kAmountTextLimit.
+// 10^exponent for 0 <= exponent <= kPowerTableLimit.
 const mpz_class& PowerOfTen(int32_t exponent);
 
 // The magnitude times 10^decimals, rounded to an integer with halves up.

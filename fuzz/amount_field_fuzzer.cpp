@@ -1,6 +1,7 @@
 // Arbitrary bytes through the amount field and its arithmetic. The pure functions get the
-// whole input as text; then the same input drives an editable TEdit with a sequence of typed
-// keys, inserts, deletes, selections and whole-text replacements. The field may only ever hold
+// whole input as text (as typed, as pasted, as read); then the same input drives an editable
+// TEdit with a sequence of typed keys and texts, inserts, deletes, selections and whole-text
+// replacements. The field may only ever hold
 // the bytes of a decimal number, and every text the arithmetic writes is a plain number.
 #include <algorithm>
 #include <cmath>
@@ -14,14 +15,14 @@
 
 #include "AmountInput.h"
 #include "Conversion.h"
+#include "DecimalText.h"
 #include "FuzzCheck.h"
 #include "InterfaceDefs.h"
 #include "TEdit.h"
 
 namespace {
 
-const int32 kMaxTypedBytes = 15;
-const size_t kAmountLimit = 39;
+const int32 kMaxTypedBytes = static_cast<int32>(kAmountMaxTypedBytes);
 const int32 kMaxOperations = 64;
 
 const uint8 kControlKeys[] = {B_BACKSPACE, B_DELETE, B_TAB, B_ENTER, B_ESCAPE, B_LEFT_ARROW,
@@ -66,6 +67,61 @@ ParseExact(std::string_view text)
 }
 
 
+std::string
+Digits(std::string_view text)
+{
+	std::string digits;
+	for (char c : text) {
+		if (c >= '0' && c <= '9')
+			digits.push_back(c);
+	}
+	return digits;
+}
+
+
+// The [-]digits[.digits] beginning of an amount text.
+std::string
+PlainNumber(std::string_view text)
+{
+	size_t end = !text.empty() && text[0] == '-' ? 1 : 0;
+	end = std::min(text.find_first_not_of("0123456789", end), text.size());
+	if (end < text.size() && text[end] == '.')
+		end = std::min(text.find_first_not_of("0123456789", end + 1), text.size());
+	return std::string(text.substr(0, end));
+}
+
+
+// Both readers take the whole number, however long: the double agrees with the exact value
+// to a few units in the last place, and the Tab rewrite keeps every integer digit.
+void
+CheckWholeReading(std::string_view text)
+{
+	double value = ParseExact(text);
+	std::string number = PlainNumber(text);
+	if (number.size() != text.size() || number.empty())
+		return;
+	ExactAmount exact;
+	ReadExactAmount(number, &exact);
+	double expected = exact.magnitude.get_d() * (exact.negative ? -1 : 1);
+	if (std::isfinite(value) && std::isfinite(expected) && std::fabs(expected) > 1e-300) {
+		FUZZ_CHECK(std::fabs(value - expected) <= 1e-12 * std::fabs(expected),
+			"GetDouble reads the whole number");
+	}
+
+	size_t integerStart = number[0] == '-' ? 1 : 0;
+	size_t point = std::min(number.find('.'), number.size());
+	std::string_view integer = std::string_view(number).substr(integerStart, point - integerStart);
+	size_t firstDigit = integer.find_first_not_of('0');
+	size_t digits = firstDigit == std::string_view::npos ? 0 : integer.size() - firstDigit;
+	if (digits == 0 || digits > kAmountReadDigits)
+		return;
+	std::string rewritten = FormatAmountTwoDecimals(number);
+	size_t rewrittenDigits = rewritten.size() - 3 - (rewritten[0] == '-' ? 1 : 0);
+	FUZZ_CHECK(rewrittenDigits == digits || rewrittenDigits == digits + 1,
+		"the Tab rewrite keeps every integer digit");
+}
+
+
 void
 CheckPureFunctions(const uint8_t* data, size_t size)
 {
@@ -79,13 +135,21 @@ CheckPureFunctions(const uint8_t* data, size_t size)
 	FUZZ_CHECK(filtered.size() <= strnlen(exact.get(), size),
 		"the filter adds nothing and stops at a zero byte");
 
+	std::string pasted = ReadPastedAmount(exact.get(), size);
+	FUZZ_CHECK(OnlyAmountBytes(pasted), "a paste lets only amount bytes through");
+	FUZZ_CHECK(Digits(pasted) == Digits(filtered), "a paste keeps every digit, in order");
+	if (pasted != filtered) {
+		FUZZ_CHECK(std::count(pasted.begin(), pasted.end(), '.') <= 1
+				&& pasted.find('-', 1) == std::string::npos,
+			"a grouped number reads as one plain number");
+	}
+	if (strnlen(exact.get(), size) == 1)
+		FUZZ_CHECK(pasted == filtered, "one character reads as the filter reads it");
+
 	std::string_view terminated = text.substr(0, strnlen(exact.get(), size));
-	double value = ParseExact(terminated);
-	FUZZ_CHECK(std::isnan(value) == std::isnan(ParseExact(terminated.substr(0, kAmountLimit))),
-		"only the first 39 bytes count");
-	if (!std::isnan(value))
-		FUZZ_CHECK(value == ParseExact(terminated.substr(0, kAmountLimit)),
-			"only the first 39 bytes count");
+	CheckWholeReading(terminated);
+	std::string plain = PlainNumber(filtered);
+	CheckWholeReading(plain);
 	FUZZ_CHECK(ParseAmount(nullptr) == 0, "no text reads as 0");
 
 	std::string twoDecimals = FormatAmountTwoDecimals(text);
@@ -180,8 +244,9 @@ DriveField(FuzzedDataProvider& provider)
 		switch (provider.ConsumeIntegralInRange(0, 8)) {
 			case 0:
 			{
-				// A typed key: mostly a character, the bytes of a multi-byte one at times.
-				std::vector<char> key = TakeBytes(provider, 4);
+				// A typed key: mostly a character, the bytes of a multi-byte one at times, and
+				// now and then a whole text at once, as a paste or an input method brings it.
+				std::vector<char> key = TakeBytes(provider, provider.ConsumeBool() ? 4 : 40);
 				if (!key.empty())
 					PressKey(field, key, before);
 				break;

@@ -1,8 +1,9 @@
 // Arbitrary key sequences into the calculator pad, which edits a real amount field. Whatever
 // the keys, the field holds only the bytes of a decimal number, grows by at most one byte per
 // key (a result, at most a double's full "%.2f" length), and an operator leaves exactly the
-// running result in it.
+// running result in it, or nothing at all for an infinity or not-a-number.
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -110,6 +111,8 @@ LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 				"an operator shows the running result");
 			FUZZ_CHECK(!engine.Typing() && engine.PendingOperator() == index,
 				"an operator waits for the next number");
+			if (!std::isfinite(engine.Accumulator()))
+				FUZZ_CHECK(text.empty(), "a non-finite result leaves no sign behind");
 		}
 	}
 	return 0;

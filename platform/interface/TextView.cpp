@@ -166,8 +166,16 @@ BTextView::InsertText(const char* text, int32 length, int32 offset, const text_r
 	// The text ends at its first zero byte; keep the total addressable by int32 offsets.
 	length = (int32)strnlen(text, (size_t)length);
 	length = std::min(length, INT32_MAX - 1 - TextLength());
+	if (fTypedRoom >= 0 && length > fTypedRoom) {
+		// Cut at a character boundary: half a character would read as nothing.
+		length = fTypedRoom;
+		while (length > 0 && BPrivate::IsContinuation((uint8)text[length]))
+			length--;
+	}
 	if (length <= 0)
 		return;
+	if (fTypedRoom >= 0)
+		fTypedRoom -= length;
 	offset = _CharStart(offset);
 
 	fText.insert((size_t)offset, std::string(text, (size_t)length));

@@ -110,6 +110,10 @@ protected:
 	virtual void InsertText(const char* text, int32 length, int32 offset,
 		const text_run_array* runs);
 	virtual void DeleteText(int32 fromOffset, int32 toOffset);
+	// True while InsertText takes in text the user typed or pasted: the base InsertText
+	// then cuts whatever an override hands it to the room MaxBytes leaves, so that a
+	// filtering override is limited by what it lets in. False for SetText and Insert.
+	bool InsertsTypedText() const { return fTypedRoom >= 0; }
 
 private:
 	struct StyleRun {
@@ -170,6 +174,7 @@ private:
 	int32 fSelEnd = 0;
 	int32 fAnchor = 0; // the end of the selection that shift-moves keep in place
 	int32 fMaxBytes = INT32_MAX;
+	int32 fTypedRoom = -1; // while typed text is inserted: the bytes it may still add
 	alignment fAlignment = B_ALIGN_LEFT;
 	bool fWordWrap = true;
 	bool fEditable = true;

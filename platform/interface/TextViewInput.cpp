@@ -177,8 +177,10 @@ BTextView::_HandleNavigation(char key, bool extend)
 	_MoveCaret(target, extend);
 }
 
-// Typed and pasted text: replaces the selection, within the byte limit. What does not
-// fit is cut at a character boundary; a key that does not fit at all changes nothing.
+// Typed and pasted text: replaces the selection, within the byte limit. The limit applies
+// to what the InsertText hook lets in, not to the raw text, so a filter sees all of it and
+// the base InsertText cuts at a character boundary; a key that does not fit at all (or a
+// text with no room left) changes nothing.
 void
 BTextView::_ReplaceSelection(const char* text, int32 length)
 {
@@ -188,20 +190,19 @@ BTextView::_ReplaceSelection(const char* text, int32 length)
 	int32 start = fSelStart;
 	int32 end = fSelEnd;
 	int64 room = (int64)std::max(fMaxBytes, 0) - (TextLength() - (end - start));
-	if (length > room) {
-		length = (int32)std::max<int64>(room, 0);
-		while (length > 0 && IsContinuation((uint8)text[length]))
-			length--;
-	}
-	if (length == 0)
+	if (length == 0 || room <= 0)
+		return;
+	std::string copy(text, (size_t)length);
+	if (BPrivate::CharLength(copy, 0) == length && length > room)
 		return;
 
-	std::string copy(text, (size_t)length);
 	if (start < end)
 		DeleteText(start, end);
 	int32 offset = std::min(start, TextLength());
 	int32 before = TextLength();
+	fTypedRoom = (int32)std::min<int64>(room, INT32_MAX);
 	InsertText(copy.c_str(), length, offset, nullptr);
+	fTypedRoom = -1;
 	// The hook may take in less (or more) than offered; the caret follows what it did.
 	int32 inserted = std::max(TextLength() - before, 0);
 	_SetSelection(offset + inserted, offset + inserted);

@@ -91,8 +91,13 @@ const PadCase kPadCases[] = {
 		{{"5", "5"}, {"+", "5.00"}, {".", "."}, {"5", ".5"}, {"=", "5.50"}}, false},
 	{"division by zero empties the field", "",
 		{{"9", "9"}, {"/", "9.00"}, {"0", "0"}, {"=", ""}}, false},
-	{"negative division by zero leaves a minus", "",
-		{{"9", "9"}, {"V", "-9"}, {"/", "-9.00"}, {"0", "0"}, {"=", "-"}}, false},
+	{"negative division by zero leaves no minus behind", "",
+		{{"9", "9"}, {"V", "-9"}, {"/", "-9.00"}, {"0", "0"}, {"=", ""}}, false},
+	{"zero by zero leaves no minus behind", "",
+		{{"0", "0"}, {"/", "0.00"}, {"0", "0"}, {"=", ""}}, false},
+	{"a number after a non-finite result starts fresh", "",
+		{{"9", "9"}, {"V", "-9"}, {"/", "-9.00"}, {"0", "0"}, {"*", ""}, {"5", "5"},
+			{"V", "-5"}}, true},
 	{"after infinity the next operand reads as zero", "",
 		{{"9", "9"}, {"/", "9.00"}, {"0", "0"}, {"-", ""}, {"=", ""}}, false},
 	{"sign toggles while entering", "12", {{"V", "-12"}, {"V", "12"}}, true},
@@ -109,6 +114,11 @@ const PadCase kPadCases[] = {
 		{{"99999999999999999999", "99999999999999999999"}, {"*", "100000000000000000000.00"},
 			{"99999999999999999999", "99999999999999999999"},
 			{"=", "10000000000000000303786028427003666890752.00"}},
+		false},
+	{"a result longer than 39 characters is the next operand whole", "",
+		{{"777777777777777777777777777777777777777777777", "777777777777777777777777777777777777777777777"},
+			{"+", "777777777777777793569591476207062143096324096.00"},
+			{"=", "1555555555555555587139182952414124286192648192.00"}},
 		false},
 };
 
@@ -279,6 +289,27 @@ TEST_F(PadTest, LosingActivationClosesThePadAndTheNextStartsAfresh)
 	Press(second, "=");
 	EXPECT_STREQ("3.00", Field()->Text());
 	EXPECT_EQ(nullptr, Pad());
+}
+
+TEST_F(PadTest, ANonFiniteResultCarriesNoSignIntoTheNextPad)
+{
+	// -9 / 0 and 0 / 0 print as "-inf" and "-nan"; the next pad must not find a "-" there.
+	for (const char* first : {"9V/0=", "0/0="}) {
+		SCOPED_TRACE(first);
+		SetField("");
+		CalcWnd* pad = OpenPad();
+		ASSERT_NE(nullptr, pad);
+		for (const char* key = first; *key != '\0'; key++)
+			Press(pad, std::string(1, *key).c_str());
+		ASSERT_EQ(nullptr, Pad());
+		EXPECT_STREQ("", Field()->Text());
+
+		pad = OpenPad();
+		ASSERT_NE(nullptr, pad);
+		for (const char* key : {"5", "+", "3", "="})
+			Press(pad, key);
+		EXPECT_STREQ("8.00", Field()->Text());
+	}
 }
 
 TEST_F(PadTest, EveryPadEditIsConverted)

@@ -228,23 +228,106 @@ TEST_F(TEditTest, FieldOutsideAnyWindowFiltersAndPostsNothing)
 }
 
 
+TEST_F(TEditTest, PastesAreReadAsMeantThenLimited)
+{
+	struct Case {
+		const char* before; // the field's text, wholly selected when not empty
+		const char* pasted;
+		const char* shown;
+	};
+	const Case cases[] = {
+		// The limit counts what the field lets in, never the raw clipboard bytes.
+		{"", "Gesamtbetrag: 99,95 EUR", "99.95"},
+		{"", "EUR 1 234 567,89", "1234567.89"},
+		{"", "1 234,56 EUR", "1234.56"},
+		// Thousands groups as a bank statement or a spreadsheet writes them.
+		{"", "1.234,50", "1234.50"},
+		{"", "1,234.50", "1234.50"},
+		{"", "1.234.567", "1234567"},
+		{"", "-1.234,5", "-1234.5"},
+		{"", "12.5", "12.5"},
+		{"", "1.5.5", "1.5.5"},
+		{"", "1,234", "1.234"},
+		// More than 15 bytes let in: the first 15 of them.
+		{"", "Summe: 1.234.567.890.123,45 EUR", "1234567890123.4"},
+		{"", "12345678901234567890", "123456789012345"},
+		// A selection makes room; what is around it counts.
+		{"999999999999999", "1.234,5", "1234.5"},
+		{"", "\xE2\x82\xAC" "5", "5"},
+	};
+	for (const Case& test : cases) {
+		TEdit* field = AddField();
+		field->SetText(test.before);
+		field->SelectAll();
+		Drain();
+		fRecorder->changes = 0;
+
+		fBackend->SetClipboardText(test.pasted);
+		field->Paste();
+		Drain();
+		EXPECT_STREQ(test.shown, field->Text()) << test.pasted;
+		int32 start = -1;
+		int32 end = -1;
+		field->GetSelection(&start, &end);
+		EXPECT_EQ(field->TextLength(), start) << "the caret follows what was let in";
+		EXPECT_EQ(start, end);
+		EXPECT_EQ(test.before[0] == '\0' ? 1 : 2, fRecorder->changes) << test.pasted;
+		field->RemoveSelf();
+		delete field;
+	}
+}
+
+
+TEST_F(TEditTest, PasteIntoAFullFieldChangesNothing)
+{
+	TEdit* field = AddField();
+	Type("123456789012345");
+	fRecorder->changes = 0;
+	fBackend->SetClipboardText("1.234,50");
+	field->Paste();
+	Drain();
+	EXPECT_STREQ("123456789012345", field->Text());
+	EXPECT_EQ(0, fRecorder->changes);
+}
+
+
+TEST_F(TEditTest, TheProgramsOwnTextsAreOnlyFiltered)
+{
+	// The pad writes its numbers key by key; "1.234.567" there is what the keys made.
+	TEdit* field = AddField();
+	field->SetText("1.234.567");
+	EXPECT_STREQ("1.234.567", field->Text());
+	field->SetText("");
+	field->Insert("1.234,50");
+	EXPECT_STREQ("1.234.50", field->Text());
+}
+
+
 TEST_F(TEditTest, GetDoubleAndHugeAmounts)
 {
 	TEdit* field = AddField();
+	const struct {
+		std::string text;
+		double value;
+	} readings[] = {
+		{"1" + std::string(40, '0'), 1e40},
+		{std::string(45, '7'), 777777777777777777777777777777777777777777777.0},
+		{"-0", -0.0},
+		{"12-3", 12},
+	};
+	for (const auto& reading : readings) {
+		field->SetText(reading.text.c_str());
+		EXPECT_EQ(reading.value, field->GetDouble()) << reading.text;
+		EXPECT_EQ(std::signbit(reading.value), std::signbit(field->GetDouble()));
+	}
+
 	std::string huge(5000, '9');
 	field->SetText(huge.c_str());
 	EXPECT_EQ(5000, field->TextLength()) << "the program's own texts are not limited";
-	EXPECT_GT(field->GetDouble(), 1e38);
-
-	field->SetText("-0");
-	EXPECT_TRUE(std::signbit(field->GetDouble()));
-	field->SetText("12-3");
-	EXPECT_EQ(12, field->GetDouble());
-	field->SetText(huge.c_str());
+	EXPECT_TRUE(std::isinf(field->GetDouble())) << "beyond a double's range";
 
 	Key("\n");
-	std::string text = field->Text();
-	EXPECT_EQ(std::string(39, '9') + ".00", text) << "the numeric beginning, bounded";
+	EXPECT_EQ(huge + ".00", field->Text()) << "the rewrite keeps every digit";
 	int32 start = -1;
 	int32 end = -1;
 	field->GetSelection(&start, &end);

@@ -100,25 +100,51 @@ TEST(ConvertAmount, RejectsOutOfRangeArgumentsWithoutTouchingTheResult)
 	}
 }
 
-TEST(ConvertAmount, LongAmountsAreReadTo39CharactersAndShownInFull)
+TEST(ConvertAmount, LongAmountsAreReadWholeAndShownInFull)
 {
-	const std::string nines(39, '9');
-	ConversionTexts texts = Convert(nines, kEUR, kITL, kRoundNone);
-	EXPECT_EQ(texts.euroLine, nines + ".000000 . . .");
-	EXPECT_EQ(texts.target, "1936269999999999999999999999999999999998063.73");
+	struct Case
+	{
+		std::string amount;
+		int32_t source;
+		int32_t target;
+		int32_t rounding;
+		std::string euroLine;
+		std::string targetText;
+	};
+	const Case kCases[] = {
+	    // The old reading stopped at the 39th character: 1e40 converted as 1e38.
+	    {"1" + std::string(40, '0'), kEUR, kEUR, kRoundNone,
+	     "1" + std::string(40, '0') + ".000000 . . .", "1" + std::string(40, '0') + ".00"},
+	    {std::string(43, '9'), kEUR, kITL, kRoundNone, std::string(43, '9') + ".000000 . . .",
+	     "19362699999999999999999999999999999999999998063.73"},
+	    // Smallest source over largest target, rounded on the way: the longest texts.
+	    {"-" + std::string(45, '9') + ".00", kIEP, kITL, kRoundFour,
+	     "-1269738078429181628413690823856854807990207778.6694",
+	     "-2458555749120071511648577131509312259067199615604.20"},
+	    // Leading zeros are no digits of the amount; a tiny fraction still keeps its sign.
+	    {std::string(60, '0') + "12.5", kEUR, kEUR, kRoundThree, "12.500", "12.50"},
+	    {"-0." + std::string(60, '0') + "19", kEUR, kEUR, kRoundNone, "-0.000000 . . .",
+	     "-0.00"},
+	};
+	for (const Case& c : kCases) {
+		ConversionTexts texts = Convert(c.amount, c.source, c.target, c.rounding);
+		EXPECT_EQ(texts.euroLine, c.euroLine) << c.amount;
+		EXPECT_EQ(texts.target, c.targetText) << c.amount;
+	}
+}
 
-	// Only the first 39 characters count, however long the text.
-	EXPECT_EQ(Convert(nines + "9999", kEUR, kITL, kRoundNone).target, texts.target);
-	EXPECT_EQ(Convert(std::string(10000, '9'), kEUR, kITL, kRoundNone).target, texts.target);
-
-	// Smallest source over largest target: the longest texts there are.
-	texts = Convert("-" + std::string(38, '9'), kIEP, kITL, kRoundFour);
-	EXPECT_GT(texts.target.size(), 40u);
-	EXPECT_EQ(texts.target.front(), '-');
-
-	// A fraction cut off at the 39th character.
-	EXPECT_EQ(Convert("0." + std::string(36, '0') + "19", kEUR, kEUR, kRoundNone).euroLine,
-	          "0.000000 . . .");
+TEST(ConvertAmount, AmountsPastTheDigitLimitKeepTheirMagnitude)
+{
+	// 10^10001 + 9: the digits past the 10 000th significant one are dropped, the power of
+	// ten is not. A megabyte of digits converts the same way, in bounded work.
+	const std::string amount = "1" + std::string(10000, '0') + "9";
+	EXPECT_EQ(FormatAmountTwoDecimals(amount), "1" + std::string(10001, '0') + ".00");
+	const std::string mega(1 << 20, '1');
+	ConversionTexts texts = Convert(mega + ".5", kEUR, kEUR, kRoundNone);
+	EXPECT_EQ(texts.target.size(), mega.size() + 3);
+	EXPECT_EQ(texts.target.substr(0, 10000), mega.substr(0, 10000));
+	EXPECT_EQ(texts.target.find_first_not_of('0', 10000), mega.size());
+	EXPECT_EQ(Convert("0." + mega, kEUR, kEUR, kRoundNone).euroLine, "0.111111 . . .");
 }
 
 TEST(ConvertAmount, IndependentVectors)
@@ -185,8 +211,8 @@ TEST(FormatAmountTwoDecimals, RewritesTheNumericBeginning)
 	for (const auto& c : kCases)
 		EXPECT_EQ(FormatAmountTwoDecimals(c.text), c.expected) << '"' << c.text << '"';
 
-	const std::string longText = std::string(39, '9') + "123";
-	EXPECT_EQ(FormatAmountTwoDecimals(longText), std::string(39, '9') + ".00");
+	const std::string longText = std::string(39, '9') + "123.455";
+	EXPECT_EQ(FormatAmountTwoDecimals(longText), std::string(39, '9') + "123.46");
 }
 
 } // namespace
