@@ -6,6 +6,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <random>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <utime.h>
@@ -397,4 +398,37 @@ TEST_F(HostileSettingsTest, KilledSavesLeaveTheFileWholeAndNoLitter)
 		prefs.SetInt32("round", -1);
 	}
 	EXPECT_TRUE(Temporaries().empty());
+}
+
+
+// A settings file too big for the memory the program may use is not damaged: its load fails,
+// and the save that follows must not put an empty message in its place.
+TEST_F(HostileSettingsTest, ALoadThatRunsOutOfMemoryDoesNotOverwriteTheFile)
+{
+#if defined(__SANITIZE_ADDRESS__)
+	GTEST_SKIP() << "the sanitizer reserves more address space than any limit allows";
+#endif
+	{
+		TPreferences prefs(kPrefsName);
+		prefs.SetInt32("idxoben", 9);
+		prefs.AddString("note", std::string(900 * 1000, 'n').c_str());
+	}
+	const Bytes old = ReadFile(SettingsFile());
+
+	int result = InChild([] {
+		FILE* statm = fopen("/proc/self/statm", "r");
+		unsigned long pages = 0;
+		if (statm == nullptr || fscanf(statm, "%lu", &pages) != 1)
+			return 2;
+		fclose(statm);
+		// Room for a little, not for the file.
+		rlimit limit {};
+		limit.rlim_cur = limit.rlim_max = pages * sysconf(_SC_PAGESIZE) + 256 * 1024;
+		setrlimit(RLIMIT_AS, &limit);
+		TPreferences prefs(kPrefsName);
+		return prefs.GetInt32("idxoben", -1) == -1 ? 0 : 3;
+	});
+	EXPECT_EQ(0, result) << "the load was expected to run out of memory";
+	EXPECT_EQ(old, ReadFile(SettingsFile()));
+	EXPECT_EQ(9, TPreferences(kPrefsName).GetInt32("idxoben", -1));
 }
