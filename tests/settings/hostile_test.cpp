@@ -386,7 +386,10 @@ TEST_F(HostileSettingsTest, KilledSavesLeaveTheFileWholeAndNoLitter)
 		// The object above saves again; its own save must not add to the litter.
 		litter = static_cast<int>(Temporaries().size());
 	}
-	EXPECT_LE(litter, 2) << "unnamed temporaries leave nothing when killed";
+	// Only a kill between naming and renaming leaves a file; a loaded machine that preempts the
+	// saver right there makes that a little likelier, so a few are allowed. A named temporary
+	// lives through the whole write and would be left by about every third kill.
+	EXPECT_LE(litter, kKills / 10) << "unnamed temporaries leave almost nothing when killed";
 
 	time_t old = time(nullptr) - 3600;
 	for (const std::string& name : Temporaries()) {
