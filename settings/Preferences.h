@@ -3,10 +3,6 @@
 // Meant to live on the stack for one read or one write; it keeps no cache and takes no locks.
 #pragma once
 
-#include <sys/types.h>
-
-#include <string>
-
 #include "Message.h"
 #include "Path.h"
 
@@ -29,7 +25,6 @@ public:
 
 private:
 	status_t _Save() const;
-	bool _FileHolds(const std::string& path, off_t size) const;
 
 	BPath fPath;
 	status_t fStatus;

@@ -1,5 +1,6 @@
 #include "Message.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -53,8 +54,11 @@ BMessage::AddData(const char* name, type_code type, const void* data, ssize_t nu
 	if (field != nullptr) {
 		if (field->type != type)
 			return B_BAD_TYPE;
-		if (field->fixedSize && field->items[0].size() != static_cast<size_t>(numBytes))
+		if (field->fixedSize && field->itemSize != static_cast<size_t>(numBytes))
 			return B_BAD_VALUE;
+		// Item ends are kept as 32-bit offsets, as the flattened form keeps its sizes.
+		if (field->data.size() + static_cast<size_t>(numBytes) > 0x7fffffff)
+			return B_NO_MEMORY;
 	}
 
 	try {
@@ -66,9 +70,9 @@ BMessage::AddData(const char* name, type_code type, const void* data, ssize_t nu
 			fFields.push_back(std::move(added));
 			field = &fFields.back();
 		}
-		field->items.emplace_back(bytes, bytes + numBytes);
+		field->Append(bytes, static_cast<size_t>(numBytes));
 	} catch (const std::bad_alloc&) {
-		if (field != nullptr && field->items.empty())
+		if (field != nullptr && field->CountItems() == 0)
 			fFields.pop_back();
 		return B_NO_MEMORY;
 	}
@@ -135,13 +139,13 @@ BMessage::FindData(const char* name, type_code type, int32 index, const void** d
 		return B_NAME_NOT_FOUND;
 	if (type != B_ANY_TYPE && field->type != type)
 		return B_BAD_TYPE;
-	if (index < 0 || static_cast<size_t>(index) >= field->items.size())
+	if (index < 0 || static_cast<size_t>(index) >= field->CountItems())
 		return B_BAD_INDEX;
 
-	const std::vector<uint8>& item = field->items[index];
-	*data = item.data();
+	size_t size;
+	*data = field->ItemAt(static_cast<size_t>(index), &size);
 	if (numBytes != nullptr)
-		*numBytes = static_cast<ssize_t>(item.size());
+		*numBytes = static_cast<ssize_t>(size);
 	return B_OK;
 }
 
@@ -253,12 +257,13 @@ BMessage::_ReplaceValue(const char* name, type_code type, int32 index, T value)
 		return B_NAME_NOT_FOUND;
 	if (field->type != type)
 		return B_BAD_TYPE;
-	if (index < 0 || static_cast<size_t>(index) >= field->items.size())
+	if (index < 0 || static_cast<size_t>(index) >= field->CountItems())
 		return B_BAD_INDEX;
-	std::vector<uint8>& item = field->items[index];
-	if (item.size() != sizeof(T))
+	size_t size;
+	uint8* item = field->ItemAt(static_cast<size_t>(index), &size);
+	if (size != sizeof(T))
 		return B_BAD_DATA;
-	memcpy(item.data(), &value, sizeof(T));
+	memcpy(item, &value, sizeof(T));
 	return B_OK;
 }
 
@@ -294,7 +299,7 @@ BMessage::HasData(const char* name, type_code type, int32 index) const
 		return false;
 	const Field* field = _Find(name);
 	return field != nullptr && (type == B_ANY_TYPE || field->type == type) && index >= 0
-		&& static_cast<size_t>(index) < field->items.size();
+		&& static_cast<size_t>(index) < field->CountItems();
 }
 
 
@@ -351,7 +356,7 @@ BMessage::GetInfo(const char* name, type_code* type, int32* count) const
 	if (type != nullptr)
 		*type = field->type;
 	if (count != nullptr)
-		*count = static_cast<int32>(field->items.size());
+		*count = static_cast<int32>(field->CountItems());
 	return B_OK;
 }
 
@@ -407,10 +412,67 @@ BMessage::operator==(const BMessage& other) const
 		const Field& a = fFields[i];
 		const Field& b = other.fFields[i];
 		if (a.name != b.name || a.type != b.type || a.fixedSize != b.fixedSize
-			|| a.items != b.items)
+			|| !a.SameItems(b))
 			return false;
 	}
 	return true;
+}
+
+
+// #pragma mark - Field
+
+
+size_t
+BMessage::Field::CountItems() const
+{
+	if (!fixedSize)
+		return ends.size();
+	return itemSize == 0 ? 0 : data.size() / itemSize;
+}
+
+
+const uint8*
+BMessage::Field::ItemAt(size_t index, size_t* size) const
+{
+	size_t start;
+	if (fixedSize) {
+		start = index * itemSize;
+		*size = itemSize;
+	} else {
+		start = index == 0 ? 0 : ends[index - 1];
+		*size = ends[index] - start;
+	}
+	return reinterpret_cast<const uint8*>(data.data()) + start;
+}
+
+
+uint8*
+BMessage::Field::ItemAt(size_t index, size_t* size)
+{
+	return const_cast<uint8*>(static_cast<const Field*>(this)->ItemAt(index, size));
+}
+
+
+void
+BMessage::Field::Append(const uint8* bytes, size_t size)
+{
+	if (fixedSize) {
+		if (itemSize == 0)
+			itemSize = static_cast<uint32>(size);
+	} else if (ends.size() == ends.capacity()) {
+		// Made room for first, so that a failure cannot leave data without its end.
+		ends.reserve(std::max<size_t>(4, 2 * ends.size()));
+	}
+	data.append(reinterpret_cast<const char*>(bytes), size);
+	if (!fixedSize)
+		ends.push_back(static_cast<uint32>(data.size()));
+}
+
+
+bool
+BMessage::Field::SameItems(const Field& other) const
+{
+	return itemSize == other.itemSize && ends == other.ends && data == other.data;
 }
 
 

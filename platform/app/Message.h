@@ -114,11 +114,25 @@ public:
 	// Field equality (what-code, names, types and values, in order); used by tests and fuzzers.
 	bool operator==(const BMessage& other) const;
 
+	// One named field. Its items lie back to back in one buffer, so a field of many small items
+	// costs about what its bytes do (a flattened message is held in a small multiple of its size).
 	struct Field {
 		std::string name;
 		type_code type = 0;
 		bool fixedSize = true;
-		std::vector<std::vector<uint8>> items;
+		// Fixed size: every item has itemSize bytes. Variable size: item i ends at ends[i].
+		uint32 itemSize = 0;
+		std::vector<uint32> ends;
+		// A string for its inline buffer: the one or two small values of a typical field then
+		// take no allocation of their own.
+		std::string data;
+
+		size_t CountItems() const;
+		const uint8* ItemAt(size_t index, size_t* size) const;
+		uint8* ItemAt(size_t index, size_t* size);
+		// Appends one item (may throw std::bad_alloc); the caller has checked its size.
+		void Append(const uint8* bytes, size_t size);
+		bool SameItems(const Field& other) const;
 	};
 	const std::vector<Field>& Fields() const { return fFields; }
 

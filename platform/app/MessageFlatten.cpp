@@ -10,7 +10,6 @@
 #include <new>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 #include "DataIO.h"
 
@@ -76,13 +75,17 @@ FieldLayout
 Measure(const BMessage::Field& field)
 {
 	FieldLayout layout;
-	for (const std::vector<uint8>& item : field.items) {
-		layout.dataSize += item.size();
-		if (!field.fixedSize)
-			layout.dataSize += 4 + PaddingAfter(item.size());
+	size_t count = field.CountItems();
+	layout.dataSize = field.data.size();
+	if (!field.fixedSize) {
+		for (size_t i = 0; i < count; i++) {
+			size_t size;
+			field.ItemAt(i, &size);
+			layout.dataSize += 4 + PaddingAfter(size);
+		}
 	}
-	layout.single = field.items.size() == 1;
-	layout.mini = field.items.size() <= 0xff && layout.dataSize <= 0xff;
+	layout.single = count == 1;
+	layout.mini = count <= 0xff && layout.dataSize <= 0xff;
 	size_t sizeBytes = layout.mini ? 1 : 4;
 	layout.recordSize = 1 + 4 + (layout.single ? 0 : sizeBytes) + sizeBytes + 1
 		+ field.name.size() + layout.dataSize;
@@ -195,38 +198,135 @@ private:
 };
 
 
-// Width of the numbers an item of this type is made of, for reading the other byte order;
-// 1 for bytes, strings and types we know nothing about.
-size_t
-SwapWidth(type_code type)
+// How the numbers in an item of the platform's fixed-layout types lie, for reading a file of the
+// other byte order. Types not listed (bytes, strings, colours, patterns, nested messages, types
+// of other programs) are taken as bytes.
+struct SwapRule {
+	type_code type;
+	// Widths of the numbers, in order; 0 stands for the item's own size (2, 4 or 8).
+	uint8 widths[2];
+	// Whether the widths repeat to the item's end, or lie once at its start before bytes.
+	bool repeat;
+};
+
+const SwapRule kSwapRules[] = {
+	{B_INT16_TYPE, {2}, true},
+	{B_UINT16_TYPE, {2}, true},
+	{B_INT32_TYPE, {4}, true},
+	{B_UINT32_TYPE, {4}, true},
+	{B_FLOAT_TYPE, {4}, true},
+	{B_POINT_TYPE, {4}, true},
+	{B_RECT_TYPE, {4}, true},
+	{'SIZE', {4}, true},     // BSize: two floats
+	{'ALGN', {4}, true},     // BAlignment: two enums
+	{'MSNG', {4}, true},     // BMessenger: port, token, team
+	{B_INT64_TYPE, {8}, true},
+	{B_UINT64_TYPE, {8}, true},
+	{B_DOUBLE_TYPE, {8}, true},
+	{'AMTX', {8}, true},     // BAffineTransform: six doubles
+	{'TIME', {0}, true},     // time_t, bigtime_t
+	{'OFFT', {0}, true},     // off_t
+	{'SIZT', {0}, true},     // size_t
+	{'SSZT', {0}, true},     // ssize_t
+	{'NREF', {4, 8}, false}, // node_ref: device, node
+	{'RREF', {4, 8}, false}, // entry_ref: device, directory, then the name's bytes
+};
+
+
+void
+SwapRange(uint8* bytes, size_t width)
 {
-	switch (type) {
-		case B_INT16_TYPE:
-		case B_UINT16_TYPE:
-			return 2;
-		case B_INT32_TYPE:
-		case B_UINT32_TYPE:
-		case B_FLOAT_TYPE:
-		case B_POINT_TYPE:
-		case B_RECT_TYPE:
-			return 4;
-		case B_INT64_TYPE:
-		case B_UINT64_TYPE:
-		case B_DOUBLE_TYPE:
-			return 8;
-		default:
-			return 1;
+	std::reverse(bytes, bytes + width);
+}
+
+
+// Turns one item of a file in the other byte order into host order; an item the rule does not
+// fit is left as it is.
+void
+SwapItem(uint8* item, size_t size, type_code type)
+{
+	const SwapRule* rule = nullptr;
+	for (const SwapRule& candidate : kSwapRules) {
+		if (candidate.type == type)
+			rule = &candidate;
+	}
+	if (rule == nullptr)
+		return;
+	if (rule->repeat) {
+		size_t width = rule->widths[0] != 0 ? rule->widths[0] : size;
+		if (width != 2 && width != 4 && width != 8)
+			return;
+		for (size_t i = 0; i + width <= size; i += width)
+			SwapRange(item + i, width);
+		return;
+	}
+	if (size < static_cast<size_t>(rule->widths[0]) + rule->widths[1])
+		return;
+	SwapRange(item, rule->widths[0]);
+	SwapRange(item + rule->widths[0], rule->widths[1]);
+}
+
+// How many field records follow, read only as far as their sizes allow; an upper bound for
+// reserving, the real reading checks everything again.
+size_t
+CountRecords(Reader reader)
+{
+	size_t records = 0;
+	while (true) {
+		uint8 flags, nameLength;
+		uint32 type, count = 1, dataSize;
+		const uint8* skipped;
+		if (!reader.U8(&flags) || (flags & kFieldValid) == 0 || !reader.U32(&type))
+			return records;
+		const bool mini = flags & kFieldMiniData;
+		if ((flags & kFieldSingleItem) == 0 && !reader.Size(mini, &count))
+			return records;
+		if (!reader.Size(mini, &dataSize) || !reader.U8(&nameLength)
+			|| !reader.Bytes(nameLength, &skipped) || !reader.Bytes(dataSize, &skipped))
+			return records;
+		records++;
 	}
 }
 
 
-void
-SwapItem(std::vector<uint8>& item, size_t width)
+// A name that comes twice continues its field, as adding item by item would. Found by sorting
+// positions rather than through a map of names, which would cost more than small records hold.
+status_t
+MergeRepeatedNames(std::vector<BMessage::Field>* fields)
 {
-	for (size_t i = 0; i + width <= item.size(); i += width) {
-		for (size_t a = i, b = i + width - 1; a < b; a++, b--)
-			std::swap(item[a], item[b]);
+	std::vector<uint32> order(fields->size());
+	for (uint32 i = 0; i < order.size(); i++)
+		order[i] = i;
+	std::sort(order.begin(), order.end(), [fields](uint32 a, uint32 b) {
+		int compared = (*fields)[a].name.compare((*fields)[b].name);
+		return compared != 0 ? compared < 0 : a < b;
+	});
+
+	bool merged = false;
+	for (size_t first = 0; first < order.size();) {
+		BMessage::Field& target = (*fields)[order[first]];
+		size_t next = first + 1;
+		for (; next < order.size() && (*fields)[order[next]].name == target.name; next++) {
+			BMessage::Field& more = (*fields)[order[next]];
+			if (more.type != target.type || more.fixedSize != target.fixedSize
+				|| more.itemSize != target.itemSize)
+				return B_BAD_DATA;
+			uint32 offset = static_cast<uint32>(target.data.size());
+			target.data.append(more.data);
+			for (uint32 end : more.ends)
+				target.ends.push_back(offset + end);
+			// An empty name marks the record as taken in; no real field has one.
+			more.name.clear();
+			more.data.clear();
+			merged = true;
+		}
+		first = next;
 	}
+	if (merged) {
+		fields->erase(std::remove_if(fields->begin(), fields->end(),
+			[](const BMessage::Field& field) { return field.name.empty(); }), fields->end());
+	}
+	return B_OK;
 }
 
 } // namespace
@@ -285,21 +385,25 @@ BMessage::Flatten(char* buffer, ssize_t size) const
 		writer.U32(field.type);
 		if (layout.mini) {
 			if (!layout.single)
-				writer.U8(static_cast<uint8>(field.items.size()));
+				writer.U8(static_cast<uint8>(field.CountItems()));
 			writer.U8(static_cast<uint8>(layout.dataSize));
 		} else {
 			if (!layout.single)
-				writer.U32(static_cast<uint32>(field.items.size()));
+				writer.U32(static_cast<uint32>(field.CountItems()));
 			writer.U32(static_cast<uint32>(layout.dataSize));
 		}
 		writer.U8(static_cast<uint8>(field.name.size()));
 		writer.Bytes(field.name.data(), field.name.size());
-		for (const std::vector<uint8>& item : field.items) {
-			if (!field.fixedSize)
-				writer.U32(static_cast<uint32>(item.size()));
-			writer.Bytes(item.data(), item.size());
-			if (!field.fixedSize)
-				writer.Zeros(PaddingAfter(item.size()));
+		if (field.fixedSize) {
+			writer.Bytes(field.data.data(), field.data.size());
+			continue;
+		}
+		for (size_t i = 0; i < field.CountItems(); i++) {
+			size_t size;
+			const uint8* item = field.ItemAt(i, &size);
+			writer.U32(static_cast<uint32>(size));
+			writer.Bytes(item, size);
+			writer.Zeros(PaddingAfter(size));
 		}
 	}
 	writer.U8(0);
@@ -456,7 +560,9 @@ BMessage::_Parse(const uint8* data, ssize_t available, uint32* outWhat,
 		return B_BAD_DATA;
 
 	std::vector<Field> fields;
-	std::unordered_map<std::string, size_t> byName;
+	// Reserved up front: growing the vector field by field would hold up to three times its
+	// size at the moment it moves.
+	fields.reserve(CountRecords(reader));
 	while (true) {
 		uint8 flags;
 		if (!reader.U8(&flags))
@@ -494,31 +600,23 @@ BMessage::_Parse(const uint8* data, ssize_t available, uint32* outWhat,
 			continue;
 
 		size_t required = _ItemSizeOf(type);
-		size_t width = swap ? SwapWidth(type) : 1;
-		for (std::vector<uint8>& item : field.items) {
-			if (required != 0 && item.size() != required)
+		for (size_t i = 0; i < field.CountItems(); i++) {
+			size_t size;
+			uint8* item = field.ItemAt(i, &size);
+			if (required != 0 && size != required)
 				return B_BAD_DATA;
 			// Strings are handed out as C strings; each must end inside its item.
-			if (type == B_STRING_TYPE && item.back() != '\0')
+			if (type == B_STRING_TYPE && item[size - 1] != '\0')
 				return B_BAD_DATA;
-			if (width > 1)
-				SwapItem(item, width);
+			if (swap)
+				SwapItem(item, size, type);
 		}
-
-		// A name that comes twice continues its field, as adding item by item would.
-		auto known = byName.find(field.name);
-		if (known == byName.end()) {
-			byName.emplace(field.name, fields.size());
-			fields.push_back(std::move(field));
-			continue;
-		}
-		Field& existing = fields[known->second];
-		if (existing.type != field.type || existing.fixedSize != field.fixedSize
-			|| (existing.fixedSize && existing.items[0].size() != field.items[0].size()))
-			return B_BAD_DATA;
-		for (std::vector<uint8>& item : field.items)
-			existing.items.push_back(std::move(item));
+		fields.push_back(std::move(field));
 	}
+
+	status_t status = MergeRepeatedNames(&fields);
+	if (status != B_OK)
+		return status;
 
 	// The end marker closes the message exactly where its header said.
 	if (reader.Position() != total)
@@ -535,11 +633,8 @@ BMessage::_ParseFixedItems(const uint8* bytes, uint32 dataSize, uint32 count, Fi
 {
 	if (dataSize % count != 0)
 		return B_BAD_DATA;
-	size_t itemSize = dataSize / count;
-	// count <= dataSize here, so this reserves no more than the input holds.
-	field->items.reserve(count);
-	for (uint32 i = 0; i < count; i++)
-		field->items.emplace_back(bytes + i * itemSize, bytes + (i + 1) * itemSize);
+	field->itemSize = dataSize / count;
+	field->data.assign(reinterpret_cast<const char*>(bytes), dataSize);
 	return B_OK;
 }
 
@@ -548,13 +643,19 @@ status_t
 BMessage::_ParseVariableItems(const uint8* bytes, uint32 dataSize, uint32 count, bool swap,
 	Field* field)
 {
+	// Every item takes its length word and at least one byte: a larger count is damage, and
+	// checking it first keeps the reservation below within what the input holds.
+	if (count > dataSize / 5)
+		return B_BAD_DATA;
+	field->ends.reserve(count);
+	field->data.reserve(dataSize);
 	Reader reader(bytes, dataSize, swap);
 	for (uint32 i = 0; i < count; i++) {
 		uint32 length;
 		const uint8* item;
 		if (!reader.U32(&length) || length == 0 || !reader.Bytes(length, &item))
 			return B_BAD_DATA;
-		field->items.emplace_back(item, item + length);
+		field->Append(item, length);
 
 		// The last item's padding may be cut off; it carries nothing.
 		size_t padding = PaddingAfter(length);

@@ -39,7 +39,9 @@ BFile::SetTo(const char* path, uint32 openMode)
 	if (path == nullptr || path[0] == '\0')
 		return fInitStatus = B_BAD_VALUE;
 
-	int flags = O_CLOEXEC;
+	// Never wait on a FIFO or a device, never make a terminal ours: such paths are refused
+	// below anyway, once the descriptor shows what really was opened.
+	int flags = O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
 	switch (openMode & 0x3) {
 		case B_READ_ONLY:
 			flags |= O_RDONLY;
@@ -68,13 +70,17 @@ BFile::SetTo(const char* path, uint32 openMode)
 	if (fd < 0)
 		return fInitStatus = LastError();
 
-	// The platform's files are never directories; Linux opens one read-only without complaint.
+	// The platform's files are regular files; Linux opens a directory read-only without
+	// complaint, and a FIFO or a device as readily as a file. Checked on the descriptor itself,
+	// so nothing can be swapped in between the look and the open.
 	struct stat info;
 	status_t status = B_OK;
 	if (fstat(fd, &info) != 0)
 		status = LastError();
 	else if (S_ISDIR(info.st_mode))
 		status = B_IS_A_DIRECTORY;
+	else if (!S_ISREG(info.st_mode))
+		status = B_NOT_ALLOWED;
 	if (status == B_OK && (openMode & B_OPEN_AT_END) && lseek(fd, 0, SEEK_END) < 0)
 		status = LastError();
 	if (status != B_OK) {

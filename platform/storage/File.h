@@ -1,5 +1,6 @@
 // BFile: a regular file opened with the platform's open modes, read and written as a positioned
-// stream. Closed on destruction. Directories are refused; no attributes, no locking.
+// stream. Closed on destruction. Anything but a regular file is refused without blocking on it
+// (directories, FIFOs, sockets, devices); no attributes, no locking.
 #pragma once
 
 #include <sys/types.h>

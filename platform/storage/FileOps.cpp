@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "StorageDefs.h"
@@ -36,7 +37,22 @@ SystemRename(const char* from, const char* to)
 }
 
 
-static const FileOps kSystemFileOps = {SystemWrite, SystemPwrite, SystemFsync, SystemRename};
+static int
+SystemOpen(const char* path, int flags, mode_t mode)
+{
+	return ::open(path, flags, mode);
+}
+
+
+static int
+SystemLinkat(int fromDirectory, const char* from, int toDirectory, const char* to, int flags)
+{
+	return ::linkat(fromDirectory, from, toDirectory, to, flags);
+}
+
+
+static const FileOps kSystemFileOps
+	= {SystemWrite, SystemPwrite, SystemFsync, SystemRename, SystemOpen, SystemLinkat};
 static FileOps sFileOps = kSystemFileOps;
 
 
@@ -95,6 +111,12 @@ StatusFromErrno(int error)
 			return B_INTERRUPTED;
 		case EAGAIN:
 			return B_WOULD_BLOCK;
+		case ENXIO:
+		case ENODEV:
+		case ETXTBSY:
+			return B_NOT_ALLOWED;
+		case EOPNOTSUPP:
+			return B_NOT_SUPPORTED;
 		default:
 			return B_IO_ERROR;
 	}

@@ -1,6 +1,7 @@
 // The system calls behind writing and replacing a file, gathered in one place so that tests
-// can make them fail (a full disk, a failing flush) without a real broken device. BFile's
-// writes and syncs and the rename of a finished file go through here; nothing else does.
+// can make them fail (a full disk, a failing flush, a file system without unnamed files) without
+// a real broken device. BFile's writes and syncs, and the temporaries, links and renames of
+// replace_file go through here; nothing else does. Kit-private: application code never includes it.
 #pragma once
 
 #include <sys/types.h>
@@ -14,6 +15,11 @@ struct FileOps {
 	ssize_t (*pwrite)(int fd, const void* buffer, size_t size, off_t position);
 	int (*fsync)(int fd);
 	int (*rename)(const char* from, const char* to);
+	// open(2) of the temporary a replacement is written to (O_TMPFILE or a new name).
+	int (*open)(const char* path, int flags, mode_t mode);
+	// linkat(2), which gives an unnamed temporary its name.
+	int (*linkat)(int fromDirectory, const char* from, int toDirectory, const char* to,
+		int flags);
 };
 
 // The operations in force; the real system calls unless a test installed others.

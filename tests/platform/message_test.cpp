@@ -2,7 +2,11 @@
 
 #include <cstring>
 #include <functional>
+#include <malloc.h>
 #include <random>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "DataIO.h"
 #include "FlattenedExamples.h"
@@ -462,4 +466,180 @@ TEST(MessageStream, WriteErrorsReachTheCaller)
 	const uint8 constant[200] = {};
 	BMemoryIO readOnly(static_cast<const void*>(constant), sizeof(constant));
 	EXPECT_EQ(B_NOT_ALLOWED, SevenKeys().Flatten(&readOnly));
+}
+
+
+// Fields of the platform's fixed-layout types in a big-endian file come out in host order, and a
+// save (flatten in host order, read back) keeps their values; a type nobody here knows keeps
+// its bytes as they were.
+TEST(MessageFlatten, OtherByteOrderFieldsOfEveryNamedTypeSurviveASave)
+{
+	struct Case {
+		const char* name;
+		uint32_t type;
+		Bytes big;  // the item as a big-endian writer stored it
+		Bytes host; // the same item in this machine's order
+	} cases[] = {
+		{"time", 'TIME', {0, 0, 0x01, 0x1f, 0x71, 0xfb, 0x04, 0xcb},
+			{0xcb, 0x04, 0xfb, 0x71, 0x1f, 0x01, 0, 0}},
+		{"time32", 'TIME', {0x12, 0x34, 0x56, 0x78}, {0x78, 0x56, 0x34, 0x12}},
+		{"offset", 'OFFT', {0, 0, 0, 0, 0, 0, 0x01, 0x02}, {0x02, 0x01, 0, 0, 0, 0, 0, 0}},
+		{"size", 'SIZT', {0, 0, 0x01, 0x02}, {0x02, 0x01, 0, 0}},
+		{"ssize", 'SSZT', {0xff, 0xff, 0xff, 0xfe}, {0xfe, 0xff, 0xff, 0xff}},
+		{"int64", 'LLNG', {1, 2, 3, 4, 5, 6, 7, 8}, {8, 7, 6, 5, 4, 3, 2, 1}},
+		{"int16", 'SHRT', {0x01, 0x02}, {0x02, 0x01}},
+		{"messenger", 'MSNG', {0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 3},
+			{1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0}},
+		{"transform", 'AMTX', Bytes(48, 0), Bytes(48, 0)},
+		{"node", 'NREF', {0, 0, 0, 7, 0, 0, 0, 0, 0, 0, 0, 9},
+			{7, 0, 0, 0, 9, 0, 0, 0, 0, 0, 0, 0}},
+		{"colour", 'RGBC', {1, 2, 3, 4}, {1, 2, 3, 4}},
+		{"unknown", 'zzzz', {1, 2, 3, 4, 5, 6, 7, 8}, {1, 2, 3, 4, 5, 6, 7, 8}},
+	};
+	cases[8].big[0] = 0x3f;
+	cases[8].big[1] = 0xf0;
+	cases[8].host[7] = 0x3f;
+	cases[8].host[6] = 0xf0;
+	if (std::endian::native == std::endian::big)
+		GTEST_SKIP() << "written for a little-endian host";
+
+	Encoder encoder(true);
+	for (const Case& c : cases) {
+		encoder.Record(0x0f, c.type, 1, c.big.size(), c.name, true);
+		encoder.Raw(c.big.data(), c.big.size());
+	}
+	BMessage loaded;
+	ASSERT_EQ(B_OK, Load(&loaded, encoder.Finish()));
+	BMessage saved;
+	ASSERT_EQ(B_OK, Load(&saved, Flattened(loaded)));
+	for (const Case& c : cases) {
+		for (const BMessage* message : {&loaded, &saved}) {
+			const void* data = nullptr;
+			ssize_t size = 0;
+			ASSERT_EQ(B_OK, message->FindData(c.name, c.type, 0, &data, &size)) << c.name;
+			const uint8_t* bytes = static_cast<const uint8_t*>(data);
+			EXPECT_EQ(c.host, Bytes(bytes, bytes + size)) << c.name;
+		}
+	}
+	int64 time = 0;
+	memcpy(&time, cases[0].host.data(), 8);
+	EXPECT_EQ(1234567890123, time);
+}
+
+
+namespace {
+
+// A flattened message of about size bytes, of one of the shapes that cost most per byte.
+Bytes
+LargeMessage(char shape, size_t size)
+{
+	Encoder encoder;
+	switch (shape) {
+		case 'f': {
+			// One field of one-byte items.
+			Bytes items(size, 7);
+			encoder.Record(0x05, 'BYTE', items.size(), items.size(), "bytes", false);
+			encoder.Raw(items.data(), items.size());
+			break;
+		}
+		case 'v': {
+			// One field of empty strings: each a length word, a zero and padding.
+			size_t count = size / 8;
+			encoder.Record(0x01, 'CSTR', count, count * 8, "strings", false);
+			for (size_t i = 0; i < count; i++)
+				encoder.U32(1).U8(0).U8(0).U8(0).U8(0);
+			break;
+		}
+		case 'r':
+			// The same name again and again, one byte each time.
+			for (size_t i = 0; i < size / 9; i++)
+				encoder.Record(0x0f, 'BYTE', 1, 1, "r", true).U8(1);
+			break;
+		case 'n':
+			// A new name for every one-byte record.
+			for (size_t i = 0; i < size / 13; i++) {
+				char name[8];
+				snprintf(name, sizeof(name), "%05zx", i);
+				encoder.Record(0x0f, 'BYTE', 1, 1, name, true).U8(1);
+			}
+			break;
+	}
+	return encoder.Finish();
+}
+
+
+#if defined(__SANITIZE_ADDRESS__)
+const bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+const bool kSanitized = true;
+#else
+const bool kSanitized = false;
+#endif
+#else
+const bool kSanitized = false;
+#endif
+
+
+size_t
+VirtualSize()
+{
+	FILE* status = fopen("/proc/self/statm", "r");
+	unsigned long pages = 0;
+	if (status != nullptr) {
+		if (fscanf(status, "%lu", &pages) != 1)
+			pages = 0;
+		fclose(status);
+	}
+	return pages * static_cast<size_t>(sysconf(_SC_PAGESIZE));
+}
+
+} // namespace
+
+
+// Reading a message holds it in a small multiple of its flattened size, whatever its shape:
+// what stays after the read is measured on the heap, the peak under an address-space limit.
+TEST(MessageFlatten, ReadingHoldsASmallMultipleOfTheBytes)
+{
+	if (kSanitized)
+		GTEST_SKIP() << "the sanitizer's own allocator";
+	const size_t kSize = 1000 * 1000;
+	struct Case {
+		char shape;
+		const char* what;
+		size_t retained; // at most this many times the bytes stay in use after the read
+	} cases[] = {
+		{'f', "one field of one-byte items", 2},
+		{'v', "one field of empty strings", 2},
+		{'r', "one name repeated in one-byte records", 2},
+		{'n', "a new name for every one-byte record", 12},
+	};
+	for (const Case& c : cases) {
+		SCOPED_TRACE(c.what);
+		Bytes bytes = LargeMessage(c.shape, kSize);
+		ASSERT_GT(bytes.size(), kSize * 9 / 10);
+
+		size_t before = mallinfo2().uordblks;
+		{
+			BMessage message;
+			ASSERT_EQ(B_OK, Load(&message, bytes));
+			size_t held = mallinfo2().uordblks - before;
+			EXPECT_LE(held, c.retained * bytes.size()) << held << " bytes held";
+		}
+
+		// The peak: a child with room for the bytes and sixteen times as much again.
+		pid_t child = fork();
+		ASSERT_GE(child, 0);
+		if (child == 0) {
+			rlimit limit {};
+			limit.rlim_cur = limit.rlim_max = VirtualSize() + 16 * bytes.size();
+			setrlimit(RLIMIT_AS, &limit);
+			BMessage message;
+			BMemoryIO stream(bytes.data(), bytes.size());
+			_exit(message.Unflatten(&stream) == B_OK ? 0 : 1);
+		}
+		int status = 0;
+		waitpid(child, &status, 0);
+		EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "ran out of memory";
+	}
 }

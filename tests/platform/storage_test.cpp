@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include "File.h"
 #include "FindDirectory.h"
 #include "Path.h"
+#include "ReplaceFile.h"
 
 namespace fs = std::filesystem;
 
@@ -274,4 +276,69 @@ TEST(File, OpenModesBehaveAsTheirNamesSay)
 	EXPECT_LT(file.Read(&byte, 1), 0);
 	file.Unset();
 	EXPECT_EQ(B_NO_INIT, file.Write("x", 1));
+}
+
+
+// Nothing but a regular file opens, in any mode, and a FIFO without a writer does not block.
+TEST(File, RefusesWhatIsNoRegularFileWithoutBlocking)
+{
+	TempDir dir;
+	std::string fifo = dir / "fifo";
+	ASSERT_EQ(0, mkfifo(fifo.c_str(), 0644));
+	struct Case {
+		const char* what;
+		std::string path;
+		uint32 mode;
+		status_t status;
+	} cases[] = {
+		{"FIFO, read-only", fifo, B_READ_ONLY, B_NOT_ALLOWED},
+		{"FIFO, read-write", fifo, B_READ_WRITE, B_NOT_ALLOWED},
+		{"FIFO, write-only without a reader", fifo, B_WRITE_ONLY, B_NOT_ALLOWED},
+		{"character device", "/dev/null", B_READ_ONLY, B_NOT_ALLOWED},
+		{"character device, for writing", "/dev/null", B_WRITE_ONLY, B_NOT_ALLOWED},
+		{"directory", dir.Path(), B_READ_ONLY, B_IS_A_DIRECTORY},
+	};
+	for (const Case& c : cases) {
+		BFile file;
+		EXPECT_EQ(c.status, file.SetTo(c.path.c_str(), c.mode)) << c.what;
+		EXPECT_EQ(c.status, file.InitCheck()) << c.what;
+	}
+}
+
+
+TEST(ReplaceFile, WritesWholeFilesAndNothingElse)
+{
+	TempDir dir;
+	std::string name = dir / "f";
+	EXPECT_EQ(B_BAD_VALUE, replace_file(nullptr, "x", 1));
+	EXPECT_EQ(B_BAD_VALUE, replace_file(name.c_str(), nullptr, 1));
+	EXPECT_EQ(B_BAD_VALUE, replace_file((dir.Path() + "/").c_str(), "x", 1));
+
+	ASSERT_EQ(B_OK, replace_file(name.c_str(), "first", 5));
+	BFile file(name.c_str(), B_READ_ONLY);
+	EXPECT_EQ("first", ReadAll(file));
+	ASSERT_EQ(B_OK, replace_file(name.c_str(), "2nd", 3));
+	EXPECT_EQ("first", ReadAll(file)) << "an open reader keeps the old file whole";
+	file.SetTo(name.c_str(), B_READ_ONLY);
+	EXPECT_EQ("2nd", ReadAll(file));
+
+	// The same bytes again: the file is not touched at all.
+	struct stat before {};
+	struct stat after {};
+	stat(name.c_str(), &before);
+	ASSERT_EQ(B_OK, replace_file(name.c_str(), "2nd", 3));
+	stat(name.c_str(), &after);
+	EXPECT_EQ(before.st_ino, after.st_ino);
+
+	ASSERT_EQ(B_OK, replace_file(name.c_str(), "", 0)) << "empty content is content";
+	EXPECT_EQ(0, fs::file_size(name));
+
+	std::string missing = dir / "missing/f";
+	EXPECT_EQ(B_ENTRY_NOT_FOUND, replace_file(missing.c_str(), "x", 1));
+	EXPECT_FALSE(fs::exists(dir / "missing"));
+	EXPECT_EQ(B_OK, replace_file(missing.c_str(), "x", 1, B_REPLACE_CREATE_DIRECTORY));
+	EXPECT_EQ(B_ENTRY_NOT_FOUND,
+		replace_file((dir / "a/b/f").c_str(), "x", 1, B_REPLACE_CREATE_DIRECTORY))
+		<< "one level only";
+	EXPECT_FALSE(fs::exists(dir / "a"));
 }

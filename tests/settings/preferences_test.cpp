@@ -146,29 +146,66 @@ TEST_F(PreferencesTest, AMessageShorterThanItsFileStillLoads)
 }
 
 
-TEST_F(PreferencesTest, NothingIsWrittenWithoutASettingsDirectory)
+// A missing settings folder is made at the save, as the XDG rules ask: that one folder, mode
+// 0700, and never its parents, so a missing home or a path far from anything stays untouched.
+TEST_F(PreferencesTest, OnlyTheSettingsFolderItselfIsMadeWhenMissing)
 {
-	std::string missing = fConfig + "/missing";
+	const std::string home = fRoot + "/home";
 	struct Case {
 		const char* what;
-		const char* xdg;
-		const char* home;
+		std::string xdg;  // empty: unset
+		std::string home; // empty: unset
+		std::string made; // the folder that should hold the file afterwards, or empty
+		std::function<void()> prepare;
 	} cases[] = {
-		{"directory missing", missing.c_str(), nullptr},
-		{"neither XDG_CONFIG_HOME nor HOME", nullptr, nullptr},
-		{"only relative paths", "config", "home"},
+		{"XDG_CONFIG_HOME missing", fConfig + "/missing", "", fConfig + "/missing", {}},
+		{"~/.config missing", "", home, home + "/.config",
+			[&] { fs::create_directory(home); }},
+		{"XDG_CONFIG_HOME and its parent missing", fConfig + "/a/b", "", "", {}},
+		{"home itself missing", "", home, "", {}},
+		{"neither XDG_CONFIG_HOME nor HOME", "", "", "", {}},
+		{"only relative paths", "config", "home", "", {}},
+		{"a file in the folder's place", fConfig + "/file", "", "",
+			[&] { WriteFile(fConfig + "/file", Bytes(3, 'x')); }},
 	};
 	for (const Case& c : cases) {
-		c.xdg ? setenv("XDG_CONFIG_HOME", c.xdg, 1) : unsetenv("XDG_CONFIG_HOME");
-		c.home ? setenv("HOME", c.home, 1) : unsetenv("HOME");
+		SCOPED_TRACE(c.what);
+		fs::remove_all(fConfig);
+		fs::remove_all(home);
+		fs::create_directory(fConfig);
+		if (c.prepare)
+			c.prepare();
+		c.xdg.empty() ? unsetenv("XDG_CONFIG_HOME") : setenv("XDG_CONFIG_HOME", c.xdg.c_str(), 1);
+		c.home.empty() ? unsetenv("HOME") : setenv("HOME", c.home.c_str(), 1);
 		{
 			TPreferences prefs(kPrefsName);
-			EXPECT_EQ(2, prefs.GetInt32("idxoben", 2)) << c.what;
+			EXPECT_EQ(2, prefs.GetInt32("idxoben", 2));
 			prefs.SetInt32("idxoben", 5);
 		}
-		EXPECT_TRUE(Entries(fConfig).empty()) << c.what;
-		EXPECT_EQ(std::vector<std::string>{"config"}, Entries(fRoot)) << c.what;
+		if (c.made.empty()) {
+			EXPECT_FALSE(fs::exists(fConfig + "/a"));
+			EXPECT_FALSE(fs::exists(home));
+			EXPECT_FALSE(fs::exists(fRoot + "/config/missing"));
+			continue;
+		}
+		EXPECT_EQ(0700u, Mode(c.made));
+		EXPECT_EQ(std::vector<std::string>{kPrefsName}, Entries(c.made));
+		EXPECT_EQ(5, TPreferences(kPrefsName).GetInt32("idxoben", 2));
 	}
+}
+
+
+// A folder that cannot be made leaves everything as it was, and the program runs on.
+TEST_F(PreferencesTest, AFolderThatCannotBeMadeWritesNothing)
+{
+	setenv("XDG_CONFIG_HOME", (fConfig + "/missing").c_str(), 1);
+	chmod(fConfig.c_str(), 0555);
+	WithoutPrivileges([] {
+		TPreferences prefs(kPrefsName);
+		prefs.SetInt32("idxoben", 5);
+	});
+	chmod(fConfig.c_str(), 0755);
+	EXPECT_TRUE(Entries(fConfig).empty());
 }
 
 
