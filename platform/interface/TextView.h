@@ -111,8 +111,8 @@ public:
 
 	// Kit internal, for tests: whether the caret is drawn now, and the highlighted ranges.
 	bool _CaretVisible() const { return fCaretOn && fSelStart == fSelEnd && _ShowsCaret(); }
-	// The font size the line holding offset is drawn with (smaller than its style's when
-	// fitted), and whether marks cut it on the left and right.
+	// The font size the character at offset is drawn with (smaller than its style's when
+	// fitted), and whether marks cut the given line on the left and on the right.
 	float _DrawnSize(int32 offset) const;
 	void _CutMarks(int32 line, bool* outLeft, bool* outRight) const;
 	const std::vector<std::pair<int32, int32>>& _Highlights() const { return fHighlights; }
