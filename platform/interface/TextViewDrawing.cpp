@@ -232,6 +232,8 @@ BTextView::MakeFocus(bool focus)
 {
 	BView::MakeFocus(focus);
 	_ResetCaretBlink();
+	// A fitted view without its caret goes back to its alignment edge, and back again.
+	_ScrollToCaret();
 	Invalidate();
 }
 
@@ -240,6 +242,7 @@ BTextView::WindowActivated(bool active)
 {
 	BView::WindowActivated(active);
 	_ResetCaretBlink();
+	_ScrollToCaret();
 	Invalidate();
 }
 

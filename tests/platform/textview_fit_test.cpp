@@ -214,10 +214,14 @@ TEST_F(TextViewFitTest, MarkStandsWhereTheTextGoesOn)
 	fView->Select(16, 16);
 	EventLoop::Drain();
 	EXPECT_EQ(std::make_pair(true, true), Marks());
-	fView->MakeFocus(false);
 	fView->Select(0, 0);
+	fView->MakeFocus(false);
 	EventLoop::Drain();
 	ASSERT_EQ(std::make_pair(true, false), Marks()) << "back at the alignment edge";
+	fView->MakeFocus(true);
+	EXPECT_EQ(std::make_pair(false, true), Marks()) << "and back to the caret";
+	fView->MakeFocus(false);
+	EventLoop::Drain();
 
 	// The mark is an ellipsis right before the first whole digit, in the small type on the
 	// line's baseline, and no part of a digit stands left of it.
