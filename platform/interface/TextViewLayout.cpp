@@ -36,15 +36,26 @@ BTextView::_Layout() const
 	fFitShrink = 0;
 	_MeasureAdvances();
 	_BreakLines();
-	if (_IsFitting()) {
+	if (_IsFitting() && !_FitsWidth()) {
 		float largest = 0;
 		for (const StyleRun& run : fRuns)
 			largest = std::max(largest, run.font.Size());
+		float widest = 0;
+		for (const Line& line : fLines)
+			widest = std::max(widest, line.width);
 		float steps = std::ceil(largest - fFitMinimum);
-		while (!_FitsWidth() && fFitShrink < steps) {
-			fFitShrink++;
+		// Widths grow about with the size, so start a pixel above the size that scales the
+		// widest line to fit: a large font then takes a few passes, not one per pixel.
+		float available = std::max(fTextRect.Width() + 1, 0.0f);
+		float guess = std::floor(largest * available / widest) + 1;
+		float shrink = std::clamp(largest - guess, 1.0f, std::max(steps, 1.0f));
+		while (fFitShrink < steps) {
+			fFitShrink = std::min(shrink, steps);
 			_MeasureAdvances();
 			_BreakLines();
+			if (_FitsWidth())
+				break;
+			shrink = fFitShrink + 1;
 		}
 	}
 

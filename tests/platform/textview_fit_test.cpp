@@ -197,6 +197,35 @@ TEST_F(TextViewFitTest, WideTextShrinksDownToTheMinimumAndThenIsCut)
 	EXPECT_EQ(be_bold_font->Size(), fView->_DrawnSize(0));
 }
 
+TEST_F(TextViewFitTest, LargeTypeShrinksToTheLargestSizeThatFits)
+{
+	fView->SetFitToWidth(kMinimum);
+	fView->MakeFocus(false);
+	const char* text = "1234567.50";
+	// The width the view measures: the sum of the characters' advances.
+	auto widthAt = [&](float size) {
+		BFont font(*be_bold_font);
+		font.SetSize(size);
+		float width = 0;
+		for (const char* c = text; *c != '\0'; c++)
+			width += font.StringWidth(c, 1);
+		return width;
+	};
+	const float available = kFieldTextRect.Width() + 1;
+	for (float size : {11.0f, 16.0f, 37.0f, 120.0f, 400.0f}) {
+		SCOPED_TRACE(size);
+		BFont font(*be_bold_font);
+		font.SetSize(size);
+		fView->SetFontAndColor(&font, B_FONT_SIZE);
+		Show(text);
+		float expected = size;
+		while (expected > kMinimum && widthAt(expected) > available)
+			expected--;
+		EXPECT_EQ(expected, fView->_DrawnSize(0));
+		EXPECT_EQ(widthAt(expected) > available, Marks().first);
+	}
+}
+
 TEST_F(TextViewFitTest, MarkStandsWhereTheTextGoesOn)
 {
 	fView->SetFitToWidth(kMinimum);
