@@ -48,6 +48,10 @@ const BRect kEuroLineFrame(34, 48, 172, 64);
 const BRect kEuroLineTextRect(3, 3, 125, 20);
 const BRect kCalculatorButtonFrame(154, 21, 171, 44);
 
+// Amounts wider than their field are drawn smaller down to this size, which DejaVu Sans
+// still shows legibly; a longer amount is then cut behind a mark (BTextView::SetFitToWidth).
+constexpr float kSmallestAmountSize = 8;
+
 const rgb_color kSourceFieldColor = {127, 255, 127, 255};
 const rgb_color kTargetFieldColor = {255, 199, 192, 255};
 const rgb_color kEuroLineColor = {255, 255, 223, 255};
@@ -165,7 +169,14 @@ TMainView::_CreateFields()
 	fEuroLine->MakeEditable(false);
 	fEuroLine->SetViewColor(kEuroLineColor);
 	fEuroLine->SetAlignment(B_ALIGN_RIGHT);
+	// One line: wrapped, a long amount would break at its " . . ." below the field's edge.
+	fEuroLine->SetWordWrap(false);
 	AddChild(fEuroLine);
+
+	// No amount may show cut as if it were whole.
+	for (BTextView* field : {static_cast<BTextView*>(fSourceField),
+			static_cast<BTextView*>(fTargetField), fEuroLine})
+		field->SetFitToWidth(kSmallestAmountSize);
 }
 
 void

@@ -4,12 +4,14 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "MenuItem.h"
 
 // Items stand in one column inside a two-pixel frame (a dark outline and a bevel). Each item
-// keeps room at its left for the check mark and at its right for the shortcut (a small
-// command-key cap and the letter) or the submenu arrow.
+// keeps room at its left for the check mark and at its right for the shortcut or the
+// submenu arrow. A shortcut is written as the keyboard labels its keys ("Strg+Q"): the
+// command key is Ctrl here, and no font has the platform's command-key glyph.
 
 namespace {
 
@@ -18,7 +20,6 @@ const float kPadding = 1;        // above the first and below the last item
 const float kMarkSpace = 18;     // check mark column left of the labels
 const float kRightGap = 20;      // label to shortcut or arrow
 const float kRightSpace = 8;     // after the shortcut or arrow
-const float kKeyCapWidth = 9;    // command-key cap before a shortcut letter
 const float kArrowWidth = 4;
 const float kSeparatorHeight = 8;
 const float kMinWidth = 40;
@@ -39,24 +40,26 @@ ItemHeight(const BMenuItem* item)
 	return std::ceil(height.ascent + height.descent) + 5;
 }
 
-// The shortcut as shown: the letter in upper case.
-char
-ShortcutLetter(const BMenuItem* item)
-{
-	char shortcut = item->Shortcut();
-	return (char)toupper((unsigned char)shortcut);
-}
+// The modifier keys as a German keyboard labels them, in the order they are written. The
+// command key is what Ctrl (or the left Alt) gives, so a shortcut always names it.
+const struct {
+	uint32 modifier;
+	const char* label;
+} kModifierLabels[] = {
+	{B_COMMAND_KEY | B_CONTROL_KEY, "Strg"},
+	{B_OPTION_KEY, "Super"},
+	{B_SHIFT_KEY, "Umschalt"},
+};
 
 float
 RightPartWidth(const BMenuItem* item)
 {
 	if (item->Submenu() != nullptr)
 		return kArrowWidth;
-	char letter = ShortcutLetter(item);
-	if (letter == 0)
+	std::string label = BPrivate::ShortcutLabel(item);
+	if (label.empty())
 		return 0;
-	char text[2] = {letter, 0};
-	return kKeyCapWidth + 2 + std::ceil(MenuFont().StringWidth(text));
+	return std::ceil(MenuFont().StringWidth(label.c_str()));
 }
 
 rgb_color
@@ -66,6 +69,30 @@ Background()
 }
 
 } // namespace
+
+namespace BPrivate {
+
+std::string
+ShortcutLabel(const BMenuItem* item)
+{
+	uint32 modifiers = 0;
+	unsigned char key = (unsigned char)item->Shortcut(&modifiers);
+	// Only a key that prints as itself can be named; the space bar has no letter.
+	if (key <= ' ' || key >= 0x7f)
+		return std::string();
+	modifiers |= B_COMMAND_KEY;
+	std::string label;
+	for (const auto& entry : kModifierLabels) {
+		if ((modifiers & entry.modifier) != 0) {
+			label += entry.label;
+			label += '+';
+		}
+	}
+	label += (char)toupper(key);
+	return label;
+}
+
+} // namespace BPrivate
 
 BMenu::BMenu(const char* name, menu_layout layout)
 	:
@@ -364,16 +391,9 @@ BMenu::Draw(BRect updateRect)
 			float middle = baseline - 4;
 			FillTriangle(BPoint(right - kArrowWidth + 1, middle - 3),
 				BPoint(right - kArrowWidth + 1, middle + 3), BPoint(right, middle));
-		} else if (char letter = ShortcutLetter(item)) {
-			char shortcut[2] = {letter, 0};
-			float letterWidth = std::ceil(MenuFont().StringWidth(shortcut));
-			float letterLeft = right - letterWidth + 1;
-			DrawString(shortcut, BPoint(letterLeft, baseline));
-			BRect cap(letterLeft - 2 - kKeyCapWidth, baseline - kKeyCapWidth + 1,
-				letterLeft - 3, baseline);
-			StrokeRoundRect(cap, 2, 2);
-			StrokeLine(BPoint(cap.left + 2, cap.bottom - 2), BPoint(cap.right - 2,
-				cap.bottom - 2));
+		} else if (std::string shortcut = BPrivate::ShortcutLabel(item); !shortcut.empty()) {
+			float width = std::ceil(MenuFont().StringWidth(shortcut.c_str()));
+			DrawString(shortcut.c_str(), BPoint(right - width + 1, baseline));
 		}
 	}
 }

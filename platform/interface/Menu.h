@@ -3,6 +3,7 @@
 // them in pop-up windows of the backend.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "View.h"
@@ -62,3 +63,11 @@ private:
 	bool fEnabled = true;
 	int32 fHighlighted = -1;
 };
+
+namespace BPrivate {
+
+// How a menu item's shortcut is written at its right, "Strg+Q" for 'Q' with the command
+// key; empty when the item has none or it is no printable character.
+std::string ShortcutLabel(const BMenuItem* item);
+
+} // namespace BPrivate

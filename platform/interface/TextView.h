@@ -80,6 +80,13 @@ public:
 	bool IsSelectable() const { return fSelectable; }
 	void SetTextRect(BRect rect);
 	BRect TextRect() const { return fTextRect; }
+	// Without word wrap, a line wider than the text rectangle is drawn in smaller type, a
+	// pixel at a time down to minimumSize; what still does not fit is cut at whole
+	// characters behind a mark ("\u2026") on each side where the text goes on, and the text
+	// stays against its alignment edge while no caret shows. Text that fits is drawn as
+	// without it. 0, the default, lets a long line scroll unmarked.
+	void SetFitToWidth(float minimumSize);
+	float FitToWidth() const { return fFitMinimum; }
 
 	int32 OffsetAt(BPoint point) const;
 	BPoint PointAt(int32 offset, float* outHeight = nullptr) const;
@@ -104,6 +111,10 @@ public:
 
 	// Kit internal, for tests: whether the caret is drawn now, and the highlighted ranges.
 	bool _CaretVisible() const { return fCaretOn && fSelStart == fSelEnd && _ShowsCaret(); }
+	// The font size the character at offset is drawn with (smaller than its style's when
+	// fitted), and whether marks cut the given line on the left and on the right.
+	float _DrawnSize(int32 offset) const;
+	void _CutMarks(int32 line, bool* outLeft, bool* outRight) const;
 	const std::vector<std::pair<int32, int32>>& _Highlights() const { return fHighlights; }
 
 protected:
@@ -155,6 +166,15 @@ private:
 
 	void _InvalidateLayout() { fLayoutValid = false; }
 	void _Layout() const;
+	void _MeasureAdvances() const;
+	void _BreakLines() const;
+	bool _FitsWidth() const;
+	BFont _DrawnFont(const StyleRun& run) const;
+	float _MarkWidth(int32 offset) const;
+	void _VisibleColumns(const Line& line, float* outLeft, float* outRight, bool* outLeftMark,
+		bool* outRightMark) const;
+	bool _IsFitting() const { return fFitMinimum > 0 && !fWordWrap; }
+	void _DrawCutMarks(const Line& line, float baseline);
 	void _BreakParagraph(int32 start, int32 end) const;
 	void _AddLine(int32 start, int32 end, bool softBreak) const;
 	int32 _LineIndexAt(int32 offset) const;
@@ -187,6 +207,7 @@ private:
 	int32 fTrackStart = 0; // the word or line a multi-click drag started on
 	int32 fTrackEnd = 0;
 	float fScrollX = 0; // horizontal scroll of a view without word wrap
+	float fFitMinimum = 0; // smallest font size a fitted line may shrink to; 0: no fitting
 	bigtime_t fLastClickTime = 0;
 	int32 fLastClickOffset = -1;
 	int32 fLastClickCount = 0;
@@ -195,4 +216,5 @@ private:
 	mutable std::vector<Line> fLines;
 	mutable std::vector<float> fAdvances; // per byte: the advance of the character it starts
 	mutable bool fLayoutValid = false;
+	mutable float fFitShrink = 0; // pixels the fitted text is drawn smaller than its styles
 };

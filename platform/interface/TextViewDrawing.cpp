@@ -6,10 +6,21 @@
 #include "TextViewPrivate.h"
 #include "Window.h"
 
+using BPrivate::CharLength;
 using BPrivate::IsControl;
+using BPrivate::kCutMark;
+using BPrivate::kCutMarkGap;
+using BPrivate::kCutMarkLength;
 using BPrivate::kTextReplacement;
 using BPrivate::kTextReplacementLength;
 using BPrivate::WellFormedLength;
+
+namespace {
+
+// A hundredth of a pixel forgives the sums of fractional advances.
+const float kSlack = 0.01f;
+
+} // namespace
 
 // #pragma mark - Drawing
 
@@ -39,11 +50,19 @@ BTextView::Draw(BRect updateRect)
 // Draws a line run by run, each piece of plain characters in one call. Control
 // characters take their room but draw nothing; malformed bytes draw a replacement mark.
 // Characters well outside the columns left..right are skipped, so a huge line costs
-// only what shows.
+// only what shows. A cut line draws only the characters wholly inside its visible
+// columns, so no half digit stands beside a mark.
 void
 BTextView::_DrawLine(const Line& line, float left, float right)
 {
 	const float kOverhang = 4;
+	float shownLeft;
+	float shownRight;
+	bool leftMark;
+	bool rightMark;
+	_VisibleColumns(line, &shownLeft, &shownRight, &leftMark, &rightMark);
+	bool cut = leftMark || rightMark;
+
 	float x = _LineLeft(line);
 	float baseline = line.top + std::ceil(line.ascent) - 1;
 	size_t run = _RunIndexAt(line.start);
@@ -53,7 +72,8 @@ BTextView::_DrawLine(const Line& line, float left, float right)
 			run++;
 		int32 runEnd = run + 1 < fRuns.size() ? std::min(fRuns[run + 1].offset, line.end)
 			: line.end;
-		SetFont(&fRuns[run].font);
+		BFont font = _DrawnFont(fRuns[run]);
+		SetFont(&font);
 		SetHighColor(fRuns[run].color);
 
 		int32 pieceStart = offset;
@@ -69,6 +89,8 @@ BTextView::_DrawLine(const Line& line, float left, float right)
 			uint8 byte = (uint8)fText[offset];
 			float advance = fAdvances[(size_t)offset];
 			bool visible = x + advance + kOverhang >= left && x - kOverhang <= right;
+			if (cut)
+				visible = visible && x >= shownLeft - kSlack && x + advance <= shownRight + kSlack;
 			if (wellFormed > 0 && !IsControl(byte) && visible) {
 				x += advance;
 				offset += wellFormed;
@@ -83,6 +105,53 @@ BTextView::_DrawLine(const Line& line, float left, float right)
 			pieceX = x;
 		}
 		flush();
+	}
+	if (cut)
+		_DrawCutMarks(line, baseline);
+}
+
+// Each mark stands right beside the characters it cuts, so that it reads as part of the
+// number, in the font and colour of the characters it stands for.
+void
+BTextView::_DrawCutMarks(const Line& line, float baseline)
+{
+	float shownLeft;
+	float shownRight;
+	bool leftMark;
+	bool rightMark;
+	_VisibleColumns(line, &shownLeft, &shownRight, &leftMark, &rightMark);
+	// Found apart from the update rectangle, so that a partial repaint puts the marks
+	// where a full one does.
+	float firstShown = shownLeft;
+	float lastShown = shownRight;
+	bool any = false;
+	float x = _LineLeft(line);
+	for (int32 offset = line.start; offset < line.end; offset += CharLength(fText, offset)) {
+		float advance = fAdvances[(size_t)offset];
+		if (x >= shownLeft - kSlack && x + advance <= shownRight + kSlack) {
+			if (!any)
+				firstShown = x;
+			any = true;
+			lastShown = x + advance;
+		}
+		x += advance;
+	}
+	const struct {
+		bool shown;
+		int32 beside;
+		float x;
+	} marks[] = {
+		{leftMark, line.start, firstShown - _MarkWidth(line.start) - kCutMarkGap},
+		{rightMark, line.end - 1, lastShown + kCutMarkGap},
+	};
+	for (const auto& mark : marks) {
+		if (!mark.shown)
+			continue;
+		const StyleRun& run = _RunAt(mark.beside);
+		BFont font = _DrawnFont(run);
+		SetFont(&font);
+		SetHighColor(run.color);
+		DrawString(kCutMark, kCutMarkLength, BPoint(mark.x, baseline));
 	}
 }
 
@@ -99,6 +168,14 @@ BTextView::_InvertRange(int32 start, int32 end)
 			break;
 		float left = _XAt(line, std::max(start, line.start));
 		float right = _XAt(line, std::min(end, line.end));
+		// Characters hidden behind a cut mark show no selection either.
+		float shownLeft;
+		float shownRight;
+		bool leftMark;
+		bool rightMark;
+		_VisibleColumns(line, &shownLeft, &shownRight, &leftMark, &rightMark);
+		left = std::max(left, shownLeft);
+		right = std::min(right, shownRight);
 		// A range running on through a line break covers the rest of the line.
 		if (end > line.end && index + 1 < fLines.size() && fLines[index + 1].start > line.end)
 			right = std::max(right, fTextRect.right + 1);
@@ -155,6 +232,8 @@ BTextView::MakeFocus(bool focus)
 {
 	BView::MakeFocus(focus);
 	_ResetCaretBlink();
+	// A fitted view without its caret goes back to its alignment edge, and back again.
+	_ScrollToCaret();
 	Invalidate();
 }
 
@@ -163,6 +242,7 @@ BTextView::WindowActivated(bool active)
 {
 	BView::WindowActivated(active);
 	_ResetCaretBlink();
+	_ScrollToCaret();
 	Invalidate();
 }
 

@@ -12,6 +12,12 @@ namespace BPrivate {
 inline constexpr char kTextReplacement[] = "\xEF\xBF\xBD";
 inline constexpr int32 kTextReplacementLength = 3;
 
+// Stands where a fitted line is cut: a horizontal ellipsis.
+inline constexpr char kCutMark[] = "\xE2\x80\xA6";
+inline constexpr int32 kCutMarkLength = 3;
+// Between a cut mark and the nearest character drawn beside it.
+inline constexpr float kCutMarkGap = 1;
+
 inline bool
 IsContinuation(uint8 byte)
 {

@@ -397,3 +397,86 @@ TEST_F(DrawingTest, MissingImagesAreSkipped)
 	ExpectBackground(BRect(12, 46, 32, 66), "no swap arrows");
 	EXPECT_EQ(kWhite, Pixel(8, 13)) << "the rest is drawn";
 }
+
+
+TEST_F(DrawingTest, WideAmountsShowWholeInSmallerTypeOrCutBehindAMark)
+{
+	Start();
+	// The text rectangles of the target field and the euro line, in the window.
+	const BRect kTargetText(47, 72, 149, 89);
+	const BRect kEuroText(37, 51, 159, 64);
+	const rgb_color kTargetColor = {255, 199, 192, 255};
+	const rgb_color kEuroColor = {255, 255, 223, 255};
+	const struct {
+		const char* amount;
+		int32 source, target;
+		bool targetCut, euroCut;
+	} cases[] = {
+		// The target once lost its last decimal at the field's edge; now it shrinks.
+		{"9999999999.99", 0, 7, false, false},
+		{"-99999999999999", 2, 0, false, true},
+		// The euro line of 15 digits once lost its decimals and its " . . ."; now its
+		// head gives way behind a mark, as does the target's.
+		{"999999999999999", 2, 2, true, true},
+		{"999999999999999", 0, 7, true, true},
+	};
+	for (const auto& test : cases) {
+		SCOPED_TRACE(std::string(test.amount) + " " + std::to_string(test.source) + " -> "
+			+ std::to_string(test.target));
+		Show(test.source, test.target);
+		View()->SourceField()->MakeFocus(true);
+		View()->SourceField()->SelectAll();
+		Type(test.amount);
+		ASSERT_EQ(test.amount, SourceText());
+		// Off the field, as after a click on the background: no caret anywhere.
+		View()->MakeFocus(true);
+		Drain();
+
+		const struct {
+			BTextView* field;
+			BRect text;
+			rgb_color color;
+			bool cut;
+		} fields[] = {
+			{View()->TargetField(), kTargetText, kTargetColor, test.targetCut},
+			{View()->EuroLine(), kEuroText, kEuroColor, test.euroCut},
+		};
+		for (const auto& field : fields) {
+			SCOPED_TRACE(field.field->Text());
+			EXPECT_GE(field.field->_DrawnSize(0), 8) << "no smaller than legible";
+			bool left = false;
+			bool right = false;
+			field.field->_CutMarks(0, &left, &right);
+			EXPECT_EQ(field.cut, left);
+			EXPECT_FALSE(right) << "the end, decimals and all, stays at the right edge";
+
+			BRect frame = field.field->Frame();
+			Ink ink;
+			for (int32 y = (int32)frame.top; y <= (int32)frame.bottom; y++) {
+				for (int32 x = (int32)frame.left; x <= (int32)frame.right; x++) {
+					if (Pixel(x, y) != field.color)
+						ink.Add(x, y);
+				}
+			}
+			ASSERT_TRUE(ink.Found());
+			EXPECT_GE(ink.left, field.text.left);
+			EXPECT_LE(ink.right, field.text.right + 1);
+			EXPECT_GE(ink.right, field.text.right - 2);
+
+			// Left of the digits stands the mark: its dots keep to the rows just above the
+			// baseline.
+			if (field.cut) {
+				Ink mark;
+				for (int32 y = (int32)frame.top; y <= (int32)frame.bottom; y++) {
+					for (int32 x = ink.left; x < ink.left + 5; x++) {
+						if (Pixel(x, y) != field.color)
+							mark.Add(x, y);
+					}
+				}
+				ASSERT_TRUE(mark.Found());
+				EXPECT_LE(mark.bottom - mark.top, 2) << "a digit is taller than the mark";
+				EXPECT_EQ(ink.bottom, mark.bottom) << "on the digits' baseline";
+			}
+		}
+	}
+}

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <string>
@@ -245,6 +246,42 @@ TEST(MenuStructureTest, LaysItemsOutInAColumnWithRoomForShortcutsAndArrows)
 	delete menu;
 }
 
+TEST(MenuStructureTest, ShortcutIsWrittenAsTheKeyboardLabelsIt)
+{
+	// The command key is always part of a shortcut; it is Ctrl, "Strg" on German keyboards.
+	const struct {
+		char key;
+		uint32 modifiers;
+		const char* label;
+	} cases[] = {
+		{'Q', 0, "Strg+Q"},
+		{'q', 0, "Strg+Q"},
+		{'Q', B_COMMAND_KEY, "Strg+Q"},
+		{'Q', B_CONTROL_KEY, "Strg+Q"},
+		{'N', B_SHIFT_KEY, "Strg+Umschalt+N"},
+		{'N', B_SHIFT_KEY | B_OPTION_KEY, "Strg+Super+Umschalt+N"},
+		{',', 0, "Strg+,"},
+		{'1', 0, "Strg+1"},
+		{0, 0, ""},
+		{' ', 0, ""},
+		{'\t', 0, ""},
+		{'\x7f', 0, ""},
+		{(char)0xc3, 0, ""},
+	};
+	for (const auto& c : cases) {
+		BMenuItem item("Item", nullptr, c.key, c.modifiers);
+		EXPECT_EQ(BPrivate::ShortcutLabel(&item), c.label) << (int)(unsigned char)c.key;
+	}
+
+	// The whole label gets room: wider than the label alone by at least its text.
+	BPopUpMenu plain("plain", false, false);
+	plain.AddItem(new BMenuItem("Quit", nullptr));
+	BPopUpMenu withShortcut("shortcut", false, false);
+	withShortcut.AddItem(new BMenuItem("Quit", nullptr, 'Q'));
+	EXPECT_GE(withShortcut.PreferredSize().x - plain.PreferredSize().x,
+		be_plain_font->StringWidth("Strg+Q"));
+}
+
 TEST(MenuPlacementTest, KeepsMenusOnTheScreen)
 {
 	const BRect screen(0, 0, 799, 599);
@@ -293,6 +330,84 @@ TEST_F(MenuTest, OpensAtThePointerAndDrawsItsItems)
 	EXPECT_TRUE(seen[0].alwaysOnTop);
 	EXPECT_EQ(gLog, (std::vector<std::string>{"returned:-"}));
 	EXPECT_TRUE(MenuWindows().empty());
+}
+
+namespace {
+
+// Draws one string where a menu item would, over the menu's background.
+class LabelView : public BView {
+public:
+	LabelView(BRect frame, const char* text, BPoint where)
+		:
+		BView(frame, "label", B_FOLLOW_NONE, B_WILL_DRAW),
+		fText(text),
+		fWhere(where)
+	{
+		SetViewColor(ui_color(B_MENU_BACKGROUND_COLOR));
+	}
+
+	void Draw(BRect) override
+	{
+		SetFont(be_plain_font);
+		SetLowColor(ui_color(B_MENU_BACKGROUND_COLOR));
+		SetHighColor(ui_color(B_MENU_ITEM_TEXT_COLOR));
+		DrawString(fText.c_str(), fWhere);
+	}
+
+private:
+	std::string fText;
+	BPoint fWhere;
+};
+
+} // namespace
+
+TEST_F(MenuTest, ShortcutShowsAsTextAtTheRightOfItsItem)
+{
+	// The shortcut's column of the open menu, pixel by pixel.
+	BRect column;
+	BPoint labelAt;
+	std::vector<rgb_color> shown;
+	Script({[&] {
+		BMenu* menu = BPrivate::TrackedMenu();
+		BRect frame = menu->ItemFrame(kQuit);
+		float width = std::ceil(be_plain_font->StringWidth("Strg+Q"));
+		float right = frame.right - 8;
+		// Wide enough to take in a key cap left of the letters as well.
+		column = BRect(right - width - 14, frame.top, frame.right - 1, frame.bottom);
+		font_height height;
+		be_plain_font->GetHeight(&height);
+		labelAt = BPoint(right - width + 1, std::floor(frame.top + (frame.Height()
+			+ height.ascent - height.descent) / 2 + 0.5f));
+		uint32 id = Innermost();
+		for (int32 y = (int32)column.top; y <= (int32)column.bottom; y++) {
+			for (int32 x = (int32)column.left; x <= (int32)column.right; x++)
+				shown.push_back(fBackend->PixelAt(id, x, y));
+		}
+		BPrivate::CloseTrackedMenu();
+	}});
+	PressAt(BPoint(30, 40));
+	ASSERT_FALSE(shown.empty());
+
+	// The same text drawn by a plain view at the same place.
+	BWindow* reference = new BWindow(BRect(300, 300, 300 + column.right + 10,
+		300 + column.bottom + 10), "reference", B_TITLED_WINDOW, B_NOT_RESIZABLE);
+	reference->AddChild(new LabelView(reference->Bounds(), "Strg+Q", labelAt));
+	reference->Show();
+	EventLoop::Drain();
+
+	int32 mismatches = 0;
+	size_t index = 0;
+	for (int32 y = (int32)column.top; y <= (int32)column.bottom; y++) {
+		for (int32 x = (int32)column.left; x <= (int32)column.right; x++) {
+			rgb_color expected = fBackend->PixelAt(reference, x, y);
+			if (shown[index++] != expected && mismatches++ < 5)
+				ADD_FAILURE() << "at " << x << "," << y;
+		}
+	}
+	EXPECT_EQ(mismatches, 0);
+	reference->Lock();
+	reference->Quit();
+	EventLoop::Drain();
 }
 
 TEST_F(MenuTest, PressDragReleaseChoosesAndTheMessageArrivesAfterGoReturns)
