@@ -34,6 +34,8 @@ public:
 	virtual void Show();
 	virtual void Hide();
 	bool IsHidden() const { return fShowLevel <= 0; }
+	// B_OK, or B_ERROR once the window system refused to make the window at Show.
+	status_t InitCheck() const { return fInitStatus; }
 	void Quit() override;
 	bool QuitRequested() override;
 
@@ -89,6 +91,7 @@ public:
 	void Flush() const;
 	void Sync() const;
 
+	// How often the focus view gets Pulse while the window is active; 0 stops pulses.
 	void SetPulseRate(bigtime_t rate) { fPulseRate = rate; }
 	bigtime_t PulseRate() const { return fPulseRate; }
 
@@ -105,6 +108,7 @@ private:
 	void _Present();
 	void _EnsureBackingStore();
 	void _HandleKeyDown(BMessage* message);
+	void _HandleKeyUp(BMessage* message);
 	void _HandleMouse(BMessage* message);
 	// The modal window that keeps this one from acting now, or null.
 	BWindow* _BlockingModal() const;
@@ -120,7 +124,7 @@ private:
 	window_feel fFeel;
 	uint32 fFlags;
 	int32 fShowLevel = 0;
-	bool fShownOnce = false;
+	status_t fInitStatus = B_OK;
 	bool fActive = false;
 	bool fQuitting = false;
 	bool fPopup = false;
@@ -136,6 +140,7 @@ private:
 	cairo_surface_t* fBackingStore = nullptr;
 	std::unique_ptr<BPrivate::BackendWindow> fServerWindow;
 	bigtime_t fPulseRate = 500000;
+	bigtime_t fNextPulse = 0;
 	// Set by kit classes that know better than the feel (alerts are dialogs).
 	BPrivate::WindowKind fKind;
 	bool fKindFixed = false;
