@@ -79,9 +79,9 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(kamboRuntimeDepends "fonts-dejavu-core, xdg-utils")
 # The project's own libraries are static; only system libraries are linked dynamically.
 if(KAMBO_STATIC_RUNTIME)
-	set(kamboLibraryDepends "libc6, libsdl2-2.0-0, libx11-6, libcairo2, libfontconfig1")
+	set(kamboLibraryDepends "libc6, libx11-6, libcairo2, libfontconfig1")
 else()
-	string(CONCAT kamboLibraryDepends "libc6, libstdc++6, libgcc-s1, libsdl2-2.0-0, libx11-6, "
+	string(CONCAT kamboLibraryDepends "libc6, libstdc++6, libgcc-s1, libx11-6, "
 		"libcairo2, libfontconfig1, libgmp10, libgmpxx4ldbl")
 endif()
 # CPack needs file(1) as well to find the binaries that dpkg-shlibdeps should look at.

@@ -5,10 +5,10 @@ set -euo pipefail
 
 packages=(
 	build-essential cmake pkg-config
-	libsdl2-dev libx11-dev libcairo2-dev libfontconfig-dev fonts-dejavu-core
+	libx11-dev libcairo2-dev libfontconfig-dev fonts-dejavu-core
 	libgmp-dev
 	googletest libgtest-dev libgmock-dev libbenchmark-dev
-	xvfb openbox xdotool x11-utils imagemagick xauth
+	xvfb openbox xdotool x11-utils imagemagick xauth xclip
 	desktop-file-utils appstream
 	clang libclang-rt-14-dev valgrind file
 )

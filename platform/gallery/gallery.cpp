@@ -23,7 +23,6 @@
 #include "Picture.h"
 #include "PictureButton.h"
 #include "PopUpMenu.h"
-#include "SDLBackend.h"
 #include "TextView.h"
 #include "TranslationUtils.h"
 #include "View.h"
@@ -396,7 +395,7 @@ main(int argc, char** argv)
 		}
 	}
 	// Real windows or nothing: without a display the gallery has nothing to show.
-	std::unique_ptr<BPrivate::Backend> backend = BPrivate::CreateSDLBackend();
+	std::unique_ptr<BPrivate::Backend> backend = BPrivate::CreateX11Backend();
 	if (!backend)
 		return 1;
 	BPrivate::SetBackend(std::move(backend));

@@ -10,6 +10,7 @@
 #include "Message.h"
 #include "TextViewPrivate.h"
 #include "Window.h"
+#include "WindowPrivate.h"
 
 using BPrivate::IsContinuation;
 using BPrivate::IsControl;
@@ -17,6 +18,8 @@ using BPrivate::IsControl;
 namespace {
 
 const bigtime_t kDoubleClickTime = 500000;
+// The clipboard's text from another program, arriving after Paste returned.
+const uint32 kPasteAnswer = '_pst';
 
 int32
 CurrentInt32(const BView* view, const char* name, int32 fallback)
@@ -236,8 +239,20 @@ BTextView::Paste()
 {
 	if (!fEditable)
 		return;
-	std::string text = BPrivate::CurrentBackend()->ClipboardText();
-	_ReplaceSelection(text.c_str(), (int32)std::min(text.size(), (size_t)INT32_MAX));
+	// Another program's text comes when that program answers; meanwhile the loop goes on.
+	// It then goes to whichever view has the focus by that time.
+	const uint32 windowId = Window() != nullptr ? BPrivate::WindowAccess::BackendId(Window()) : 0;
+	auto later = [windowId](const std::string& answer) {
+		BWindow* window = BPrivate::WindowAccess::FindByBackendId(windowId);
+		if (window == nullptr || answer.empty())
+			return;
+		BMessage message(kPasteAnswer);
+		message.AddString("text", answer.c_str());
+		window->PostMessage(&message);
+	};
+	std::string text;
+	if (BPrivate::CurrentBackend()->RequestClipboardText(&text, later))
+		_ReplaceSelection(text.c_str(), (int32)std::min(text.size(), (size_t)INT32_MAX));
 }
 
 void
@@ -253,6 +268,13 @@ BTextView::MessageReceived(BMessage* message)
 		case B_PASTE:
 			Paste();
 			break;
+		case kPasteAnswer:
+		{
+			const char* text = nullptr;
+			if (fEditable && message->FindString("text", &text) == B_OK)
+				_ReplaceSelection(text, (int32)strlen(text));
+			break;
+		}
 		case B_SELECT_ALL:
 			if (fSelectable)
 				SelectAll();

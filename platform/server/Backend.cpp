@@ -23,7 +23,7 @@ CurrentBackend()
 {
 	std::unique_ptr<Backend>& backend = Slot();
 	if (!backend) {
-		backend = CreateSDLBackend();
+		backend = CreateX11Backend();
 		// Without a display there is nothing to show; running on invisibly would only hang.
 		if (!backend) {
 			fprintf(stderr, "no display available\n");

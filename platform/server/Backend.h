@@ -1,8 +1,9 @@
-// The seam between the kit and the window system. Two implementations: SDL2 (real windows)
-// and headless (in-memory windows for tests). The kit never calls SDL or cairo outside its
-// backends and its painter.
+// The seam between the kit and the window system. Two implementations: X11 on Xlib (real
+// windows) and headless (in-memory windows for tests). The kit never calls Xlib or cairo
+// outside its backends and its painter.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -110,17 +111,29 @@ public:
 	virtual FrameExtents TypicalExtents(bool decorated) const { (void)decorated; return FrameExtents(); }
 	virtual uint32 MouseButtons() const = 0;
 	virtual BPoint MouseLocation() const = 0;
+	// The clipboard's text if it is known without asking another program (empty otherwise).
 	virtual std::string ClipboardText() = 0;
+	typedef std::function<void(const std::string&)> ClipboardAnswer;
+	// Asks for the clipboard's text without waiting for the program that owns it: true with
+	// text set when it is known at once; otherwise later gets it from the event loop (empty
+	// when the owner did not answer in time).
+	virtual bool RequestClipboardText(std::string* text, ClipboardAnswer later)
+	{
+		(void)later;
+		*text = ClipboardText();
+		return true;
+	}
 	virtual void SetClipboardText(const std::string& text) = 0;
 	// Hands an address to the user's browser without blocking.
 	virtual status_t OpenURL(const char* url) = 0;
 };
 
-// The backend in use. Created on first use: SDL2, unless a test installed another first.
+// The backend in use. Created on first use: X11, unless a test installed another first.
 Backend* CurrentBackend();
 void SetBackend(std::unique_ptr<Backend> backend);
 bool HasBackend();
-// The real backend; defined with the SDL2 implementation.
-std::unique_ptr<Backend> CreateSDLBackend();
+// The real backend, on the display named by $DISPLAY; nullptr (with a message on standard
+// error) when there is none. Defined with the X11 implementation.
+std::unique_ptr<Backend> CreateX11Backend();
 
 } // namespace BPrivate

@@ -108,8 +108,13 @@ check_linked_libraries()
 		[ -n "$owner" ] || e2e_fail "no package owns $path"
 		grep -qx "$owner" <<<"$names" || e2e_fail "$soname comes from $owner, not in Depends"
 	done < <(sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' <<<"$dynamic")
-	grep -q 'libSDL2' <<<"$dynamic" \
-		|| e2e_fail "the binary does not link SDL2: it could open no window"
+	grep -q 'libX11' <<<"$dynamic" \
+		|| e2e_fail "the binary does not link Xlib: it could open no window"
+	# Windows through Xlib alone: no sound, Wayland or SDL library comes along.
+	local unwanted
+	unwanted=$(grep -Eo 'lib(SDL|asound|pulse|wayland|decor|drm|gbm|dbus|systemd|sndfile)[^ ]*' \
+		<<<"$libraries" | sort -u | tr '\n' ' ')
+	[ -z "$unwanted" ] || e2e_fail "the installed program loads $unwanted"
 }
 
 check_files()

@@ -1,0 +1,616 @@
+// The X11 backend, on Xlib. Its parts: X11Window (one window), X11Keyboard (keys and the
+// input method), X11Clipboard (the CLIPBOARD selection), ComposeCache, X11Input (tables).
+//
+// Implements:
+//  - windows at the requested content frame, on a TrueColor visual (the default one, or
+//    another when the default is not TrueColor; a clear message when the screen has none):
+//    titled (window-manager decorations), bordered (a border, no title bar) or bare (Motif
+//    hints), always on top, fixed size (equal minimum and maximum, no maximise), modal, tied
+//    to a parent (WM_TRANSIENT_FOR), typed (normal, dialog, utility, pop-up menu), without a
+//    task-bar entry; title (_NET_WM_NAME and WM_NAME), move, resize, icon (_NET_WM_ICON, the
+//    kit's one size), show, hide, activate; WM_CLASS "kambolux", _NET_WM_PID with
+//    WM_CLIENT_MACHINE, WM_DELETE_WINDOW and _NET_WM_PING, the client leader and group
+//  - static window gravity, so a window manager puts its frame around the content where the
+//    kit placed it, with no wait for the frame; the frame's size from _NET_FRAME_EXTENTS as
+//    it changes, and the typical frame asked for with _NET_REQUEST_FRAME_EXTENTS
+//  - pop-up menus: override-redirect windows that grab the pointer and the keyboard while
+//    open, so a click anywhere reaches the menu (and closes it when outside)
+//  - presenting ARGB32 backing stores with XPutImage (as they are on 24-bit visuals,
+//    converted on others); exposure and size changes ask the kit to present again
+//  - keys as the platform's bytes: text through the input method (dead keys, Compose), one
+//    UTF-8 character per event; editing and cursor keys (keypad too, without Num Lock); Ctrl
+//    or Alt with a key as a shortcut; auto-repeat; key-up for what went down; keys held
+//    before a window had the focus are no presses
+//  - mouse buttons (held after the event), click counts, motion, window and screen points;
+//    activation (focus changes other than grabs), close requests, exposure, moves
+//  - the CLIPBOARD both ways without blocking (X11Clipboard)
+//  - sleeping in poll on the X connection and a wake-up pipe (Wake, signals) until an event,
+//    the next timer or a clipboard time-out; no other waits
+//  - SIGINT, SIGTERM and SIGHUP as a quit request; X protocol errors logged, never fatal; a
+//    window destroyed by another client is a close request; a lost connection is a quit
+//    request, ends the program with status 1 once it has saved, and sends nothing more
+//  - libX11's compiled Compose table kept in $XDG_CACHE_HOME/kambolux/compose, verified
+//    before libX11 may read it (ComposeCache)
+//  - web addresses handed to xdg-open without waiting for it
+//  - startup notification: the launcher's DESKTOP_STARTUP_ID on the first window, "remove"
+//    once it is mapped, and the variable kept from what the program launches
+//
+// Does not implement:
+//  - mouse wheel, drag and drop, showing an input method's composition, the PRIMARY selection
+//  - INCR selection transfers (texts larger than one request)
+//  - screens other than the default one, several monitors, high-DPI scaling
+//  - MIT-SHM: at these window sizes XPutImage costs well under a millisecond
+
+#include "X11Backend.h"
+#include "X11BackendPrivate.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include "ComposeCache.h"
+#include "X11Input.h"
+#include "X11Window.h"
+
+extern char** environ;
+
+namespace BPrivate {
+
+namespace {
+
+std::atomic<uint32> sErrorsCaught{0};
+const uint32 kErrorsReported = 20;
+
+volatile sig_atomic_t sQuitSignal = 0;
+int sSignalPipe = -1;
+const int kQuitSignals[] = {SIGINT, SIGTERM, SIGHUP};
+struct sigaction sPreviousActions[3];
+
+// Set when the display went away: the program still saves and quits, but then reports the
+// failure with its exit status.
+const int kLostConnectionStatus = 1;
+
+bigtime_t
+Now()
+{
+	timespec now;
+	clock_gettime(CLOCK_MONOTONIC, &now);
+	return (bigtime_t)now.tv_sec * 1000000 + now.tv_nsec / 1000;
+}
+
+void
+OnQuitSignal(int)
+{
+	sQuitSignal = 1;
+	if (sSignalPipe >= 0) {
+		const int saved = errno;
+		ssize_t written = write(sSignalPipe, "q", 1);
+		(void)written; // a full pipe wakes the loop just as well
+		errno = saved;
+	}
+}
+
+// Protocol errors (a request about a window another client destroyed, say) are the
+// program's or the other client's mistake, never a reason to end: log them and go on.
+int
+OnXError(Display* display, XErrorEvent* error)
+{
+	const uint32 count = ++sErrorsCaught;
+	if (count > kErrorsReported)
+		return 0;
+	char text[160] = {};
+	XGetErrorText(display, error->error_code, text, sizeof(text) - 1);
+	fprintf(stderr, "kit: X error ignored: %s (request %d.%d, resource 0x%lx)%s\n", text,
+		error->request_code, error->minor_code, error->resourceid,
+		count == kErrorsReported ? "; further X errors are not reported" : "");
+	return 0;
+}
+
+// Xlib calls this first when the connection breaks; the exit handler below does the rest.
+int
+OnIOError(Display*)
+{
+	return 0;
+}
+
+void
+OnIOErrorExit(Display*, void* backend)
+{
+	static_cast<X11Backend*>(backend)->ConnectionLost();
+}
+
+void
+ExitAfterLostConnection()
+{
+	fflush(nullptr);
+	// Xlib's own clean-up would only talk to a server that is gone.
+	_exit(kLostConnectionStatus);
+}
+
+// A TrueColor visual: the default one when it is, else the deepest the screen offers
+// (a 24-bit one preferred). nullptr when the screen has none.
+Visual*
+ChooseVisual(Display* display, int screen, int* depth)
+{
+	Visual* visual = DefaultVisual(display, screen);
+	if (visual->c_class == TrueColor) {
+		*depth = DefaultDepth(display, screen);
+		return visual;
+	}
+	XVisualInfo info;
+	if (XMatchVisualInfo(display, screen, 24, TrueColor, &info)) {
+		*depth = info.depth;
+		return info.visual;
+	}
+	XVisualInfo pattern{};
+	pattern.screen = screen;
+	pattern.c_class = TrueColor;
+	int count = 0;
+	XVisualInfo* infos = XGetVisualInfo(display, VisualScreenMask | VisualClassMask, &pattern,
+		&count);
+	Visual* best = nullptr;
+	for (int i = 0; i < count; i++) {
+		if (best == nullptr || infos[i].depth > *depth) {
+			best = infos[i].visual;
+			*depth = infos[i].depth;
+		}
+	}
+	if (infos != nullptr)
+		XFree(infos);
+	return best;
+}
+
+} // namespace
+
+uint32
+X11ErrorsCaught()
+{
+	return sErrorsCaught;
+}
+
+bool
+X11Connection::HasWindowManager() const
+{
+	if (lost)
+		return false;
+	// EWMH: the root names a child window, and that window names itself.
+	auto supportingWindow = [this](Window window) -> Window {
+		Atom type = None;
+		int format = 0;
+		unsigned long count = 0, after = 0;
+		unsigned char* data = nullptr;
+		Window result = 0;
+		if (XGetWindowProperty(display, window, atoms.supportingWMCheck, 0, 1, False, XA_WINDOW,
+				&type, &format, &count, &after, &data) == Success
+			&& type == XA_WINDOW && format == 32 && count == 1)
+			result = (Window)*reinterpret_cast<const long*>(data);
+		if (data != nullptr)
+			XFree(data);
+		return result;
+	};
+	Window check = supportingWindow(root);
+	return check != 0 && supportingWindow(check) == check;
+}
+
+X11Backend::X11Backend(Display* display, Visual* visual, int depth)
+{
+	fConnection.display = display;
+	fConnection.screen = DefaultScreen(display);
+	fConnection.root = RootWindow(display, fConnection.screen);
+	fConnection.visual = visual;
+	fConnection.depth = depth;
+	fConnection.colormap = visual == DefaultVisual(display, fConnection.screen)
+		? DefaultColormap(display, fConnection.screen)
+		: XCreateColormap(display, fConnection.root, visual, AllocNone);
+	fConnection.atoms.Intern(display);
+
+	XSetErrorHandler(OnXError);
+	XSetIOErrorHandler(OnIOError);
+	XSetIOErrorExitHandler(display, OnIOErrorExit, this);
+
+	// Never mapped: the group leader, the clipboard's owner and requester, and the sender
+	// of startup notification messages.
+	XSetWindowAttributes attributes{};
+	attributes.event_mask = PropertyChangeMask;
+	fConnection.leader = XCreateWindow(display, fConnection.root, -1, -1, 1, 1, 0, 0, InputOnly,
+		CopyFromParent, CWEventMask, &attributes);
+
+	// libX11 compiles the locale's Compose table when the input method opens: about half of
+	// the work before the first frame, unless it finds the result of an earlier start.
+	ComposeCache cache(getenv("XCOMPOSECACHE") == nullptr ? ComposeCache::DefaultDirectory()
+		: std::string());
+	const bool offerCache = !cache.Directory().empty();
+	if (offerCache) {
+		cache.Verify();
+		setenv("XCOMPOSECACHE", cache.Directory().c_str(), 1);
+	}
+	fKeyboard = std::make_unique<X11Keyboard>(display);
+	if (offerCache) {
+		unsetenv("XCOMPOSECACHE");
+		cache.Seal();
+	}
+	fClipboard = std::make_unique<X11Clipboard>(&fConnection);
+
+	// The launcher's startup notification is ours to end; what we launch starts its own.
+	if (const char* id = getenv("DESKTOP_STARTUP_ID")) {
+		fStartupId = id;
+		unsetenv("DESKTOP_STARTUP_ID");
+	}
+
+	if (pipe2(fWakePipe, O_NONBLOCK | O_CLOEXEC) != 0)
+		fWakePipe[0] = fWakePipe[1] = -1;
+	sSignalPipe = fWakePipe[1];
+	for (size_t i = 0; i < std::size(kQuitSignals); i++) {
+		struct sigaction action{};
+		action.sa_handler = OnQuitSignal;
+		sigemptyset(&action.sa_mask);
+		action.sa_flags = SA_RESTART;
+		sigaction(kQuitSignals[i], &action, &sPreviousActions[i]);
+	}
+}
+
+X11Backend::~X11Backend()
+{
+	for (size_t i = 0; i < std::size(kQuitSignals); i++)
+		sigaction(kQuitSignals[i], &sPreviousActions[i], nullptr);
+	sSignalPipe = -1;
+	_ReapChildren();
+	fClipboard.reset();
+	if (!fConnection.lost) {
+		for (auto& [window, entry] : fWindows)
+			fKeyboard->DestroyContext(entry.context);
+		fKeyboard.reset();
+		for (auto& [probe, titled] : fProbes)
+			XDestroyWindow(fConnection.display, probe);
+		XDestroyWindow(fConnection.display, fConnection.leader);
+		XCloseDisplay(fConnection.display);
+	}
+	for (int fd : fWakePipe) {
+		if (fd >= 0)
+			close(fd);
+	}
+}
+
+void
+X11Backend::ConnectionLost()
+{
+	if (fConnection.lost)
+		return;
+	fConnection.lost = true;
+	fprintf(stderr, "kit: the connection to the X server was lost; saving and quitting\n");
+	atexit(ExitAfterLostConnection);
+	Wake();
+}
+
+std::unique_ptr<BackendWindow>
+X11Backend::CreateWindow(const WindowSpec& spec)
+{
+	if (fConnection.lost)
+		return nullptr;
+	Window parent = 0;
+	if (spec.parent != 0) {
+		for (auto& [xWindow, entry] : fWindows) {
+			if (entry.window->Id() == spec.parent)
+				parent = xWindow;
+		}
+	}
+	auto window = std::make_unique<X11Window>(&fConnection, fNextId++, spec, parent,
+		[this](X11Window* gone) { _WindowGone(gone); });
+	if (!window->IsValid()) {
+		fprintf(stderr, "kit: cannot create a window\n");
+		return nullptr;
+	}
+	window->SetParentLookup([this](uint32 id) -> Window {
+		for (auto& [xWindow, entry] : fWindows) {
+			if (entry.window->Id() == id)
+				return xWindow;
+		}
+		return 0;
+	});
+	if (!fStartupId.empty() && !spec.popupMenu) {
+		XChangeProperty(fConnection.display, window->XWindow(), fConnection.atoms.startupId,
+			fConnection.atoms.utf8String, 8, PropModeReplace,
+			reinterpret_cast<const unsigned char*>(fStartupId.data()), (int)fStartupId.size());
+	}
+	fWindows[window->XWindow()] = Entry{window.get(), fKeyboard->CreateContext(window->XWindow())};
+	return window;
+}
+
+void
+X11Backend::_WindowGone(X11Window* window)
+{
+	auto found = fWindows.find(window->XWindow());
+	if (found == fWindows.end())
+		return;
+	if (!fConnection.lost)
+		fKeyboard->DestroyContext(found->second.context);
+	fWindows.erase(found);
+	if (window->IsPopup())
+		_UpdateGrab();
+}
+
+bool
+X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs)
+{
+	_ReapChildren();
+	const bigtime_t deadline = Now() + (timeoutMs > 0 ? (bigtime_t)timeoutMs * 1000 : 0);
+	while (true) {
+		if (!fPending.empty()) {
+			*event = fPending.front();
+			fPending.pop_front();
+			return true;
+		}
+		if (sQuitSignal) {
+			sQuitSignal = 0;
+			BackendEvent quit;
+			quit.type = BackendEvent::kQuit;
+			fPending.push_back(quit);
+			continue;
+		}
+		if (fConnection.lost && !fLostReported) {
+			fLostReported = true;
+			BackendEvent quit;
+			quit.type = BackendEvent::kQuit;
+			fPending.push_back(quit);
+			continue;
+		}
+		// A clipboard answer (or its time-out) posts a message: the loop has work then.
+		if (_ReadEvents() || fClipboard->Expire(Now()))
+			return false;
+		if (!fPending.empty())
+			continue;
+
+		char drain[64];
+		bool woken = false;
+		while (fWakePipe[0] >= 0 && read(fWakePipe[0], drain, sizeof(drain)) > 0)
+			woken = true;
+		if (woken && !sQuitSignal)
+			return false;
+		if (sQuitSignal)
+			continue;
+
+		bigtime_t remaining = -1;
+		if (timeoutMs >= 0) {
+			remaining = deadline - Now();
+			if (remaining <= 0)
+				return false;
+		}
+		const bigtime_t untilTimeout = fClipboard->UntilTimeout(Now());
+		if (untilTimeout >= 0 && (remaining < 0 || untilTimeout < remaining))
+			remaining = untilTimeout;
+		_Sleep(remaining < 0 ? -1 : (int32)((remaining + 999) / 1000));
+	}
+}
+
+// Handles what Xlib has queued or can read without waiting; true when a clipboard answer
+// was handed on.
+bool
+X11Backend::_ReadEvents()
+{
+	bool answered = false;
+	while (!fConnection.lost && XPending(fConnection.display) > 0) {
+		XEvent event;
+		XNextEvent(fConnection.display, &event);
+		if (event.type == SelectionRequest || event.type == SelectionClear
+			|| event.type == SelectionNotify) {
+			answered |= fClipboard->Handle(event);
+			continue;
+		}
+		_Handle(event);
+	}
+	return answered;
+}
+
+// Sleeps until the server has sent something, Wake is called, a signal came, or the time
+// is up. What Xlib read into its queue meanwhile was taken in by _ReadEvents before.
+bool
+X11Backend::_Sleep(int32 timeoutMs)
+{
+	pollfd descriptors[2];
+	nfds_t count = 0;
+	if (fWakePipe[0] >= 0)
+		descriptors[count++] = {fWakePipe[0], POLLIN, 0};
+	if (!fConnection.lost) {
+		XFlush(fConnection.display);
+		descriptors[count++] = {ConnectionNumber(fConnection.display), POLLIN, 0};
+	}
+	int result = poll(descriptors, count, timeoutMs);
+	return result > 0 || (result < 0 && errno == EINTR);
+}
+
+void
+X11Backend::Wake()
+{
+	if (fWakePipe[1] >= 0) {
+		ssize_t written = write(fWakePipe[1], "w", 1);
+		(void)written; // a full pipe wakes the sleeper just as well
+	}
+}
+
+BRect
+X11Backend::ScreenFrame() const
+{
+	const int width = DisplayWidth(fConnection.display, fConnection.screen);
+	const int height = DisplayHeight(fConnection.display, fConnection.screen);
+	return BRect(0, 0, width - 1, height - 1);
+}
+
+uint32
+X11Backend::MouseButtons() const
+{
+	if (fConnection.lost)
+		return 0;
+	Window rootReturn, child;
+	int rootX, rootY, x, y;
+	unsigned int mask = 0;
+	XQueryPointer(fConnection.display, fConnection.root, &rootReturn, &child, &rootX, &rootY, &x,
+		&y, &mask);
+	return X11Buttons(mask);
+}
+
+BPoint
+X11Backend::MouseLocation() const
+{
+	if (fConnection.lost)
+		return BPoint();
+	Window rootReturn, child;
+	int rootX = 0, rootY = 0, x, y;
+	unsigned int mask = 0;
+	XQueryPointer(fConnection.display, fConnection.root, &rootReturn, &child, &rootX, &rootY, &x,
+		&y, &mask);
+	return BPoint(rootX, rootY);
+}
+
+std::string
+X11Backend::ClipboardText()
+{
+	std::string text;
+	fClipboard->OwnText(&text);
+	return text;
+}
+
+bool
+X11Backend::RequestClipboardText(std::string* text, ClipboardAnswer later)
+{
+	if (fClipboard->OwnText(text))
+		return true;
+	fClipboard->Request(std::move(later), Now());
+	return false;
+}
+
+void
+X11Backend::SetClipboardText(const std::string& text)
+{
+	fClipboard->SetText(text);
+}
+
+FrameExtents
+X11Backend::TypicalExtents(bool decorated) const
+{
+	const FrameExtents& known = decorated ? fTitled : fBordered;
+	if (known.left >= 0)
+		return known;
+	_RequestTypicalExtents(decorated);
+	return FrameExtents();
+}
+
+// Asks the window manager what frame it would give a window of this kind (EWMH
+// _NET_REQUEST_FRAME_EXTENTS), with an unmapped probe window; the answer arrives as a
+// property change and is kept. Nothing waits for it.
+void
+X11Backend::_RequestTypicalExtents(bool decorated) const
+{
+	if (fConnection.lost)
+		return;
+	for (const auto& [probe, titled] : fProbes) {
+		if (titled == decorated)
+			return;
+	}
+	if (!fConnection.HasWindowManager())
+		return;
+	XSetWindowAttributes attributes{};
+	attributes.event_mask = PropertyChangeMask;
+	Window probe = XCreateWindow(fConnection.display, fConnection.root, 0, 0, 1, 1, 0, 0,
+		InputOnly, CopyFromParent, CWEventMask, &attributes);
+	X11Window::SetMotifHints(&fConnection, probe, decorated, !decorated, false);
+	fProbes[probe] = decorated;
+	XEvent event{};
+	event.xclient.type = ClientMessage;
+	event.xclient.window = probe;
+	event.xclient.message_type = fConnection.atoms.requestFrameExtents;
+	event.xclient.format = 32;
+	XSendEvent(fConnection.display, fConnection.root, False,
+		SubstructureRedirectMask | SubstructureNotifyMask, &event);
+	XFlush(fConnection.display);
+}
+
+status_t
+X11Backend::OpenURL(const char* url)
+{
+	// An address starting with '-' would be read as an option of xdg-open.
+	if (url == nullptr || url[0] == '\0' || url[0] == '-')
+		return B_BAD_VALUE;
+
+	posix_spawn_file_actions_t actions;
+	posix_spawn_file_actions_init(&actions);
+	posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+	posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+	posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+
+	posix_spawnattr_t attributes;
+	posix_spawnattr_init(&attributes);
+	sigset_t noSignals;
+	sigemptyset(&noSignals);
+	posix_spawnattr_setsigmask(&attributes, &noSignals);
+	sigset_t defaults;
+	sigemptyset(&defaults);
+	sigaddset(&defaults, SIGPIPE);
+	for (int signal : kQuitSignals)
+		sigaddset(&defaults, signal);
+	posix_spawnattr_setsigdefault(&attributes, &defaults);
+	short spawnFlags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+#ifdef POSIX_SPAWN_SETSID
+	// Its own session: a Ctrl+C in our terminal should not take the browser down.
+	spawnFlags |= POSIX_SPAWN_SETSID;
+#endif
+	posix_spawnattr_setflags(&attributes, spawnFlags);
+
+	char program[] = "xdg-open";
+	std::string address(url);
+	char* arguments[] = {program, address.data(), nullptr};
+	pid_t child = -1;
+	int error = posix_spawnp(&child, program, &actions, &attributes, arguments, environ);
+	posix_spawnattr_destroy(&attributes);
+	posix_spawn_file_actions_destroy(&actions);
+	if (error != 0)
+		return B_ERROR;
+	// Reaped without waiting, the next time the loop looks for events.
+	fChildren.push_back(child);
+	return B_OK;
+}
+
+void
+X11Backend::_ReapChildren()
+{
+	std::erase_if(fChildren, [](pid_t child) {
+		int status;
+		pid_t result = waitpid(child, &status, WNOHANG);
+		return result == child || (result < 0 && errno == ECHILD);
+	});
+}
+
+std::unique_ptr<Backend>
+CreateX11Backend()
+{
+	Display* display = XOpenDisplay(nullptr);
+	if (display == nullptr) {
+		const char* name = XDisplayName(nullptr);
+		fprintf(stderr, "kit: cannot open the X display \"%s\"\n", name != nullptr ? name : "");
+		return nullptr;
+	}
+	const int screen = DefaultScreen(display);
+	int depth = DefaultDepth(display, screen);
+	Visual* visual = ChooseVisual(display, screen, &depth);
+	if (visual == nullptr) {
+		fprintf(stderr, "kit: the X screen offers no TrueColor visual; the windows' colours "
+			"will be wrong (start the X server with a depth of 16 or 24 bits)\n");
+		visual = DefaultVisual(display, screen);
+		depth = DefaultDepth(display, screen);
+	}
+	return std::make_unique<X11Backend>(display, visual, depth);
+}
+
+} // namespace BPrivate

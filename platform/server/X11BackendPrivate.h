@@ -1,0 +1,93 @@
+// The X11 backend's class, shared by its two source files: X11Backend.cpp (the connection,
+// the loop, windows, clipboard, launching) and X11BackendEvents.cpp (what X events mean).
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Backend.h"
+#include "X11Clipboard.h"
+#include "X11Connection.h"
+#include "X11Keyboard.h"
+
+namespace BPrivate {
+
+class X11Window;
+
+class X11Backend : public Backend {
+public:
+	X11Backend(Display* display, Visual* visual, int depth);
+	~X11Backend() override;
+
+	bool IsHeadless() const override { return false; }
+	std::unique_ptr<BackendWindow> CreateWindow(const WindowSpec& spec) override;
+	bool WaitEvent(BackendEvent* event, int32 timeoutMs) override;
+	void Wake() override;
+	BRect ScreenFrame() const override;
+	FrameExtents TypicalExtents(bool decorated) const override;
+	uint32 MouseButtons() const override;
+	BPoint MouseLocation() const override;
+	std::string ClipboardText() override;
+	bool RequestClipboardText(std::string* text, ClipboardAnswer later) override;
+	void SetClipboardText(const std::string& text) override;
+	status_t OpenURL(const char* url) override;
+
+	// The connection to the server broke (from Xlib's I/O error exit handler).
+	void ConnectionLost();
+
+private:
+	struct Entry {
+		X11Window* window;
+		XIC context;
+	};
+
+	// X11BackendEvents.cpp
+	void _Handle(XEvent& event);
+	void _HandleButton(const XButtonEvent& button, Entry& entry);
+	void _HandleMotion(XMotionEvent& motion, Entry& entry);
+	void _HandleClientMessage(const XClientMessageEvent& message, Entry& entry);
+	void _HandleExtents(Window window);
+	void _UpdateGrab();
+	void _StartupComplete();
+	Entry* _Find(Window window);
+
+	// X11Backend.cpp
+	bool _ReadEvents();
+	bool _Sleep(int32 timeoutMs);
+	void _WindowGone(X11Window* window);
+	void _ReapChildren();
+	void _RequestTypicalExtents(bool decorated) const;
+
+	X11Connection fConnection;
+	std::unique_ptr<X11Keyboard> fKeyboard;
+	std::unique_ptr<X11Clipboard> fClipboard;
+	std::deque<BackendEvent> fPending;
+	std::map<Window, Entry> fWindows;
+	uint32 fNextId = 1;
+	int fWakePipe[2] = {-1, -1};
+	bool fLostReported = false;
+	uint32 fButtons = 0;
+	Window fGrabbed = 0;
+	std::vector<pid_t> fChildren;
+	std::string fStartupId;
+
+	struct Click {
+		uint32 button = 0;
+		Time time = 0;
+		int x = 0, y = 0;
+		int32 count = 0;
+	} fLastClick;
+
+	// The frames the window manager gives, learned from the first window that got one or
+	// asked for with unmapped probe windows; -1 in left while unknown.
+	mutable FrameExtents fTitled{-1, 0, 0, 0};
+	mutable FrameExtents fBordered{-1, 0, 0, 0};
+	mutable std::map<Window, bool> fProbes;  // probe window -> titled
+};
+
+} // namespace BPrivate

@@ -1,0 +1,31 @@
+// What every part of the X11 backend shares: the display connection, the visual the windows
+// are made with, the atoms, and the hidden leader window (group leader and selection owner).
+// Owned by the backend; the parts keep a pointer to it and never close anything in it.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include "SupportDefs.h"
+#include "X11Atoms.h"
+
+namespace BPrivate {
+
+struct X11Connection {
+	Display* display = nullptr;
+	int screen = 0;
+	Window root = 0;
+	Visual* visual = nullptr;
+	int depth = 0;
+	Colormap colormap = 0;
+	Window leader = 0;
+	X11Atoms atoms{};
+	// The latest server time seen in an event, for the requests that want one (ICCCM).
+	Time lastTime = CurrentTime;
+	// Set once the connection is gone: nothing may be sent any more.
+	bool lost = false;
+
+	// Whether a window manager that follows EWMH runs now.
+	bool HasWindowManager() const;
+};
+
+} // namespace BPrivate
