@@ -1,10 +1,13 @@
 // Draws the program's images and icons into a folder (the resources/ folder by default).
 // Run by hand after a change to a picture; the build embeds the files this writes, it never
 // runs this program. Everything is drawn aliased on whole pixels so each image is exact at
-// its tiny size; only the large desktop icons are smoothed.
+// its tiny size; only the large desktop icons are smoothed. Each image is drawn again at 2 and
+// 3 times its size (name@2x.png, name@3x.png) for scaled displays: the same layout, with the
+// curves and slopes drawn at the finer resolution.
 
 #include <cairo.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -23,16 +26,22 @@ struct Rgb
 	uint8 r, g, b;
 };
 
-// Pixel-exact canvas: every operation fills whole pixels, nothing is blended.
+// The factor the images are being drawn at: 1, 2 or 3.
+int sScale = 1;
+
+// Pixel-exact canvas: every operation fills whole pixels, nothing is blended. Coordinates are
+// those of the image at its own size; the surface has sScale x sScale pixels for each.
 class Canvas
 {
 public:
 	Canvas(int width, int height)
-	    : fSurface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)),
+	    : fSurface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * sScale,
+	                                          height * sScale)),
 	      fCairo(cairo_create(fSurface))
 	{
 		cairo_set_antialias(fCairo, CAIRO_ANTIALIAS_NONE);
 		cairo_set_operator(fCairo, CAIRO_OPERATOR_SOURCE);
+		cairo_scale(fCairo, sScale, sScale);
 	}
 	~Canvas()
 	{
@@ -42,16 +51,29 @@ public:
 	Canvas(const Canvas&) = delete;
 	Canvas& operator=(const Canvas&) = delete;
 
-	void Fill(int x, int y, int width, int height, Rgb c)
+	void Fill(double x, double y, double width, double height, Rgb c)
 	{
 		cairo_set_source_rgb(fCairo, c.r / 255.0, c.g / 255.0, c.b / 255.0);
 		cairo_rectangle(fCairo, x, y, width, height);
 		cairo_fill(fCairo);
 	}
 	void Set(int x, int y, Rgb c) { Fill(x, y, 1, 1, c); }
-
-	bool Save(const std::string& path)
+	// One surface pixel, at the canvas's own resolution (x, y in surface pixels).
+	void SetFine(int x, int y, Rgb c) { Fill(x / double(sScale), y / double(sScale), 1.0 / sScale, 1.0 / sScale, c); }
+	void Polygon(const std::vector<std::pair<double, double>>& points, Rgb c)
 	{
+		cairo_set_source_rgb(fCairo, c.r / 255.0, c.g / 255.0, c.b / 255.0);
+		for (const auto& [x, y] : points)
+			cairo_line_to(fCairo, x, y);
+		cairo_close_path(fCairo);
+		cairo_fill(fCairo);
+	}
+
+	// name.png at scale 1, name@2x.png and name@3x.png at the larger ones.
+	bool Save(const std::string& dir, const std::string& name)
+	{
+		std::string path = dir + "/" + name
+			+ (sScale == 1 ? std::string() : "@" + std::to_string(sScale) + "x") + ".png";
 		cairo_surface_flush(fSurface);
 		if (cairo_surface_write_to_png(fSurface, path.c_str()) != CAIRO_STATUS_SUCCESS) {
 			std::fprintf(stderr, "cannot write %s\n", path.c_str());
@@ -126,16 +148,17 @@ GreekStripesAndCross(Canvas& canvas, int top)
 	canvas.Fill(0, top + 3, 7, 1, kWhite);
 }
 
-// The armillary sphere, shrunk to a disc centred on the green-red border.
+// The armillary sphere, shrunk to a disc centred on the green-red border: the surface pixels
+// whose centres lie inside it.
 void
 PortugueseDisc(Canvas& canvas, int top)
 {
 	const double cx = 10, cy = 6, radius = 3;
-	for (int y = 3; y < 9; y++) {
-		for (int x = 7; x < 13; x++) {
-			double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
+	for (int y = 3 * sScale; y < 9 * sScale; y++) {
+		for (int x = 7 * sScale; x < 13 * sScale; x++) {
+			double dx = (x + 0.5) / sScale - cx, dy = (y + 0.5) / sScale - cy;
 			if (dx * dx + dy * dy <= radius * radius)
-				canvas.Set(x, top + y, {255, 222, 0});
+				canvas.SetFine(x, top * sScale + y, {255, 222, 0});
 		}
 	}
 	canvas.Fill(9, top + 5, 2, 2, {200, 16, 46});
@@ -180,10 +203,11 @@ DrawFlagStrip(const std::string& dir)
 		if (flag.extra != nullptr)
 			flag.extra(canvas, top);
 	}
-	return canvas.Save(dir + "/euroflag.png");
+	return canvas.Save(dir, "euroflag");
 }
 
-// Twelve single-pixel stars on the lattice points nearest to a circle of radius 5.
+// Twelve single-pixel stars on the lattice points nearest to a circle of radius 5; at the
+// larger sizes, five-pointed stars on the circle itself.
 bool
 DrawEuroFlag(const std::string& dir)
 {
@@ -191,9 +215,23 @@ DrawEuroFlag(const std::string& dir)
 	                                  {0, 5},  {-2, 4}, {-4, 2}, {-5, 0}, {-4, -2}, {-2, -4}};
 	Canvas canvas(15, 15);
 	canvas.Fill(0, 0, 15, 15, kEuroBlue);
-	for (const auto& star : kStars)
-		canvas.Set(7 + star[0], 7 + star[1], kEuroGold);
-	return canvas.Save(dir + "/EUFlag.png");
+	if (sScale == 1) {
+		for (const auto& star : kStars)
+			canvas.Set(7 + star[0], 7 + star[1], kEuroGold);
+		return canvas.Save(dir, "EUFlag");
+	}
+	const double centre = 7.5, circle = 5.0, outer = 0.95, inner = 0.4;
+	for (int i = 0; i < 12; i++) {
+		double angle = i * M_PI / 6;
+		double x = centre + circle * std::sin(angle), y = centre - circle * std::cos(angle);
+		std::vector<std::pair<double, double>> points;
+		for (int k = 0; k < 10; k++) {
+			double r = k % 2 == 0 ? outer : inner, a = k * M_PI / 5;
+			points.push_back({x + r * std::sin(a), y - r * std::cos(a)});
+		}
+		canvas.Polygon(points, kEuroGold);
+	}
+	return canvas.Save(dir, "EUFlag");
 }
 
 // #pragma mark - buttons
@@ -224,9 +262,14 @@ DrawSwapArrow(const std::string& dir)
 	Canvas canvas(21, 22);
 	Bevel(canvas, 21, 22, false);
 	canvas.Fill(8, 3, 5, 8, kBlack);
-	for (int row = 0; row <= 8; row++)
-		canvas.Fill(2 + row, 11 + row, 17 - 2 * row, 1, kBlack);
-	return canvas.Save(dir + "/pfou.png");
+	// The head's rows, each a pixel narrower on both sides; larger, its true slopes.
+	if (sScale == 1) {
+		for (int row = 0; row <= 8; row++)
+			canvas.Fill(2 + row, 11 + row, 17 - 2 * row, 1, kBlack);
+	} else {
+		canvas.Polygon({{2, 11}, {19, 11}, {10.5, 20}}, kBlack);
+	}
+	return canvas.Save(dir, "pfou");
 }
 
 // A pocket calculator: dark case, green display, a 3 x 4 key grid with a red "=" key.
@@ -252,7 +295,7 @@ DrawCalculator(const std::string& dir, bool pressed)
 	Bevel(canvas, 18, 23, pressed);
 	int shift = pressed ? 1 : 0;
 	CalculatorSymbol(canvas, 3 + shift, 2 + shift);
-	return canvas.Save(dir + (pressed ? "/calc2.png" : "/calc1.png"));
+	return canvas.Save(dir, pressed ? "calc2" : "calc1");
 }
 
 bool
@@ -273,7 +316,7 @@ DrawQuestionMark(const std::string& dir, bool pressed)
 	Canvas canvas(10, 10);
 	canvas.Fill(0, 0, 10, 10, pressed ? kShadow : kLightGrey);
 	Stamp(canvas, 1, 1, kGlyph, '#', kBlack);
-	return canvas.Save(dir + (pressed ? "/frage2.png" : "/frage1.png"));
+	return canvas.Save(dir, pressed ? "frage2" : "frage1");
 }
 
 } // namespace
@@ -286,13 +329,17 @@ main(int argc, char** argv)
 	std::string dir = argc > 1 ? argv[1] : KAMBO_RESOURCE_DIR;
 	std::error_code error;
 	std::filesystem::create_directories(dir + "/icons", error);
-	bool ok = DrawFlagStrip(dir);
-	ok = DrawEuroFlag(dir) && ok;
-	ok = DrawSwapArrow(dir) && ok;
-	ok = DrawCalculator(dir, false) && ok;
-	ok = DrawCalculator(dir, true) && ok;
-	ok = DrawQuestionMark(dir, false) && ok;
-	ok = DrawQuestionMark(dir, true) && ok;
+	bool ok = true;
+	for (sScale = 1; sScale <= 3; sScale++) {
+		ok = DrawFlagStrip(dir) && ok;
+		ok = DrawEuroFlag(dir) && ok;
+		ok = DrawSwapArrow(dir) && ok;
+		ok = DrawCalculator(dir, false) && ok;
+		ok = DrawCalculator(dir, true) && ok;
+		ok = DrawQuestionMark(dir, false) && ok;
+		ok = DrawQuestionMark(dir, true) && ok;
+	}
+	sScale = 1;
 	ok = DrawIcons(dir) && ok;
 	return ok ? 0 : 1;
 }

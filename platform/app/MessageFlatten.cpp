@@ -325,6 +325,12 @@ MergeRepeatedNames(std::vector<BMessage::Field>* fields)
 	if (merged) {
 		fields->erase(std::remove_if(fields->begin(), fields->end(),
 			[](const BMessage::Field& field) { return field.name.empty(); }), fields->end());
+		// Room was made for one field per record; a message of few names keeps only those.
+		fields->shrink_to_fit();
+		for (BMessage::Field& field : *fields) {
+			field.data.shrink_to_fit();
+			field.ends.shrink_to_fit();
+		}
 	}
 	return B_OK;
 }

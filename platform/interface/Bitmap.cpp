@@ -7,6 +7,7 @@
 #include <new>
 
 #include "SystemPalette.h"
+#include "TranslationUtils.h"
 
 namespace {
 
@@ -110,7 +111,9 @@ BBitmap::BBitmap(const BBitmap* source)
 	fWidth(source->fWidth),
 	fHeight(source->fHeight),
 	fBytesPerRow(source->fBytesPerRow),
-	fBits(source->fBits)
+	fBits(source->fBits),
+	fVariantType(source->fVariantType),
+	fVariantId(source->fVariantId)
 {
 }
 
@@ -136,6 +139,7 @@ BBitmap::SetBits(const void* data, int32 length, int32 offset, color_space space
 		|| sourceBytesPerPixel == 0)
 		return;
 	_Invalidate();
+	_DropVariants();
 	const uint8* source = static_cast<const uint8*>(data);
 
 	if (space == fSpace) {
@@ -219,4 +223,52 @@ BBitmap::_Invalidate() const
 		cairo_surface_destroy(fSurfaceOver);
 	fSurface = nullptr;
 	fSurfaceOver = nullptr;
+}
+
+
+void
+BBitmap::_SetVariantSource(uint32 type, int32 id)
+{
+	_DropVariants();
+	fVariantType = type;
+	fVariantId = id;
+}
+
+
+const BBitmap*
+BBitmap::_ScaledVariant(int32 scale, int32* factor) const
+{
+	if (fVariantType == 0)
+		return nullptr;
+	for (int32 f = 3; f >= 2; f--) {
+		if (scale % f != 0)
+			continue;
+		int32 slot = f - 2;
+		if (!fVariantsLoaded[slot]) {
+			fVariantsLoaded[slot] = true;
+			std::unique_ptr<BBitmap> variant(BTranslationUtils::GetBitmap(
+				BTranslationUtils::VariantType(fVariantType, f), fVariantId));
+			// A variant must be the same picture: exactly f times as large.
+			if (variant != nullptr && variant->fWidth == fWidth * f
+				&& variant->fHeight == fHeight * f)
+				fVariants[slot] = std::move(variant);
+		}
+		if (fVariants[slot] != nullptr) {
+			*factor = f;
+			return fVariants[slot].get();
+		}
+	}
+	return nullptr;
+}
+
+
+void
+BBitmap::_DropVariants()
+{
+	fVariantType = 0;
+	fVariantId = 0;
+	for (int32 slot = 0; slot < 2; slot++) {
+		fVariants[slot].reset();
+		fVariantsLoaded[slot] = false;
+	}
 }

@@ -1,5 +1,7 @@
 // BBitmap: an offscreen image in B_RGB32, B_RGBA32 or B_CMAP8 (indices into the system
-// palette). Views draw it; it accepts no views of its own.
+// palette). Views draw it; it accepts no views of its own. A bitmap from the resources knows
+// where finer drawings of it are kept, for drawing on a scaled display; it never decodes them
+// unless asked.
 #pragma once
 
 #include <memory>
@@ -27,6 +29,7 @@ public:
 	void* Bits()
 	{
 		_Invalidate();
+		_DropVariants();
 		return fBits.data();
 	}
 	const void* Bits() const { return fBits.data(); }
@@ -44,8 +47,16 @@ public:
 	// SetBits. With transparentMagic, CMAP8 index 255 becomes fully transparent.
 	cairo_surface_t* _Surface(bool transparentMagic) const;
 
+	// Kit internal: the resource (type and id) this image was decoded from; its variants
+	// drawn at 2 and 3 times the size are found beside it (BTranslationUtils::VariantType).
+	void _SetVariantSource(uint32 type, int32 id);
+	// Kit internal: the finest variant whose factor divides scale, decoded on first use, and
+	// that factor; null (and the bitmap's own pixels) when there is none.
+	const BBitmap* _ScaledVariant(int32 scale, int32* factor) const;
+
 private:
 	void _Invalidate() const;
+	void _DropVariants();
 
 	BRect fBounds;
 	color_space fSpace;
@@ -55,4 +66,9 @@ private:
 	std::vector<uint8> fBits;
 	mutable cairo_surface_t* fSurface = nullptr;
 	mutable cairo_surface_t* fSurfaceOver = nullptr;
+	uint32 fVariantType = 0;
+	int32 fVariantId = 0;
+	// The 2x and 3x variants once looked for; a missing or damaged one stays null.
+	mutable std::unique_ptr<BBitmap> fVariants[2];
+	mutable bool fVariantsLoaded[2] = {false, false};
 };

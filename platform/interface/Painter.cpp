@@ -1,7 +1,12 @@
 // Shapes and bitmaps are rasterised here, straight into the surface's pixels, so that every
 // pixel follows the kit's conventions exactly; cairo draws only the (anti-aliased) text.
 //
-// Conventions, in surface pixels after adding the origin and rounding to the nearest integer:
+// Coordinates are layout units: at display scale n every layout pixel is an n x n block of
+// surface pixels. Shapes are placed on that grid and then drawn at the surface's resolution,
+// so rectangles and straight lines are exactly the blocks of their layout pixels, while
+// curves, slopes and text get the finer pixels. At scale 1 the two grids are one.
+//
+// Conventions, in layout pixels after adding the origin and rounding to the nearest integer:
 // - a rectangle covers both edges;
 // - a line lights one pixel per step along its longer axis, the one nearest to the ideal
 //   line (halves round down-right), both ends included; the same pixels whichever end it
@@ -19,17 +24,21 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <cassert>
 #include <array>
 #include <cmath>
 #include <cstring>
 #include <vector>
 
 #include "Bitmap.h"
+#include "DisplayScale.h"
 #include "FontCache.h"
-#include "SystemPalette.h"
+#include "PainterRaster.h"
 
 namespace BPrivate {
 namespace {
+
+using namespace raster;
 
 // Coordinates are saturated here, far beyond any surface, so that products stay in 64 bits.
 constexpr double kCoordinateLimit = double(1 << 28);
@@ -39,42 +48,38 @@ constexpr double kTextCoordinateLimit = double(1 << 22);
 constexpr int32 kMaxDrawnTextBytes = 1 << 17;
 constexpr int64 kMaxPenSize = 1 << 16;
 
-struct IntRect {
-	int64 left;
-	int64 top;
-	int64 right;
-	int64 bottom;
-
-	bool IsEmpty() const { return left > right || top > bottom; }
-	IntRect operator&(const IntRect& o) const
-	{
-		return IntRect{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
-			std::min(bottom, o.bottom)};
-	}
-};
-
+// The layout pixel of a coordinate, saturated so that it stays within the limit once scaled.
 bool
-ToPixel(double value, int64* pixel)
+ToPixel(double value, int64 scale, int64* pixel)
 {
 	if (std::isnan(value))
 		return false;
-	*pixel = (int64)std::clamp(std::floor(value + 0.5), -kCoordinateLimit, kCoordinateLimit);
+	double limit = kCoordinateLimit / (double)scale;
+	*pixel = (int64)std::clamp(std::floor(value + 0.5), -limit, limit);
 	return true;
 }
 
+// The surface pixels of a rectangle: layout pixels l..r cover l * n .. r * n + n - 1.
 bool
-ToPixelRect(BRect rect, BPoint origin, IntRect* out)
+ToDeviceRect(BRect rect, BPoint origin, int64 scale, IntRect* out)
 {
-	return ToPixel((double)rect.left + origin.x, &out->left)
-		&& ToPixel((double)rect.top + origin.y, &out->top)
-		&& ToPixel((double)rect.right + origin.x, &out->right)
-		&& ToPixel((double)rect.bottom + origin.y, &out->bottom) && !out->IsEmpty();
+	IntRect layout;
+	if (!ToPixel((double)rect.left + origin.x, scale, &layout.left)
+		|| !ToPixel((double)rect.top + origin.y, scale, &layout.top)
+		|| !ToPixel((double)rect.right + origin.x, scale, &layout.right)
+		|| !ToPixel((double)rect.bottom + origin.y, scale, &layout.bottom) || layout.IsEmpty())
+		return false;
+	*out = IntRect{layout.left * scale, layout.top * scale, layout.right * scale + scale - 1,
+		layout.bottom * scale + scale - 1};
+	return true;
 }
 
+// The layout pixel of a point.
 bool
-ToPixelPoint(BPoint point, BPoint origin, int64* x, int64* y)
+ToPixelPoint(BPoint point, BPoint origin, int64 scale, int64* x, int64* y)
 {
-	return ToPixel((double)point.x + origin.x, x) && ToPixel((double)point.y + origin.y, y);
+	return ToPixel((double)point.x + origin.x, scale, x)
+		&& ToPixel((double)point.y + origin.y, scale, y);
 }
 
 int64
@@ -85,223 +90,18 @@ PenWidth(float penSize)
 	return std::min((int64)std::lround(std::min(penSize, (float)kMaxPenSize)), kMaxPenSize);
 }
 
-// floor(numerator / denominator + 1/2) for a positive denominator.
-int64
-RoundDiv(int64 numerator, int64 denominator)
-{
-	int64 n = 2 * numerator + denominator;
-	int64 d = 2 * denominator;
-	int64 q = n / d;
-	return (n % d != 0 && n < 0) ? q - 1 : q;
-}
-
-uint32
-Div255(uint32 value)
-{
-	return ((value + 128) * 257) >> 16;
-}
-
-uint32
-Opaque(rgb_color color)
-{
-	return 0xff000000u | (uint32(color.red) << 16) | (uint32(color.green) << 8) | color.blue;
-}
-
-// Source-over of an unpremultiplied colour onto a premultiplied pixel.
-uint32
-Blend(uint32 pixel, rgb_color color)
-{
-	uint32 alpha = color.alpha;
-	uint32 rest = 255 - alpha;
-	uint32 a = alpha + Div255((pixel >> 24) * rest);
-	uint32 r = Div255(color.red * alpha + ((pixel >> 16) & 0xff) * rest);
-	uint32 g = Div255(color.green * alpha + ((pixel >> 8) & 0xff) * rest);
-	uint32 b = Div255(color.blue * alpha + (pixel & 0xff) * rest);
-	return (a << 24) | (r << 16) | (g << 8) | b;
-}
-
-// The surface's pixels within the clip, for the duration of one primitive.
-class Canvas {
-public:
-	Canvas(cairo_surface_t* target, const IntRect& clip)
-		:
-		fTarget(target)
-	{
-		if (target == nullptr || cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE)
-			return;
-		cairo_format_t format = cairo_image_surface_get_format(target);
-		if (format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24)
-			return;
-		cairo_surface_flush(target);
-		fData = cairo_image_surface_get_data(target);
-		fStride = cairo_image_surface_get_stride(target);
-		IntRect surface{0, 0, cairo_image_surface_get_width(target) - 1,
-			cairo_image_surface_get_height(target) - 1};
-		fClip = clip & surface;
-		if (fData == nullptr)
-			fClip = IntRect{0, 0, -1, -1};
-	}
-
-	~Canvas()
-	{
-		if (fTouched)
-			cairo_surface_mark_dirty_rectangle(fTarget, (int)fClip.left, (int)fClip.top,
-				(int)(fClip.right - fClip.left + 1), (int)(fClip.bottom - fClip.top + 1));
-	}
-
-	const IntRect& Clip() const { return fClip; }
-	bool IsEmpty() const { return fClip.IsEmpty(); }
-
-	uint32* Row(int64 y) const
-	{
-		fTouched = true;
-		return reinterpret_cast<uint32*>(fData + y * fStride);
-	}
-
-	void FillSpan(int64 y, int64 left, int64 right, rgb_color color)
-	{
-		if (y < fClip.top || y > fClip.bottom)
-			return;
-		left = std::max(left, fClip.left);
-		right = std::min(right, fClip.right);
-		if (left > right || color.alpha == 0)
-			return;
-		uint32* row = Row(y);
-		if (color.alpha == 255) {
-			std::fill(row + left, row + right + 1, Opaque(color));
-			return;
-		}
-		for (int64 x = left; x <= right; x++)
-			row[x] = Blend(row[x], color);
-	}
-
-	void FillColumn(int64 x, int64 top, int64 bottom, rgb_color color)
-	{
-		if (x < fClip.left || x > fClip.right)
-			return;
-		top = std::max(top, fClip.top);
-		bottom = std::min(bottom, fClip.bottom);
-		for (int64 y = top; y <= bottom; y++)
-			FillSpan(y, x, x, color);
-	}
-
-	void FillRect(const IntRect& rect, rgb_color color)
-	{
-		IntRect visible = rect & fClip;
-		for (int64 y = visible.top; y <= visible.bottom; y++)
-			FillSpan(y, visible.left, visible.right, color);
-	}
-
-private:
-	cairo_surface_t* fTarget;
-	uint8* fData = nullptr;
-	int64 fStride = 0;
-	IntRect fClip{0, 0, -1, -1};
-	mutable bool fTouched = false;
-};
-
-// How far row `row` of the ellipse inscribed in a width x height box stays in from the
-// box's left and right edges. Works in doubled coordinates from the box's centre, where
-// pixel centres are whole numbers: u (columns) has the parity of width - 1, v of height - 1.
-int64
-EllipseInset(int64 width, int64 height, int64 row)
-{
-	int64 v = 2 * row + 1 - height;
-	if (v * v <= 1)
-		return 0;
-	__int128 w2 = (__int128)width * width;
-	__int128 h2 = (__int128)height * height;
-	__int128 limit = w2 * h2 - (__int128)v * v * w2;
-	auto fits = [&](int64 u) { return (__int128)u * u * h2 <= limit; };
-
-	int64 smallest = (width - 1) % 2;
-	double ratio = (double)v / (double)height;
-	double estimate = (double)width * std::sqrt(std::max(0.0, 1.0 - ratio * ratio));
-	int64 u = std::clamp((int64)estimate, smallest, width - 1);
-	if ((u - smallest) % 2 != 0)
-		u--;
-	while (u + 2 <= width - 1 && fits(u + 2))
-		u += 2;
-	while (u > smallest && !fits(u))
-		u -= 2;
-	return (width - 1 - u) / 2;
-}
-
-int64
-RoundRectInset(int64 height, int64 cornerWidth, int64 cornerHeight, int64 row)
-{
-	int64 fromBottom = height - 1 - row;
-	if (row < cornerHeight / 2)
-		return EllipseInset(cornerWidth, cornerHeight, row);
-	if (fromBottom < cornerHeight / 2)
-		return EllipseInset(cornerWidth, cornerHeight, fromBottom);
-	return 0;
-}
-
-// Fills a shape given by how far each of its rows stays in from the box's sides; with a
-// hole (a box inside and its own insets) only the part outside the hole.
-template <typename Inset, typename HoleInset>
-void
-FillShape(Canvas& canvas, const IntRect& box, Inset inset, const IntRect* hole,
-	HoleInset holeInset, rgb_color color)
-{
-	int64 first = std::max(box.top, canvas.Clip().top);
-	int64 last = std::min(box.bottom, canvas.Clip().bottom);
-	for (int64 y = first; y <= last; y++) {
-		int64 k = inset(y - box.top);
-		int64 left = box.left + k;
-		int64 right = box.right - k;
-		if (hole == nullptr || y < hole->top || y > hole->bottom) {
-			canvas.FillSpan(y, left, right, color);
-			continue;
-		}
-		int64 holeK = holeInset(y - hole->top);
-		int64 leftEnd = std::min(right, hole->left + holeK - 1);
-		canvas.FillSpan(y, left, leftEnd, color);
-		canvas.FillSpan(y, std::max(hole->right - holeK + 1, std::max(left, leftEnd + 1)), right,
-			color);
-	}
-}
-
-const std::array<uint32, 256>&
-OpaquePalette()
-{
-	static const std::array<uint32, 256> sPalette = [] {
-		std::array<uint32, 256> palette{};
-		for (int i = 0; i < 256; i++)
-			palette[i] = Opaque(system_palette()[i]);
-		return palette;
-	}();
-	return sPalette;
-}
-
-// For each destination pixel of [first, last], the bitmap pixel it shows, or -1 for none.
-std::vector<int64>
-SourceIndices(int64 first, int64 last, int64 destinationStart, int64 destinationSize,
-	int64 sourceStart, int64 sourceSize, int64 bitmapStart, int64 bitmapSize)
-{
-	std::vector<int64> indices;
-	if (first > last)
-		return indices;
-	indices.reserve((size_t)(last - first + 1));
-	for (int64 d = first; d <= last; d++) {
-		int64 offset = ((2 * (d - destinationStart) + 1) * sourceSize) / (2 * destinationSize);
-		int64 index = sourceStart + offset - bitmapStart;
-		indices.push_back(index >= 0 && index < bitmapSize ? index : -1);
-	}
-	return indices;
-}
-
 } // namespace
 
 
-Painter::Painter(cairo_surface_t* target, BPoint origin, BRect clip)
+Painter::Painter(cairo_surface_t* target, BPoint origin, BRect clip, int32 scale)
 	:
 	fTarget(target),
 	fContext(cairo_create(target)),
 	fOrigin(origin),
-	fClip(clip)
+	fClip(clip),
+	fScale(scale)
 {
+	assert(scale >= 1 && scale <= kMaxDisplayScale);
 	_ApplyClip();
 }
 
@@ -334,10 +134,10 @@ void
 Painter::FillRect(BRect rect, rgb_color color)
 {
 	IntRect box;
-	if (!ToPixelRect(rect, fOrigin, &box))
+	if (!ToDeviceRect(rect, fOrigin, fScale, &box))
 		return;
 	IntRect clip;
-	if (!ToPixelRect(fClip, BPoint(0, 0), &clip))
+	if (!_DeviceClip(&clip))
 		return;
 	Canvas canvas(fTarget, clip);
 	canvas.FillRect(box, color);
@@ -349,7 +149,7 @@ Painter::InvertRect(BRect rect)
 {
 	IntRect box;
 	IntRect clip;
-	if (!ToPixelRect(rect, fOrigin, &box) || !ToPixelRect(fClip, BPoint(0, 0), &clip))
+	if (!ToDeviceRect(rect, fOrigin, fScale, &box) || !_DeviceClip(&clip))
 		return;
 	Canvas canvas(fTarget, clip);
 	IntRect visible = box & canvas.Clip();
@@ -373,16 +173,22 @@ Painter::StrokeLine(BPoint from, BPoint to, rgb_color color, float penSize)
 {
 	int64 x0, y0, x1, y1;
 	IntRect clip;
-	if (!ToPixelPoint(from, fOrigin, &x0, &y0) || !ToPixelPoint(to, fOrigin, &x1, &y1)
-		|| !ToPixelRect(fClip, BPoint(0, 0), &clip))
+	if (!ToPixelPoint(from, fOrigin, fScale, &x0, &y0)
+		|| !ToPixelPoint(to, fOrigin, fScale, &x1, &y1) || !_DeviceClip(&clip))
 		return;
+	// The thin line runs between the top-left pixels of the end blocks, and the pen square,
+	// n times as large, covers whole blocks there: straight lines are exactly their blocks.
+	x0 *= fScale;
+	y0 *= fScale;
+	x1 *= fScale;
+	y1 *= fScale;
 	Canvas canvas(fTarget, clip);
 	if (canvas.IsEmpty())
 		return;
 
 	int64 pen = PenWidth(penSize);
-	int64 low = -((pen - 1) / 2);
-	int64 high = low + pen - 1;
+	int64 low = -((pen - 1) / 2) * fScale;
+	int64 high = low + pen * fScale - 1;
 	const IntRect& visible = canvas.Clip();
 
 	// Along the longer axis every position has one pixel of the thin line; a pen square
@@ -427,7 +233,7 @@ Painter::FillEllipse(BRect rect, rgb_color color)
 {
 	IntRect box;
 	IntRect clip;
-	if (!ToPixelRect(rect, fOrigin, &box) || !ToPixelRect(fClip, BPoint(0, 0), &clip))
+	if (!ToDeviceRect(rect, fOrigin, fScale, &box) || !_DeviceClip(&clip))
 		return;
 	Canvas canvas(fTarget, clip);
 	int64 width = box.right - box.left + 1;
@@ -442,10 +248,10 @@ Painter::StrokeEllipse(BRect rect, rgb_color color, float penSize)
 {
 	IntRect box;
 	IntRect clip;
-	if (!ToPixelRect(rect, fOrigin, &box) || !ToPixelRect(fClip, BPoint(0, 0), &clip))
+	if (!ToDeviceRect(rect, fOrigin, fScale, &box) || !_DeviceClip(&clip))
 		return;
 	Canvas canvas(fTarget, clip);
-	int64 pen = PenWidth(penSize);
+	int64 pen = PenWidth(penSize) * fScale;
 	int64 width = box.right - box.left + 1;
 	int64 height = box.bottom - box.top + 1;
 	auto inset = [&](int64 row) { return EllipseInset(width, height, row); };
@@ -472,7 +278,7 @@ Painter::StrokeRoundRect(BRect rect, float xRadius, float yRadius, rgb_color col
 {
 	IntRect box;
 	IntRect clip;
-	if (!ToPixelRect(rect, fOrigin, &box) || !ToPixelRect(fClip, BPoint(0, 0), &clip))
+	if (!ToDeviceRect(rect, fOrigin, fScale, &box) || !_DeviceClip(&clip))
 		return;
 	Canvas canvas(fTarget, clip);
 	int64 width = box.right - box.left + 1;
@@ -483,8 +289,8 @@ Painter::StrokeRoundRect(BRect rect, float xRadius, float yRadius, rgb_color col
 		return std::min((int64)std::lround(std::min(2.0 * radius, 2.0 * kCoordinateLimit)),
 			limit);
 	};
-	int64 cornerWidth = corner(xRadius, width);
-	int64 cornerHeight = corner(yRadius, height);
+	int64 cornerWidth = corner(xRadius * fScale, width);
+	int64 cornerHeight = corner(yRadius * fScale, height);
 	if (cornerWidth == 0 || cornerHeight == 0) {
 		cornerWidth = 1;
 		cornerHeight = 1;
@@ -497,7 +303,7 @@ Painter::StrokeRoundRect(BRect rect, float xRadius, float yRadius, rgb_color col
 		FillShape(canvas, box, inset, nullptr, inset, color);
 		return;
 	}
-	int64 pen = PenWidth(penSize);
+	int64 pen = PenWidth(penSize) * fScale;
 	IntRect hole{box.left + pen, box.top + pen, box.right - pen, box.bottom - pen};
 	int64 holeHeight = height - 2 * pen;
 	int64 holeCornerWidth = std::max<int64>(1, cornerWidth - 2 * pen);
@@ -515,17 +321,23 @@ Painter::FillTriangle(BPoint a, BPoint b, BPoint c, rgb_color color)
 	int64 px[3];
 	int64 py[3];
 	IntRect clip;
-	if (!ToPixelPoint(a, fOrigin, &px[0], &py[0]) || !ToPixelPoint(b, fOrigin, &px[1], &py[1])
-		|| !ToPixelPoint(c, fOrigin, &px[2], &py[2])
-		|| !ToPixelRect(fClip, BPoint(0, 0), &clip))
+	if (!ToPixelPoint(a, fOrigin, fScale, &px[0], &py[0])
+		|| !ToPixelPoint(b, fOrigin, fScale, &px[1], &py[1])
+		|| !ToPixelPoint(c, fOrigin, fScale, &px[2], &py[2]) || !_DeviceClip(&clip))
 		return;
 	Canvas canvas(fTarget, clip);
-	int64 top = std::max(std::min({py[0], py[1], py[2]}), canvas.Clip().top);
-	int64 bottom = std::min(std::max({py[0], py[1], py[2]}), canvas.Clip().bottom);
+	int64 top = std::min({py[0], py[1], py[2]});
+	int64 bottom = std::max({py[0], py[1], py[2]});
+	int64 firstRow = std::max(top * fScale, canvas.Clip().top);
+	int64 lastRow = std::min(bottom * fScale + fScale - 1, canvas.Clip().bottom);
 
 	// Each row covers the pixel centres between the edges crossing it; a row the triangle
 	// is too thin to cover there keeps the pixel nearest to it, so the shape stays whole.
-	for (int64 y = top; y <= bottom; y++) {
+	// When scaled, a surface row is sampled at its centre in layout units (kept within the
+	// triangle's rows), and a vertex's layout pixel becomes its whole block.
+	const double half = (fScale - 1) / 2.0;
+	for (int64 row = firstRow; row <= lastRow; row++) {
+		double y = std::clamp((row - half) / fScale, (double)top, (double)bottom);
 		double minX = HUGE_VAL;
 		double maxX = -HUGE_VAL;
 		for (int i = 0; i < 3; i++) {
@@ -543,11 +355,11 @@ Painter::FillTriangle(BPoint a, BPoint b, BPoint c, rgb_color color)
 		}
 		if (minX > maxX)
 			continue;
-		int64 left = (int64)std::ceil(minX - 1e-9);
-		int64 right = (int64)std::floor(maxX + 1e-9);
+		int64 left = (int64)std::ceil(minX * fScale - 1e-9);
+		int64 right = (int64)std::floor(maxX * fScale + 1e-9) + fScale - 1;
 		if (left > right)
 			left = right = (int64)std::floor((minX + maxX) / 2 + 0.5);
-		canvas.FillSpan(y, left, right, color);
+		canvas.FillSpan(row, left, right, color);
 	}
 }
 
@@ -560,13 +372,22 @@ Painter::DrawBitmap(const BBitmap* bitmap, BRect source, BRect destination, draw
 	IntRect from;
 	IntRect to;
 	IntRect clip;
-	if (!ToPixelRect(source, BPoint(0, 0), &from) || !ToPixelRect(destination, fOrigin, &to)
-		|| !ToPixelRect(fClip, BPoint(0, 0), &clip))
+	if (!ToDeviceRect(source, BPoint(0, 0), 1, &from)
+		|| !ToDeviceRect(destination, fOrigin, fScale, &to) || !_DeviceClip(&clip))
 		return;
 	Canvas canvas(fTarget, clip);
 	IntRect visible = to & canvas.Clip();
 	if (visible.IsEmpty())
 		return;
+
+	// A variant drawn at a finer resolution shows the same source rectangle in more pixels;
+	// without one the bitmap's own pixels are enlarged.
+	int32 factor = 1;
+	if (const BBitmap* variant = fScale > 1 ? bitmap->_ScaledVariant(fScale, &factor) : nullptr) {
+		bitmap = variant;
+		from = IntRect{from.left * factor, from.top * factor, from.right * factor + factor - 1,
+			from.bottom * factor + factor - 1};
+	}
 
 	BRect bounds = bitmap->Bounds();
 	int64 bitmapWidth = bounds.IntegerWidth() + 1;
@@ -618,13 +439,21 @@ void
 Painter::DrawString(const char* text, int32 length, BPoint baseline, const BFont& font,
 	rgb_color color)
 {
-	if (!(std::fabs(baseline.x + fOrigin.x) < kTextCoordinateLimit)
-		|| !(std::fabs(baseline.y + fOrigin.y) < kTextCoordinateLimit))
+	if (!(std::fabs((baseline.x + fOrigin.x) * fScale) < kTextCoordinateLimit)
+		|| !(std::fabs((baseline.y + fOrigin.y) * fScale) < kTextCoordinateLimit))
 		return;
 	std::string utf8 = SanitizedUTF8(text, std::min(length, kMaxDrawnTextBytes));
 	if (utf8.empty())
 		return;
-	cairo_scaled_font_t* scaledFont = AcquireScaledFont(font);
+	// Scaled text is rendered by the font at the larger size, hinted for it, never enlarged.
+	cairo_scaled_font_t* scaledFont;
+	if (fScale == 1) {
+		scaledFont = AcquireScaledFont(font);
+	} else {
+		BFont larger(font);
+		larger.SetSize(font.Size() * fScale);
+		scaledFont = AcquireScaledFont(larger);
+	}
 	if (scaledFont == nullptr)
 		return;
 
@@ -632,8 +461,8 @@ Painter::DrawString(const char* text, int32 length, BPoint baseline, const BFont
 	// without descenders ends on that row.
 	cairo_glyph_t* glyphs = nullptr;
 	int count = 0;
-	cairo_status_t status = cairo_scaled_font_text_to_glyphs(scaledFont, baseline.x,
-		baseline.y + 1.0, utf8.c_str(), (int)utf8.size(), &glyphs, &count, nullptr, nullptr,
+	cairo_status_t status = cairo_scaled_font_text_to_glyphs(scaledFont, baseline.x * fScale,
+		(baseline.y + 1.0) * fScale, utf8.c_str(), (int)utf8.size(), &glyphs, &count, nullptr, nullptr,
 		nullptr);
 	if (status == CAIRO_STATUS_SUCCESS && count > 0) {
 		cairo_save(fContext);
@@ -654,7 +483,7 @@ Painter::_ApplyClip()
 	cairo_reset_clip(fContext);
 	cairo_identity_matrix(fContext);
 	IntRect clip;
-	if (ToPixelRect(fClip, BPoint(0, 0), &clip)) {
+	if (_DeviceClip(&clip)) {
 		// Saturated coordinates are far larger than any surface; cairo only needs the overlap.
 		IntRect bounded = clip & IntRect{-1, -1, 1 << 20, 1 << 20};
 		cairo_rectangle(fContext, (double)bounded.left, (double)bounded.top,
@@ -664,7 +493,15 @@ Painter::_ApplyClip()
 	}
 	cairo_clip(fContext);
 	if (std::isfinite(fOrigin.x) && std::isfinite(fOrigin.y))
-		cairo_translate(fContext, fOrigin.x, fOrigin.y);
+		cairo_translate(fContext, (double)fOrigin.x * fScale, (double)fOrigin.y * fScale);
+}
+
+
+
+bool
+Painter::_DeviceClip(IntRect* clip) const
+{
+	return ToDeviceRect(fClip, BPoint(0, 0), fScale, clip);
 }
 
 } // namespace BPrivate

@@ -2,6 +2,7 @@
 // window's backing store) with a view's origin and clip. Shapes are aliased so that every
 // pixel of a fixed layout is exact: integer coordinates name pixels, rectangles include both
 // edges and a 1-pixel line from a to b lights the pixels of a and b. Text is anti-aliased.
+// Coordinates are layout units; at display scale n the surface has n x n pixels for each.
 #pragma once
 
 #include "Font.h"
@@ -15,11 +16,16 @@ class BBitmap;
 
 namespace BPrivate {
 
+namespace raster {
+struct IntRect;
+}
+
 class Painter {
 public:
-	// origin: where the view's (0, 0) lies on the surface; clip: surface pixels that may be
-	// touched (inclusive rectangle).
-	Painter(cairo_surface_t* target, BPoint origin, BRect clip);
+	// origin: where the view's (0, 0) lies on the surface; clip: the part of the surface that
+	// may be touched (inclusive rectangle); both in layout units. scale: surface pixels per
+	// layout unit, 1 to kMaxDisplayScale.
+	Painter(cairo_surface_t* target, BPoint origin, BRect clip, int32 scale = 1);
 	~Painter();
 	Painter(const Painter&) = delete;
 	Painter& operator=(const Painter&) = delete;
@@ -28,6 +34,7 @@ public:
 	void SetClip(BRect clip);
 	BPoint Origin() const { return fOrigin; }
 	BRect Clip() const { return fClip; }
+	int32 Scale() const { return fScale; }
 
 	// All coordinates in view coordinates.
 	void FillRect(BRect rect, rgb_color color);
@@ -48,11 +55,13 @@ public:
 
 private:
 	void _ApplyClip();
+	bool _DeviceClip(raster::IntRect* clip) const;
 
 	cairo_surface_t* fTarget;
 	cairo_t* fContext;
 	BPoint fOrigin;
 	BRect fClip;
+	int32 fScale;
 };
 
 } // namespace BPrivate

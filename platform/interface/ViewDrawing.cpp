@@ -112,7 +112,8 @@ BView::_Draw(F&& draw)
 	if (store == nullptr)
 		return;
 	{
-		Painter painter(store, ConvertToWindow(B_ORIGIN), visible);
+		Painter painter(store, ConvertToWindow(B_ORIGIN), visible,
+			BPrivate::WindowAccess::BackingScale(fWindow));
 		draw(painter);
 	}
 	BPrivate::WindowAccess::MarkNeedsPresent(fWindow);

@@ -396,10 +396,10 @@ BWindow::_EnsureBackingStore()
 {
 	if (fBackingStore != nullptr)
 		return;
-	int32 width = (int32)fFrame.Width() + 1;
-	int32 height = (int32)fFrame.Height() + 1;
-	fBackingStore = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max(width, 1),
-		std::max(height, 1));
+	fBackingScale = BPrivate::CurrentBackend()->Scale();
+	int32 width = std::max((int32)fFrame.Width() + 1, 1) * fBackingScale;
+	int32 height = std::max((int32)fFrame.Height() + 1, 1) * fBackingScale;
+	fBackingStore = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
 	fDirty = Bounds();
 }
 
@@ -414,7 +414,7 @@ BWindow::_Redraw()
 	if (!dirty.IsValid())
 		return;
 	{
-		BPrivate::Painter painter(fBackingStore, B_ORIGIN, dirty);
+		BPrivate::Painter painter(fBackingStore, B_ORIGIN, dirty, fBackingScale);
 		fTopView->_DrawTree(painter, dirty);
 	}
 	cairo_surface_flush(fBackingStore);
@@ -468,6 +468,13 @@ WindowAccess::BackingStore(BWindow* window)
 {
 	window->_EnsureBackingStore();
 	return window->fBackingStore;
+}
+
+int32
+WindowAccess::BackingScale(BWindow* window)
+{
+	window->_EnsureBackingStore();
+	return window->fBackingScale;
 }
 
 void

@@ -138,6 +138,7 @@ private:
 	BRect fDirty;
 	bool fNeedsPresent = false;
 	cairo_surface_t* fBackingStore = nullptr;
+	int32 fBackingScale = 1;
 	std::unique_ptr<BPrivate::BackendWindow> fServerWindow;
 	bigtime_t fPulseRate = 500000;
 	bigtime_t fNextPulse = 0;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -106,6 +107,11 @@ public:
 	// Makes a WaitEvent that is waiting return.
 	virtual void Wake() = 0;
 	virtual BRect ScreenFrame() const = 0;
+	// Surface pixels per layout unit, 1 to kMaxDisplayScale (DisplayScale.h), fixed for the
+	// backend's life. Everything at this seam (frames, screen, event positions, extents) is
+	// in layout units and the backend converts; Present gets the backing store at Scale()
+	// times the content size.
+	virtual int32 Scale() const { return 1; }
 	// The frame a typical titled window gets from the window manager, for placing a window
 	// that does not exist yet (all 0 when there is no window manager or it is not known).
 	virtual FrameExtents TypicalExtents(bool decorated) const { (void)decorated; return FrameExtents(); }
@@ -127,6 +133,13 @@ public:
 	// Hands an address to the user's browser without blocking.
 	virtual status_t OpenURL(const char* url) = 0;
 };
+
+// The layout coordinate of a window-system pixel: the layout pixel whose block holds it.
+inline float
+DeviceToLayout(float device, int32 scale)
+{
+	return scale == 1 ? device : std::floor(device / (float)scale);
+}
 
 // The backend in use. Created on first use: X11, unless a test installed another first.
 Backend* CurrentBackend();

@@ -2,8 +2,10 @@
 
 #include <cairo.h>
 
+#include <cassert>
 #include <cstring>
 
+#include "DisplayScale.h"
 #include "InterfaceDefs.h"
 #include "Window.h"
 #include "WindowPrivate.h"
@@ -102,6 +104,13 @@ HeadlessBackend::Install(BRect screen)
 	HeadlessBackend* result = backend.get();
 	SetBackend(std::move(backend));
 	return result;
+}
+
+void
+HeadlessBackend::SetScale(int32 scale)
+{
+	assert(scale >= 1 && scale <= kMaxDisplayScale && fWindows.empty());
+	fScale = scale;
 }
 
 HeadlessBackend*
@@ -243,6 +252,12 @@ HeadlessBackend::WritePNG(uint32 id, const char* path) const
 
 // #pragma mark - input
 
+BPoint
+HeadlessBackend::_ToLayout(BPoint windowPixel) const
+{
+	return BPoint(DeviceToLayout(windowPixel.x, fScale), DeviceToLayout(windowPixel.y, fScale));
+}
+
 void
 HeadlessBackend::InjectKeyDown(uint32 window, const char* utf8, uint32 modifiers, bool repeat,
 	int32 rawChar)
@@ -311,9 +326,9 @@ HeadlessBackend::InjectMouseDown(uint32 window, BPoint where, uint32 buttons, in
 	BackendEvent event;
 	event.type = BackendEvent::kMouseDown;
 	event.window = window;
-	event.where = where;
+	event.where = _ToLayout(where);
 	if (target != nullptr)
-		event.screenWhere = where + target->fFrame.LeftTop();
+		event.screenWhere = event.where + target->fFrame.LeftTop();
 	event.buttons = buttons;
 	event.clicks = clicks;
 	fButtons = buttons;
@@ -328,9 +343,9 @@ HeadlessBackend::InjectMouseUp(uint32 window, BPoint where, uint32 buttonsLeft)
 	BackendEvent event;
 	event.type = BackendEvent::kMouseUp;
 	event.window = window;
-	event.where = where;
+	event.where = _ToLayout(where);
 	if (target != nullptr)
-		event.screenWhere = where + target->fFrame.LeftTop();
+		event.screenWhere = event.where + target->fFrame.LeftTop();
 	event.buttons = buttonsLeft;
 	fButtons = buttonsLeft;
 	fMouse = event.screenWhere;
@@ -344,9 +359,9 @@ HeadlessBackend::InjectMouseMoved(uint32 window, BPoint where, uint32 buttons)
 	BackendEvent event;
 	event.type = BackendEvent::kMouseMoved;
 	event.window = window;
-	event.where = where;
+	event.where = _ToLayout(where);
 	if (target != nullptr)
-		event.screenWhere = where + target->fFrame.LeftTop();
+		event.screenWhere = event.where + target->fFrame.LeftTop();
 	event.buttons = buttons;
 	fButtons = buttons;
 	fMouse = event.screenWhere;

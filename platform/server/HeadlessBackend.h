@@ -2,7 +2,9 @@
 // Checklist: windows with frames, titles, decorations, always-on-top, modal and pop-up flags;
 // presented pixels kept per window; activation follows Show and injected clicks; injected
 // keys, text, mouse and activation events; clipboard in memory; URL launches recorded, never
-// opened. Not implemented: a window manager's placement, stacking beyond the active window.
+// opened; a display scale (SetScale) under which presented frames are that many times larger
+// and injected pointer positions are window pixels. Not implemented: a window manager's
+// placement, stacking beyond the active window.
 #pragma once
 
 #include <deque>
@@ -36,6 +38,7 @@ public:
 	bool WaitEvent(BackendEvent* event, int32 timeoutMs) override;
 	void Wake() override {}
 	BRect ScreenFrame() const override { return fScreen; }
+	int32 Scale() const override { return fScale; }
 	uint32 MouseButtons() const override { return fButtons; }
 	BPoint MouseLocation() const override { return fMouse; }
 	std::string ClipboardText() override { return fClipboard; }
@@ -45,6 +48,8 @@ public:
 	void SetScreen(BRect screen) { fScreen = screen; }
 	// Makes CreateWindow fail, as a window system that refuses a window would.
 	void SetRefuseWindows(bool refuse) { fRefuseWindows = refuse; }
+	// Surface pixels per layout unit (1 to kMaxDisplayScale); set it before the first window.
+	void SetScale(int32 scale);
 	// The frame a window manager would put around titled and other decorated windows.
 	void SetFrameExtents(FrameExtents titled, FrameExtents bordered)
 	{
@@ -89,7 +94,8 @@ public:
 	int32 PresentCount(uint32 window) const;
 	bool WritePNG(uint32 window, const char* path) const;
 
-	// Input, in the content coordinates of the window. Clicks also move the pointer.
+	// Input, in the content coordinates of the window: its pixels as presented, which are
+	// layout units at scale 1. Clicks also move the pointer.
 	void InjectKeyDown(uint32 window, const char* utf8, uint32 modifiers = 0,
 		bool repeat = false, int32 rawChar = 0);
 	void InjectKeyUp(uint32 window, const char* utf8, uint32 modifiers = 0);
@@ -114,11 +120,13 @@ private:
 	friend class HeadlessWindow;
 	void _Push(const BackendEvent& event) { fEvents.push_back(event); }
 	HeadlessWindow* _Find(uint32 id) const;
+	BPoint _ToLayout(BPoint windowPixel) const;
 	void _Activated(HeadlessWindow* window);
 	void _Removed(HeadlessWindow* window);
 
 	BRect fScreen;
 	bool fRefuseWindows = false;
+	int32 fScale = 1;
 	FrameExtents fTitledExtents;
 	FrameExtents fBorderedExtents;
 	std::deque<BackendEvent> fEvents;

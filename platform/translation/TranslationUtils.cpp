@@ -3,6 +3,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <memory>
 
@@ -62,7 +63,18 @@ BTranslationUtils::GetBitmap(uint32 type, int32 id)
 	BResources resources;
 	size_t size = 0;
 	const void* data = resources.LoadResource(type, id, &size);
-	return data != nullptr ? DecodePNG(data, size) : nullptr;
+	BBitmap* bitmap = data != nullptr ? DecodePNG(data, size) : nullptr;
+	if (bitmap != nullptr)
+		bitmap->_SetVariantSource(type, id);
+	return bitmap;
+}
+
+
+uint32
+BTranslationUtils::VariantType(uint32 type, int32 factor)
+{
+	assert(factor >= 2 && factor <= 9);
+	return (type & 0xffffff00u) | uint32('0' + factor);
 }
 
 

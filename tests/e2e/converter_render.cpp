@@ -4,7 +4,9 @@
 //
 //   converter_render OUTPUT.png [AMOUNT [KEY=VALUE...]]
 //
-// Quitting saves the settings, as the program does: render from a copy of them.
+// Quitting saves the settings, as the program does: render from a copy of them. The display
+// scale comes from the environment as the program's own does (KAMBOLUX_SCALE, GDK_SCALE), so
+// that a scaled window can be compared with a scaled rendering.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +14,7 @@
 
 #include "AppDefs.h"
 #include "Application.h"
+#include "DisplayScale.h"
 #include "EventLoop.h"
 #include "HeadlessBackend.h"
 #include "Preferences.h"
@@ -53,6 +56,7 @@ main(int argc, char** argv)
 	}
 
 	BPrivate::HeadlessBackend* backend = BPrivate::HeadlessBackend::Install();
+	backend->SetScale(BPrivate::DisplayScaleFromEnvironment(nullptr));
 	TApp* app = new TApp;
 	app->PostMessage(B_READY_TO_RUN, app);
 	BPrivate::EventLoop::Drain();
