@@ -1,7 +1,10 @@
 #include "TApp.h"
 
+#include <cstdio>
+
 #include "AboutTexts.h"
 #include "Alert.h"
+#include "AppDefs.h"
 #include "TMainWindow.h"
 
 const char* const app_sign = "application/x-vnd.QXT-KamboLux";
@@ -24,6 +27,11 @@ TApp::ReadyToRun()
 {
 	fMainWindow = new TMainWindow(kMainWindowFrame);
 	fMainWindow->Show();
+	// Without its window the program can do nothing; it ends as a quit would, saving.
+	if (fMainWindow->InitCheck() != B_OK) {
+		fprintf(stderr, "kambolux: the window system refused to open the window\n");
+		PostMessage(B_QUIT_REQUESTED);
+	}
 }
 
 void

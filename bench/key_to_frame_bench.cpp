@@ -10,6 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include "Application.h"
+#include "EventLoop.h"
 #include "FileOps.h"
 #include "HeadlessBackend.h"
 #include "TEdit.h"

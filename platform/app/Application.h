@@ -1,10 +1,7 @@
-// BApplication: the application looper and the owner of the event loop. Run() starts the
-// loop: backend events become messages for the windows, messages are dispatched in posting
-// order, dirty windows are redrawn and presented, and the loop sleeps until the next event
-// or pulse. Quit ends it.
+// BApplication: the application looper. Run() runs the kit's event loop (EventLoop.cpp)
+// until Quit; the application's own messages are dispatched in it like every window's.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "Looper.h"
@@ -42,26 +39,3 @@ private:
 
 extern BApplication* be_app;
 
-namespace BPrivate {
-
-// The loop's steps, for the kit and for tests driving the headless backend.
-class EventLoop {
-public:
-	// Translates pending backend events, dispatches every ready message, deletes windows
-	// that quit and redraws; waits up to timeoutMs for the first event.
-	static void RunOnce(int32 timeoutMs);
-	// Processes until nothing is left to do without waiting (tests).
-	static void Drain();
-	// Runs a nested loop until done() is true while blocked's own messages wait. Returns
-	// false when it was abandoned (the application quit, or a headless test gave no input).
-	static bool RunNested(BLooper* blocked, const std::function<bool()>& done);
-	// Abandons the innermost nested loop.
-	static void AbandonNested();
-	static int32 NestingDepth();
-	// Called when a headless nested loop runs out of input: a test's chance to act.
-	static void SetIdleHook(std::function<void()> hook);
-};
-
-bigtime_t system_time_us();
-
-} // namespace BPrivate

@@ -15,6 +15,7 @@
 #include "Application.h"
 #include "Bitmap.h"
 #include "Button.h"
+#include "EventLoop.h"
 #include "HeadlessBackend.h"
 #include "Menu.h"
 #include "MenuItem.h"

@@ -7,6 +7,7 @@
 
 #include "Application.h"
 #include "Button.h"
+#include "EventLoop.h"
 #include "Invoker.h"
 #include "MenuWindow.h"
 #include "Message.h"

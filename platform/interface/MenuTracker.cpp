@@ -5,6 +5,7 @@
 #include "AppDefs.h"
 #include "Application.h"
 #include "Backend.h"
+#include "EventLoop.h"
 #include "Menu.h"
 #include "MenuItem.h"
 #include "Message.h"

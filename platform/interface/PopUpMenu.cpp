@@ -4,6 +4,7 @@
 #include <map>
 
 #include "Application.h"
+#include "EventLoop.h"
 #include "Looper.h"
 #include "MenuItem.h"
 #include "MenuWindow.h"

@@ -6,6 +6,7 @@
 #include "AppDefs.h"
 #include "Application.h"
 #include "Backend.h"
+#include "EventLoop.h"
 #include "Message.h"
 #include "TextViewPrivate.h"
 #include "Window.h"

@@ -128,11 +128,16 @@ BWindow::Show()
 		if (!fPopup)
 			_FitOnScreen();
 		fServerWindow = BPrivate::CurrentBackend()->CreateWindow(_Spec());
+		if (!fServerWindow) {
+			// The window system refused the window: the BWindow lives on, unseen, and says so.
+			fInitStatus = B_ERROR;
+			fShowLevel = 0;
+			return;
+		}
 		std::vector<uint32> icon;
 		if (!fPopup && ApplicationIcon(&icon))
 			fServerWindow->SetIcon(reinterpret_cast<const uint8*>(icon.data()), 32, 32);
 	}
-	fShownOnce = true;
 	_Invalidate(Bounds());
 	_Redraw();
 	fServerWindow->Show();
@@ -488,6 +493,12 @@ BView*
 WindowAccess::TopView(BWindow* window)
 {
 	return window->fTopView;
+}
+
+bigtime_t&
+WindowAccess::NextPulse(BWindow* window)
+{
+	return window->fNextPulse;
 }
 
 bool

@@ -34,6 +34,8 @@ public:
 	virtual void Show();
 	virtual void Hide();
 	bool IsHidden() const { return fShowLevel <= 0; }
+	// B_OK, or B_ERROR once the window system refused to make the window at Show.
+	status_t InitCheck() const { return fInitStatus; }
 	void Quit() override;
 	bool QuitRequested() override;
 
@@ -89,6 +91,7 @@ public:
 	void Flush() const;
 	void Sync() const;
 
+	// How often the focus view gets Pulse while the window is active; 0 stops pulses.
 	void SetPulseRate(bigtime_t rate) { fPulseRate = rate; }
 	bigtime_t PulseRate() const { return fPulseRate; }
 
@@ -105,6 +108,7 @@ private:
 	void _Present();
 	void _EnsureBackingStore();
 	void _HandleKeyDown(BMessage* message);
+	void _HandleKeyUp(BMessage* message);
 	// Keys the window itself takes: focus moves and the context menu; true when taken.
 	bool _HandleNavigationKey(const char* bytes, uint32 modifiers, int32 key);
 	// Moves the focus to the next (or previous) view that takes it from the keyboard.
@@ -125,7 +129,7 @@ private:
 	window_feel fFeel;
 	uint32 fFlags;
 	int32 fShowLevel = 0;
-	bool fShownOnce = false;
+	status_t fInitStatus = B_OK;
 	bool fActive = false;
 	bool fQuitting = false;
 	bool fPopup = false;
@@ -142,6 +146,7 @@ private:
 	cairo_surface_t* fBackingStore = nullptr;
 	std::unique_ptr<BPrivate::BackendWindow> fServerWindow;
 	bigtime_t fPulseRate = 500000;
+	bigtime_t fNextPulse = 0;
 	// Set by kit classes that know better than the feel (alerts are dialogs).
 	BPrivate::WindowKind fKind;
 	bool fKindFixed = false;

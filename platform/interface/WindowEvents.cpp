@@ -41,6 +41,7 @@ BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 				_HandleKeyDown(message);
 				return;
 			case B_KEY_UP:
+				_HandleKeyUp(message);
 				return;
 			case B_MOUSE_DOWN:
 			case B_MOUSE_UP:
@@ -104,6 +105,20 @@ BWindow::_BlockingModal() const
 			modal = window;
 	}
 	return modal;
+}
+
+void
+BWindow::_HandleKeyUp(BMessage* message)
+{
+	if (BWindow* modal = _BlockingModal()) {
+		modal->PostMessage(message, modal);
+		return;
+	}
+	const char* bytes = nullptr;
+	if (message->FindString("bytes", &bytes) != B_OK || bytes == nullptr || bytes[0] == '\0')
+		return;
+	if (fFocus != nullptr)
+		fFocus->KeyUp(bytes, (int32)strnlen(bytes, 8));
 }
 
 void

@@ -76,6 +76,8 @@ public:
 	static bool IsPopup(const BWindow* window);
 	static BView* TopView(BWindow* window);
 	static bool IsQuitting(const BWindow* window);
+	// When the window's next pulse is due (0: it wants none now); kept by the event loop.
+	static bigtime_t& NextPulse(BWindow* window);
 	// Redraws what is invalid and presents it (the loop does this after the queue drains).
 	static void Update(BWindow* window);
 	// Backend event handling.

@@ -115,6 +115,8 @@ HeadlessBackend::Current()
 std::unique_ptr<BackendWindow>
 HeadlessBackend::CreateWindow(const WindowSpec& spec)
 {
+	if (fRefuseWindows)
+		return nullptr;
 	uint32 id = fNextId++;
 	auto window = std::make_unique<HeadlessWindow>(this, id, spec);
 	fWindows[id] = window.get();

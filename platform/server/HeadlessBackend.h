@@ -48,6 +48,8 @@ public:
 	status_t OpenURL(const char* url) override;
 
 	void SetScreen(BRect screen) { fScreen = screen; }
+	// Makes CreateWindow fail, as a window system that refuses a window would.
+	void SetRefuseWindows(bool refuse) { fRefuseWindows = refuse; }
 	// The frame a window manager would put around titled and other decorated windows.
 	void SetFrameExtents(FrameExtents titled, FrameExtents bordered)
 	{
@@ -121,6 +123,7 @@ private:
 	void _Removed(HeadlessWindow* window);
 
 	BRect fScreen;
+	bool fRefuseWindows = false;
 	FrameExtents fTitledExtents;
 	FrameExtents fBorderedExtents;
 	std::deque<BackendEvent> fEvents;

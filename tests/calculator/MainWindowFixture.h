@@ -9,6 +9,7 @@
 #include <string>
 
 #include "Application.h"
+#include "EventLoop.h"
 #include "HeadlessBackend.h"
 #include "TMainView.h"
 #include "TMainWindow.h"

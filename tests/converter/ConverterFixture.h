@@ -16,6 +16,7 @@
 
 #include "AppDefs.h"
 #include "Application.h"
+#include "EventLoop.h"
 #include "HeadlessBackend.h"
 #include "Message.h"
 #include "Preferences.h"

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "Alert.h"
+#include "EventLoop.h"
 #include "InterfaceDefs.h"
 #include "Menu.h"
 #include "MenuItem.h"

@@ -7,6 +7,7 @@
 #include "../platform/FlattenedExamples.h"
 #include "Alert.h"
 #include "Button.h"
+#include "EventLoop.h"
 #include "Font.h"
 #include "Menu.h"
 #include "MenuWindow.h"

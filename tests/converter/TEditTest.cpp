@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Application.h"
+#include "EventLoop.h"
 #include "HeadlessBackend.h"
 #include "Message.h"
 #include "TEdit.h"

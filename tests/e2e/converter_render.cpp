@@ -12,6 +12,7 @@
 
 #include "AppDefs.h"
 #include "Application.h"
+#include "EventLoop.h"
 #include "HeadlessBackend.h"
 #include "Preferences.h"
 #include "TApp.h"

@@ -12,6 +12,7 @@
 #include "AppDefs.h"
 #include "Application.h"
 #include "Button.h"
+#include "EventLoop.h"
 #include "HeadlessBackend.h"
 #include "Message.h"
 #include "Screen.h"

@@ -9,6 +9,7 @@
 
 #include "Application.h"
 #include "Bitmap.h"
+#include "EventLoop.h"
 #include "HeadlessBackend.h"
 #include "View.h"
 #include "Window.h"
@@ -219,3 +220,82 @@ TEST_F(HooksTest, LockingFromAnotherThreadIsMisuse)
 static_assert(!std::is_copy_constructible_v<BHandler> && !std::is_move_constructible_v<BHandler>);
 static_assert(!std::is_copy_assignable_v<BView> && !std::is_move_assignable_v<BWindow>);
 static_assert(!std::is_copy_constructible_v<BBitmap> && !std::is_copy_assignable_v<BBitmap>);
+
+namespace {
+
+bigtime_t gNow = 0;
+
+bigtime_t
+FakeClock()
+{
+	return gNow;
+}
+
+// Counts what reaches the focus view: pulses and key-ups.
+class PulseView : public BView {
+public:
+	PulseView() : BView(BRect(0, 0, 9, 9), "pulse", B_FOLLOW_NONE, B_PULSE_NEEDED) {}
+	void Pulse() override { pulses++; }
+	void KeyUp(const char* bytes, int32 numBytes) override
+	{
+		gLog.push_back("up:" + std::string(bytes, numBytes));
+	}
+	int32 pulses = 0;
+};
+
+} // namespace
+
+TEST_F(HooksTest, PulsesComeAtTheWindowsRate)
+{
+	struct Case {
+		bigtime_t rate;
+		int32 expected;  // over one second, in steps of 10 ms
+	};
+	for (const Case& c : {Case{500000, 2}, Case{100000, 10}, Case{250000, 4}, Case{0, 0}}) {
+		SCOPED_TRACE(c.rate);
+		gNow = 1000000;
+		EventLoop::SetClock(FakeClock);
+		auto* window = new BWindow(BRect(10, 10, 59, 59), "pulsing", B_TITLED_WINDOW, 0);
+		auto* view = new PulseView();
+		window->AddChild(view);
+		window->SetPulseRate(c.rate);
+		window->Show();
+		view->MakeFocus(true);
+		EventLoop::Drain();
+		for (int32 step = 0; step < 100; step++) {
+			EventLoop::RunOnce(0);
+			gNow += 10000;
+		}
+		EventLoop::RunOnce(0);
+		EXPECT_EQ(view->pulses, c.expected);
+		window->Quit();
+		EventLoop::Drain();
+		EventLoop::SetClock(nullptr);
+	}
+}
+
+TEST_F(HooksTest, KeyUpsReachTheFocusView)
+{
+	auto* view = new PulseView();
+	fWindow->AddChild(view);
+	fWindow->Show();
+	view->MakeFocus(true);
+	fBackend->InjectKeyUp(HeadlessBackend::IdOf(fWindow), "a");
+	EventLoop::Drain();
+	EXPECT_EQ(gLog, Log{"up:a"});
+}
+
+TEST_F(HooksTest, AWindowTheSystemRefusesReportsItInsteadOfCrashing)
+{
+	fBackend->SetRefuseWindows(true);
+	fWindow->AddChild(new HookView("inside"));
+	fWindow->Show();
+	EXPECT_EQ(fWindow->InitCheck(), B_ERROR);
+	EXPECT_TRUE(fWindow->IsHidden());
+	fWindow->Activate();
+	fWindow->MoveTo(20, 20);
+	fWindow->ChildAt(0)->Invalidate();
+	EventLoop::Drain();
+	EXPECT_EQ(HeadlessBackend::IdOf(fWindow), 0u);
+	fBackend->SetRefuseWindows(false);
+}

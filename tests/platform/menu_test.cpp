@@ -14,6 +14,7 @@
 
 #include "AppDefs.h"
 #include "Application.h"
+#include "EventLoop.h"
 #include "HeadlessBackend.h"
 #include "Menu.h"
 #include "MenuItem.h"

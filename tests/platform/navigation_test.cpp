@@ -8,6 +8,7 @@
 
 #include "AppDefs.h"
 #include "Application.h"
+#include "EventLoop.h"
 #include "Button.h"
 #include "HeadlessBackend.h"
 #include "Message.h"

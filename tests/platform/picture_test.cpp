@@ -5,6 +5,7 @@
 
 #include "Application.h"
 #include "Bitmap.h"
+#include "EventLoop.h"
 #include "HeadlessBackend.h"
 #include "Picture.h"
 #include "View.h"

@@ -7,6 +7,7 @@
 
 #include "AppDefs.h"
 #include "Application.h"
+#include "EventLoop.h"
 #include "HeadlessBackend.h"
 #include "Message.h"
 #include "View.h"

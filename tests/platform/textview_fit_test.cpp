@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Application.h"
+#include "EventLoop.h"
 #include "HeadlessBackend.h"
 #include "TextView.h"
 #include "Window.h"

@@ -6,6 +6,7 @@
 
 #include "Application.h"
 #include "Bitmap.h"
+#include "EventLoop.h"
 #include "HeadlessBackend.h"
 #include "View.h"
 #include "Window.h"

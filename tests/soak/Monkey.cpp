@@ -5,6 +5,7 @@
 
 #include "AppDefs.h"
 #include "Application.h"
+#include "EventLoop.h"
 #include "HeadlessBackend.h"
 #include "InterfaceDefs.h"
 #include "Looper.h"

@@ -7,6 +7,7 @@
 #include "Application.h"
 #include "Conversion.h"
 #include "CurrencyTable.h"
+#include "EventLoop.h"
 #include "HeadlessBackend.h"
 #include "InterfaceDefs.h"
 #include "Looper.h"

@@ -11,6 +11,7 @@
 
 #include "Application.h"
 #include "Census.h"
+#include "EventLoop.h"
 #include "HeadlessBackend.h"
 #include "Monkey.h"
 #include "View.h"

@@ -1,0 +1,393 @@
+#include "EventLoop.h"
+
+#include <algorithm>
+#include <ctime>
+
+#include "AppDefs.h"
+#include "Application.h"
+#include "Backend.h"
+#include "Message.h"
+#include "View.h"
+#include "Window.h"
+#include "WindowPrivate.h"
+
+namespace BPrivate {
+
+bigtime_t
+system_time_us()
+{
+	timespec now;
+	clock_gettime(CLOCK_MONOTONIC, &now);
+	return (bigtime_t)now.tv_sec * 1000000 + now.tv_nsec / 1000;
+}
+
+std::vector<BWindow*>
+AllWindows()
+{
+	std::vector<BWindow*> windows;
+	for (BLooper* looper : BPrivateLooperAccess::All()) {
+		if (BWindow* window = dynamic_cast<BWindow*>(looper))
+			windows.push_back(window);
+	}
+	return windows;
+}
+
+namespace {
+
+struct LoopState {
+	int32 nesting = 0;
+	std::function<void()> idleHook;
+	bigtime_t (*clock)() = nullptr;
+};
+
+LoopState&
+State()
+{
+	static LoopState state;
+	return state;
+}
+
+void
+PostEvent(BWindow* window, BMessage& message, const BackendEvent& event)
+{
+	message.AddInt64("when", system_time_us());
+	message.AddInt32("modifiers", (int32)event.modifiers);
+	window->PostMessage(&message, window);
+}
+
+void _TranslateFor(BWindow* window, const BackendEvent& event);
+
+// The most recently shown pop-up window that is still open.
+BWindow*
+NewestPopup()
+{
+	BWindow* newest = nullptr;
+	for (BWindow* window : AllWindows()) {
+		if (!WindowAccess::IsPopup(window) || window->IsHidden()
+			|| WindowAccess::IsQuitting(window))
+			continue;
+		if (newest == nullptr || WindowAccess::BackendId(window) > WindowAccess::BackendId(newest))
+			newest = window;
+	}
+	return newest;
+}
+
+void
+TranslateEvent(const BackendEvent& event)
+{
+	if (event.type == BackendEvent::kQuit) {
+		if (be_app != nullptr)
+			be_app->PostMessage(B_QUIT_REQUESTED);
+		return;
+	}
+	BWindow* window = WindowAccess::FindByBackendId(event.window);
+	if (window == nullptr || WindowAccess::IsQuitting(window))
+		return;
+
+	// While a pop-up menu is open it takes the keyboard and every click: the window manager
+	// never focuses it, and a click elsewhere must close it rather than reach the blocked
+	// window behind.
+	BackendEvent routed = event;
+	if (event.type == BackendEvent::kKeyDown || event.type == BackendEvent::kKeyUp
+		|| event.type == BackendEvent::kMouseDown || event.type == BackendEvent::kMouseUp
+		|| event.type == BackendEvent::kMouseMoved) {
+		BWindow* popup = NewestPopup();
+		if (popup != nullptr && popup != window && !WindowAccess::IsPopup(window)) {
+			window = popup;
+			routed.where = event.screenWhere - popup->Frame().LeftTop();
+		}
+	}
+	_TranslateFor(window, routed);
+}
+
+void
+_TranslateFor(BWindow* window, const BackendEvent& event)
+{
+
+	switch (event.type) {
+		case BackendEvent::kKeyDown:
+		case BackendEvent::kKeyUp:
+		{
+			BMessage message(event.type == BackendEvent::kKeyDown ? B_KEY_DOWN : B_KEY_UP);
+			message.AddString("bytes", event.bytes);
+			message.AddInt32("key", event.rawChar);
+			message.AddInt32("raw_char", event.rawChar);
+			message.AddInt32("be:key_repeat", event.repeat ? 1 : 0);
+			PostEvent(window, message, event);
+			break;
+		}
+		case BackendEvent::kMouseDown:
+		case BackendEvent::kMouseUp:
+		case BackendEvent::kMouseMoved:
+		{
+			uint32 what = event.type == BackendEvent::kMouseDown ? B_MOUSE_DOWN
+				: event.type == BackendEvent::kMouseUp ? B_MOUSE_UP : B_MOUSE_MOVED;
+			BMessage message(what);
+			message.AddPoint("where", event.where);
+			message.AddPoint("screen_where", event.screenWhere);
+			message.AddInt32("buttons", (int32)event.buttons);
+			message.AddInt32("clicks", event.clicks);
+			PostEvent(window, message, event);
+			break;
+		}
+		case BackendEvent::kActivated:
+		case BackendEvent::kDeactivated:
+		{
+			BMessage message(B_WINDOW_ACTIVATED);
+			message.AddBool("active", event.type == BackendEvent::kActivated);
+			window->PostMessage(&message, window);
+			break;
+		}
+		case BackendEvent::kCloseRequested:
+			WindowAccess::CloseRequested(window);
+			break;
+		case BackendEvent::kExposed:
+			WindowAccess::Exposed(window);
+			break;
+		case BackendEvent::kPrimaryText:
+		{
+			// The view that asked may have gone, or moved to another window, meanwhile.
+			BView* view = dynamic_cast<BView*>(BHandler::LookupToken(event.handler));
+			if (view == nullptr || view->Window() != window)
+				break;
+			BMessage message(B_PRIMARY_TEXT_ARRIVED);
+			message.AddString("text", event.text.c_str());
+			window->PostMessage(&message, view);
+			break;
+		}
+		case BackendEvent::kWindowMoved:
+			WindowAccess::SetFrameFromBackend(window, BRect(event.where.x, event.where.y,
+				event.where.x + window->Frame().Width(),
+				event.where.y + window->Frame().Height()));
+			break;
+		default:
+			break;
+	}
+}
+
+// The ready looper whose front message was posted first; blocked loopers wait.
+BLooper*
+NextReadyLooper()
+{
+	BLooper* best = nullptr;
+	uint64 bestSequence = UINT64_MAX;
+	for (BLooper* looper : BPrivateLooperAccess::All()) {
+		if (BPrivateLooperAccess::IsBlocked(looper)
+			|| BPrivateLooperAccess::IsDeletePending(looper))
+			continue;
+		uint64 sequence = BPrivateLooperAccess::FrontSequence(looper);
+		if (sequence < bestSequence) {
+			bestSequence = sequence;
+			best = looper;
+		}
+	}
+	return best;
+}
+
+void
+ReapQuitLoopers()
+{
+	bool again = true;
+	while (again) {
+		again = false;
+		for (BLooper* looper : BPrivateLooperAccess::All()) {
+			if (looper == be_app || !BPrivateLooperAccess::IsDeletePending(looper)
+				|| BPrivateLooperAccess::IsDispatching(looper)
+				|| BPrivateLooperAccess::IsBlocked(looper))
+				continue;
+			delete looper;
+			again = true;
+			break;
+		}
+	}
+}
+
+bool
+DispatchReady()
+{
+	bool any = false;
+	while (BLooper* looper = NextReadyLooper()) {
+		BPrivateLooperAccess::DispatchOne(looper);
+		ReapQuitLoopers();
+		any = true;
+	}
+	ReapQuitLoopers();
+	return any;
+}
+
+void
+UpdateWindows()
+{
+	for (BWindow* window : AllWindows())
+		WindowAccess::Update(window);
+}
+
+bool
+TranslatePending()
+{
+	Backend* backend = CurrentBackend();
+	BackendEvent event;
+	bool any = false;
+	while (backend->WaitEvent(&event, 0)) {
+		TranslateEvent(event);
+		any = true;
+	}
+	return any;
+}
+
+// Windows that want pulses: shown, active, with a pulse rate, and a focus view that asks for
+// them. Only those make the loop wake up; an idle program without a caret sleeps until the
+// next event.
+bool
+WantsPulse(BWindow* window)
+{
+	if (window->IsHidden() || !window->IsActive() || WindowAccess::IsQuitting(window)
+		|| window->PulseRate() <= 0)
+		return false;
+	BView* focus = window->CurrentFocus();
+	return focus != nullptr && (focus->Flags() & B_PULSE_NEEDED) != 0;
+}
+
+// Each window pulses at its own rate, counted from when it started wanting pulses.
+bigtime_t
+Now()
+{
+	return State().clock != nullptr ? State().clock() : system_time_us();
+}
+
+void
+SendPulses()
+{
+	bigtime_t now = Now();
+	for (BWindow* window : AllWindows()) {
+		bigtime_t& next = WindowAccess::NextPulse(window);
+		if (!WantsPulse(window)) {
+			next = 0;
+			continue;
+		}
+		if (next == 0)
+			next = now + window->PulseRate();
+		else if (now >= next) {
+			window->PostMessage(B_PULSE, window);
+			next = std::max(next + window->PulseRate(), now);
+		}
+	}
+}
+
+// How long the loop may sleep: until the first pulse due, at most requested (-1: forever).
+int32
+WaitTimeout(int32 requested)
+{
+	SendPulses();
+	bigtime_t now = Now();
+	bigtime_t first = 0;
+	for (BWindow* window : AllWindows()) {
+		bigtime_t next = WindowAccess::NextPulse(window);
+		if (next != 0 && (first == 0 || next < first))
+			first = next;
+	}
+	if (first == 0)
+		return requested;
+	int32 untilPulse = (int32)std::max<bigtime_t>(0, (first - now + 999) / 1000);
+	return requested < 0 ? untilPulse : std::min(requested, untilPulse);
+}
+
+} // namespace
+
+void
+EventLoop::RunOnce(int32 timeoutMs)
+{
+	DispatchReady();
+	UpdateWindows();
+
+	Backend* backend = CurrentBackend();
+	BackendEvent event;
+	if (backend->WaitEvent(&event, WaitTimeout(timeoutMs)))
+		TranslateEvent(event);
+	TranslatePending();
+	SendPulses();
+
+	DispatchReady();
+	UpdateWindows();
+}
+
+void
+EventLoop::Drain()
+{
+	for (int32 rounds = 0; rounds < 100000; rounds++) {
+		bool any = TranslatePending();
+		any |= DispatchReady();
+		UpdateWindows();
+		if (!any)
+			break;
+	}
+}
+
+bool
+EventLoop::RunNested(BLooper* blocked, const std::function<bool()>& done)
+{
+	LoopState& state = State();
+	if (blocked != nullptr)
+		BPrivateLooperAccess::Block(blocked);
+	state.nesting++;
+	bool finished = false;
+	Backend* backend = CurrentBackend();
+
+	while (true) {
+		if (done()) {
+			finished = true;
+			break;
+		}
+		if (be_app != nullptr && be_app->IsQuitting())
+			break;
+
+		bool any = TranslatePending();
+		any |= DispatchReady();
+		UpdateWindows();
+		if (done()) {
+			finished = true;
+			break;
+		}
+
+		if (backend->IsHeadless()) {
+			if (any)
+				continue;
+			// Out of injected input: let the test act, and give up if it does not.
+			if (state.idleHook)
+				state.idleHook();
+			if (!TranslatePending() && NextReadyLooper() == nullptr && !done())
+				break;
+			continue;
+		}
+
+		BackendEvent event;
+		if (backend->WaitEvent(&event, WaitTimeout(-1)))
+			TranslateEvent(event);
+		SendPulses();
+	}
+
+	state.nesting--;
+	if (blocked != nullptr)
+		BPrivateLooperAccess::Unblock(blocked);
+	return finished;
+}
+
+int32
+EventLoop::NestingDepth()
+{
+	return State().nesting;
+}
+
+void
+EventLoop::SetIdleHook(std::function<void()> hook)
+{
+	State().idleHook = std::move(hook);
+}
+
+void
+EventLoop::SetClock(bigtime_t (*clock)())
+{
+	State().clock = clock;
+}
+
+} // namespace BPrivate
