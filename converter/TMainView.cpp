@@ -252,6 +252,9 @@ TMainView::MessageReceived(BMessage* message)
 		case kMsgShowRates:
 			_ShowRates();
 			break;
+		case B_CONTEXT_MENU_REQUESTED:
+			_ContextMenuFromKeyboard(message);
+			break;
 		case B_QUIT_REQUESTED:
 			// The application ends the program; the view does not quit its window itself.
 			if (be_app != nullptr)

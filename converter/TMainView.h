@@ -64,6 +64,8 @@ private:
 	BPopUpMenu* _BuildContextMenu();
 	BPopUpMenu* _BuildBandMenu(BPoint where);
 	void _Show(BPopUpMenu* menu, BPoint where);
+	// Shift+F10 or the Menu key: the right click's menu, where the window asks for it.
+	void _ContextMenuFromKeyboard(BMessage* message);
 
 	TEdit* fSourceField = nullptr;
 	TEdit* fTargetField = nullptr;

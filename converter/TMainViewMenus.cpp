@@ -179,6 +179,16 @@ TMainView::AddEurMenu(BMenu* menu)
 }
 
 void
+TMainView::_ContextMenuFromKeyboard(BMessage* message)
+{
+	BPoint where;
+	if (message->FindPoint("screen_where", &where) != B_OK)
+		where = ConvertToScreen(BPoint(Bounds().Width() / 2, Bounds().Height() / 2));
+	// The focus stays where it is: unlike a click, the key does not land on the background.
+	_Show(_BuildContextMenu(), ConvertFromScreen(where));
+}
+
+void
 TMainView::_Show(BPopUpMenu* menu, BPoint where)
 {
 	std::unique_ptr<BPopUpMenu> owned(menu);

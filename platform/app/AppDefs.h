@@ -19,4 +19,10 @@ enum : uint32 {
 	B_PASTE = 'PSTE',
 	B_SELECT_ALL = 'SALL',
 	B_SIMPLE_DATA = 'DATA',
+	B_UNDO = 'UNDO',
+	// Ours: Shift+F10 or the Menu key, sent along the focus view's handler chain with the
+	// point ("screen_where") where a context menu opens.
+	B_CONTEXT_MENU_REQUESTED = '_CMR',
+	// Ours: the X primary selection's text ("text") that a view asked the backend for.
+	B_PRIMARY_TEXT_ARRIVED = '_PTA',
 };

@@ -144,6 +144,17 @@ _TranslateFor(BWindow* window, const BackendEvent& event)
 		case BackendEvent::kExposed:
 			WindowAccess::Exposed(window);
 			break;
+		case BackendEvent::kPrimaryText:
+		{
+			// The view that asked may have gone, or moved to another window, meanwhile.
+			BView* view = dynamic_cast<BView*>(BHandler::LookupToken(event.handler));
+			if (view == nullptr || view->Window() != window)
+				break;
+			BMessage message(B_PRIMARY_TEXT_ARRIVED);
+			message.AddString("text", event.text.c_str());
+			window->PostMessage(&message, view);
+			break;
+		}
 		case BackendEvent::kWindowMoved:
 			WindowAccess::SetFrameFromBackend(window, BRect(event.where.x, event.where.y,
 				event.where.x + window->Frame().Width(),

@@ -1,6 +1,7 @@
 #include "Control.h"
 
 #include "Window.h"
+#include "WindowPrivate.h"
 
 BControl::BControl(BRect frame, const char* name, const char* label, BMessage* message,
 	uint32 resizingMode, uint32 flags)
@@ -56,10 +57,29 @@ BControl::AttachedToWindow()
 void
 BControl::MakeFocus(bool focus)
 {
+	// Also when the window already moved the focus on and only tells this control: its
+	// focus mark has to go.
 	bool wasFocus = IsFocus();
 	BView::MakeFocus(focus);
-	if (wasFocus != IsFocus())
+	if (wasFocus != IsFocus() || !focus)
 		Invalidate();
+}
+
+void
+BControl::WindowActivated(bool active)
+{
+	BView::WindowActivated(active);
+	// The focus mark shows only in the active window.
+	if (IsFocus())
+		Invalidate();
+}
+
+bool
+BControl::_ShowsFocusMark() const
+{
+	BWindow* window = Window();
+	return IsFocus() && IsEnabled() && window != nullptr && window->IsActive()
+		&& BPrivate::WindowAccess::FocusFromKeyboard(window);
 }
 
 status_t

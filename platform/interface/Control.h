@@ -25,6 +25,7 @@ public:
 	bool IsEnabled() const { return fEnabled; }
 	void AttachedToWindow() override;
 	void MakeFocus(bool focus = true) override;
+	void WindowActivated(bool active) override;
 
 	status_t Invoke(BMessage* message = nullptr) override;
 
@@ -33,6 +34,9 @@ public:
 
 protected:
 	BLooper* _DefaultLooper() const override;
+
+	// The keyboard-navigation mark is due: focused by Tab in the active window, enabled.
+	bool _ShowsFocusMark() const;
 
 	// Press tracking of the kit's push buttons: pressed while the mouse button is held over
 	// the control, let go when the pointer leaves, pressed again when it comes back.

@@ -22,6 +22,13 @@ BPictureButton::Draw(BRect updateRect)
 	const BPicture* picture = showOn ? fOn.get() : fOff.get();
 	if (picture != nullptr)
 		DrawPicture(picture, B_ORIGIN);
+	if (_ShowsFocusMark()) {
+		// Over the picture: it fills the whole frame and leaves no room beside it.
+		PushState();
+		SetHighColor(ui_color(B_KEYBOARD_NAVIGATION_COLOR));
+		StrokeRect(Bounds());
+		PopState();
+	}
 }
 
 void

@@ -179,6 +179,7 @@ BTextView::InsertText(const char* text, int32 length, int32 offset, const text_r
 	offset = _CharStart(offset);
 
 	fText.insert((size_t)offset, std::string(text, (size_t)length));
+	fEdits++;
 
 	// New text takes the style of the character before it (the first one's at the start).
 	for (StyleRun& run : fRuns) {
@@ -253,6 +254,7 @@ BTextView::DeleteText(int32 fromOffset, int32 toOffset)
 	fRuns.swap(runs);
 
 	fText.erase((size_t)fromOffset, (size_t)removed);
+	fEdits++;
 	_NormalizeRuns();
 
 	auto adjust = [&](int32& position) {

@@ -1,8 +1,9 @@
 // BTextView: editable, selectable, optionally styled text on one line or many. Every change
 // of the text, typed, pasted or set, passes through the virtual InsertText and DeleteText, so
 // subclasses can filter and observe it. Word wrap off keeps each paragraph on one line and
-// scrolls it sideways to keep the caret in the text rectangle. Not provided: undo, drag and
-// drop, input methods, vertical scrolling.
+// scrolls it sideways to keep the caret in the text rectangle. Keeps one undo step (typing
+// in a row is one step; undoing again redoes) and takes part in the X primary selection.
+// Not provided: drag and drop, input methods, vertical scrolling.
 #pragma once
 
 #include <string>
@@ -96,6 +97,10 @@ public:
 	void Cut();
 	void Copy();
 	void Paste();
+	// Takes back the user's last edit (typing in a row counts as one) through DeleteText and
+	// InsertText; the next call redoes it. Nothing when the program changed the text since.
+	void Undo();
+	bool CanUndo() const;
 
 	// Hooks and overrides.
 	void Draw(BRect updateRect) override;
@@ -145,7 +150,11 @@ private:
 	void _Init(const BFont* font, const rgb_color* color);
 	bool _ShowsCaret() const;
 	bool _ShowsSelection() const;
-	void _ReplaceSelection(const char* text, int32 length);
+	void _ReplaceSelection(const char* text, int32 length, bool typing = false);
+	void _DeleteByUser(int32 start, int32 end);
+	void _RecordEdit(int32 offset, const std::string& removed, int32 inserted, bool typing);
+	void _OfferPrimary() const;
+	void _PastePrimary(BMessage* message);
 	void _SetSelection(int32 anchor, int32 caret);
 	void _MoveCaret(int32 offset, bool extend);
 	int32 _CaretOffset() const;
@@ -186,7 +195,21 @@ private:
 	void _ScrollToCaret();
 	void _ResetCaretBlink();
 
+	// The user's last edit: at offset, removed was replaced by inserted. Valid while the
+	// text is still as that edit left it (fEdits counts every change of the text).
+	struct UndoStep {
+		int32 offset = 0;
+		std::string removed;
+		std::string inserted;
+		bool typing = false;
+		uint64 edits = 0;
+	};
+
 	std::string fText;
+	uint64 fEdits = 0;
+	UndoStep fUndo;
+	bool fHasUndo = false;
+	int32 fPrimaryOffset = -1; // where a middle click asked for the primary selection
 	std::vector<StyleRun> fRuns; // sorted by offset, the first at 0; never empty
 	std::vector<std::pair<int32, int32>> fHighlights;
 	BRect fTextRect;

@@ -69,8 +69,10 @@ BTextView::KeyDown(const char* bytes, int32 numBytes)
 			raw = key;
 		switch (raw >= 'A' && raw <= 'Z' ? raw - 'A' + 'a' : raw) {
 			case 'a':
-				if (fSelectable)
+				if (fSelectable) {
 					SelectAll();
+					_OfferPrimary();
+				}
 				return;
 			case 'c':
 				Copy();
@@ -80,6 +82,9 @@ BTextView::KeyDown(const char* bytes, int32 numBytes)
 				return;
 			case 'v':
 				Paste();
+				return;
+			case 'z':
+				Undo();
 				return;
 			default:
 				BView::KeyDown(bytes, numBytes);
@@ -96,8 +101,12 @@ BTextView::KeyDown(const char* bytes, int32 numBytes)
 		case B_END:
 		case B_PAGE_UP:
 		case B_PAGE_DOWN:
-			if (fSelectable)
-				_HandleNavigation((char)key, (modifiers & B_SHIFT_KEY) != 0);
+			if (fSelectable) {
+				bool extend = (modifiers & B_SHIFT_KEY) != 0;
+				_HandleNavigation((char)key, extend);
+				if (extend)
+					_OfferPrimary();
+			}
 			return;
 		case B_BACKSPACE:
 		case B_DELETE:
@@ -112,20 +121,18 @@ BTextView::KeyDown(const char* bytes, int32 numBytes)
 				else
 					end = _NextCharOffset(end);
 			}
-			if (start < end)
-				DeleteText(start, end);
-			_SetSelection(start, start);
+			_DeleteByUser(start, end);
 			return;
 		}
 		case B_TAB:
 			if (fEditable && _IsMultiLine())
-				_ReplaceSelection("\t", 1);
+				_ReplaceSelection("\t", 1, true);
 			else
 				BView::KeyDown(bytes, numBytes);
 			return;
 		case B_ENTER:
 			if (fEditable)
-				_ReplaceSelection("\n", 1);
+				_ReplaceSelection("\n", 1, true);
 			else
 				BView::KeyDown(bytes, numBytes);
 			return;
@@ -136,7 +143,7 @@ BTextView::KeyDown(const char* bytes, int32 numBytes)
 	if (IsControl(key) || !fEditable)
 		BView::KeyDown(bytes, numBytes);
 	else
-		_ReplaceSelection(bytes, numBytes);
+		_ReplaceSelection(bytes, numBytes, true);
 }
 
 void
@@ -186,7 +193,7 @@ BTextView::_HandleNavigation(char key, bool extend)
 // the base InsertText cuts at a character boundary; a key that does not fit at all (or a
 // text with no room left) changes nothing.
 void
-BTextView::_ReplaceSelection(const char* text, int32 length)
+BTextView::_ReplaceSelection(const char* text, int32 length, bool typing)
 {
 	if (!fEditable || text == nullptr || length <= 0)
 		return;
@@ -200,6 +207,7 @@ BTextView::_ReplaceSelection(const char* text, int32 length)
 	if (BPrivate::CharLength(copy, 0) == length && length > room)
 		return;
 
+	std::string removed = fText.substr((size_t)start, (size_t)(end - start));
 	if (start < end)
 		DeleteText(start, end);
 	int32 offset = std::min(start, TextLength());
@@ -209,6 +217,7 @@ BTextView::_ReplaceSelection(const char* text, int32 length)
 	fTypedRoom = -1;
 	// The hook may take in less (or more) than offered; the caret follows what it did.
 	int32 inserted = std::max(TextLength() - before, 0);
+	_RecordEdit(offset, removed, inserted, typing);
 	_SetSelection(offset + inserted, offset + inserted);
 }
 
@@ -220,9 +229,7 @@ BTextView::Cut()
 	if (!fEditable || fSelStart == fSelEnd)
 		return;
 	Copy();
-	int32 start = fSelStart;
-	DeleteText(fSelStart, fSelEnd);
-	_SetSelection(start, start);
+	_DeleteByUser(fSelStart, fSelEnd);
 }
 
 void
@@ -276,8 +283,16 @@ BTextView::MessageReceived(BMessage* message)
 			break;
 		}
 		case B_SELECT_ALL:
-			if (fSelectable)
+			if (fSelectable) {
 				SelectAll();
+				_OfferPrimary();
+			}
+			break;
+		case B_UNDO:
+			Undo();
+			break;
+		case B_PRIMARY_TEXT_ARRIVED:
+			_PastePrimary(message);
 			break;
 		default:
 			BView::MessageReceived(message);
@@ -296,6 +311,17 @@ BTextView::MouseDown(BPoint where)
 		MakeFocus(true);
 
 	int32 offset = OffsetAt(where);
+	uint32 buttons = (uint32)CurrentInt32(this, "buttons", B_PRIMARY_MOUSE_BUTTON);
+	if ((buttons & B_TERTIARY_MOUSE_BUTTON) != 0 && (buttons & B_PRIMARY_MOUSE_BUTTON) == 0) {
+		// The X way to paste: the middle button inserts another program's selection here,
+		// once the backend has it.
+		if (fEditable && Window() != nullptr) {
+			fPrimaryOffset = offset;
+			BPrivate::CurrentBackend()->RequestPrimaryText(
+				BPrivate::WindowAccess::BackendId(Window()), Token());
+		}
+		return;
+	}
 	int32 clicks = CurrentInt32(this, "clicks", 1);
 	bigtime_t now = BPrivate::system_time_us();
 	if (offset == fLastClickOffset && now - fLastClickTime < kDoubleClickTime)
@@ -350,6 +376,8 @@ void
 BTextView::MouseUp(BPoint where)
 {
 	(void)where;
+	if (fTracking)
+		_OfferPrimary();
 	fTracking = false;
 }
 

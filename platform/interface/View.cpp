@@ -488,8 +488,19 @@ BView::MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage)
 void
 BView::KeyDown(const char* bytes, int32 numBytes)
 {
-	(void)bytes;
-	(void)numBytes;
+	// A key the view has no use for: Tab moves the focus on, anything else goes to the
+	// parent, so that a container (a keypad) still hears keys typed on its buttons.
+	if (fWindow == nullptr || bytes == nullptr || numBytes <= 0)
+		return;
+	if (bytes[0] == B_TAB && numBytes == 1) {
+		int32 modifiers = 0;
+		if (BMessage* current = fWindow->CurrentMessage())
+			current->FindInt32("modifiers", &modifiers);
+		fWindow->_KeyboardNavigation(((uint32)modifiers & B_SHIFT_KEY) == 0);
+		return;
+	}
+	if (fParent != nullptr && !fIsTopView)
+		fParent->KeyDown(bytes, numBytes);
 }
 
 void

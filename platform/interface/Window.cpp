@@ -218,6 +218,7 @@ BWindow::_SetFocus(BView* view)
 		return;
 	BView* old = fFocus;
 	fFocus = view;
+	fFocusFromKeyboard = false;
 	if (old != nullptr)
 		old->MakeFocus(false);
 }

@@ -109,6 +109,11 @@ private:
 	void _EnsureBackingStore();
 	void _HandleKeyDown(BMessage* message);
 	void _HandleKeyUp(BMessage* message);
+	// Keys the window itself takes: focus moves and the context menu; true when taken.
+	bool _HandleNavigationKey(const char* bytes, uint32 modifiers, int32 key);
+	// Moves the focus to the next (or previous) view that takes it from the keyboard.
+	void _KeyboardNavigation(bool forward);
+	void _RequestContextMenu();
 	void _HandleMouse(BMessage* message);
 	// The modal window that keeps this one from acting now, or null.
 	BWindow* _BlockingModal() const;
@@ -130,6 +135,7 @@ private:
 	bool fPopup = false;
 	BView* fTopView = nullptr;
 	BView* fFocus = nullptr;
+	bool fFocusFromKeyboard = false; // the focus came by Tab: controls show their mark
 	BView* fMouseView = nullptr; // receives moves and the release while a button is held
 	BView* fLastMouseOver = nullptr;
 	BButton* fDefaultButton = nullptr;

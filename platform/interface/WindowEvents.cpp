@@ -136,11 +136,14 @@ BWindow::_HandleKeyDown(BMessage* message)
 	int32 modifiers = 0;
 	message->FindInt32("modifiers", &modifiers);
 	int32 length = (int32)strnlen(bytes, 8);
+	int32 raw = 0;
+	message->FindInt32("key", &raw);
+
+	if (_HandleNavigationKey(bytes, (uint32)modifiers, raw))
+		return;
 
 	// The platform's built-in shortcuts.
 	if ((modifiers & (B_COMMAND_KEY | B_CONTROL_KEY)) != 0) {
-		int32 raw = 0;
-		message->FindInt32("key", &raw);
 		char key = raw != 0 ? (char)raw : bytes[0];
 		if (key >= 'A' && key <= 'Z')
 			key = key - 'A' + 'a';
@@ -164,6 +167,9 @@ BWindow::_HandleKeyDown(BMessage* message)
 				break;
 			case 'a':
 				command = B_SELECT_ALL;
+				break;
+			case 'z':
+				command = B_UNDO;
 				break;
 			default:
 				return;

@@ -56,6 +56,14 @@ IsOnTopFeel(window_feel feel)
 // screen when it is larger than that. A frame that fits stays where it is.
 BRect FitOnScreen(BRect frame, const FrameExtents& extents, BRect screen);
 
+// Whether keyboard navigation stops at a view: shown, and navigable (an enabled control with
+// B_NAVIGABLE or B_NAVIGABLE_JUMP) or a text view that can be edited or selected.
+bool TakesKeyboardFocus(const BView* view);
+// The view that Tab (forward) or Shift+Tab moves the focus to from current (null: from the
+// start or the end), in the order of the tree: parents before children, children in order.
+// Wraps round; null when no view of the tree takes the focus.
+BView* NextKeyboardFocus(BView* top, BView* current, bool forward);
+
 class WindowAccess {
 public:
 	static uint32 BackendId(const BWindow* window);
@@ -85,6 +93,9 @@ public:
 	static void SetOwner(BWindow* window, const BWindow* owner);
 	// The close button: a window kept waiting by a modal one brings that forward instead.
 	static void CloseRequested(BWindow* window);
+
+	// Whether the focus view got the focus by keyboard navigation, not a click or the program.
+	static bool FocusFromKeyboard(const BWindow* window);
 };
 
 } // namespace BPrivate

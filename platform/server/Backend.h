@@ -27,6 +27,7 @@ struct BackendEvent {
 		kExposed,
 		kWindowMoved,
 		kQuit,
+		kPrimaryText,  // the answer to RequestPrimaryText: text, for handler
 	};
 	Type type = kNone;
 	uint32 window = 0;      // backend window id
@@ -39,6 +40,8 @@ struct BackendEvent {
 	int32 numBytes = 0;
 	int32 rawChar = 0;      // the unshifted key character, for shortcuts ('q')
 	bool repeat = false;
+	std::string text;       // kPrimaryText: the selection's text, empty when there is none
+	int32 handler = -1;     // kPrimaryText: the token of the handler that asked
 };
 
 // What the window is to the window manager (_NET_WM_WINDOW_TYPE on X11).
@@ -130,6 +133,15 @@ public:
 		return true;
 	}
 	virtual void SetClipboardText(const std::string& text) = 0;
+	// The primary selection (X11): what the user selected last, offered to other programs,
+	// and a request for another program's, answered later by a kPrimaryText event for the
+	// handler in the window. A backend without one offers nothing and never answers.
+	virtual void SetPrimaryText(const std::string& text) { (void)text; }
+	virtual void RequestPrimaryText(uint32 window, int32 handler)
+	{
+		(void)window;
+		(void)handler;
+	}
 	// Hands an address to the user's browser without blocking.
 	virtual status_t OpenURL(const char* url) = 0;
 };

@@ -259,6 +259,17 @@ HeadlessBackend::_ToLayout(BPoint windowPixel) const
 }
 
 void
+HeadlessBackend::RequestPrimaryText(uint32 window, int32 handler)
+{
+	BackendEvent event;
+	event.type = BackendEvent::kPrimaryText;
+	event.window = window;
+	event.text = fPrimary;
+	event.handler = handler;
+	_Push(event);
+}
+
+void
 HeadlessBackend::InjectKeyDown(uint32 window, const char* utf8, uint32 modifiers, bool repeat,
 	int32 rawChar)
 {

@@ -1,7 +1,8 @@
 // The headless backend: in-memory windows on a configurable screen, for tests.
 // Checklist: windows with frames, titles, decorations, always-on-top, modal and pop-up flags;
 // presented pixels kept per window; activation follows Show and injected clicks; injected
-// keys, text, mouse and activation events; clipboard in memory; URL launches recorded, never
+// keys, text, mouse and activation events; clipboard and primary selection in memory (a
+// request for the primary text is answered as the next event); URL launches recorded, never
 // opened; a display scale (SetScale) under which presented frames are that many times larger
 // and injected pointer positions are window pixels. Not implemented: a window manager's
 // placement, stacking beyond the active window.
@@ -43,6 +44,10 @@ public:
 	BPoint MouseLocation() const override { return fMouse; }
 	std::string ClipboardText() override { return fClipboard; }
 	void SetClipboardText(const std::string& text) override { fClipboard = text; }
+	// The primary selection stays in memory; a request is answered with the next event.
+	void SetPrimaryText(const std::string& text) override { fPrimary = text; }
+	void RequestPrimaryText(uint32 window, int32 handler) override;
+	const std::string& PrimaryText() const { return fPrimary; }
 	status_t OpenURL(const char* url) override;
 
 	void SetScreen(BRect screen) { fScreen = screen; }
@@ -136,6 +141,7 @@ private:
 	uint32 fButtons = 0;
 	BPoint fMouse;
 	std::string fClipboard;
+	std::string fPrimary;
 	std::vector<std::string> fLaunched;
 	std::function<void(const char*)> fLaunchHook;
 };

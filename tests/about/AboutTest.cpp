@@ -271,3 +271,20 @@ TEST_F(AboutTest, IconStandsOverTheBandAndIsLeftOutWithoutItsResource)
 		ASSERT_EQ(nullptr, About());
 	}
 }
+
+TEST_F(AboutTest, TabReachesOnlyOKWhichSpaceClosesAndItsTextIsPassedBy)
+{
+	TAboutWindow* about = OpenAbout();
+	ASSERT_NE(nullptr, about);
+	uint32 id = HeadlessBackend::IdOf(about);
+	fBackend->InjectKey(id, "\t");
+	Drain();
+	EXPECT_EQ(OK(about), about->CurrentFocus());
+	// The only stop: Tab and Shift+Tab stay on it.
+	fBackend->InjectKey(id, "\t", B_SHIFT_KEY);
+	Drain();
+	EXPECT_EQ(OK(about), about->CurrentFocus());
+	fBackend->InjectKey(id, " ");
+	Drain();
+	EXPECT_EQ(nullptr, About());
+}

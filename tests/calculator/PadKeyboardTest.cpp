@@ -1,0 +1,75 @@
+// The pad without a mouse: Tab walks its buttons, Space and Enter press the one with the
+// focus, and the keyboard map still works while a button has the focus.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Button.h"
+#include "CalcView.h"
+#include "CalcWnd.h"
+#include "MainWindowFixture.h"
+#include "Messages.h"
+#include "TEdit.h"
+
+using BPrivate::HeadlessBackend;
+
+namespace {
+
+class PadKeyboardTest : public MainWindowTest {
+protected:
+	void SetUp() override
+	{
+		MainWindowTest::SetUp();
+		fMain->MainView()->SourceField()->SetText("");
+		fMain->PostMessage(kMsgOpenCalculator, fMain);
+		Drain();
+		fPad = Find<CalcWnd>();
+		ASSERT_NE(nullptr, fPad);
+		fView = dynamic_cast<CalcView*>(fPad->ChildAt(0));
+		ASSERT_NE(nullptr, fView);
+	}
+
+	void Key(const char* bytes, uint32 modifiers = 0)
+	{
+		fBackend->InjectKey(HeadlessBackend::IdOf(fPad), bytes, modifiers);
+		Drain();
+	}
+
+	std::string Field() const { return fMain->MainView()->SourceField()->Text(); }
+
+	CalcWnd* fPad = nullptr;
+	CalcView* fView = nullptr;
+};
+
+} // namespace
+
+TEST_F(PadKeyboardTest, TabWalksTheButtonsInIndexOrderAndSpacePressesTheFocusedOne)
+{
+	ASSERT_EQ(fView, fPad->CurrentFocus());
+	Key("\t");
+	EXPECT_EQ(fView->ButtonAt(0), fPad->CurrentFocus());
+	Key("\t");
+	Key("\t");
+	EXPECT_EQ(fView->ButtonAt(2), fPad->CurrentFocus());
+	Key(" ");
+	EXPECT_EQ("9", Field());
+	// Keys of the map reach the pad from a focused button too.
+	Key("4");
+	EXPECT_EQ("94", Field());
+	Key("\t", B_SHIFT_KEY);
+	Key("\t", B_SHIFT_KEY);
+	Key("\t", B_SHIFT_KEY);
+	EXPECT_EQ(fView->ButtonAt(18), fPad->CurrentFocus());
+	Key("\n");
+	EXPECT_EQ("94.00", Field());
+	EXPECT_EQ(nullptr, Find<CalcWnd>());
+	EXPECT_EQ(fMain->MainView()->SourceField(), fMain->CurrentFocus());
+}
+
+TEST_F(PadKeyboardTest, WithThePanelFocusedEnterStillDoesNothing)
+{
+	Key("7");
+	Key("\n");
+	EXPECT_EQ("7", Field());
+	EXPECT_NE(nullptr, Find<CalcWnd>());
+}

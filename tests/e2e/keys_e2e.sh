@@ -1,0 +1,72 @@
+#!/bin/bash
+# The converter of the real program in Xvfb under openbox, used from the keyboard alone:
+# Ctrl+Tab and Tab walk to the calculator button, which shows its focus outline, and Space
+# opens the pad, which computes from typed keys and closes at "=".
+#
+#   keys_e2e.sh <kambolux> [directory for the screenshots]
+
+set -u
+PROGRAM=${1:?usage: keys_e2e.sh <kambolux> [screenshot dir]}
+SHOTS=${2:-.}
+source "$(dirname "$0")/lib.sh"
+
+[ -x "$PROGRAM" ] || e2e_fail "no program at $PROGRAM"
+e2e_start_display
+
+export XDG_CONFIG_HOME="$E2E_TMP/config"
+mkdir -p "$XDG_CONFIG_HOME"
+
+OUT="$E2E_TMP/kambolux.out"
+"$PROGRAM" >"$OUT" 2>&1 &
+PID=$!
+e2e_track_pid "$PID"
+
+alive() { kill -0 "$PID" 2>/dev/null || e2e_fail "the program died: $(cat "$OUT")"; }
+
+shot()
+{
+	e2e_screenshot "$E2E_TMP/$1.png" || e2e_fail "screenshot $1"
+	mkdir -p "$SHOTS" && cp "$E2E_TMP/$1.png" "$SHOTS/keys-$1.png"
+}
+
+gone() { ! e2e_window_exists "$1"; }
+
+MAIN=$(e2e_wait_window "ZQ Kambo-Lux" 10) || e2e_fail "no main window: $(cat "$OUT")"
+e2e_geometry "$MAIN"
+MX=$E2E_X
+MY=$E2E_Y
+sleep 0.3
+shot 1-start
+
+# The calculator button's top-left pixel, (154, 21) in the window: the keyboard-navigation
+# colour only while the button has the focus from the keyboard.
+MARK="0,0,229"
+mark_shown() { [ "$(e2e_pixel $((MX + 154)) $((MY + 21)))" = "$MARK" ]; }
+mark_shown && e2e_fail "focus mark before any key"
+
+# From the amount field: Ctrl+Tab to the target field, Ctrl+Tab to the euro line (both use
+# Tab themselves), Tab to the calculator button.
+e2e_key ctrl+Tab
+sleep 0.2
+e2e_key ctrl+Tab
+sleep 0.2
+e2e_key Tab
+sleep 0.3
+alive
+shot 2-calculator-focused
+e2e_wait_for 3 mark_shown \
+	|| e2e_fail "no focus mark on the calculator button: $(e2e_pixel $((MX + 154)) $((MY + 21)))"
+
+e2e_key space
+PAD=$(e2e_wait_window "Calc" 5) || e2e_fail "Space did not open the pad"
+sleep 0.3
+shot 3-pad
+e2e_key c 4 plus 3 equal
+e2e_wait_for 5 gone "Calc" || e2e_fail "the pad stayed open after ="
+alive
+sleep 0.3
+shot 4-result
+
+e2e_key ctrl+q
+e2e_wait_for 5 e2e_exited "$PID" || e2e_fail "Ctrl+Q did not quit"
+e2e_log "keys: all steps passed"
