@@ -39,6 +39,11 @@ enum {
 	kMotifFunctionClose = 1 << 5,
 	kMotifDecorAll = 1 << 0,
 	kMotifDecorBorder = 1 << 1,
+	kMotifDecorResizeHandle = 1 << 2,
+	kMotifDecorTitle = 1 << 3,
+	kMotifDecorMenu = 1 << 4,
+	kMotifDecorMinimize = 1 << 5,
+	kMotifDecorMaximize = 1 << 6,
 };
 
 // _NET_WM_STATE client message actions.
@@ -514,8 +519,14 @@ X11Window::SetMotifHints(const X11Connection* connection, Window window, bool de
 	hints.functions = kMotifFunctionMove | kMotifFunctionMinimize | kMotifFunctionClose;
 	if (resizable)
 		hints.functions |= kMotifFunctionResize | kMotifFunctionMaximize;
-	(void)bordered;
-	hints.decorations = decorated ? kMotifDecorAll : 0;
+	// Bordered: a frame without title bar, so the window has an edge and can be moved by it.
+	// A fixed size gets no maximise button (some window managers draw one for "all" even
+	// when they would not carry it out).
+	if (decorated) {
+		hints.decorations = resizable ? kMotifDecorAll
+			: kMotifDecorBorder | kMotifDecorTitle | kMotifDecorMenu | kMotifDecorMinimize;
+	} else
+		hints.decorations = bordered ? kMotifDecorBorder : 0;
 	XChangeProperty(connection->display, window, connection->atoms.motifHints,
 		connection->atoms.motifHints, 32, PropModeReplace,
 		reinterpret_cast<unsigned char*>(&hints), 5);
