@@ -29,7 +29,8 @@
 //  - SIGINT, SIGTERM and SIGHUP as a quit request; X protocol errors logged, never fatal; a
 //    window destroyed by another client is a close request; a lost connection is a quit
 //    request, ends the program with status 1 once it has saved, and sends nothing more
-//  - libX11's compiled Compose table kept in $XDG_CACHE_HOME/kambolux/compose, verified
+//  - the input method opened once the first frame is on the screen (libX11 reads the Compose
+//    table then); its compiled table kept in $XDG_CACHE_HOME/kambolux/compose, verified
 //    before libX11 may read it (ComposeCache)
 //  - web addresses handed to xdg-open without waiting for it
 //  - startup notification: the launcher's DESKTOP_STARTUP_ID on the first window, "remove"
@@ -228,20 +229,7 @@ X11Backend::X11Backend(Display* display, Visual* visual, int depth)
 	fConnection.leader = XCreateWindow(display, fConnection.root, -1, -1, 1, 1, 0, 0, InputOnly,
 		CopyFromParent, CWEventMask, &attributes);
 
-	// libX11 compiles the locale's Compose table when the input method opens: about half of
-	// the work before the first frame, unless it finds the result of an earlier start.
-	ComposeCache cache(getenv("XCOMPOSECACHE") == nullptr ? ComposeCache::DefaultDirectory()
-		: std::string());
-	const bool offerCache = !cache.Directory().empty();
-	if (offerCache) {
-		cache.Verify();
-		setenv("XCOMPOSECACHE", cache.Directory().c_str(), 1);
-	}
 	fKeyboard = std::make_unique<X11Keyboard>(display);
-	if (offerCache) {
-		unsetenv("XCOMPOSECACHE");
-		cache.Seal();
-	}
 	fClipboard = std::make_unique<X11Clipboard>(&fConnection);
 
 	// The launcher's startup notification is ours to end; what we launch starts its own.
@@ -281,6 +269,36 @@ X11Backend::~X11Backend()
 	for (int fd : fWakePipe) {
 		if (fd >= 0)
 			close(fd);
+	}
+}
+
+// libX11 compiles the locale's Compose table when the input method opens: more work than
+// everything else before the first frame together, unless it finds the result of an earlier
+// start in its cache. So it opens once the first window is up and the loop has nothing else
+// to do; until then keys type their own characters.
+void
+X11Backend::_OpenInputMethod()
+{
+	fInputMethodOpen = true;
+	ComposeCache cache(getenv("XCOMPOSECACHE") == nullptr ? ComposeCache::DefaultDirectory()
+		: std::string());
+	const bool offerCache = !cache.Directory().empty();
+	if (offerCache) {
+		cache.Verify();
+		setenv("XCOMPOSECACHE", cache.Directory().c_str(), 1);
+	}
+	fKeyboard->OpenInputMethod();
+	if (offerCache) {
+		// Nothing launched later should inherit it.
+		unsetenv("XCOMPOSECACHE");
+		cache.Seal();
+	}
+	for (auto& [xWindow, entry] : fWindows) {
+		if (entry.context != nullptr)
+			continue;
+		entry.context = fKeyboard->CreateContext(xWindow);
+		if (xWindow == fFocus)
+			fKeyboard->GainedFocus(entry.context);
 	}
 }
 
@@ -381,6 +399,16 @@ X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs)
 			return false;
 		if (sQuitSignal)
 			continue;
+
+		if (!fInputMethodOpen && !fConnection.lost) {
+			bool shown = false;
+			for (auto& [xWindow, entry] : fWindows)
+				shown = shown || entry.window->HasShownFrame();
+			if (shown) {
+				_OpenInputMethod();
+				continue;
+			}
+		}
 
 		bigtime_t remaining = -1;
 		if (timeoutMs >= 0) {

@@ -102,9 +102,12 @@ X11Backend::_Handle(XEvent& event)
 				|| event.xfocus.detail == NotifyInferior || event.xfocus.detail == NotifyPointer)
 				break;
 			if (event.type == FocusIn) {
+				fFocus = window->XWindow();
 				fKeyboard->GainedFocus(entry->context);
 				kitEvent.type = BackendEvent::kActivated;
 			} else {
+				if (fFocus == window->XWindow())
+					fFocus = 0;
 				fKeyboard->LostFocus(entry->context);
 				kitEvent.type = BackendEvent::kDeactivated;
 			}

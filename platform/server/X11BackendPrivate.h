@@ -61,6 +61,7 @@ private:
 	bool _Sleep(int32 timeoutMs);
 	void _WindowGone(X11Window* window);
 	void _ReapChildren();
+	void _OpenInputMethod();
 	void _RequestTypicalExtents(bool decorated) const;
 
 	X11Connection fConnection;
@@ -75,6 +76,8 @@ private:
 	Window fGrabbed = 0;
 	std::vector<pid_t> fChildren;
 	std::string fStartupId;
+	bool fInputMethodOpen = false;
+	Window fFocus = 0;
 
 	struct Click {
 		uint32 button = 0;

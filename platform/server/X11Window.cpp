@@ -355,6 +355,7 @@ X11Window::Present(const uint8* pixels, int32 width, int32 height, int32 stride)
 		}
 	}
 	XPutImage(display, fWindow, fGC, image, 0, 0, 0, 0, w, h);
+	fShownFrame = fShownFrame || fMapped;
 	image->data = nullptr;
 	XDestroyImage(image);
 	_FillUncovered(w, h);

@@ -32,6 +32,8 @@ public:
 	Window XWindow() const { return fWindow; }
 	bool IsPopup() const { return fPopup; }
 	bool IsMapped() const { return fMapped; }
+	// Whether a frame was put on the screen while the window was mapped.
+	bool HasShownFrame() const { return fShownFrame; }
 	bool IsDecorated() const { return fSpec.decorated; }
 	bool IsBordered() const { return fSpec.bordered; }
 
@@ -97,6 +99,7 @@ private:
 	bool fPopup;
 	bool fMapped = false;
 	bool fDead = false;
+	bool fShownFrame = false;
 	bool fShown = false;
 	bool fActivateOnMap = false;
 	bool fParentIsRoot = true;

@@ -88,7 +88,8 @@ protected:
 		return fWindows.back().get();
 	}
 
-	// Runs the backend's loop until done says so or the time is up; all events seen.
+	// Runs the backend's loop until done says so or the time is up; all events seen. An
+	// exposed window gets a frame, as the kit would present one.
 	std::vector<BackendEvent> Pump(const std::function<bool(const std::vector<BackendEvent>&)>& done,
 		bigtime_t timeout = 5000000)
 	{
@@ -96,8 +97,11 @@ protected:
 		const bigtime_t deadline = Now() + timeout;
 		while (!done(events) && Now() < deadline) {
 			BackendEvent event;
-			if (fBackend->WaitEvent(&event, 50))
-				events.push_back(event);
+			if (!fBackend->WaitEvent(&event, 50))
+				continue;
+			events.push_back(event);
+			if (event.type == BackendEvent::kExposed)
+				_PresentTo(event.window);
 		}
 		return events;
 	}
@@ -141,6 +145,15 @@ protected:
 				text += std::string(event.bytes, event.numBytes);
 		}
 		return text;
+	}
+
+	void _PresentTo(uint32 id)
+	{
+		static const std::vector<uint32> kGrey(400 * 300, 0xffd8d8d8);
+		for (auto& window : fWindows) {
+			if (window->Id() == id)
+				window->Present(reinterpret_cast<const uint8*>(kGrey.data()), 400, 300, 400 * 4);
+		}
 	}
 
 	std::unique_ptr<Backend> fBackend;
@@ -204,6 +217,8 @@ TEST_F(X11Display, KeysTypeThroughTheInputMethod)
 	BindComposeKeys();
 	BackendWindow* window = Open("keys");
 	ASSERT_TRUE(WaitActivated(window));
+	// The input method opens once the first frame is shown and the loop is idle.
+	Pump([](const std::vector<BackendEvent>&) { return false; }, 300000);
 
 	struct Case {
 		const char* keys;  // for xdotool key
