@@ -1,5 +1,6 @@
-// The X11 backend's class, shared by its two source files: X11Backend.cpp (the connection,
-// the loop, windows, clipboard, launching) and X11BackendEvents.cpp (what X events mean).
+// The X11 backend's class, shared by its source files: X11Backend.cpp (the connection, the
+// loop, windows, clipboard), X11BackendEvents.cpp (what X events mean, grabs, frames) and
+// X11Launch.cpp (web addresses to xdg-open).
 #pragma once
 
 #include <X11/Xlib.h>

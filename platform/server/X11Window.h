@@ -72,6 +72,8 @@ public:
 	FrameExtents ExtentsChanged();
 	// Another client destroyed the window: no requests about it may be sent any more.
 	void DestroyedElsewhere();
+	// The backend goes away before the window: it forgets the connection.
+	void Detach();
 
 	// The X window the kit's parent id stands for is resolved by the backend.
 	typedef std::function<Window(uint32)> ParentLookup;
@@ -100,7 +102,6 @@ private:
 	bool fMapped = false;
 	bool fDead = false;
 	bool fShownFrame = false;
-	bool fShown = false;
 	bool fActivateOnMap = false;
 	bool fParentIsRoot = true;
 	BRect fFrame;
