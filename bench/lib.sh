@@ -3,7 +3,8 @@
 # that times a program's start and its key latency, and readers for /proc. Source this file;
 # it sets a cleanup trap on exit.
 #
-#   bench_start_display       Xvfb (-noreset, black root) plus openbox; exits 77 without them
+#   bench_start_display       Xvfb (-noreset, black root) plus openbox (none when
+#                             BENCH_NO_WM=1); exits 77 without them
 #   bench_start_session_bus   a private D-Bus session bus, when dbus-daemon is installed
 #   bench_build_probe         compiles the X timing client into $BENCH_PROBE
 #   bench_launch LOG CMD...   starts CMD with a fresh HOME and XDG dirs; sets BENCH_PID,
@@ -104,6 +105,10 @@ bench_start_display()
 	DISPLAY=":$(tr -dc '0-9' <"$number")"
 	export DISPLAY
 	bench_wait_for 10 xprop -root || bench_skip "no X server on $DISPLAY"
+	if [ -n "${BENCH_NO_WM:-}" ]; then
+		bench_log "display $DISPLAY without a window manager ready"
+		return 0
+	fi
 
 	openbox --sm-disable >"$BENCH_TMP/openbox.log" 2>&1 &
 	bench_track_pid $!
@@ -135,9 +140,10 @@ bench_build_probe()
 		libs+=(-l:libXtst.so.6)
 	fi
 	cat >"$BENCH_TMP/xprobe.c" <<'EOF'
-/* xprobe start [--paint] [--log FILE] CMD...  ->  "PID MAP_MS PAINT_MS WINDOW CPU_MS"
+/* xprobe start [--paint] [--bare] [--log FILE] CMD...  ->  "PID MAP_MS PAINT_MS WINDOW CPU_MS"
  *   Starts CMD and times, from just before the fork, until the window manager has mapped
- *   its first top-level window (MapNotify of a reparented client window) and, with
+ *   its first top-level window (MapNotify of a reparented client window; with --bare, no
+ *   window manager runs and the map of any top-level window counts) and, with
  *   --paint, until that window's pixels are no longer uniform (the first drawn frame).
  *   CPU_MS is the CPU time CMD used until then (all threads), which tells a slow program
  *   from a busy machine.
@@ -258,12 +264,14 @@ static double cpu_of(pid_t pid)
 
 static int start(int argc, char **argv)
 {
-	int paint = 0;
+	int paint = 0, bare = 0;
 	const char *log = "/dev/null";
 	int i = 0;
 	for (; i < argc && argv[i][0] == '-'; i++) {
 		if (strcmp(argv[i], "--paint") == 0)
 			paint = 1;
+		else if (strcmp(argv[i], "--bare") == 0)
+			bare = 1;
 		else if (strcmp(argv[i], "--log") == 0 && i + 1 < argc)
 			log = argv[++i];
 	}
@@ -318,7 +326,7 @@ static int start(int argc, char **argv)
 					managed[k] = 1;
 		} else if (e.type == MapNotify) {
 			for (int k = 0; k < count; k++)
-				if (managed[k] && tracked[k] == e.xmap.window) {
+				if ((managed[k] || bare) && tracked[k] == e.xmap.window) {
 					mapped = tracked[k];
 					map_ms = t - t0;
 				}
@@ -460,6 +468,7 @@ bench_launch()
 	mkdir -p "$home/.config" "$home/.cache" "$home/.local/share"
 	local flags=(--log "$log")
 	[ "${BENCH_PAINT:-0}" = 1 ] && flags+=(--paint)
+	[ -n "${BENCH_NO_WM:-}" ] && flags+=(--bare)
 	local line
 	line=$(HOME=$home XDG_CONFIG_HOME=$home/.config XDG_CACHE_HOME=$home/.cache \
 		XDG_DATA_HOME=$home/.local/share "$BENCH_PROBE" start "${flags[@]}" "$@") || {
@@ -499,6 +508,13 @@ bench_gone()
 }
 
 bench_rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
+
+# The shared libraries mapped into PID (the program itself and the loader not counted).
+bench_libraries()
+{
+	grep -o '/[^ ]*\.so[.0-9]*$' "/proc/$1/maps" 2>/dev/null | grep -v '/ld-linux' | sort -u \
+		| wc -l
+}
 
 # Fields 14 and 15 of /proc/PID/stat, counted after the command name, which may hold spaces.
 bench_cpu_ticks()

@@ -29,7 +29,8 @@
 //  - SIGINT, SIGTERM and SIGHUP as a quit request; X protocol errors logged, never fatal; a
 //    window destroyed by another client is a close request; a lost connection is a quit
 //    request, ends the program with status 1 once it has saved, and sends nothing more
-//  - libX11's compiled Compose table kept in $XDG_CACHE_HOME/kambolux/compose, verified
+//  - the input method opened once the first frame is on the screen (libX11 reads the Compose
+//    table then); its compiled table kept in $XDG_CACHE_HOME/kambolux/compose, verified
 //    before libX11 may read it (ComposeCache)
 //  - web addresses handed to xdg-open without waiting for it
 //  - startup notification: the launcher's DESKTOP_STARTUP_ID on the first window, "remove"
@@ -56,16 +57,12 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
 #include "ComposeCache.h"
 #include "X11Input.h"
 #include "X11Window.h"
-
-extern char** environ;
 
 namespace BPrivate {
 
@@ -140,69 +137,12 @@ ExitAfterLostConnection()
 	_exit(kLostConnectionStatus);
 }
 
-// A TrueColor visual: the default one when it is, else the deepest the screen offers
-// (a 24-bit one preferred). nullptr when the screen has none.
-Visual*
-ChooseVisual(Display* display, int screen, int* depth)
-{
-	Visual* visual = DefaultVisual(display, screen);
-	if (visual->c_class == TrueColor) {
-		*depth = DefaultDepth(display, screen);
-		return visual;
-	}
-	XVisualInfo info;
-	if (XMatchVisualInfo(display, screen, 24, TrueColor, &info)) {
-		*depth = info.depth;
-		return info.visual;
-	}
-	XVisualInfo pattern{};
-	pattern.screen = screen;
-	pattern.c_class = TrueColor;
-	int count = 0;
-	XVisualInfo* infos = XGetVisualInfo(display, VisualScreenMask | VisualClassMask, &pattern,
-		&count);
-	Visual* best = nullptr;
-	for (int i = 0; i < count; i++) {
-		if (best == nullptr || infos[i].depth > *depth) {
-			best = infos[i].visual;
-			*depth = infos[i].depth;
-		}
-	}
-	if (infos != nullptr)
-		XFree(infos);
-	return best;
-}
-
 } // namespace
 
 uint32
 X11ErrorsCaught()
 {
 	return sErrorsCaught;
-}
-
-bool
-X11Connection::HasWindowManager() const
-{
-	if (lost)
-		return false;
-	// EWMH: the root names a child window, and that window names itself.
-	auto supportingWindow = [this](Window window) -> Window {
-		Atom type = None;
-		int format = 0;
-		unsigned long count = 0, after = 0;
-		unsigned char* data = nullptr;
-		Window result = 0;
-		if (XGetWindowProperty(display, window, atoms.supportingWMCheck, 0, 1, False, XA_WINDOW,
-				&type, &format, &count, &after, &data) == Success
-			&& type == XA_WINDOW && format == 32 && count == 1)
-			result = (Window)*reinterpret_cast<const long*>(data);
-		if (data != nullptr)
-			XFree(data);
-		return result;
-	};
-	Window check = supportingWindow(root);
-	return check != 0 && supportingWindow(check) == check;
 }
 
 X11Backend::X11Backend(Display* display, Visual* visual, int depth)
@@ -228,20 +168,7 @@ X11Backend::X11Backend(Display* display, Visual* visual, int depth)
 	fConnection.leader = XCreateWindow(display, fConnection.root, -1, -1, 1, 1, 0, 0, InputOnly,
 		CopyFromParent, CWEventMask, &attributes);
 
-	// libX11 compiles the locale's Compose table when the input method opens: about half of
-	// the work before the first frame, unless it finds the result of an earlier start.
-	ComposeCache cache(getenv("XCOMPOSECACHE") == nullptr ? ComposeCache::DefaultDirectory()
-		: std::string());
-	const bool offerCache = !cache.Directory().empty();
-	if (offerCache) {
-		cache.Verify();
-		setenv("XCOMPOSECACHE", cache.Directory().c_str(), 1);
-	}
 	fKeyboard = std::make_unique<X11Keyboard>(display);
-	if (offerCache) {
-		unsetenv("XCOMPOSECACHE");
-		cache.Seal();
-	}
 	fClipboard = std::make_unique<X11Clipboard>(&fConnection);
 
 	// The launcher's startup notification is ours to end; what we launch starts its own.
@@ -269,9 +196,12 @@ X11Backend::~X11Backend()
 	sSignalPipe = -1;
 	_ReapChildren();
 	fClipboard.reset();
-	if (!fConnection.lost) {
-		for (auto& [window, entry] : fWindows)
+	for (auto& [window, entry] : fWindows) {
+		if (!fConnection.lost)
 			fKeyboard->DestroyContext(entry.context);
+		entry.window->Detach();
+	}
+	if (!fConnection.lost) {
 		fKeyboard.reset();
 		for (auto& [probe, titled] : fProbes)
 			XDestroyWindow(fConnection.display, probe);
@@ -281,6 +211,36 @@ X11Backend::~X11Backend()
 	for (int fd : fWakePipe) {
 		if (fd >= 0)
 			close(fd);
+	}
+}
+
+// libX11 compiles the locale's Compose table when the input method opens: more work than
+// everything else before the first frame together, unless it finds the result of an earlier
+// start in its cache. So it opens once the first window is up and the loop has nothing else
+// to do; until then keys type their own characters.
+void
+X11Backend::_OpenInputMethod()
+{
+	fInputMethodOpen = true;
+	ComposeCache cache(getenv("XCOMPOSECACHE") == nullptr ? ComposeCache::DefaultDirectory()
+		: std::string());
+	const bool offerCache = !cache.Directory().empty();
+	if (offerCache) {
+		cache.Verify();
+		setenv("XCOMPOSECACHE", cache.Directory().c_str(), 1);
+	}
+	fKeyboard->OpenInputMethod();
+	if (offerCache) {
+		// Nothing launched later should inherit it.
+		unsetenv("XCOMPOSECACHE");
+		cache.Seal();
+	}
+	for (auto& [xWindow, entry] : fWindows) {
+		if (entry.context != nullptr)
+			continue;
+		entry.context = fKeyboard->CreateContext(xWindow);
+		if (xWindow == fFocus)
+			fKeyboard->GainedFocus(entry.context);
 	}
 }
 
@@ -381,6 +341,16 @@ X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs)
 			return false;
 		if (sQuitSignal)
 			continue;
+
+		if (!fInputMethodOpen && !fConnection.lost) {
+			bool shown = false;
+			for (auto& [xWindow, entry] : fWindows)
+				shown = shown || entry.window->HasShownFrame();
+			if (shown) {
+				_OpenInputMethod();
+				continue;
+			}
+		}
 
 		bigtime_t remaining = -1;
 		if (timeoutMs >= 0) {
@@ -497,101 +467,6 @@ X11Backend::SetClipboardText(const std::string& text)
 	fClipboard->SetText(text);
 }
 
-FrameExtents
-X11Backend::TypicalExtents(bool decorated) const
-{
-	const FrameExtents& known = decorated ? fTitled : fBordered;
-	if (known.left >= 0)
-		return known;
-	_RequestTypicalExtents(decorated);
-	return FrameExtents();
-}
-
-// Asks the window manager what frame it would give a window of this kind (EWMH
-// _NET_REQUEST_FRAME_EXTENTS), with an unmapped probe window; the answer arrives as a
-// property change and is kept. Nothing waits for it.
-void
-X11Backend::_RequestTypicalExtents(bool decorated) const
-{
-	if (fConnection.lost)
-		return;
-	for (const auto& [probe, titled] : fProbes) {
-		if (titled == decorated)
-			return;
-	}
-	if (!fConnection.HasWindowManager())
-		return;
-	XSetWindowAttributes attributes{};
-	attributes.event_mask = PropertyChangeMask;
-	Window probe = XCreateWindow(fConnection.display, fConnection.root, 0, 0, 1, 1, 0, 0,
-		InputOnly, CopyFromParent, CWEventMask, &attributes);
-	X11Window::SetMotifHints(&fConnection, probe, decorated, !decorated, false);
-	fProbes[probe] = decorated;
-	XEvent event{};
-	event.xclient.type = ClientMessage;
-	event.xclient.window = probe;
-	event.xclient.message_type = fConnection.atoms.requestFrameExtents;
-	event.xclient.format = 32;
-	XSendEvent(fConnection.display, fConnection.root, False,
-		SubstructureRedirectMask | SubstructureNotifyMask, &event);
-	XFlush(fConnection.display);
-}
-
-status_t
-X11Backend::OpenURL(const char* url)
-{
-	// An address starting with '-' would be read as an option of xdg-open.
-	if (url == nullptr || url[0] == '\0' || url[0] == '-')
-		return B_BAD_VALUE;
-
-	posix_spawn_file_actions_t actions;
-	posix_spawn_file_actions_init(&actions);
-	posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-	posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-	posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-
-	posix_spawnattr_t attributes;
-	posix_spawnattr_init(&attributes);
-	sigset_t noSignals;
-	sigemptyset(&noSignals);
-	posix_spawnattr_setsigmask(&attributes, &noSignals);
-	sigset_t defaults;
-	sigemptyset(&defaults);
-	sigaddset(&defaults, SIGPIPE);
-	for (int signal : kQuitSignals)
-		sigaddset(&defaults, signal);
-	posix_spawnattr_setsigdefault(&attributes, &defaults);
-	short spawnFlags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
-#ifdef POSIX_SPAWN_SETSID
-	// Its own session: a Ctrl+C in our terminal should not take the browser down.
-	spawnFlags |= POSIX_SPAWN_SETSID;
-#endif
-	posix_spawnattr_setflags(&attributes, spawnFlags);
-
-	char program[] = "xdg-open";
-	std::string address(url);
-	char* arguments[] = {program, address.data(), nullptr};
-	pid_t child = -1;
-	int error = posix_spawnp(&child, program, &actions, &attributes, arguments, environ);
-	posix_spawnattr_destroy(&attributes);
-	posix_spawn_file_actions_destroy(&actions);
-	if (error != 0)
-		return B_ERROR;
-	// Reaped without waiting, the next time the loop looks for events.
-	fChildren.push_back(child);
-	return B_OK;
-}
-
-void
-X11Backend::_ReapChildren()
-{
-	std::erase_if(fChildren, [](pid_t child) {
-		int status;
-		pid_t result = waitpid(child, &status, WNOHANG);
-		return result == child || (result < 0 && errno == ECHILD);
-	});
-}
-
 std::unique_ptr<Backend>
 CreateX11Backend()
 {
@@ -603,7 +478,7 @@ CreateX11Backend()
 	}
 	const int screen = DefaultScreen(display);
 	int depth = DefaultDepth(display, screen);
-	Visual* visual = ChooseVisual(display, screen, &depth);
+	Visual* visual = ChooseTrueColorVisual(display, screen, &depth);
 	if (visual == nullptr) {
 		fprintf(stderr, "kit: the X screen offers no TrueColor visual; the windows' colours "
 			"will be wrong (start the X server with a depth of 16 or 24 bits)\n");

@@ -102,9 +102,12 @@ X11Backend::_Handle(XEvent& event)
 				|| event.xfocus.detail == NotifyInferior || event.xfocus.detail == NotifyPointer)
 				break;
 			if (event.type == FocusIn) {
+				fFocus = window->XWindow();
 				fKeyboard->GainedFocus(entry->context);
 				kitEvent.type = BackendEvent::kActivated;
 			} else {
+				if (fFocus == window->XWindow())
+					fFocus = 0;
 				fKeyboard->LostFocus(entry->context);
 				kitEvent.type = BackendEvent::kDeactivated;
 			}
@@ -345,6 +348,46 @@ X11Backend::_StartupComplete()
 		XSendEvent(display, fConnection.root, False, PropertyChangeMask, &event);
 	}
 	XFlush(display);
+}
+
+FrameExtents
+X11Backend::TypicalExtents(bool decorated) const
+{
+	const FrameExtents& known = decorated ? fTitled : fBordered;
+	if (known.left >= 0)
+		return known;
+	_RequestTypicalExtents(decorated);
+	return FrameExtents();
+}
+
+// Asks the window manager what frame it would give a window of this kind (EWMH
+// _NET_REQUEST_FRAME_EXTENTS), with an unmapped probe window; the answer arrives as a
+// property change and is kept. Nothing waits for it.
+void
+X11Backend::_RequestTypicalExtents(bool decorated) const
+{
+	if (fConnection.lost)
+		return;
+	for (const auto& [probe, titled] : fProbes) {
+		if (titled == decorated)
+			return;
+	}
+	if (!fConnection.HasWindowManager())
+		return;
+	XSetWindowAttributes attributes{};
+	attributes.event_mask = PropertyChangeMask;
+	Window probe = XCreateWindow(fConnection.display, fConnection.root, 0, 0, 1, 1, 0, 0,
+		InputOnly, CopyFromParent, CWEventMask, &attributes);
+	X11Window::SetMotifHints(&fConnection, probe, decorated, !decorated, false);
+	fProbes[probe] = decorated;
+	XEvent event{};
+	event.xclient.type = ClientMessage;
+	event.xclient.window = probe;
+	event.xclient.message_type = fConnection.atoms.requestFrameExtents;
+	event.xclient.format = 32;
+	XSendEvent(fConnection.display, fConnection.root, False,
+		SubstructureRedirectMask | SubstructureNotifyMask, &event);
+	XFlush(fConnection.display);
 }
 
 } // namespace BPrivate

@@ -1,5 +1,6 @@
-// The X11 backend's class, shared by its two source files: X11Backend.cpp (the connection,
-// the loop, windows, clipboard, launching) and X11BackendEvents.cpp (what X events mean).
+// The X11 backend's class, shared by its source files: X11Backend.cpp (the connection, the
+// loop, windows, clipboard), X11BackendEvents.cpp (what X events mean, grabs, frames) and
+// X11Launch.cpp (web addresses to xdg-open).
 #pragma once
 
 #include <X11/Xlib.h>
@@ -61,6 +62,7 @@ private:
 	bool _Sleep(int32 timeoutMs);
 	void _WindowGone(X11Window* window);
 	void _ReapChildren();
+	void _OpenInputMethod();
 	void _RequestTypicalExtents(bool decorated) const;
 
 	X11Connection fConnection;
@@ -75,6 +77,8 @@ private:
 	Window fGrabbed = 0;
 	std::vector<pid_t> fChildren;
 	std::string fStartupId;
+	bool fInputMethodOpen = false;
+	Window fFocus = 0;
 
 	struct Click {
 		uint32 button = 0;

@@ -28,4 +28,8 @@ struct X11Connection {
 	bool HasWindowManager() const;
 };
 
+// A TrueColor visual of the screen and its depth: the default one when it is TrueColor, else
+// the deepest one (24 bits preferred); nullptr when the screen has none.
+Visual* ChooseTrueColorVisual(Display* display, int screen, int* depth);
+
 } // namespace BPrivate

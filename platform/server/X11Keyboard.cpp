@@ -29,7 +29,7 @@ SetBytes(BackendEvent* event, const char* bytes, int32 length)
 // the rest of the program keeps the C locale it started with: numbers are formatted by the
 // program, not by the locale.
 XIM
-OpenInputMethod(Display* display)
+OpenMethod(Display* display)
 {
 	const char* current = setlocale(LC_CTYPE, nullptr);
 	std::string previous = current != nullptr ? current : "C";
@@ -55,7 +55,13 @@ X11Keyboard::X11Keyboard(Display* display)
 	// Held keys repeat as presses alone, without a release between them.
 	Bool supported = False;
 	XkbSetDetectableAutoRepeat(display, True, &supported);
-	fInputMethod = OpenInputMethod(display);
+}
+
+void
+X11Keyboard::OpenInputMethod()
+{
+	if (fInputMethod == nullptr)
+		fInputMethod = OpenMethod(fDisplay);
 }
 
 X11Keyboard::~X11Keyboard()

@@ -32,6 +32,8 @@ public:
 	Window XWindow() const { return fWindow; }
 	bool IsPopup() const { return fPopup; }
 	bool IsMapped() const { return fMapped; }
+	// Whether a frame was put on the screen while the window was mapped.
+	bool HasShownFrame() const { return fShownFrame; }
 	bool IsDecorated() const { return fSpec.decorated; }
 	bool IsBordered() const { return fSpec.bordered; }
 
@@ -70,6 +72,8 @@ public:
 	FrameExtents ExtentsChanged();
 	// Another client destroyed the window: no requests about it may be sent any more.
 	void DestroyedElsewhere();
+	// The backend goes away before the window: it forgets the connection.
+	void Detach();
 
 	// The X window the kit's parent id stands for is resolved by the backend.
 	typedef std::function<Window(uint32)> ParentLookup;
@@ -97,7 +101,7 @@ private:
 	bool fPopup;
 	bool fMapped = false;
 	bool fDead = false;
-	bool fShown = false;
+	bool fShownFrame = false;
 	bool fActivateOnMap = false;
 	bool fParentIsRoot = true;
 	BRect fFrame;

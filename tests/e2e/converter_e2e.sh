@@ -100,16 +100,21 @@ read_menu()
 	MENU_Y=${geometry#*+}
 }
 
-# Whether the window has a title tab: the frame the window manager drew, or without one the
-# decorations the window asks for (_MOTIF_WM_HINTS: flags, functions, decorations, ...).
+# Whether the window has a title tab: the frame the window manager drew (a border alone is
+# as wide at the top as at the sides), or without one the decorations the window asks for
+# (_MOTIF_WM_HINTS: flags, functions, decorations, ...).
 has_title_tab()
 {
 	if [ -n "${E2E_NO_WM:-}" ]; then
 		local decorations
 		decorations=$(xprop -id "$WIN" _MOTIF_WM_HINTS | sed 's/.*= *//' | cut -d, -f3 | tr -d ' ')
-		[ "$((${decorations:-0}))" = 1 ]
+		# All decorations (1), or the title among those named (8).
+		[ "$(( ${decorations:-0} & 9 ))" != 0 ]
 	else
-		[ "$(xprop -id "$WIN" _NET_FRAME_EXTENTS)" != "_NET_FRAME_EXTENTS(CARDINAL) = 0, 0, 0, 0" ]
+		local left right top bottom
+		IFS=, read -r left right top bottom < <(xprop -id "$WIN" _NET_FRAME_EXTENTS \
+			| sed -n 's/.*= *//p' | tr -d ' ')
+		[ "${top:-0}" -gt "${left:-0}" ]
 	fi
 }
 
@@ -180,6 +185,11 @@ shot 6-context-menu
 context_entry 5 1
 shot 7-without-title
 ! has_title_tab || e2e_fail "title tab kept: $(xprop -id "$WIN" _NET_FRAME_EXTENTS _MOTIF_WM_HINTS)"
+# A border stays, so the window has an edge to move it by.
+if [ -z "${E2E_NO_WM:-}" ]; then
+	[ "$(xprop -id "$WIN" _NET_FRAME_EXTENTS)" != "_NET_FRAME_EXTENTS(CARDINAL) = 0, 0, 0, 0" ] \
+		|| e2e_fail "no border without the title"
+fi
 expect_content_at_start_position
 alive
 

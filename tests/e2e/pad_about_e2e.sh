@@ -1,7 +1,7 @@
 #!/bin/bash
 # The calculator pad and the about window of the real program in Xvfb under openbox: the pad
-# opens under the amount field, borderless and on top, computes 12 + 3 with clicks and keys
-# and closes at "="; a click elsewhere dismisses it; the question-mark button opens the about
+# opens under the amount field, with a thin border and on top, computes 12 + 3 with clicks and
+# keys and closes at "="; a click elsewhere dismisses it; the question-mark button opens the about
 # window beside the main window, its first link reaches the browser, and Enter closes it.
 #
 #   pad_about_e2e.sh <kambolux> [directory for the screenshots]
@@ -69,8 +69,12 @@ e2e_geometry "$PAD"
 	|| e2e_fail "pad at $E2E_X,$E2E_Y size ${E2E_W}x$E2E_H; main content at $MX,$MY"
 xprop -id "$PAD" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE \
 	|| e2e_fail "pad not on top: $(xprop -id "$PAD" _NET_WM_STATE)"
-[ "$(xprop -id "$PAD" _NET_FRAME_EXTENTS)" = "_NET_FRAME_EXTENTS(CARDINAL) = 0, 0, 0, 0" ] \
-	|| e2e_fail "pad has a frame: $(xprop -id "$PAD" _NET_FRAME_EXTENTS)"
+# A thin border from the window manager, no title bar: as wide at the top as at the sides.
+IFS=, read -r LEFT_EDGE RIGHT_EDGE TOP_EDGE BOTTOM_EDGE < <(xprop -id "$PAD" _NET_FRAME_EXTENTS \
+	| sed -n 's/.*= *//p' | tr -d ' ')
+[ "${LEFT_EDGE:-0}" -gt 0 ] && [ "$TOP_EDGE" = "$LEFT_EDGE" ] && [ "$BOTTOM_EDGE" = "$LEFT_EDGE" ] \
+	&& [ "$RIGHT_EDGE" = "$LEFT_EDGE" ] \
+	|| e2e_fail "pad without a thin border: $(xprop -id "$PAD" _NET_FRAME_EXTENTS)"
 shot 2-pad
 
 # 12 + 3 = : clear the 0 the field starts with, then mix clicks and keys.

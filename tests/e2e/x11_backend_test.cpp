@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/keysym.h>
 
 #include <cstdio>
@@ -22,6 +23,7 @@
 #include "Backend.h"
 #include "InterfaceDefs.h"
 #include "X11Backend.h"
+#include "X11Window.h"
 
 extern char** environ;
 
@@ -86,7 +88,8 @@ protected:
 		return fWindows.back().get();
 	}
 
-	// Runs the backend's loop until done says so or the time is up; all events seen.
+	// Runs the backend's loop until done says so or the time is up; all events seen. An
+	// exposed window gets a frame, as the kit would present one.
 	std::vector<BackendEvent> Pump(const std::function<bool(const std::vector<BackendEvent>&)>& done,
 		bigtime_t timeout = 5000000)
 	{
@@ -94,8 +97,11 @@ protected:
 		const bigtime_t deadline = Now() + timeout;
 		while (!done(events) && Now() < deadline) {
 			BackendEvent event;
-			if (fBackend->WaitEvent(&event, 50))
-				events.push_back(event);
+			if (!fBackend->WaitEvent(&event, 50))
+				continue;
+			events.push_back(event);
+			if (event.type == BackendEvent::kExposed)
+				_PresentTo(event.window);
 		}
 		return events;
 	}
@@ -139,6 +145,15 @@ protected:
 				text += std::string(event.bytes, event.numBytes);
 		}
 		return text;
+	}
+
+	void _PresentTo(uint32 id)
+	{
+		static const std::vector<uint32> kGrey(400 * 300, 0xffd8d8d8);
+		for (auto& window : fWindows) {
+			if (window->Id() == id)
+				window->Present(reinterpret_cast<const uint8*>(kGrey.data()), 400, 300, 400 * 4);
+		}
 	}
 
 	std::unique_ptr<Backend> fBackend;
@@ -202,6 +217,8 @@ TEST_F(X11Display, KeysTypeThroughTheInputMethod)
 	BindComposeKeys();
 	BackendWindow* window = Open("keys");
 	ASSERT_TRUE(WaitActivated(window));
+	// The input method opens once the first frame is shown and the loop is idle.
+	Pump([](const std::vector<BackendEvent>&) { return false; }, 300000);
 
 	struct Case {
 		const char* keys;  // for xdotool key
@@ -405,4 +422,173 @@ TEST_F(X11Display, WakeEndsAWaitAndWindowsKeepTheirContentFrame)
 	while (fBackend->WaitEvent(&event, 5000)) {
 	}
 	EXPECT_LT(Now() - start, 4000000);
+}
+
+namespace {
+
+// A property of a window as another client reads it: 32-bit items (atoms, cardinals, ids).
+std::vector<long>
+Property(Display* display, Window window, const char* name)
+{
+	Atom type = None;
+	int format = 0;
+	unsigned long count = 0, after = 0;
+	unsigned char* data = nullptr;
+	std::vector<long> values;
+	if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1 << 16, False,
+			AnyPropertyType, &type, &format, &count, &after, &data) == Success
+		&& format == 32) {
+		const long* items = reinterpret_cast<const long*>(data);
+		values.assign(items, items + count);
+	}
+	if (data != nullptr)
+		XFree(data);
+	return values;
+}
+
+bool
+HasAtom(Display* display, const std::vector<long>& atoms, const char* name)
+{
+	const Atom atom = XInternAtom(display, name, False);
+	for (long item : atoms) {
+		if ((Atom)item == atom)
+			return true;
+	}
+	return false;
+}
+
+} // namespace
+
+TEST_F(X11Display, WindowManagerPropertiesFollowTheSpec)
+{
+	Display* other = XOpenDisplay(nullptr);
+	ASSERT_NE(other, nullptr);
+
+	WindowSpec mainSpec;
+	mainSpec.frame = BRect(100, 100, 306, 212);
+	mainSpec.title = "main";
+	std::unique_ptr<BackendWindow> main = fBackend->CreateWindow(mainSpec);
+	ASSERT_NE(main, nullptr);
+	main->Show();
+	main->Activate();
+	ASSERT_TRUE(WaitActivated(main.get()));
+	const Window mainWindow = static_cast<X11Window*>(main.get())->XWindow();
+
+	struct Case {
+		const char* title;
+		WindowKind kind;
+		bool decorated, bordered, resizable, modal, skipTaskbar, onTop, child;
+		const char* type;
+		int decorations; // _MOTIF_WM_HINTS: border 2, title 8, menu 16, minimise 32
+	} cases[] = {
+		{"dialog", WindowKind::kDialog, true, false, false, true, true, false, true,
+			"_NET_WM_WINDOW_TYPE_DIALOG", 2 | 8 | 16 | 32}, // no maximise button
+		{"pad", WindowKind::kUtility, false, true, false, false, true, true, true,
+			"_NET_WM_WINDOW_TYPE_UTILITY", 2},
+		{"bare", WindowKind::kNormal, false, false, true, false, false, false, false,
+			"_NET_WM_WINDOW_TYPE_NORMAL", 0},
+	};
+	for (const Case& c : cases) {
+		SCOPED_TRACE(c.title);
+		WindowSpec spec;
+		spec.frame = BRect(400, 300, 499, 379);
+		spec.title = c.title;
+		spec.kind = c.kind;
+		spec.decorated = c.decorated;
+		spec.bordered = c.bordered;
+		spec.resizable = c.resizable;
+		spec.modal = c.modal;
+		spec.skipTaskbar = c.skipTaskbar;
+		spec.alwaysOnTop = c.onTop;
+		spec.parent = c.child ? main->Id() : 0;
+		std::unique_ptr<BackendWindow> window = fBackend->CreateWindow(spec);
+		ASSERT_NE(window, nullptr);
+		window->Show();
+		window->Activate();
+		ASSERT_TRUE(WaitActivated(window.get()));
+		Pump([](const std::vector<BackendEvent>&) { return false; }, 300000);
+		const Window xWindow = static_cast<X11Window*>(window.get())->XWindow();
+
+		std::vector<long> type = Property(other, xWindow, "_NET_WM_WINDOW_TYPE");
+		ASSERT_EQ(type.size(), 1u);
+		EXPECT_TRUE(HasAtom(other, type, c.type));
+
+		Window transientFor = 0;
+		XGetTransientForHint(other, xWindow, &transientFor);
+		EXPECT_EQ(transientFor, c.child ? mainWindow : 0);
+
+		std::vector<long> state = Property(other, xWindow, "_NET_WM_STATE");
+		EXPECT_EQ(HasAtom(other, state, "_NET_WM_STATE_MODAL"), c.modal);
+		EXPECT_EQ(HasAtom(other, state, "_NET_WM_STATE_SKIP_TASKBAR"), c.skipTaskbar);
+		EXPECT_EQ(HasAtom(other, state, "_NET_WM_STATE_ABOVE"), c.onTop);
+
+		std::vector<long> motif = Property(other, xWindow, "_MOTIF_WM_HINTS");
+		ASSERT_EQ(motif.size(), 5u);
+		EXPECT_EQ(motif[2], c.decorations);
+		// A fixed size: no maximise or resize function, and equal minimum and maximum.
+		EXPECT_EQ((motif[1] & (1 << 4)) != 0, c.resizable);
+		XSizeHints hints{};
+		long supplied = 0;
+		ASSERT_TRUE(XGetWMNormalHints(other, xWindow, &hints, &supplied));
+		const bool fixed = (hints.flags & PMinSize) && (hints.flags & PMaxSize)
+			&& hints.min_width == hints.max_width && hints.min_width == 100
+			&& hints.min_height == hints.max_height && hints.min_height == 80;
+		EXPECT_EQ(fixed, !c.resizable);
+		std::vector<long> allowed = Property(other, xWindow, "_NET_WM_ALLOWED_ACTIONS");
+		EXPECT_FALSE(!c.resizable && HasAtom(other, allowed, "_NET_WM_ACTION_MAXIMIZE_HORZ"));
+
+		// The frame the window manager drew: a title bar, a border alone, or nothing; the
+		// backend reports what it reports, and the content stays where it was put.
+		std::vector<long> extents = Property(other, xWindow, "_NET_FRAME_EXTENTS");
+		ASSERT_EQ(extents.size(), 4u);
+		const FrameExtents reported = window->Extents();
+		EXPECT_EQ(reported.left, extents[0]);
+		EXPECT_EQ(reported.top, extents[2]);
+		if ((c.decorations & 8) != 0)
+			EXPECT_GT(extents[2], extents[0]);
+		else if (c.decorations == 2) {
+			EXPECT_GT(extents[0], 0);
+			EXPECT_EQ(extents[2], extents[0]);
+			EXPECT_EQ(extents[3], extents[0]);
+		} else
+			EXPECT_EQ(extents[0] + extents[1] + extents[2] + extents[3], 0);
+		int x = 0, y = 0;
+		Window child;
+		XTranslateCoordinates(other, xWindow, DefaultRootWindow(other), 0, 0, &x, &y, &child);
+		EXPECT_EQ(x, 400);
+		EXPECT_EQ(y, 300);
+		EXPECT_EQ(window->Frame(), spec.frame);
+	}
+
+	// What a new window will get, learned from those that got one.
+	EXPECT_GT(fBackend->TypicalExtents(true).top, fBackend->TypicalExtents(true).left);
+	EXPECT_GT(fBackend->TypicalExtents(false).left, 0);
+
+	// The look changes in place: bordered, then titled again, the content unmoved.
+	main->SetDecorated(false);
+	main->SetBordered(true);
+	Pump([](const std::vector<BackendEvent>&) { return false; }, 500000);
+	std::vector<long> extents = Property(other, mainWindow, "_NET_FRAME_EXTENTS");
+	ASSERT_EQ(extents.size(), 4u);
+	EXPECT_EQ(extents[2], extents[0]);
+	int x = 0, y = 0;
+	Window child;
+	XTranslateCoordinates(other, mainWindow, DefaultRootWindow(other), 0, 0, &x, &y, &child);
+	EXPECT_EQ(x, 100);
+	EXPECT_EQ(y, 100);
+
+	// The ICCCM and EWMH basics of every window.
+	XClassHint classHint{};
+	ASSERT_TRUE(XGetClassHint(other, mainWindow, &classHint));
+	EXPECT_STREQ(classHint.res_name, "kambolux");
+	EXPECT_STREQ(classHint.res_class, "kambolux");
+	XFree(classHint.res_name);
+	XFree(classHint.res_class);
+	std::vector<long> pid = Property(other, mainWindow, "_NET_WM_PID");
+	ASSERT_EQ(pid.size(), 1u);
+	EXPECT_EQ(pid[0], getpid());
+	std::vector<long> protocols = Property(other, mainWindow, "WM_PROTOCOLS");
+	EXPECT_TRUE(HasAtom(other, protocols, "WM_DELETE_WINDOW"));
+	EXPECT_TRUE(HasAtom(other, protocols, "_NET_WM_PING"));
+	XCloseDisplay(other);
 }

@@ -1,0 +1,65 @@
+#include "X11Connection.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+
+namespace BPrivate {
+
+bool
+X11Connection::HasWindowManager() const
+{
+	if (lost)
+		return false;
+	// EWMH: the root names a child window, and that window names itself.
+	auto supportingWindow = [this](Window window) -> Window {
+		Atom type = None;
+		int format = 0;
+		unsigned long count = 0, after = 0;
+		unsigned char* data = nullptr;
+		Window result = 0;
+		if (XGetWindowProperty(display, window, atoms.supportingWMCheck, 0, 1, False, XA_WINDOW,
+				&type, &format, &count, &after, &data) == Success
+			&& type == XA_WINDOW && format == 32 && count == 1)
+			result = (Window)*reinterpret_cast<const long*>(data);
+		if (data != nullptr)
+			XFree(data);
+		return result;
+	};
+	Window check = supportingWindow(root);
+	return check != 0 && supportingWindow(check) == check;
+}
+
+// A TrueColor visual: the default one when it is, else the deepest the screen offers
+// (a 24-bit one preferred). nullptr when the screen has none.
+Visual*
+ChooseTrueColorVisual(Display* display, int screen, int* depth)
+{
+	Visual* visual = DefaultVisual(display, screen);
+	if (visual->c_class == TrueColor) {
+		*depth = DefaultDepth(display, screen);
+		return visual;
+	}
+	XVisualInfo info;
+	if (XMatchVisualInfo(display, screen, 24, TrueColor, &info)) {
+		*depth = info.depth;
+		return info.visual;
+	}
+	XVisualInfo pattern{};
+	pattern.screen = screen;
+	pattern.c_class = TrueColor;
+	int count = 0;
+	XVisualInfo* infos = XGetVisualInfo(display, VisualScreenMask | VisualClassMask, &pattern,
+		&count);
+	Visual* best = nullptr;
+	for (int i = 0; i < count; i++) {
+		if (best == nullptr || infos[i].depth > *depth) {
+			best = infos[i].visual;
+			*depth = infos[i].depth;
+		}
+	}
+	if (infos != nullptr)
+		XFree(infos);
+	return best;
+}
+
+} // namespace BPrivate
