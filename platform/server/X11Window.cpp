@@ -74,8 +74,8 @@ X11Window::X11Window(X11Connection* connection, uint32 id, const WindowSpec& spe
 	}
 	const int32 scale = fConnection->scale;
 	fWindow = XCreateWindow(display, fConnection->root, DeviceFromLayout(fFrame.left, scale),
-		DeviceFromLayout(fFrame.top, scale), width * scale, height * scale, 0, fConnection->depth, InputOutput, fConnection->visual, mask,
-		&attributes);
+		DeviceFromLayout(fFrame.top, scale), width * scale, height * scale, 0, fConnection->depth,
+		InputOutput, fConnection->visual, mask, &attributes);
 	if (fWindow == 0)
 		return;
 	fGC = XCreateGC(display, fWindow, 0, nullptr);
@@ -339,7 +339,6 @@ X11Window::Present(const uint8* pixels, int32 width, int32 height, int32 stride)
 void
 X11Window::_FillUncovered(int32 width, int32 height)
 {
-	// The backing store comes at the scale already: copied pixel for pixel.
 	const int32 windowWidth = ((int32)fFrame.Width() + 1) * fConnection->scale;
 	const int32 windowHeight = ((int32)fFrame.Height() + 1) * fConnection->scale;
 	if (width >= windowWidth && height >= windowHeight)
