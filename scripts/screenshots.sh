@@ -7,6 +7,7 @@
 #   context-menu.png   the context menu open over the window (right click)
 #   calculator.png     the calculator pad open under the amount field
 #   about.png          the about window
+#   main-window-scale2.png  the first picture again at GDK_SCALE=2, as on a HiDPI screen
 #
 # The pictures come out the same pixel for pixel on every run on the same machine; the e2e
 # test screenshots_e2e.sh holds the committed ones to that.
@@ -224,6 +225,28 @@ e2e_key Return
 e2e_wait_for 5 sh -c '! xdotool search --onlyvisible --name "^About\$"' \
 	|| e2e_fail "Enter did not close the about window"
 xdotool windowactivate --sync "$MAIN" >/dev/null 2>&1
+e2e_key ctrl+q
+e2e_wait_for 5 sh -c "! kill -0 $PID" || e2e_log "the program did not quit on Ctrl+Q"
+
+# 5. The main window at scale 2: the same moment as the first picture, every pixel doubled
+# in the layout's terms (the window manager's frame stays its own size).
+GDK_SCALE=2 "$PROGRAM" >"$OUT" 2>&1 &
+PID=$!
+e2e_track_pid "$PID"
+MAIN=$(e2e_wait_window "ZQ Kambo-Lux" 10) || e2e_fail "no main window at scale 2: $(cat "$OUT")"
+e2e_geometry "$MAIN"
+[ "$E2E_W,$E2E_H" = "414,226" ] \
+	|| e2e_fail "main window content at scale 2 is ${E2E_W}x$E2E_H, not 414x226"
+sleep 0.5
+e2e_key ctrl+a
+e2e_type "100"
+sleep 0.3
+e2e_click "$MAIN" 220 10
+e2e_wait_for 5 menu_open || e2e_fail "a click on the background opened no menu at scale 2"
+e2e_key Escape
+e2e_wait_for 5 menu_closed || e2e_fail "Escape left the menu open at scale 2"
+alive
+steady_capture "$OUTDIR/main-window-scale2.png" "$(frame_of "$MAIN")"
 e2e_key ctrl+q
 e2e_wait_for 5 sh -c "! kill -0 $PID" || e2e_log "the program did not quit on Ctrl+Q"
 e2e_log "pictures in $OUTDIR"

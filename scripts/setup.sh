@@ -8,7 +8,7 @@ packages=(
 	libx11-dev libcairo2-dev libfontconfig-dev fonts-dejavu-core
 	libgmp-dev
 	googletest libgtest-dev libgmock-dev libbenchmark-dev
-	xvfb openbox xdotool x11-utils imagemagick xauth xclip
+	xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick xauth xclip
 	desktop-file-utils appstream
 	clang libclang-rt-14-dev valgrind file
 )

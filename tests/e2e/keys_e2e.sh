@@ -1,7 +1,10 @@
 #!/bin/bash
 # The converter of the real program in Xvfb under openbox, used from the keyboard alone:
 # Ctrl+Tab and Tab walk to the calculator button, which shows its focus outline, and Space
-# opens the pad, which computes from typed keys and closes at "=".
+# opens the pad, which computes from typed keys and closes at "=". Shift+F10 opens the
+# context menu, where Up, Up and Enter choose "über…". The primary selection goes both ways
+# with another client (xclip): the middle button pastes it, and what is selected in a field
+# is offered.
 #
 #   keys_e2e.sh <kambolux> [directory for the screenshots]
 
@@ -11,6 +14,7 @@ SHOTS=${2:-.}
 source "$(dirname "$0")/lib.sh"
 
 [ -x "$PROGRAM" ] || e2e_fail "no program at $PROGRAM"
+e2e_require xclip
 e2e_start_display
 
 export XDG_CONFIG_HOME="$E2E_TMP/config"
@@ -66,6 +70,45 @@ e2e_wait_for 5 gone "Calc" || e2e_fail "the pad stayed open after ="
 alive
 sleep 0.3
 shot 4-result
+
+# Shift+F10 opens the context menu; from nothing highlighted Up goes to the last entry
+# ("beenden"), Up again to "über…", and Enter chooses it.
+e2e_key shift+F10
+sleep 0.4
+shot 5-context-menu
+e2e_key Up
+sleep 0.1
+e2e_key Up
+sleep 0.1
+e2e_key Return
+ABOUT=$(e2e_wait_window "About" 5) || e2e_fail "Shift+F10, Up, Up, Enter did not open the about window"
+sleep 0.3
+shot 6-about
+e2e_key Return
+e2e_wait_for 5 gone "About" || e2e_fail "Enter did not close the about window"
+alive
+
+# What is selected in the amount field is offered as the primary selection.
+primary() { xclip -selection primary -o 2>/dev/null; }
+e2e_click "$MAIN" 60 30
+e2e_key ctrl+a
+e2e_type "123"
+e2e_key ctrl+a
+e2e_wait_for 5 sh -c '[ "$(xclip -selection primary -o 2>/dev/null)" = 123 ]' \
+	|| e2e_fail "the field's selection was not offered: \"$(primary)\""
+
+# Another client's selection, pasted with the middle button where it is clicked.
+printf '9' | xclip -selection primary -i >/dev/null 2>&1
+e2e_wait_for 5 sh -c '[ "$(xclip -selection primary -o 2>/dev/null)" = 9 ]' \
+	|| e2e_fail "xclip did not take the primary selection"
+e2e_click "$MAIN" 60 30 2
+sleep 0.5
+shot 7-middle-pasted
+e2e_key ctrl+a
+e2e_wait_for 5 sh -c '[ "$(xclip -selection primary -o 2>/dev/null | tr -d 9)" = 123 ] \
+	&& xclip -selection primary -o 2>/dev/null | grep -q 9' \
+	|| e2e_fail "the middle button did not paste xclip's selection: \"$(primary)\""
+alive
 
 e2e_key ctrl+q
 e2e_wait_for 5 e2e_exited "$PID" || e2e_fail "Ctrl+Q did not quit"

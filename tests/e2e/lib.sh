@@ -110,13 +110,21 @@ e2e_start_display()
 }
 
 # Waits (up to $2 seconds, default 10) for a visible window titled exactly $1; prints its id.
+# A search walks every window of the screen and gives up when one of them vanishes under it (a
+# closing menu or alert), so it is asked again until the time is up.
 e2e_wait_window()
 {
-	local name=$1 timeout=${2:-10} id
-	id=$(timeout "$timeout" xdotool search --sync --onlyvisible --name "^$name\$" 2>/dev/null \
-		| head -n 1)
-	[ -n "$id" ] || return 1
-	echo "$id"
+	local name=$1 timeout=${2:-10} id deadline
+	deadline=$(( $(date +%s%N) / 1000000 + timeout * 1000 ))
+	while :; do
+		id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -n 1)
+		if [ -n "$id" ]; then
+			echo "$id"
+			return 0
+		fi
+		[ $(( $(date +%s%N) / 1000000 )) -lt "$deadline" ] || return 1
+		sleep 0.05
+	done
 }
 
 # Lists the named top-level windows with their map state (for a failure's report).

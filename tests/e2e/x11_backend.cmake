@@ -2,7 +2,8 @@
 # x11_backend_e2e.sh, which then drives the real program through the X fault cases.
 # Included from tests/e2e/CMakeLists.txt after kambo_add_e2e is defined.
 if(TARGET kambolux)
-	add_executable(x11_backend_tests ${CMAKE_CURRENT_LIST_DIR}/x11_backend_test.cpp)
+	add_executable(x11_backend_tests ${CMAKE_CURRENT_LIST_DIR}/x11_backend_test.cpp
+		${CMAKE_CURRENT_LIST_DIR}/x11_scale_test.cpp)
 	target_link_libraries(x11_backend_tests PRIVATE kit_testing GTest::gtest GTest::gtest_main)
 	kambo_add_e2e(e2e_x11_backend x11_backend_e2e.sh $<TARGET_FILE:x11_backend_tests>
 		$<TARGET_FILE:kambolux>)

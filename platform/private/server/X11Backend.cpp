@@ -23,7 +23,8 @@
 //    before a window had the focus are no presses
 //  - mouse buttons (held after the event), click counts, motion, window and screen points;
 //    activation (focus changes other than grabs), close requests, exposure, moves
-//  - the CLIPBOARD both ways without blocking (X11Clipboard)
+//  - the CLIPBOARD and PRIMARY selections both ways without blocking (X11Clipboard); the
+//    middle button pastes PRIMARY where the kit asks for it (X11Primary.cpp)
 //  - sleeping in poll on the X connection and a wake-up pipe (Wake, signals) until an event,
 //    the next timer or a clipboard time-out; no other waits
 //  - SIGINT, SIGTERM and SIGHUP as a quit request; X protocol errors logged, never fatal; a
@@ -33,13 +34,17 @@
 //    table then); its compiled table kept in $XDG_CACHE_HOME/kambolux/compose, verified
 //    before libX11 may read it (ComposeCache)
 //  - web addresses handed to xdg-open without waiting for it
+//  - a whole-number scale for HiDPI screens, taken once at start (X11Scale): windows, their
+//    places and size hints at that many pixels per layout unit, and every position, size
+//    and frame the server reports divided back; the icon stays at its one size
 //  - startup notification: the launcher's DESKTOP_STARTUP_ID on the first window, "remove"
 //    once it is mapped, and the variable kept from what the program launches
 //
 // Does not implement:
-//  - mouse wheel, drag and drop, showing an input method's composition, the PRIMARY selection
+//  - mouse wheel, drag and drop, showing an input method's composition
 //  - INCR selection transfers (texts larger than one request)
-//  - screens other than the default one, several monitors, high-DPI scaling
+//  - screens other than the default one, several monitors, a scale that changes while the
+//    program runs, fractional scales
 //  - MIT-SHM: at these window sizes XPutImage costs well under a millisecond
 
 #include "X11Backend.h"
@@ -62,6 +67,7 @@
 
 #include "ComposeCache.h"
 #include "X11Input.h"
+#include "X11Scale.h"
 #include "X11Window.h"
 
 namespace BPrivate {
@@ -156,6 +162,7 @@ X11Backend::X11Backend(Display* display, Visual* visual, int depth)
 		? DefaultColormap(display, fConnection.screen)
 		: XCreateColormap(display, fConnection.root, visual, AllocNone);
 	fConnection.atoms.Intern(display);
+	fConnection.scale = X11DisplayScale(display);
 
 	XSetErrorHandler(OnXError);
 	XSetIOErrorHandler(OnIOError);
@@ -169,7 +176,11 @@ X11Backend::X11Backend(Display* display, Visual* visual, int depth)
 		CopyFromParent, CWEventMask, &attributes);
 
 	fKeyboard = std::make_unique<X11Keyboard>(display);
-	fClipboard = std::make_unique<X11Clipboard>(&fConnection);
+	fClipboard = std::make_unique<X11Clipboard>(&fConnection, fConnection.atoms.clipboard,
+		fConnection.atoms.selectionProperty);
+	// The selection's own name serves as the property its answers arrive in: no atom to ask
+	// the server for.
+	fPrimary = std::make_unique<X11Clipboard>(&fConnection, XA_PRIMARY, XA_PRIMARY);
 
 	// The launcher's startup notification is ours to end; what we launch starts its own.
 	if (const char* id = getenv("DESKTOP_STARTUP_ID")) {
@@ -196,6 +207,7 @@ X11Backend::~X11Backend()
 	sSignalPipe = -1;
 	_ReapChildren();
 	fClipboard.reset();
+	fPrimary.reset();
 	for (auto& [window, entry] : fWindows) {
 		if (!fConnection.lost)
 			fKeyboard->DestroyContext(entry.context);
@@ -330,6 +342,8 @@ X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs)
 		// A clipboard answer (or its time-out) posts a message: the loop has work then.
 		if (_ReadEvents() || fClipboard->Expire(Now()))
 			return false;
+		// The primary selection's answers (and time-outs) arrive as events of their own.
+		fPrimary->Expire(Now());
 		if (!fPending.empty())
 			continue;
 
@@ -358,9 +372,11 @@ X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs)
 			if (remaining <= 0)
 				return false;
 		}
-		const bigtime_t untilTimeout = fClipboard->UntilTimeout(Now());
-		if (untilTimeout >= 0 && (remaining < 0 || untilTimeout < remaining))
-			remaining = untilTimeout;
+		for (const X11Clipboard* selection : {fClipboard.get(), fPrimary.get()}) {
+			const bigtime_t untilTimeout = selection->UntilTimeout(Now());
+			if (untilTimeout >= 0 && (remaining < 0 || untilTimeout < remaining))
+				remaining = untilTimeout;
+		}
 		_Sleep(remaining < 0 ? -1 : (int32)((remaining + 999) / 1000));
 	}
 }
@@ -377,6 +393,7 @@ X11Backend::_ReadEvents()
 		if (event.type == SelectionRequest || event.type == SelectionClear
 			|| event.type == SelectionNotify) {
 			answered |= fClipboard->Handle(event);
+			fPrimary->Handle(event);
 			continue;
 		}
 		_Handle(event);
@@ -413,9 +430,8 @@ X11Backend::Wake()
 BRect
 X11Backend::ScreenFrame() const
 {
-	const int width = DisplayWidth(fConnection.display, fConnection.screen);
-	const int height = DisplayHeight(fConnection.display, fConnection.screen);
-	return BRect(0, 0, width - 1, height - 1);
+	return LayoutScreenFrame(DisplayWidth(fConnection.display, fConnection.screen),
+		DisplayHeight(fConnection.display, fConnection.screen), fConnection.scale);
 }
 
 uint32
@@ -441,7 +457,7 @@ X11Backend::MouseLocation() const
 	unsigned int mask = 0;
 	XQueryPointer(fConnection.display, fConnection.root, &rootReturn, &child, &rootX, &rootY, &x,
 		&y, &mask);
-	return BPoint(rootX, rootY);
+	return LayoutFromDevice(rootX, rootY, fConnection.scale);
 }
 
 std::string

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "X11Input.h"
+#include "X11Scale.h"
 #include "X11Window.h"
 
 namespace BPrivate {
@@ -196,15 +197,15 @@ X11Backend::_HandleButton(const XButtonEvent& button, Entry& entry)
 	BackendEvent event;
 	event.type = down ? BackendEvent::kMouseDown : BackendEvent::kMouseUp;
 	event.window = entry.window->Id();
-	event.where = BPoint(button.x, button.y);
-	event.screenWhere = BPoint(button.x_root, button.y_root);
+	event.where = LayoutFromDevice(button.x, button.y, fConnection.scale);
+	event.screenWhere = LayoutFromDevice(button.x_root, button.y_root, fConnection.scale);
 	event.buttons = fButtons;
 	event.modifiers = X11Modifiers(button.state);
 	if (down) {
 		Click& last = fLastClick;
 		const bool again = last.button == button.button && button.time - last.time <= kDoubleClickTime
-			&& abs(button.x_root - last.x) <= kDoubleClickDistance
-			&& abs(button.y_root - last.y) <= kDoubleClickDistance;
+			&& abs(button.x_root - last.x) <= kDoubleClickDistance * fConnection.scale
+			&& abs(button.y_root - last.y) <= kDoubleClickDistance * fConnection.scale;
 		last.count = again ? last.count + 1 : 1;
 		last.button = button.button;
 		last.time = button.time;
@@ -226,8 +227,8 @@ X11Backend::_HandleMotion(XMotionEvent& motion, Entry& entry)
 	BackendEvent event;
 	event.type = BackendEvent::kMouseMoved;
 	event.window = entry.window->Id();
-	event.where = BPoint(motion.x, motion.y);
-	event.screenWhere = BPoint(motion.x_root, motion.y_root);
+	event.where = LayoutFromDevice(motion.x, motion.y, fConnection.scale);
+	event.screenWhere = LayoutFromDevice(motion.x_root, motion.y_root, fConnection.scale);
 	event.buttons = fButtons;
 	event.modifiers = X11Modifiers(motion.state);
 	fPending.push_back(event);

@@ -1,6 +1,6 @@
 // The X11 backend's class, shared by its source files: X11Backend.cpp (the connection, the
 // loop, windows, clipboard), X11BackendEvents.cpp (what X events mean, grabs, frames) and
-// X11Launch.cpp (web addresses to xdg-open).
+// X11Launch.cpp (web addresses to xdg-open) and X11Primary.cpp (the primary selection).
 #pragma once
 
 #include <X11/Xlib.h>
@@ -30,12 +30,15 @@ public:
 	bool WaitEvent(BackendEvent* event, int32 timeoutMs) override;
 	void Wake() override;
 	BRect ScreenFrame() const override;
+	int32 Scale() const override { return fConnection.scale; }
 	FrameExtents TypicalExtents(bool decorated) const override;
 	uint32 MouseButtons() const override;
 	BPoint MouseLocation() const override;
 	std::string ClipboardText() override;
 	bool RequestClipboardText(std::string* text, ClipboardAnswer later) override;
 	void SetClipboardText(const std::string& text) override;
+	void SetPrimaryText(const std::string& text) override;
+	void RequestPrimaryText(uint32 window, int32 handler) override;
 	status_t OpenURL(const char* url) override;
 
 	// The connection to the server broke (from Xlib's I/O error exit handler).
@@ -68,6 +71,7 @@ private:
 	X11Connection fConnection;
 	std::unique_ptr<X11Keyboard> fKeyboard;
 	std::unique_ptr<X11Clipboard> fClipboard;
+	std::unique_ptr<X11Clipboard> fPrimary;
 	std::deque<BackendEvent> fPending;
 	std::map<Window, Entry> fWindows;
 	uint32 fNextId = 1;

@@ -10,9 +10,11 @@
 
 namespace BPrivate {
 
-X11Clipboard::X11Clipboard(X11Connection* connection)
+X11Clipboard::X11Clipboard(X11Connection* connection, Atom selection, Atom property)
 	:
-	fConnection(connection)
+	fConnection(connection),
+	fSelection(selection),
+	fProperty(property)
 {
 }
 
@@ -22,10 +24,9 @@ X11Clipboard::SetText(const std::string& text)
 	if (fConnection->lost)
 		return false;
 	Display* display = fConnection->display;
-	const Atom clipboard = fConnection->atoms.clipboard;
 	fText = text;
-	XSetSelectionOwner(display, clipboard, fConnection->leader, fConnection->lastTime);
-	fOwner = XGetSelectionOwner(display, clipboard) == fConnection->leader;
+	XSetSelectionOwner(display, fSelection, fConnection->leader, fConnection->lastTime);
+	fOwner = XGetSelectionOwner(display, fSelection) == fConnection->leader;
 	return fOwner;
 }
 
@@ -34,8 +35,7 @@ X11Clipboard::OwnText(std::string* text)
 {
 	// Another program may have taken it a moment ago, its notice not read yet.
 	if (fOwner && !fConnection->lost
-		&& XGetSelectionOwner(fConnection->display, fConnection->atoms.clipboard)
-			!= fConnection->leader) {
+		&& XGetSelectionOwner(fConnection->display, fSelection) != fConnection->leader) {
 		fOwner = false;
 		fText.clear();
 	}
@@ -63,8 +63,8 @@ void
 X11Clipboard::_Ask(Atom target)
 {
 	fAsked = target;
-	XConvertSelection(fConnection->display, fConnection->atoms.clipboard, target,
-		fConnection->atoms.selectionProperty, fConnection->leader, fConnection->lastTime);
+	XConvertSelection(fConnection->display, fSelection, target, fProperty, fConnection->leader,
+		fConnection->lastTime);
 	XFlush(fConnection->display);
 }
 
@@ -101,10 +101,11 @@ X11Clipboard::Handle(XEvent& event)
 	const X11Atoms& atoms = fConnection->atoms;
 	switch (event.type) {
 		case SelectionRequest:
-			_Serve(event.xselectionrequest);
+			if (event.xselectionrequest.selection == fSelection)
+				_Serve(event.xselectionrequest);
 			return false;
 		case SelectionClear:
-			if (event.xselectionclear.selection == atoms.clipboard) {
+			if (event.xselectionclear.selection == fSelection) {
 				fOwner = false;
 				fText.clear();
 			}
@@ -113,8 +114,7 @@ X11Clipboard::Handle(XEvent& event)
 		{
 			const XSelectionEvent& notify = event.xselection;
 			// Late answers to a request that timed out, and answers to other questions.
-			if (fAsked == None || notify.selection != atoms.clipboard
-				|| notify.target != fAsked)
+			if (fAsked == None || notify.selection != fSelection || notify.target != fAsked)
 				return false;
 			if (notify.property == None) {
 				// No UTF-8 from this owner: the older Latin-1 target, then nothing.
@@ -173,7 +173,7 @@ X11Clipboard::_Serve(const XSelectionRequestEvent& request)
 	// What fits into one request; a larger text would need INCR, which is not offered.
 	const size_t limit = (size_t)std::max(XExtendedMaxRequestSize(display),
 		XMaxRequestSize(display)) * 4 - 256;
-	if (fOwner && request.selection == atoms.clipboard) {
+	if (fOwner) {
 		if (request.target == atoms.targets) {
 			Atom targets[] = {atoms.targets, atoms.utf8String, XA_STRING, atoms.text};
 			XChangeProperty(display, request.requestor, property, XA_ATOM, 32, PropModeReplace,

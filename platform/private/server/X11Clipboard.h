@@ -1,8 +1,8 @@
-// X11Clipboard: the CLIPBOARD selection both ways (ICCCM). As owner it answers TARGETS,
-// UTF8_STRING, STRING and TEXT; as requester it asks without waiting and hands the answer
-// on when it comes, or nothing after a time-out, so an owner that never answers costs no more
-// than the time-out and never freezes the loop. Not done: INCR transfers (texts larger than
-// one request), other selections.
+// X11Clipboard: one text selection both ways (ICCCM), CLIPBOARD or PRIMARY. As owner it
+// answers TARGETS, UTF8_STRING, STRING and TEXT; as requester it asks without waiting and
+// hands the answer on when it comes, or nothing after a time-out, so an owner that never
+// answers costs no more than the time-out and never freezes the loop. Not done: INCR
+// transfers (texts larger than one request).
 #pragma once
 
 #include <X11/Xlib.h>
@@ -22,7 +22,9 @@ public:
 	typedef std::function<void(const std::string&)> Answer;
 	static constexpr bigtime_t kTimeout = 1000000;
 
-	explicit X11Clipboard(X11Connection* connection);
+	// The selection it serves, and the property on the leader window its answers arrive
+	// in (one per selection, so that two requests under way never mix).
+	X11Clipboard(X11Connection* connection, Atom selection, Atom property);
 
 	// Takes the clipboard for text; false when the server gave it to someone else.
 	bool SetText(const std::string& text);
@@ -31,7 +33,8 @@ public:
 	// Asks the owner for the text; answer is called later from Handle or Expire.
 	void Request(Answer answer, bigtime_t now);
 
-	// Selection events (of the leader window); true when an answer was handed on.
+	// Selection events (of the leader window); those of other selections are left alone.
+	// True when an answer was handed on.
 	bool Handle(XEvent& event);
 	// Ends a request that was not answered in time; true when an answer was handed on.
 	bool Expire(bigtime_t now);
@@ -45,6 +48,8 @@ private:
 	std::string _ReadAnswer(const XSelectionEvent& event);
 
 	X11Connection* fConnection;
+	Atom fSelection;
+	Atom fProperty;
 	std::string fText;
 	bool fOwner = false;
 	std::vector<Answer> fWaiting;

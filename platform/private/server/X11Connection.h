@@ -23,6 +23,8 @@ struct X11Connection {
 	Time lastTime = CurrentTime;
 	// Set once the connection is gone: nothing may be sent any more.
 	bool lost = false;
+	// Server pixels per layout unit (X11Scale.h), fixed for the connection's life.
+	int32 scale = 1;
 
 	// Whether a window manager that follows EWMH runs now.
 	bool HasWindowManager() const;

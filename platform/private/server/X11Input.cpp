@@ -46,7 +46,43 @@ const KeyByte kKeyBytes[] = {
 	{XK_KP_Page_Down, B_PAGE_DOWN},
 };
 
+struct FunctionKey {
+	uint32 keysym;
+	int32 key;
+};
+
+// Keys that reach the kit as B_FUNCTION_KEY with their code in "key". The Menu key opens the
+// focused view's context menu, as Shift+F10 does.
+const FunctionKey kFunctionKeys[] = {
+	{XK_F1, B_F1_KEY},
+	{XK_F2, B_F2_KEY},
+	{XK_F3, B_F3_KEY},
+	{XK_F4, B_F4_KEY},
+	{XK_F5, B_F5_KEY},
+	{XK_F6, B_F6_KEY},
+	{XK_F7, B_F7_KEY},
+	{XK_F8, B_F8_KEY},
+	{XK_F9, B_F9_KEY},
+	{XK_F10, B_F10_KEY},
+	{XK_F11, B_F11_KEY},
+	{XK_F12, B_F12_KEY},
+	{XK_Print, B_PRINT_KEY},
+	{XK_Scroll_Lock, B_SCROLL_KEY},
+	{XK_Pause, B_PAUSE_KEY},
+	{XK_Menu, B_MENU_KEY},
+};
+
 } // namespace
+
+int32
+X11FunctionKey(uint32 keysym)
+{
+	for (const FunctionKey& entry : kFunctionKeys) {
+		if (entry.keysym == keysym)
+			return entry.key;
+	}
+	return 0;
+}
 
 uint8
 X11KeyByte(uint32 keysym)

@@ -13,6 +13,10 @@ namespace BPrivate {
 // keys without Num Lock, ...), or 0.
 uint8 X11KeyByte(uint32 keysym);
 
+// The platform's key code (B_F1_KEY.., B_MENU_KEY) of a key that arrives as B_FUNCTION_KEY,
+// or 0.
+int32 X11FunctionKey(uint32 keysym);
+
 // The character a key symbol stands for (Latin-1 and Unicode key symbols), or 0.
 uint32 X11KeysymCharacter(uint32 keysym);
 

@@ -190,6 +190,14 @@ X11Keyboard::Translate(XKeyEvent& event, XIC context, uint32 window,
 	down.rawChar = event.keycode != 0 ? (int32)X11KeysymCharacter(XLookupKeysym(&event, 0)) : 0;
 
 	char bytes[8];
+	if (int32 code = X11FunctionKey((uint32)keysym)) {
+		bytes[0] = (char)B_FUNCTION_KEY;
+		SetBytes(&down, bytes, 1);
+		down.rawChar = code;
+		_Remember(event.keycode, down);
+		events->push_back(down);
+		return;
+	}
 	if (uint8 byte = X11KeyByte((uint32)keysym)) {
 		bytes[0] = (char)byte;
 		SetBytes(&down, bytes, 1);

@@ -8,6 +8,7 @@
 
 #include "X11Connection.h"
 #include "X11Input.h"
+#include "X11Scale.h"
 
 namespace BPrivate {
 
@@ -71,9 +72,10 @@ X11Window::X11Window(X11Connection* connection, uint32 id, const WindowSpec& spe
 		attributes.save_under = True;
 		mask |= CWOverrideRedirect | CWSaveUnder;
 	}
-	fWindow = XCreateWindow(display, fConnection->root, (int)fFrame.left, (int)fFrame.top,
-		width, height, 0, fConnection->depth, InputOutput, fConnection->visual, mask,
-		&attributes);
+	const int32 scale = fConnection->scale;
+	fWindow = XCreateWindow(display, fConnection->root, DeviceFromLayout(fFrame.left, scale),
+		DeviceFromLayout(fFrame.top, scale), width * scale, height * scale, 0, fConnection->depth,
+		InputOutput, fConnection->visual, mask, &attributes);
 	if (fWindow == 0)
 		return;
 	fGC = XCreateGC(display, fWindow, 0, nullptr);
@@ -167,7 +169,8 @@ X11Window::MoveTo(BPoint screenPoint)
 		return;
 	// With static gravity (see the size hints) a window manager takes this as the content's
 	// position and puts its frame around it.
-	XMoveWindow(fConnection->display, fWindow, (int)screenPoint.x, (int)screenPoint.y);
+	XMoveWindow(fConnection->display, fWindow, DeviceFromLayout(screenPoint.x, fConnection->scale),
+		DeviceFromLayout(screenPoint.y, fConnection->scale));
 }
 
 void
@@ -182,7 +185,8 @@ X11Window::ResizeTo(int32 width, int32 height)
 	// A fixed size is the new size: the window manager would hold the window to the old one.
 	if (!fPopup)
 		_SetSizeHints();
-	XResizeWindow(fConnection->display, fWindow, width, height);
+	XResizeWindow(fConnection->display, fWindow, width * fConnection->scale,
+		height * fConnection->scale);
 }
 
 void
@@ -300,8 +304,9 @@ X11Window::Present(const uint8* pixels, int32 width, int32 height, int32 stride)
 	if (!_Live() || pixels == nullptr || width <= 0 || height <= 0 || stride < width * 4)
 		return;
 	Display* display = fConnection->display;
-	const int32 windowWidth = (int32)fFrame.Width() + 1;
-	const int32 windowHeight = (int32)fFrame.Height() + 1;
+	// The backing store comes at the scale already: copied pixel for pixel.
+	const int32 windowWidth = ((int32)fFrame.Width() + 1) * fConnection->scale;
+	const int32 windowHeight = ((int32)fFrame.Height() + 1) * fConnection->scale;
 	const int32 w = std::min(width, windowWidth);
 	const int32 h = std::min(height, windowHeight);
 
@@ -334,8 +339,8 @@ X11Window::Present(const uint8* pixels, int32 width, int32 height, int32 stride)
 void
 X11Window::_FillUncovered(int32 width, int32 height)
 {
-	const int32 windowWidth = (int32)fFrame.Width() + 1;
-	const int32 windowHeight = (int32)fFrame.Height() + 1;
+	const int32 windowWidth = ((int32)fFrame.Width() + 1) * fConnection->scale;
+	const int32 windowHeight = ((int32)fFrame.Height() + 1) * fConnection->scale;
 	if (width >= windowWidth && height >= windowHeight)
 		return;
 	Display* display = fConnection->display;
@@ -372,17 +377,19 @@ void
 X11Window::Configured(const XConfigureEvent& event, bool* moved, bool* resized)
 {
 	*moved = *resized = false;
-	const int32 width = (int32)fFrame.Width() + 1;
-	const int32 height = (int32)fFrame.Height() + 1;
-	if (event.width != width || event.height != height) {
-		fFrame.right = fFrame.left + event.width - 1;
-		fFrame.bottom = fFrame.top + event.height - 1;
+	const int32 scale = fConnection->scale;
+	const int32 width = LayoutLengthFromDevice(event.width, scale);
+	const int32 height = LayoutLengthFromDevice(event.height, scale);
+	if (width != (int32)fFrame.Width() + 1 || height != (int32)fFrame.Height() + 1) {
+		fFrame.right = fFrame.left + width - 1;
+		fFrame.bottom = fFrame.top + height - 1;
 		*resized = true;
 	}
 	// A window manager's own (synthetic) notice gives the content's place on the screen
 	// (ICCCM 4.1.5); a real one from inside its frame gives the place in the frame.
 	if (event.send_event || fParentIsRoot) {
-		BPoint where(event.x + event.border_width, event.y + event.border_width);
+		BPoint where = LayoutFromDevice(event.x + event.border_width,
+			event.y + event.border_width, scale);
 		if (where != fFrame.LeftTop()) {
 			fFrame.OffsetTo(where);
 			*moved = true;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "X11Connection.h"
+#include "X11Scale.h"
 
 namespace BPrivate {
 
@@ -77,10 +78,12 @@ X11Window::ReadExtents(const X11Connection* connection, Window window, FrameExte
 			False, XA_CARDINAL, &type, &format, &count, &after, &data) == Success
 		&& type == XA_CARDINAL && format == 32 && count == 4) {
 		const long* values = reinterpret_cast<const long*>(data);
-		extents->left = (int32)values[0];
-		extents->right = (int32)values[1];
-		extents->top = (int32)values[2];
-		extents->bottom = (int32)values[3];
+		FrameExtents pixels;
+		pixels.left = (int32)values[0];
+		pixels.right = (int32)values[1];
+		pixels.top = (int32)values[2];
+		pixels.bottom = (int32)values[3];
+		*extents = LayoutExtentsFromDevice(pixels, connection->scale);
 		found = true;
 	}
 	if (data != nullptr)
@@ -94,13 +97,14 @@ X11Window::_SetSizeHints()
 	XSizeHints* hints = XAllocSizeHints();
 	if (hints == nullptr)
 		return;
-	const int width = (int)fFrame.Width() + 1;
-	const int height = (int)fFrame.Height() + 1;
+	const int32 scale = fConnection->scale;
+	const int width = ((int)fFrame.Width() + 1) * scale;
+	const int height = ((int)fFrame.Height() + 1) * scale;
 	// The program chose the position; static gravity makes it the content's position, so a
 	// window manager puts its frame around the content instead of moving the content in.
 	hints->flags = USPosition | PPosition | PSize | PWinGravity;
-	hints->x = (int)fFrame.left;
-	hints->y = (int)fFrame.top;
+	hints->x = DeviceFromLayout(fFrame.left, scale);
+	hints->y = DeviceFromLayout(fFrame.top, scale);
 	hints->width = width;
 	hints->height = height;
 	hints->win_gravity = StaticGravity;
@@ -108,6 +112,10 @@ X11Window::_SetSizeHints()
 		hints->flags |= PMinSize | PMaxSize;
 		hints->min_width = hints->max_width = width;
 		hints->min_height = hints->max_height = height;
+	} else if (scale > 1) {
+		// Whole layout units only: the kit draws nothing narrower.
+		hints->flags |= PResizeInc;
+		hints->width_inc = hints->height_inc = scale;
 	}
 	XSetWMNormalHints(fConnection->display, fWindow, hints);
 	XFree(hints);
