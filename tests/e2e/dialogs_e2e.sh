@@ -51,38 +51,50 @@ xprop -id "$MAIN" _NET_STARTUP_ID | grep -qF 'kambolux-e2e' \
 
 # --- What each window says of itself ---------------------------------------------------------
 
-# Checks window $1 (named $2) for a type, an owner ("none" for no owner) and a task-bar entry.
+# Whether window $1 has the type $2, the owner $3 ("none" for no owner) and a task-bar entry
+# ($4: yes or no); says what is wrong on standard output.
+window_is()
+{
+	local win=$1 type=$2 owner=$3 taskbar=$4 props transient
+	props=$(xprop -id "$win" _NET_WM_WINDOW_TYPE WM_TRANSIENT_FOR _NET_WM_STATE 2>&1)
+	if ! grep -q "_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_$type\b" <<<"$props"; then
+		echo "not of type $type: $props"
+		return 1
+	fi
+	transient=$(sed -n 's/^WM_TRANSIENT_FOR(WINDOW): window id # //p' <<<"$props")
+	if [ "$owner" = none ] && [ -n "$transient" ]; then
+		echo "transient for $transient"
+		return 1
+	fi
+	if [ "$owner" != none ] && ! { [ -n "$transient" ] && [ $((transient)) -eq $((owner)) ]; }; then
+		echo "transient for '${transient:-nothing}', not the main window $owner"
+		return 1
+	fi
+	local skips=no
+	grep -q '_NET_WM_STATE_SKIP_TASKBAR' <<<"$props" && skips=yes
+	if [ "$skips" = "$taskbar" ]; then
+		echo "task-bar entry: $([ "$taskbar" = yes ] && echo none || echo one): $props"
+		return 1
+	fi
+}
+
+# Checks a window, giving the window manager time to take it over (it writes _NET_WM_STATE).
 check_window()
 {
-	local win=$1 name=$2 type=$3 owner=$4 taskbar=$5 props transient
-	props=$(xprop -id "$win" _NET_WM_WINDOW_TYPE WM_TRANSIENT_FOR _NET_WM_STATE 2>&1)
-	grep -q "_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_$type\b" <<<"$props" \
-		|| e2e_fail "$name is not of type $type: $props"
-	transient=$(sed -n 's/^WM_TRANSIENT_FOR(WINDOW): window id # //p' <<<"$props")
-	if [ "$owner" = none ]; then
-		[ -z "$transient" ] || e2e_fail "$name belongs to $transient"
-	else
-		[ -n "$transient" ] && [ $((transient)) -eq $((owner)) ] \
-			|| e2e_fail "$name is transient for '${transient:-nothing}', not the main window $owner"
-	fi
-	if [ "$taskbar" = yes ]; then
-		grep -q '_NET_WM_STATE_SKIP_TASKBAR' <<<"$props" && e2e_fail "$name skips the task bar"
-	else
-		grep -q '_NET_WM_STATE_SKIP_TASKBAR' <<<"$props" \
-			|| e2e_fail "$name would get a task-bar entry: $props"
-	fi
-	e2e_log "$name: $type, owner $owner, task bar $taskbar"
+	local name=$1
+	shift
+	e2e_wait_for 5 window_is "$@" || e2e_fail "$name: $(window_is "$@")"
+	e2e_log "$name: type $2, owner $3, task-bar entry $4"
 }
 
 gone() { ! e2e_window_exists "$1"; }
 
-check_window "$MAIN" "main window" NORMAL none yes
+check_window "main window" "$MAIN" NORMAL none yes
 
 # The pad opens from the calculator button and closes at a click elsewhere.
 e2e_click "$MAIN" 162 32
 PAD=$(e2e_wait_window "Calc" 5) || e2e_fail "no calculator pad"
-sleep 0.3
-check_window "$PAD" "calculator pad" UTILITY "$MAIN" no
+check_window "calculator pad" "$PAD" UTILITY "$MAIN" no
 e2e_click "$MAIN" 60 30
 e2e_wait_for 5 gone "Calc" || e2e_fail "the pad stayed open"
 
@@ -91,11 +103,10 @@ e2e_wait_for 5 gone "Calc" || e2e_fail "the pad stayed open"
 e2e_click "$MAIN" 190 8 3
 e2e_wait_window Menu 5 >/dev/null || e2e_fail "no context menu after a right click"
 xdotool mousemove 1000 700
-sleep 0.2
+sleep 0.5
 e2e_key Down Down Down Down Down Down Down Return
 ALERT=$(e2e_wait_window "Umrechnungskurse" 5) || { e2e_dump_windows; e2e_fail "no rates alert"; }
-sleep 0.3
-check_window "$ALERT" "rates alert" DIALOG "$MAIN" no
+check_window "rates alert" "$ALERT" DIALOG "$MAIN" no
 e2e_key Return
 e2e_wait_for 5 gone "Umrechnungskurse" || e2e_fail "Enter did not close the alert"
 alive
@@ -104,7 +115,7 @@ alive
 e2e_click "$MAIN" 201 107
 ABOUT=$(e2e_wait_window "About" 5) || e2e_fail "no about window"
 sleep 0.5
-check_window "$ABOUT" "about window" DIALOG "$MAIN" no
+check_window "about window" "$ABOUT" DIALOG "$MAIN" no
 e2e_geometry "$ABOUT"
 LINK=$(import -window root -crop "245x153+$((E2E_X + 55))+$((E2E_Y + 10))" -depth 8 txt:- \
 	2>/dev/null | awk -F'[,:() ]+' '/^[0-9]/ { if ($3 < 60 && $4 < 60 && $5 > 150) { print $1, $2; exit } }')
