@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "HeadlessBackend.h"
+
 
 namespace BPrivate {
 

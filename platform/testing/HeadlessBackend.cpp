@@ -334,46 +334,35 @@ HeadlessBackend::InjectMouseDown(uint32 window, BPoint where, uint32 buttons, in
 	// A click activates a window as a window manager would; pop-up menus take no focus.
 	if (target != nullptr && !target->fSpec.popupMenu && fActive != window)
 		ActivateWindow(window);
+	_InjectMouse(BackendEvent::kMouseDown, window, where, buttons, clicks);
+}
+
+void
+HeadlessBackend::InjectMouseUp(uint32 window, BPoint where, uint32 buttonsLeft)
+{
+	_InjectMouse(BackendEvent::kMouseUp, window, where, buttonsLeft, 1);
+}
+
+void
+HeadlessBackend::InjectMouseMoved(uint32 window, BPoint where, uint32 buttons)
+{
+	_InjectMouse(BackendEvent::kMouseMoved, window, where, buttons, 1);
+}
+
+// The pointer moves with every mouse event; buttons are those held after it.
+void
+HeadlessBackend::_InjectMouse(BackendEvent::Type type, uint32 window, BPoint where,
+	uint32 buttons, int32 clicks)
+{
+	HeadlessWindow* target = _Find(window);
 	BackendEvent event;
-	event.type = BackendEvent::kMouseDown;
+	event.type = type;
 	event.window = window;
 	event.where = _ToLayout(where);
 	if (target != nullptr)
 		event.screenWhere = event.where + target->fFrame.LeftTop();
 	event.buttons = buttons;
 	event.clicks = clicks;
-	fButtons = buttons;
-	fMouse = event.screenWhere;
-	_Push(event);
-}
-
-void
-HeadlessBackend::InjectMouseUp(uint32 window, BPoint where, uint32 buttonsLeft)
-{
-	HeadlessWindow* target = _Find(window);
-	BackendEvent event;
-	event.type = BackendEvent::kMouseUp;
-	event.window = window;
-	event.where = _ToLayout(where);
-	if (target != nullptr)
-		event.screenWhere = event.where + target->fFrame.LeftTop();
-	event.buttons = buttonsLeft;
-	fButtons = buttonsLeft;
-	fMouse = event.screenWhere;
-	_Push(event);
-}
-
-void
-HeadlessBackend::InjectMouseMoved(uint32 window, BPoint where, uint32 buttons)
-{
-	HeadlessWindow* target = _Find(window);
-	BackendEvent event;
-	event.type = BackendEvent::kMouseMoved;
-	event.window = window;
-	event.where = _ToLayout(where);
-	if (target != nullptr)
-		event.screenWhere = event.where + target->fFrame.LeftTop();
-	event.buttons = buttons;
 	fButtons = buttons;
 	fMouse = event.screenWhere;
 	_Push(event);

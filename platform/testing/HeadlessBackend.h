@@ -126,6 +126,8 @@ private:
 	void _Push(const BackendEvent& event) { fEvents.push_back(event); }
 	HeadlessWindow* _Find(uint32 id) const;
 	BPoint _ToLayout(BPoint windowPixel) const;
+	void _InjectMouse(BackendEvent::Type type, uint32 window, BPoint where, uint32 buttons,
+		int32 clicks);
 	void _Activated(HeadlessWindow* window);
 	void _Removed(HeadlessWindow* window);
 
