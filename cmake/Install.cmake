@@ -16,7 +16,13 @@ set(KAMBO_ICON_SIZES 16 32 48 64 128)
 
 # Install rules.
 
-install(TARGETS kambolux RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The source build may link the C++ runtime and GMP in; what is installed takes them from the
+# system (app/CMakeLists.txt builds that program beside the other).
+if(TARGET kambolux_packaged)
+	install(TARGETS kambolux_packaged RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+else()
+	install(TARGETS kambolux RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 
 install(FILES "${KAMBO_PACKAGING_DIR}/${KAMBO_APP_ID}.desktop"
 	DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -28,27 +34,33 @@ foreach(size IN LISTS KAMBO_ICON_SIZES)
 		DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
 		RENAME kambolux.png)
 endforeach()
+install(FILES "${PROJECT_SOURCE_DIR}/resources/icons/kambolux.svg"
+	DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
-# Debian wants manual pages compressed, without name or time stamp in the gzip header so that
-# two builds give the same bytes.
+# Debian wants manual pages and changelogs compressed, without name or time stamp in the gzip
+# header so that two builds give the same bytes.
 find_program(KAMBO_GZIP gzip)
+set(manPage "${KAMBO_PACKAGING_DIR}/kambolux.1")
+set(changelog "${KAMBO_PACKAGING_DIR}/changelog")
 if(KAMBO_GZIP)
-	set(manPage "${CMAKE_CURRENT_BINARY_DIR}/kambolux.1.gz")
-	add_custom_command(OUTPUT "${manPage}"
-		COMMAND "${KAMBO_GZIP}" -9 -n -c "${KAMBO_PACKAGING_DIR}/kambolux.1" > "${manPage}"
-		DEPENDS "${KAMBO_PACKAGING_DIR}/kambolux.1"
-		COMMENT "Compressing the manual page"
-		VERBATIM)
-	add_custom_target(kambo_man_page ALL DEPENDS "${manPage}")
-else()
-	set(manPage "${KAMBO_PACKAGING_DIR}/kambolux.1")
+	foreach(file IN ITEMS manPage changelog)
+		get_filename_component(name "${${file}}" NAME)
+		set(compressed "${CMAKE_CURRENT_BINARY_DIR}/${name}.gz")
+		add_custom_command(OUTPUT "${compressed}"
+			COMMAND "${KAMBO_GZIP}" -9 -n -c "${${file}}" > "${compressed}"
+			DEPENDS "${${file}}"
+			COMMENT "Compressing ${name}"
+			VERBATIM)
+		add_custom_target(kambo_gzip_${name} ALL DEPENDS "${compressed}")
+		set(${file} "${compressed}")
+	endforeach()
 endif()
 install(FILES "${manPage}" DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 install(FILES "${PROJECT_SOURCE_DIR}/README.md" DESTINATION ${CMAKE_INSTALL_DOCDIR})
-# Debian looks for the licence under this name.
-install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION ${CMAKE_INSTALL_DOCDIR}
-	RENAME copyright)
+install(FILES "${changelog}" DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The licence in Debian's machine-readable form, under the name Debian looks for.
+install(FILES "${KAMBO_PACKAGING_DIR}/copyright" DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The Debian package.
 
@@ -75,15 +87,14 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.dorvanix.example/")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
-# Neither the fonts nor the browser hand-over are linked, so no tool can find them.
-set(kamboRuntimeDepends "fonts-dejavu-core, xdg-utils")
-# The project's own libraries are static; only system libraries are linked dynamically.
-if(KAMBO_STATIC_RUNTIME)
-	set(kamboLibraryDepends "libc6, libx11-6, libcairo2, libfontconfig1")
-else()
-	string(CONCAT kamboLibraryDepends "libc6, libstdc++6, libgcc-s1, libx11-6, "
-		"libcairo2, libfontconfig1, libgmp10, libgmpxx4ldbl")
-endif()
+# The fonts are not linked, so no tool can find them. The browser hand-over is only wanted:
+# without xdg-utils the program tries other openers and says when there is none, and a hard
+# dependency would pull in a terminal emulator on a lean desktop.
+set(kamboRuntimeDepends "fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# The project's own libraries are static; the installed program links system libraries only.
+string(CONCAT kamboLibraryDepends "libc6, libstdc++6, libgcc-s1, libx11-6, "
+	"libcairo2, libfontconfig1, libgmp10, libgmpxx4ldbl")
 # CPack needs file(1) as well to find the binaries that dpkg-shlibdeps should look at.
 find_program(KAMBO_DPKG_SHLIBDEPS dpkg-shlibdeps)
 find_program(KAMBO_FILE file)

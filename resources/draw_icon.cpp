@@ -1,10 +1,13 @@
 // The application icon: a gold coin with a euro sign on a blue tile ringed by stars.
 // The 32 and 16 pixel versions are aliased and use palette colours only, because they are
 // also stored as palette indices; the larger desktop icons are the 32 pixel design scaled up
-// and smoothed.
+// and smoothed. The desktop's icons round the tile's corners off to transparency, and the
+// scalable one draws the same design as paths.
 
+#include <cairo-svg.h>
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -59,6 +62,8 @@ struct Layout
 	const char* const* signPixels;
 	int signLeft, signTop;
 	bool glint;
+	// Radius of the tile's corners; 0 for the square tile of the palette icons.
+	double corner;
 };
 
 // clang-format off
@@ -97,6 +102,7 @@ const Layout kLayout32 = {
     .signLeft = 0,
     .signTop = 0,
     .glint = true,
+    .corner = 0,
 };
 
 const Layout kLayout16 = {
@@ -121,6 +127,7 @@ const Layout kLayout16 = {
     .signLeft = 5,
     .signTop = 4,
     .glint = false,
+    .corner = 0,
 };
 
 double
@@ -193,11 +200,30 @@ OnEuroSign(const Layout& l, double x, double y)
 }
 
 // The colour at a point of the design; pixel is the size of one output pixel in grid units.
+// Signed distance from the outline of the tile with rounded corners: negative inside.
+double
+TileDistance(const Layout& l, double x, double y)
+{
+	const double half = l.grid / 2 - l.corner;
+	const double qx = std::fabs(x - l.centre) - half;
+	const double qy = std::fabs(y - l.centre) - half;
+	return std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0)
+		- l.corner;
+}
+
 Colour
 IconColour(const Layout& l, double x, double y, double pixel)
 {
-	if (x < l.tileEdge || y < l.tileEdge || x >= l.grid - l.tileEdge || y >= l.grid - l.tileEdge)
+	if (l.corner > 0) {
+		const double d = TileDistance(l, x, y);
+		if (d > 0)
+			return {0, 0, 0, 0};
+		if (d > -l.tileEdge)
+			return kTileEdge;
+	} else if (x < l.tileEdge || y < l.tileEdge || x >= l.grid - l.tileEdge
+		|| y >= l.grid - l.tileEdge) {
 		return kTileEdge;
+	}
 
 	double d = Distance(x, y, l.centre, l.centre);
 	if (d <= l.coinRadius) {
@@ -288,6 +314,91 @@ WriteCmap8(const std::vector<Colour>& pixels, const std::string& path)
 	return ok;
 }
 
+void
+SetColour(cairo_t* cr, const Colour& c)
+{
+	cairo_set_source_rgba(cr, c.r, c.g, c.b, c.a);
+}
+
+void
+RoundedSquare(cairo_t* cr, double inset, double size, double radius)
+{
+	const double a = inset;
+	const double b = size - inset;
+	cairo_new_sub_path(cr);
+	cairo_arc(cr, b - radius, a + radius, radius, -std::numbers::pi / 2, 0);
+	cairo_arc(cr, b - radius, b - radius, radius, 0, std::numbers::pi / 2);
+	cairo_arc(cr, a + radius, b - radius, radius, std::numbers::pi / 2, std::numbers::pi);
+	cairo_arc(cr, a + radius, a + radius, radius, std::numbers::pi, 3 * std::numbers::pi / 2);
+	cairo_close_path(cr);
+}
+
+void
+Disc(cairo_t* cr, double x, double y, double radius, const Colour& colour)
+{
+	cairo_arc(cr, x, y, radius, 0, 2 * std::numbers::pi);
+	SetColour(cr, colour);
+	cairo_fill(cr);
+}
+
+// The large design as paths, in the units of its grid; the same shapes IconColour samples.
+void
+DrawIconPaths(cairo_t* cr, const Layout& l)
+{
+	RoundedSquare(cr, 0, l.grid, l.corner);
+	SetColour(cr, kTileEdge);
+	cairo_fill(cr);
+	RoundedSquare(cr, l.tileEdge, l.grid, l.corner - l.tileEdge);
+	SetColour(cr, kTile);
+	cairo_fill(cr);
+
+	for (int i = 0; i < 12; i++) {
+		const double angle = (15 + 30 * i) * std::numbers::pi / 180;
+		const double sx = l.centre + l.starRing * std::cos(angle);
+		const double sy = l.centre - l.starRing * std::sin(angle);
+		for (int v = 0; v < 10; v++) {
+			const double a = -std::numbers::pi / 2 + v * std::numbers::pi / 5;
+			const double r = v % 2 == 0 ? 1.6 : 1.6 * 0.4;
+			cairo_line_to(cr, sx + r * std::cos(a), sy + r * std::sin(a));
+		}
+		cairo_close_path(cr);
+	}
+	SetColour(cr, kStar);
+	cairo_fill(cr);
+
+	Disc(cr, l.centre + 1, l.centre + 1, l.coinRadius, kShadow);
+	Disc(cr, l.centre, l.centre, l.coinRadius, kCoinEdge);
+	Disc(cr, l.centre, l.centre, l.coinRadius - l.coinEdge, kCoinRim);
+	Disc(cr, l.centre, l.centre, l.coinRadius - l.coinEdge - l.coinRim, kCoinFace);
+	const double glint = l.centre - l.coinRadius * 0.45;
+	Disc(cr, glint, glint, l.coinRadius * 0.17, kCoinShine);
+
+	// The C of the euro sign: a ring open to the right by the gap on either side.
+	const double gap = l.signGap * std::numbers::pi / 180;
+	cairo_arc(cr, l.signX, l.centre, l.signOuter, gap, 2 * std::numbers::pi - gap);
+	cairo_arc_negative(cr, l.signX, l.centre, l.signInner, 2 * std::numbers::pi - gap, gap);
+	cairo_close_path(cr);
+	for (double top : {l.bar1Top, l.bar2Top})
+		cairo_rectangle(cr, l.barLeft, top, l.barRight - l.barLeft, l.barHeight);
+	SetColour(cr, kEuroSign);
+	cairo_fill(cr);
+}
+
+bool
+WriteSvg(const Layout& l, double size, const std::string& path)
+{
+	cairo_surface_t* surface = cairo_svg_surface_create(path.c_str(), size, size);
+	cairo_t* cr = cairo_create(surface);
+	cairo_scale(cr, size / l.grid, size / l.grid);
+	DrawIconPaths(cr, l);
+	cairo_destroy(cr);
+	cairo_surface_finish(surface);
+	bool ok = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
+	cairo_surface_destroy(surface);
+	std::printf("%s%s\n", ok ? "" : "cannot write ", path.c_str());
+	return ok;
+}
+
 } // namespace
 
 bool
@@ -297,11 +408,18 @@ DrawIcons(const std::string& dir)
 	std::vector<Colour> icon16 = RenderIcon(kLayout16, 16, 1);
 	bool ok = WriteCmap8(icon32, dir + "/icon32.cmap8");
 	ok = WriteCmap8(icon16, dir + "/icon16.cmap8") && ok;
-	ok = WritePng(icon16, 16, dir + "/icons/kambolux-16.png") && ok;
-	ok = WritePng(icon32, 32, dir + "/icons/kambolux-32.png") && ok;
+
+	// The desktop's icons: corners cut round, so the tile stands on any panel colour.
+	Layout desktop16 = kLayout16;
+	desktop16.corner = 3;
+	Layout desktop32 = kLayout32;
+	desktop32.corner = 5;
+	ok = WritePng(RenderIcon(desktop16, 16, 4), 16, dir + "/icons/kambolux-16.png") && ok;
+	ok = WritePng(RenderIcon(desktop32, 32, 4), 32, dir + "/icons/kambolux-32.png") && ok;
 	for (int size : {48, 64, 128})
-		ok = WritePng(RenderIcon(kLayout32, size, 8), size,
+		ok = WritePng(RenderIcon(desktop32, size, 8), size,
 		              dir + "/icons/kambolux-" + std::to_string(size) + ".png") &&
 		     ok;
+	ok = WriteSvg(desktop32, 128, dir + "/icons/kambolux.svg") && ok;
 	return ok;
 }

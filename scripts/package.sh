@@ -7,10 +7,12 @@
 #   deb=$(KAMBO_PKG_BUILD_DIR=/tmp/pkg bash scripts/package.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh >&2
+bash scripts/setup.sh --package >&2
 
 dir=${KAMBO_PKG_BUILD_DIR:-build-pkg}
-cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release \
+# The package takes the C++ runtime and GMP from the system, so no statically linked
+# program needs building beside it.
+cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DKAMBO_STATIC_RUNTIME=OFF \
 	-DKAMBO_BUILD_TESTS=OFF -DKAMBO_BUILD_BENCH=OFF -DKAMBO_SANITIZE=OFF >/dev/null
 cmake --build "$dir" -j"$(nproc)" >&2
 

@@ -1,17 +1,33 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need. Idempotent: only
 # missing packages are installed. Works as root and through sudo.
+#
+#   setup.sh              everything: build, tests, end-to-end tests, fuzzing
+#   setup.sh --package    only what scripts/package.sh needs to build the .deb
 set -euo pipefail
 
-packages=(
-	build-essential cmake pkg-config
-	libx11-dev libcairo2-dev libfontconfig-dev fonts-dejavu-core
-	libgmp-dev
-	googletest libgtest-dev libgmock-dev libbenchmark-dev
-	xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick xauth xclip
-	desktop-file-utils appstream
-	clang libclang-rt-14-dev valgrind file
+# Building the program and packing it with cpack (dpkg-shlibdeps and file find its libraries).
+package_build=(
+	build-essential cmake pkg-config dpkg-dev file
+	libx11-dev libcairo2-dev libfontconfig-dev libgmp-dev
 )
+
+case "${1:-}" in
+	--package) packages=("${package_build[@]}") ;;
+	"")
+		packages=(
+			"${package_build[@]}" fonts-dejavu-core
+			googletest libgtest-dev libgmock-dev libbenchmark-dev
+			xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick xauth xclip
+			desktop-file-utils appstream lintian
+			clang libclang-rt-14-dev valgrind
+		)
+		;;
+	*)
+		echo "usage: $0 [--package]" >&2
+		exit 2
+		;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

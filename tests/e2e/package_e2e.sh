@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The Debian package as a user gets it: its metadata validates, it declares what the program
-# needs, and the program installed from it starts on a desktop, quits from its menu and saves
-# its settings.
+# The Debian package as a user gets it: its metadata validates, lintian finds nothing to
+# complain of, it declares what the program needs, the program takes GMP and the C++ runtime
+# from the system, and the program installed from it starts on a desktop, quits from its menu
+# and saves its settings.
 #
 #   package_e2e.sh --build-dir DIR    packs the configured build tree DIR with cpack
 #   package_e2e.sh FILE.deb           checks a package built elsewhere
@@ -18,7 +19,11 @@ readonly app_id=com.qxt.KamboLux
 readonly title="ZQ Kambo-Lux"
 readonly icon_sizes=(16 32 48 64 128)
 # Linked libraries come from the binary itself (checked below); these are only found at run time.
-readonly runtime_depends=(fonts-dejavu-core xdg-utils)
+readonly runtime_depends=(fonts-dejavu-core)
+# Wanted, not needed: without them a link click falls back to gio or says why it cannot open.
+readonly runtime_recommends=(xdg-utils)
+# Debian's security updates of these must reach the installed program.
+readonly system_libraries=(libstdc++.so.6 libgmp.so.10)
 
 build_dir=
 deb=
@@ -28,7 +33,7 @@ case "${1:-}" in
 	*) e2e_fail "usage: $0 --build-dir DIR | FILE.deb" ;;
 esac
 
-e2e_require desktop-file-validate appstreamcli dpkg-deb dpkg-query identify
+e2e_require desktop-file-validate appstreamcli dpkg-deb dpkg-query identify lintian
 
 # Validators print their findings and may still succeed. The desktop entry must draw no
 # remark at all (a hint about several main categories means the program shows up twice in
@@ -84,7 +89,23 @@ check_control()
 	for package in "${runtime_depends[@]}"; do
 		grep -qx "$package" <<<"$names" || e2e_fail "Depends lacks $package: $depends"
 	done
+	for package in "${runtime_recommends[@]}"; do
+		grep -qx "$package" <<<"$names" && e2e_fail "Depends names $package: $depends"
+		grep -qx "$package" <<<"$(depends_names "$(control_field Recommends)")" \
+			|| e2e_fail "Recommends lacks $package: $(control_field Recommends)"
+	done
 	e2e_log "Depends: $depends"
+}
+
+# Lintian as a Debian maintainer runs it: any error or warning fails; notes pass.
+run_lintian()
+{
+	local out
+	out=$(lintian --fail-on error,warning "$deb" 2>&1) || e2e_fail "lintian: $out"
+	if grep -Eq '^[EW]: ' <<<"$out"; then
+		e2e_fail "lintian: $out"
+	fi
+	e2e_log "lintian: no errors or warnings"
 }
 
 # Every library the installed binary loads must belong to a package the .deb depends on.
@@ -110,6 +131,11 @@ check_linked_libraries()
 	done < <(sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' <<<"$dynamic")
 	grep -q 'libX11' <<<"$dynamic" \
 		|| e2e_fail "the binary does not link Xlib: it could open no window"
+	local library
+	for library in "${system_libraries[@]}"; do
+		grep -q "(NEEDED).*\[$library\]" <<<"$dynamic" \
+			|| e2e_fail "the installed program does not take $library from the system"
+	done
 	# Windows through Xlib alone: no sound, Wayland or SDL library comes along.
 	local unwanted
 	unwanted=$(grep -Eo 'lib(SDL|asound|pulse|wayland|decor|drm|gbm|dbus|systemd|sndfile)[^ ]*' \
@@ -128,7 +154,13 @@ check_files()
 		[ -f "$icon" ] || e2e_fail "icon ${size}x$size missing"
 		got=$(identify -format '%wx%h' "$icon" 2>/dev/null)
 		[ "$got" = "${size}x$size" ] || e2e_fail "icon ${size}x$size is $got"
+		# The tile's corners are cut round: a panel's colour shows through them.
+		got=$(identify -format '%[pixel:p{0,0}]' "$icon" 2>/dev/null)
+		[[ "$got" == *"(0,0,0,0)" ]] || e2e_fail "icon ${size}x$size has no transparent corner: $got"
 	done
+	local svg="$root/usr/share/icons/hicolor/scalable/apps/kambolux.svg"
+	grep -q '<svg' "$svg" 2>/dev/null || e2e_fail "no scalable icon"
+	grep -q '<image' "$svg" && e2e_fail "the scalable icon holds a bitmap"
 	local man="$root/usr/share/man/man1/kambolux.1.gz" warnings
 	gzip -t "$man" 2>/dev/null || e2e_fail "manual page missing or not gzip"
 	if command -v groff >/dev/null 2>&1; then
@@ -136,12 +168,19 @@ check_files()
 		[ -z "$warnings" ] || e2e_fail "manual page: $warnings"
 	fi
 	[ -f "$root/usr/share/doc/kambolux/README.md" ] || e2e_fail "README missing"
-	[ -f "$root/usr/share/doc/kambolux/copyright" ] || e2e_fail "copyright missing"
+	grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+		"$root/usr/share/doc/kambolux/copyright" 2>/dev/null \
+		|| e2e_fail "copyright missing or not machine-readable"
+	gzip -dc "$root/usr/share/doc/kambolux/changelog.gz" 2>/dev/null \
+		| head -1 | grep -q "^kambolux ($(control_field Version))" \
+		|| e2e_fail "changelog missing or not of this version"
 
 	# The installed entry must name what is installed beside it.
 	local entry="$root/usr/share/applications/$app_id.desktop"
 	grep -qx 'Exec=kambolux' "$entry" || e2e_fail "desktop entry runs something else"
 	grep -qx 'Icon=kambolux' "$entry" || e2e_fail "desktop entry shows another icon"
+	grep -qx 'StartupNotify=true' "$entry" || e2e_fail "desktop entry without StartupNotify"
+	grep -q '^Comment\[de\]=' "$entry" || e2e_fail "desktop entry without a German comment"
 	grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" \
 		"$root/usr/share/metainfo/$app_id.metainfo.xml" || e2e_fail "metainfo launches another entry"
 	# Software centres read the installed tree as a whole: metainfo, entry and icons together.
@@ -208,6 +247,7 @@ validate_metadata
 [ -f "$deb" ] || e2e_fail "no such package: $deb"
 e2e_log "package $deb"
 check_control
+run_lintian
 
 root="$E2E_TMP/root"
 dpkg-deb -x "$deb" "$root" || e2e_fail "dpkg-deb -x failed"
