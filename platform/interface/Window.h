@@ -109,6 +109,7 @@ private:
 	void _EnsureBackingStore();
 	void _HandleKeyDown(BMessage* message);
 	void _HandleKeyUp(BMessage* message);
+	const char* _KeyBytes(BMessage* message);
 	// Keys the window itself takes: focus moves and the context menu; true when taken.
 	bool _HandleNavigationKey(const char* bytes, uint32 modifiers, int32 key);
 	// Moves the focus to the next (or previous) view that takes it from the keyboard.

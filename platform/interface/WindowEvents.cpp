@@ -107,31 +107,34 @@ BWindow::_BlockingModal() const
 	return modal;
 }
 
-void
-BWindow::_HandleKeyUp(BMessage* message)
+// The key's bytes, or nullptr when it has none or belongs to a modal window: keys typed before
+// the window manager gives the modal window its focus back are its.
+const char*
+BWindow::_KeyBytes(BMessage* message)
 {
 	if (BWindow* modal = _BlockingModal()) {
 		modal->PostMessage(message, modal);
-		return;
+		return nullptr;
 	}
 	const char* bytes = nullptr;
 	if (message->FindString("bytes", &bytes) != B_OK || bytes == nullptr || bytes[0] == '\0')
-		return;
-	if (fFocus != nullptr)
+		return nullptr;
+	return bytes;
+}
+
+void
+BWindow::_HandleKeyUp(BMessage* message)
+{
+	const char* bytes = _KeyBytes(message);
+	if (bytes != nullptr && fFocus != nullptr)
 		fFocus->KeyUp(bytes, (int32)strnlen(bytes, 8));
 }
 
 void
 BWindow::_HandleKeyDown(BMessage* message)
 {
-	// Keys typed before the window manager gives the modal window its focus back are its.
-	if (BWindow* modal = _BlockingModal()) {
-		modal->PostMessage(message, modal);
-		return;
-	}
-
-	const char* bytes = nullptr;
-	if (message->FindString("bytes", &bytes) != B_OK || bytes == nullptr || bytes[0] == '\0')
+	const char* bytes = _KeyBytes(message);
+	if (bytes == nullptr)
 		return;
 	int32 modifiers = 0;
 	message->FindInt32("modifiers", &modifiers);
