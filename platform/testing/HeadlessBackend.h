@@ -36,7 +36,8 @@ public:
 	// Backend.
 	bool IsHeadless() const override { return true; }
 	std::unique_ptr<BackendWindow> CreateWindow(const WindowSpec& spec) override;
-	bool WaitEvent(BackendEvent* event, int32 timeoutMs) override;
+	bool WaitEvent(BackendEvent* event, int32 timeoutMs,
+		std::vector<pollfd>* descriptors = nullptr) override;
 	void Wake() override {}
 	BRect ScreenFrame() const override { return fScreen; }
 	int32 Scale() const override { return fScale; }
