@@ -3,7 +3,8 @@
 # in Xvfb on a private session bus (dbus-run-session) with a stand-in org.a11y.Bus service.
 # Off (by the environment, by the bus, without a bus) the process maps no accessibility or
 # D-Bus library and no module; on (at start, or switched on while the program runs) the
-# module is mapped; every way of quitting stops it first.
+# module is mapped; every way of quitting (Ctrl+Q, closing the window, SIGTERM, SIGHUP, the
+# X server going away) stops it first.
 #
 #   a11yload_e2e.sh <kambolux> <stand-in module.so>
 PROGRAM=${1:?usage: a11yload_e2e.sh <kambolux> <module.so>}
@@ -162,4 +163,18 @@ start_program env
 settle
 expect_nothing_mapped "a session bus where nothing turned accessibility on"
 kill "$PID"; wait "$PID" 2>/dev/null
+
+# Last of all: the X server goes away under a program whose module runs. The program saves,
+# stops the module and ends with status 1.
+start_program env KAMBOLUX_ACCESSIBILITY=1
+e2e_wait_for 10 module_mapped || e2e_fail "KAMBOLUX_ACCESSIBILITY=1: no module mapped"
+before=$(grep -c stopped "$KIT_TEST_A11Y_MODULE_LOG")
+kill "$E2E_XVFB_PID"
+e2e_wait_for 10 e2e_exited "$PID" || e2e_fail "the program outlived its X server"
+wait "$PID"
+status=$?
+[ "$status" = 1 ] || e2e_fail "lost X server: exit status $status, not 1: $(cat "$OUT")"
+[ "$(grep -c stopped "$KIT_TEST_A11Y_MODULE_LOG")" -gt "$before" ] \
+	|| e2e_fail "lost X server: the module was not stopped: $(cat "$OUT")"
+e2e_log "lost X server: the module was stopped, exit status 1"
 e2e_log "PASS"

@@ -25,7 +25,8 @@
 //    activation (focus changes other than grabs), close requests, exposure, moves
 //  - the CLIPBOARD and PRIMARY selections both ways without blocking (X11Clipboard); the
 //    middle button pastes PRIMARY where the kit asks for it (X11Primary.cpp)
-//  - sleeping in poll on the X connection and a wake-up pipe (Wake, signals) until an event,
+//  - sleeping in poll on the X connection, a wake-up pipe (Wake, signals) and the loop's other
+//    descriptors (the session bus, the screen-reader module's) until an event, one of those,
 //    the next timer or a clipboard time-out; no other waits
 //  - SIGINT, SIGTERM and SIGHUP as a quit request; X protocol errors logged, never fatal; a
 //    window destroyed by another client is a close request; a lost connection is a quit
