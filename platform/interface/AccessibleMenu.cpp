@@ -31,12 +31,26 @@ MarksItems(const BMenu* menu)
 }
 
 bool
+DeclaresOptions(const BMenu* menu)
+{
+	for (int32 i = 0; i < menu->CountItems(); i++) {
+		if (menu->ItemAt(i)->IsCheckable())
+			return true;
+	}
+	return false;
+}
+
+// A menu that names its options has only those checkable; one that does not and marks an
+// item is a list of choices.
+bool
 IsCheckItem(const BMenuItem* item)
 {
 	if (item->IsSeparator() || item->Submenu() != nullptr)
 		return false;
-	return item->IsCheckable() || item->IsMarked()
-		|| (item->Menu() != nullptr && MarksItems(item->Menu()));
+	if (item->IsCheckable() || item->IsMarked())
+		return true;
+	const BMenu* menu = item->Menu();
+	return menu != nullptr && (menu->IsRadioMode() || (MarksItems(menu) && !DeclaresOptions(menu)));
 }
 
 } // namespace

@@ -153,6 +153,8 @@ uint64
 ViewNode::States()
 {
 	uint64 states = fView->AccessibleStates();
+	if (ViewAccessible* data = AccessibleData(fView, false); data != nullptr && data->live)
+		states |= B_STATE_LIVE;
 	bool hidden = false;
 	for (const BView* v = fView; v != nullptr; v = v->_RawParent())
 		hidden = hidden || v->IsHidden();
@@ -505,6 +507,17 @@ BView::SetAccessibleDescription(const char* description)
 	data->hasDescription = description != nullptr;
 	if (BPrivate::Listening())
 		BPrivate::Notify(BPrivate::AccessibleEvent::kDescriptionChanged, BPrivate::NodeOf(this));
+}
+
+void
+BView::SetAccessibleLive(bool live)
+{
+	BPrivate::ViewAccessible* data = BPrivate::AccessibleData(this, true);
+	if (data->live == live)
+		return;
+	data->live = live;
+	if (BPrivate::Listening())
+		BPrivate::NotifyViewState(this, B_STATE_LIVE, live);
 }
 
 std::string

@@ -184,6 +184,8 @@ public:
 	virtual std::string AccessibleName() const;
 	void SetAccessibleDescription(const char* description);
 	std::string AccessibleDescription() const;
+	// A live view's changes are announced even while it has no focus (a result line).
+	void SetAccessibleLive(bool live);
 	virtual accessible_role AccessibleRole() const;
 	// The view's own state bits; the kit adds focus, visibility and activation.
 	virtual uint64 AccessibleStates() const;

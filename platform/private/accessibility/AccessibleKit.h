@@ -36,6 +36,7 @@ struct ViewAccessible {
 	std::string description;
 	bool hasName = false;
 	bool hasDescription = false;
+	bool live = false;
 	std::unique_ptr<ViewNode> node;
 	~ViewAccessible();
 };
