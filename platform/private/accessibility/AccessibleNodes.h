@@ -200,6 +200,11 @@ private:
 	AccessibleNode* fNode;
 };
 
+// The view's node if one was made, else null.
+ViewNode* ExistingNode(BView* view);
+// Not hidden itself or by a parent, in a window on the screen.
+bool ViewIsShowing(const BView* view);
+
 // Queues an action for the view's window; false when the view is in no window.
 bool QueueAction(BView* view, int32 kind, int32 index);
 
