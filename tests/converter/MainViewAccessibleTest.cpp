@@ -9,6 +9,7 @@
 
 #include "AccessibilityRecorder.h"
 #include "AccessibleKit.h"
+#include "AccessibleNodes.h"
 #include "Alert.h"
 #include "CalcWnd.h"
 #include "CurrencyTable.h"
@@ -17,6 +18,7 @@
 #include "Messages.h"
 #include "PopUpMenu.h"
 #include "TAboutWindow.h"
+#include "WindowPrivate.h"
 
 using BPrivate::AccessibilityRecorder;
 using BPrivate::AccessibleNode;
@@ -220,6 +222,22 @@ TEST_P(AccessibleMainTest, FocusFollowsTheKeyboardAndNamesFollowTheCurrency)
 				  "name-changed Ausgangsw\xC3\xA4hrung: Finnland",
 				  "name-changed Rundung: 3 Stellen runden"}),
 		recorder.Lines({EventType::kNameChanged}));
+}
+
+TEST_P(AccessibleMainTest, WithoutAListenerTheProgramMakesNoNodes)
+{
+	Start();
+	Type("100");
+	fBackend->InjectKey(WindowId(), "\t", B_CONTROL_KEY);
+	Command(kMsgSourceCurrency, "whg", 3);
+	Drain();
+	EXPECT_EQ(nullptr, BPrivate::WindowAccess::Accessible(Window()));
+	for (int32 i = 0; i < View()->CountChildren(); i++) {
+		BPrivate::ViewAccessible* data = BPrivate::AccessibleData(View()->ChildAt(i), false);
+		// Named views keep their names, nothing more.
+		EXPECT_TRUE(data == nullptr || data->node == nullptr) << i;
+	}
+	EXPECT_EQ(nullptr, BPrivate::AccessibleData(View(), false));
 }
 
 // #pragma mark - actions

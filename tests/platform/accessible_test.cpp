@@ -4,6 +4,7 @@
 // node, and that nothing is made or sent while nobody listens.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -321,6 +322,32 @@ TEST_P(AccessibleTest, AViewThatGoesSaysSo)
 	EXPECT_EQ(Node(added), recorder.events[0].child);
 }
 
+TEST_P(AccessibleTest, AWindowThatQuitsLeavesTheTree)
+{
+	AccessibilityRecorder recorder;
+	Show();
+	AccessibleNode* window = Root()->ChildAt(0);
+	AccessibleNode* button = Node(fButton);
+	ASSERT_NE(nullptr, window);
+	recorder.Clear();
+	fWindow->RemoveHandler(&fTarget);
+	fWindow->PostMessage(B_QUIT_REQUESTED);
+	EventLoop::Drain();
+	fWindow = nullptr;
+	EXPECT_EQ(0, Root()->CountChildren());
+	std::vector<AccessibleNode*> destroyed;
+	for (const AccessibleEvent& event : recorder.events) {
+		if (event.type == Type::kDestroyed)
+			destroyed.push_back(event.node);
+	}
+	EXPECT_EQ("window-hidden Fenster", recorder.lines.front());
+	EXPECT_EQ("child-removed Fenster [0]", recorder.lines[1]);
+	// Every node of it goes, the window's last.
+	ASSERT_FALSE(destroyed.empty());
+	EXPECT_NE(destroyed.end(), std::find(destroyed.begin(), destroyed.end(), button));
+	EXPECT_EQ(window, destroyed.back());
+}
+
 // #pragma mark - actions
 
 TEST_P(AccessibleTest, ActionsRunFromTheLoopLikeAClick)
@@ -539,6 +566,15 @@ TEST_P(AccessibleTest, MenuItemsFollowTheKeyboardAndChoose)
 		}
 	});
 	BMenuItem* chosen = menu.Go(BPoint(150, 100));
+	AccessibleNode* optionNode = BPrivate::NodeOfItem(option);
+	recorder.Clear();
+	option->SetMarked(true);
+	ASSERT_EQ(1u, recorder.events.size());
+	EXPECT_EQ(Type::kStateChanged, recorder.events[0].type);
+	EXPECT_EQ(optionNode, recorder.events[0].node);
+	EXPECT_EQ(B_STATE_CHECKED, recorder.events[0].state);
+	EXPECT_TRUE(recorder.events[0].on);
+	EXPECT_NE(0u, optionNode->States() & B_STATE_CHECKED);
 	EXPECT_EQ((std::vector<std::string>{"focused eins", "focused Option", "focused drei"}),
 		seen);
 	EXPECT_EQ(option, chosen);
