@@ -66,6 +66,8 @@
 #include <unistd.h>
 
 #include "ComposeCache.h"
+#include "FontCache.h"
+#include "ResolvedFonts.h"
 #include "X11Input.h"
 #include "X11Scale.h"
 #include "X11Window.h"
@@ -175,6 +177,10 @@ X11Backend::X11Backend(Display* display, Visual* visual, int depth)
 	fConnection.leader = XCreateWindow(display, fConnection.root, -1, -1, 1, 1, 0, 0, InputOnly,
 		CopyFromParent, CWEventMask, &attributes);
 
+	// The first frame's fonts as an earlier start found them, without fontconfig's
+	// configuration (about a third of a start's work); kept once the window is up.
+	KeepResolvedFonts(ResolvedFonts::DefaultPath());
+
 	fKeyboard = std::make_unique<X11Keyboard>(display);
 	fClipboard = std::make_unique<X11Clipboard>(&fConnection, fConnection.atoms.clipboard,
 		fConnection.atoms.selectionProperty);
@@ -206,6 +212,8 @@ X11Backend::~X11Backend()
 		sigaction(kQuitSignals[i], &sPreviousActions[i], nullptr);
 	sSignalPipe = -1;
 	_ReapChildren();
+	// What the windows opened later (dialogs, menus) resolved, for the next start.
+	SaveResolvedFonts();
 	fClipboard.reset();
 	fPrimary.reset();
 	for (auto& [window, entry] : fWindows) {
@@ -361,6 +369,7 @@ X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs)
 			for (auto& [xWindow, entry] : fWindows)
 				shown = shown || entry.window->HasShownFrame();
 			if (shown) {
+				SaveResolvedFonts();
 				_OpenInputMethod();
 				continue;
 			}
