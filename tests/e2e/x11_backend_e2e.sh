@@ -1,7 +1,8 @@
 #!/bin/bash
 # The X11 backend under Xvfb with openbox: first its own test program (keys through the input
-# method with Compose and dead keys, held keys, the clipboard with xclip and with an owner
-# that never answers, a window destroyed by another client, an X error on purpose), then the
+# method with Compose and dead keys, held keys, the clipboard with xclip (large texts in
+# pieces too) and with owners that never answer or stop halfway, a window destroyed by
+# another client, an X error on purpose), then the
 # real program through the X fault cases: its window destroyed by another client, SIGHUP, a
 # Ctrl+Q held from another program when it starts, the X server gone under it, a screen whose
 # default visual is not TrueColor, and a damaged Compose cache.

@@ -23,8 +23,9 @@
 //    before a window had the focus are no presses
 //  - mouse buttons (held after the event), click counts, motion, window and screen points;
 //    activation (focus changes other than grabs), close requests, exposure, moves
-//  - the CLIPBOARD and PRIMARY selections both ways without blocking (X11Clipboard); the
-//    middle button pastes PRIMARY where the kit asks for it (X11Primary.cpp)
+//  - the CLIPBOARD and PRIMARY selections both ways without blocking (X11Clipboard), large
+//    texts in pieces (INCR) both ways; the middle button pastes PRIMARY where the kit asks
+//    for it (X11Primary.cpp)
 //  - sleeping in poll on the X connection and a wake-up pipe (Wake, signals) until an event,
 //    the next timer or a clipboard time-out; no other waits
 //  - SIGINT, SIGTERM and SIGHUP as a quit request; X protocol errors logged, never fatal; a
@@ -42,7 +43,6 @@
 //
 // Does not implement:
 //  - mouse wheel, drag and drop, showing an input method's composition
-//  - INCR selection transfers (texts larger than one request)
 //  - screens other than the default one, several monitors, a scale that changes while the
 //    program runs, fractional scales
 //  - MIT-SHM: at these window sizes XPutImage costs well under a millisecond
@@ -404,6 +404,12 @@ X11Backend::_ReadEvents()
 			answered |= fClipboard->Handle(event);
 			fPrimary->Handle(event);
 			continue;
+		}
+		// Pieces of a large selection (INCR) arrive as property changes; the windows may
+		// want the event too.
+		if (event.type == PropertyNotify) {
+			answered |= fClipboard->Handle(event);
+			fPrimary->Handle(event);
 		}
 		_Handle(event);
 	}
