@@ -9,6 +9,7 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -19,6 +20,7 @@
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 #include "Backend.h"
@@ -726,4 +728,37 @@ TEST_F(X11Display, PiecesThatStopCostOnlyTheTimeOut)
 	fBackend->SetClipboardText("end");
 	XCloseDisplay(other);
 	system(("rm -rf " + std::string(directory)).c_str());
+}
+
+// Frames after the first go through shared memory where the server offers MIT-SHM (the
+// script runs this once more on a server without it, with KIT_NO_MIT_SHM set): either way
+// the screen shows the last frame, also when frames come faster than the server reads them.
+TEST_F(X11Display, FramesReachTheScreenWithOrWithoutSharedMemory)
+{
+	BackendWindow* window = Open("frames");
+	ASSERT_TRUE(WaitActivated(window));
+	// The first frame is up (the exposure's): the loop now asks for MIT-SHM.
+	Pump([](const std::vector<BackendEvent>&) { return false; }, 200000);
+	std::vector<uint32> pixels(200 * 100);
+	for (uint32 colour : {0xff336699u, 0xff996633u, 0xff123456u}) {
+		std::fill(pixels.begin(), pixels.end(), colour);
+		window->Present(reinterpret_cast<const uint8*>(pixels.data()), 200, 100, 200 * 4);
+	}
+	Pump([](const std::vector<BackendEvent>&) { return false; }, 300000);
+
+	ASSERT_EQ(system("xdotool search --name '^frames$' > /tmp/kit-frames-id"), 0);
+	const Window xWindow = strtoul(ReadAll("/tmp/kit-frames-id").c_str(), nullptr, 10);
+	unlink("/tmp/kit-frames-id");
+	Display* other = XOpenDisplay(nullptr);
+	ASSERT_NE(other, nullptr);
+	XImage* image = XGetImage(other, xWindow, 0, 0, 200, 100, AllPlanes, ZPixmap);
+	ASSERT_NE(image, nullptr);
+	for (auto [x, y] : {std::pair(0, 0), std::pair(199, 99), std::pair(100, 50)})
+		EXPECT_EQ(XGetPixel(image, x, y) & 0xffffff, 0x123456u) << x << "," << y;
+	XDestroyImage(image);
+	XCloseDisplay(other);
+
+	// A segment of System V shared memory is mapped only when the server took it.
+	const bool shared = Contains(ReadAll("/proc/self/maps"), "SYSV");
+	EXPECT_EQ(shared, getenv("KIT_NO_MIT_SHM") == nullptr);
 }

@@ -16,7 +16,9 @@
 //  - pop-up menus: override-redirect windows that grab the pointer and the keyboard while
 //    open, so a click anywhere reaches the menu (and closes it when outside)
 //  - presenting ARGB32 backing stores with XPutImage (as they are on 24-bit visuals,
-//    converted on others); exposure and size changes ask the kit to present again
+//    converted on others), through shared memory (MIT-SHM) from the second frame on where
+//    the server offers it and can attach the segment; exposure and size changes ask the
+//    kit to present again
 //  - keys as the platform's bytes: text through the input method (dead keys, Compose), one
 //    UTF-8 character per event; editing and cursor keys (keypad too, without Num Lock); Ctrl
 //    or Alt with a key as a shortcut; auto-repeat; key-up for what went down; keys held
@@ -45,7 +47,6 @@
 //  - mouse wheel, drag and drop, showing an input method's composition
 //  - screens other than the default one, several monitors, a scale that changes while the
 //    program runs, fractional scales
-//  - MIT-SHM: at these window sizes XPutImage costs well under a millisecond
 
 #include "X11Backend.h"
 #include "X11BackendPrivate.h"
@@ -70,6 +71,7 @@
 #include "ResolvedFonts.h"
 #include "X11Input.h"
 #include "X11Scale.h"
+#include "X11SharedImage.h"
 #include "X11Window.h"
 
 namespace BPrivate {
@@ -370,6 +372,9 @@ X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs)
 				shown = shown || entry.window->HasShownFrame();
 			if (shown) {
 				SaveResolvedFonts();
+				// Later frames through shared memory; the first went down the connection
+				// without waiting for the question.
+				fConnection.shmCompletion = X11SharedImage::CompletionEvent(fConnection.display);
 				_OpenInputMethod();
 				continue;
 			}
@@ -405,7 +410,13 @@ X11Backend::_ReadEvents()
 			fPrimary->Handle(event);
 			continue;
 		}
-		// Pieces of a large selection (INCR) arrive as property changes; the windows may
+		if (event.type == fConnection.shmCompletion && fConnection.shmCompletion >= 0) {
+			const XShmCompletionEvent& done = reinterpret_cast<const XShmCompletionEvent&>(event);
+			if (Entry* entry = _Find(done.drawable))
+				entry->window->SharedFrameCompleted();
+			continue;
+		}
+				// Pieces of a large selection (INCR) arrive as property changes; the windows may
 		// want the event too.
 		if (event.type == PropertyNotify) {
 			answered |= fClipboard->Handle(event);
