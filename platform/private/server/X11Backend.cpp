@@ -214,8 +214,6 @@ X11Backend::~X11Backend()
 		sigaction(kQuitSignals[i], &sPreviousActions[i], nullptr);
 	sSignalPipe = -1;
 	_ReapChildren();
-	// What the windows opened later (dialogs, menus) resolved, for the next start.
-	SaveResolvedFonts();
 	fClipboard.reset();
 	fPrimary.reset();
 	for (auto& [window, entry] : fWindows) {
@@ -379,6 +377,11 @@ X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs)
 				continue;
 			}
 		}
+
+		// What windows opened later (dialogs, menus) made fontconfig resolve, kept for the
+		// next start while nothing else is to be done; nothing to do most of the time.
+		if (fInputMethodOpen)
+			SaveResolvedFonts();
 
 		bigtime_t remaining = -1;
 		if (timeoutMs >= 0) {
