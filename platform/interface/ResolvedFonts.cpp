@@ -248,8 +248,10 @@ ResolvedFonts::_Text() const
 	for (const std::string& path : UserPaths())
 		paths.insert(path);
 	for (const std::string& path : paths) {
-		if (IsPlainField(path))
-			text += "stamp\t" + StampOf(path) + "\t" + path + "\n";
+		// A path that cannot be written down cannot be checked: then nothing is kept.
+		if (!IsPlainField(path))
+			return std::string();
+		text += "stamp\t" + StampOf(path) + "\t" + path + "\n";
 	}
 	std::set<std::string> files(fFontFiles.begin(), fFontFiles.end());
 	for (const std::string& file : files)
@@ -264,7 +266,11 @@ ResolvedFonts::Save()
 {
 	if (fPath.empty())
 		return B_NO_INIT;
+	// Tried once: a cache that cannot be written is not tried again at every idle moment.
+	fChanged = false;
 	const std::string text = _Text();
+	if (text.empty())
+		return B_ERROR;
 	// Written beside and renamed into place: a reader sees the old file or the new one.
 	const std::string part = fPath + ".part";
 	int fd = open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
@@ -278,7 +284,6 @@ ResolvedFonts::Save()
 		unlink(part.c_str());
 		return B_ERROR;
 	}
-	fChanged = false;
 	return B_OK;
 }
 

@@ -202,3 +202,15 @@ TEST_F(ResolvedFontsTest, StampsTellFilesFoldersAndAbsence)
 	EXPECT_EQ(missing.Find("0 0 41300000 DejaVu Sans"), nullptr);
 	EXPECT_EQ(ResolvedFonts(std::string()).Save(), B_NO_INIT);
 }
+
+TEST_F(ResolvedFontsTest, ACacheThatCannotBeWrittenIsTriedOnce)
+{
+	// The file's place is a folder: every write fails.
+	ASSERT_EQ(mkdir(fPath.c_str(), 0700), 0);
+	KeepResolvedFonts(fPath);
+	EXPECT_FALSE(Draw(*be_plain_font).fromKeptFile);
+	EXPECT_EQ(SaveResolvedFonts(), B_ERROR);
+	// Nothing new since: the idle loop's next call does not write again.
+	EXPECT_EQ(SaveResolvedFonts(), B_OK);
+	EXPECT_FALSE(Draw(*be_plain_font).fromKeptFile);
+}

@@ -27,8 +27,8 @@ public:
 	// Keeps a font's pattern (fontconfig's unparsed form); the file is written by Save.
 	void Add(const std::string& key, const std::string& pattern, const std::string& fontFile);
 	bool HasChanges() const { return fChanged; }
-	// Writes everything known, stamped with what fontconfig's current configuration read.
-	// Loads that configuration when nothing has yet.
+	// Writes everything known, stamped with what fontconfig's current configuration read
+	// (loaded if nothing has yet). A failed write is not repeated until something is added.
 	status_t Save();
 
 	// What a stamp records of a path: type, size, inode and modification time, or "absent".
