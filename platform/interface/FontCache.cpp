@@ -202,9 +202,10 @@ ParseSizeAndPattern(const std::string& text, float* size, std::string* pattern)
 {
 	if (text.size() < 10 || text[8] != ' ')
 		return false;
+	const std::string hex = text.substr(0, 8);
 	char* end = nullptr;
-	const uint32 bits = (uint32)strtoul(text.substr(0, 8).c_str(), &end, 16);
-	if (end == nullptr || *end != '\0')
+	const uint32 bits = (uint32)strtoul(hex.c_str(), &end, 16);
+	if (end != hex.c_str() + hex.size())
 		return false;
 	memcpy(size, &bits, sizeof(bits));
 	*pattern = text.substr(9);
