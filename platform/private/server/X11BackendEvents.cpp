@@ -373,8 +373,8 @@ X11Backend::_RequestTypicalExtents(bool decorated) const
 		if (titled == decorated)
 			return;
 	}
-	if (!fConnection.HasWindowManager())
-		return;
+	// Asked without first looking for a window manager (two round trips before the first
+	// frame): with none, nobody answers and the frame stays unknown, as it should.
 	XSetWindowAttributes attributes{};
 	attributes.event_mask = PropertyChangeMask;
 	Window probe = XCreateWindow(fConnection.display, fConnection.root, 0, 0, 1, 1, 0, 0,

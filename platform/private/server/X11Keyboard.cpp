@@ -52,16 +52,18 @@ X11Keyboard::X11Keyboard(Display* display)
 	:
 	fDisplay(display)
 {
-	// Held keys repeat as presses alone, without a release between them.
-	Bool supported = False;
-	XkbSetDetectableAutoRepeat(display, True, &supported);
 }
 
 void
 X11Keyboard::OpenInputMethod()
 {
-	if (fInputMethod == nullptr)
-		fInputMethod = OpenMethod(fDisplay);
+	if (fInputMethod != nullptr)
+		return;
+	// Held keys repeat as presses alone, without a release between them. A round trip, so
+	// not before the first frame; a key held that early repeats with releases.
+	Bool supported = False;
+	XkbSetDetectableAutoRepeat(fDisplay, True, &supported);
+	fInputMethod = OpenMethod(fDisplay);
 }
 
 X11Keyboard::~X11Keyboard()

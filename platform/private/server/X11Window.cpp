@@ -310,6 +310,13 @@ X11Window::Present(const uint8* pixels, int32 width, int32 height, int32 stride)
 	const int32 w = std::min(width, windowWidth);
 	const int32 h = std::min(height, windowHeight);
 
+	if (_PresentShared(pixels, w, h, stride)) {
+		fShownFrame = fShownFrame || fMapped;
+		_FillUncovered(w, h);
+		XFlush(display);
+		return;
+	}
+
 	XImage* image = XCreateImage(display, fConnection->visual, fConnection->depth, ZPixmap, 0,
 		nullptr, w, h, 32, 0);
 	if (image == nullptr)
@@ -334,6 +341,36 @@ X11Window::Present(const uint8* pixels, int32 width, int32 height, int32 stride)
 	XDestroyImage(image);
 	_FillUncovered(w, h);
 	XFlush(display);
+}
+
+// Through shared memory where the server offers it: the frame is copied into a segment
+// instead of being written down the connection. A frame that comes while the server still
+// reads the last one goes the ordinary way.
+bool
+X11Window::_PresentShared(const uint8* pixels, int32 width, int32 height, int32 stride)
+{
+	if (fConnection->shmCompletion < 0 || fSharedRefused || !fLayout.IsXRGB())
+		return false;
+	const int32 windowWidth = ((int32)fFrame.Width() + 1) * fConnection->scale;
+	const int32 windowHeight = ((int32)fFrame.Height() + 1) * fConnection->scale;
+	if (fShared == nullptr || (!fShared->IsBusy() && !fShared->Fits(width, height))) {
+		fShared.reset();
+		fShared = std::make_unique<X11SharedImage>(fConnection, std::max(width, windowWidth),
+			std::max(height, windowHeight));
+		if (!fShared->IsValid()) {
+			fShared.reset();
+			fSharedRefused = true;
+			return false;
+		}
+	}
+	return fShared->Put(fWindow, fGC, pixels, width, height, stride);
+}
+
+void
+X11Window::SharedFrameCompleted()
+{
+	if (fShared != nullptr)
+		fShared->Completed();
 }
 
 void
@@ -417,6 +454,8 @@ X11Window::ExtentsChanged()
 void
 X11Window::Detach()
 {
+	// The connection closes after this: the segment is let go while it is still open.
+	fShared.reset();
 	fGone = nullptr;
 	fWindow = 0;
 	fMapped = false;
