@@ -209,6 +209,7 @@ struct SwapRule {
 	bool repeat;
 };
 
+// clang-format off
 const SwapRule kSwapRules[] = {
 	{B_INT16_TYPE, {2}, true},
 	{B_UINT16_TYPE, {2}, true},
@@ -231,6 +232,7 @@ const SwapRule kSwapRules[] = {
 	{'NREF', {4, 8}, false}, // node_ref: device, node
 	{'RREF', {4, 8}, false}, // entry_ref: device, directory, then the name's bytes
 };
+// clang-format on
 
 
 void

@@ -154,6 +154,7 @@ TEST_F(AboutTest, TitleIsBoldAndLinksAreBlueCharacterByCharacter)
 
 TEST_F(AboutTest, ClicksOpenOnlyTheirLinkAndNeverSelect)
 {
+	// clang-format off
 	struct {
 		int32 offset;
 		const char* url; // null: nothing opens
@@ -169,6 +170,7 @@ TEST_F(AboutTest, ClicksOpenOnlyTheirLinkAndNeverSelect)
 		{96, nullptr},
 		{100, nullptr}, // version
 	};
+	// clang-format on
 
 	TAboutWindow* about = OpenAbout();
 	TAboutView* text = Text(about);
