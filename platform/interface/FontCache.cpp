@@ -113,8 +113,9 @@ cairo_scaled_font_t*
 CreateScaledFont(const FontKey& key)
 {
 	return ScaledFont(cairo_toy_font_face_create(std::get<0>(key).c_str(),
-		std::get<2>(key) ? CAIRO_FONT_SLANT_OBLIQUE : CAIRO_FONT_SLANT_NORMAL,
-		std::get<1>(key) ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL), key);
+						  std::get<2>(key) ? CAIRO_FONT_SLANT_OBLIQUE : CAIRO_FONT_SLANT_NORMAL,
+						  std::get<1>(key) ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL),
+		key);
 }
 
 // The same font from the pattern an earlier start resolved: no configuration is read, the
@@ -293,7 +294,6 @@ CharacterLength(const unsigned char* text, size_t available)
 
 } // namespace
 
-
 cairo_scaled_font_t*
 BPrivate::AcquireScaledFont(const BFont& font)
 {
@@ -302,8 +302,8 @@ BPrivate::AcquireScaledFont(const BFont& font)
 		return nullptr;
 	size = std::min(size, kMaxPixelSize);
 
-	FontKey key(font.Family(), (font.Face() & B_BOLD_FACE) != 0,
-		(font.Face() & B_ITALIC_FACE) != 0, size);
+	FontKey key(font.Family(), (font.Face() & B_BOLD_FACE) != 0, (font.Face() & B_ITALIC_FACE) != 0,
+		size);
 
 	FontCache& cache = Cache();
 	std::lock_guard<std::mutex> guard(cache.lock);
@@ -320,7 +320,6 @@ BPrivate::AcquireScaledFont(const BFont& font)
 	return cairo_scaled_font_reference(scaled);
 }
 
-
 void
 BPrivate::KeepResolvedFonts(const std::string& path)
 {
@@ -334,7 +333,6 @@ BPrivate::KeepResolvedFonts(const std::string& path)
 	cache.unresolved.clear();
 }
 
-
 status_t
 BPrivate::SaveResolvedFonts()
 {
@@ -346,8 +344,7 @@ BPrivate::SaveResolvedFonts()
 		std::string file;
 		const std::string pattern = ResolvePattern(key, &file);
 		if (!pattern.empty()) {
-			cache.resolved->Add(FaceText(key), SizeAndPattern(std::get<3>(key), pattern),
-				file);
+			cache.resolved->Add(FaceText(key), SizeAndPattern(std::get<3>(key), pattern), file);
 		}
 	}
 	cache.unresolved.clear();
@@ -355,7 +352,6 @@ BPrivate::SaveResolvedFonts()
 		return B_OK;
 	return cache.resolved->Save();
 }
-
 
 std::string
 BPrivate::SanitizedUTF8(const char* text, int32 length)

@@ -89,9 +89,11 @@ UserPaths()
 	const char* configHome = getenv("XDG_CONFIG_HOME");
 	const char* dataHome = getenv("XDG_DATA_HOME");
 	std::string config = configHome != nullptr && configHome[0] != '\0' ? configHome
-		: home != nullptr ? std::string(home) + "/.config" : std::string();
+		: home != nullptr ? std::string(home) + "/.config"
+						  : std::string();
 	std::string data = dataHome != nullptr && dataHome[0] != '\0' ? dataHome
-		: home != nullptr ? std::string(home) + "/.local/share" : std::string();
+		: home != nullptr ? std::string(home) + "/.local/share"
+						  : std::string();
 	if (!config.empty()) {
 		paths.push_back(config + "/fontconfig");
 		paths.push_back(config + "/fontconfig/fonts.conf");
@@ -119,9 +121,7 @@ AddAll(FcStrList* list, std::set<std::string>* paths)
 
 } // namespace
 
-ResolvedFonts::ResolvedFonts(std::string path)
-	:
-	fPath(std::move(path))
+ResolvedFonts::ResolvedFonts(std::string path) : fPath(std::move(path))
 {
 }
 
@@ -129,9 +129,8 @@ std::string
 ResolvedFonts::DefaultPath()
 {
 	BPath cache;
-	if (find_directory(B_USER_CACHE_DIRECTORY, &cache) != B_OK
-		|| cache.Append("kambolux") != B_OK || create_directory(cache.Path(), 0700) != B_OK
-		|| cache.Append("fonts") != B_OK)
+	if (find_directory(B_USER_CACHE_DIRECTORY, &cache) != B_OK || cache.Append("kambolux") != B_OK
+		|| create_directory(cache.Path(), 0700) != B_OK || cache.Append("fonts") != B_OK)
 		return std::string();
 	return cache.Path();
 }
@@ -223,8 +222,7 @@ ResolvedFonts::Find(const std::string& key) const
 }
 
 void
-ResolvedFonts::Add(const std::string& key, const std::string& pattern,
-	const std::string& fontFile)
+ResolvedFonts::Add(const std::string& key, const std::string& pattern, const std::string& fontFile)
 {
 	if (!IsPlainField(key) || !IsPlainField(pattern) || !IsPlainField(fontFile))
 		return;

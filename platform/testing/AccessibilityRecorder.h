@@ -98,9 +98,8 @@ FindNode(AccessibleNode* start, const std::function<bool(AccessibleNode*)>& matc
 inline AccessibleNode*
 FindNode(AccessibleNode* start, accessible_role role, const std::string& name)
 {
-	return FindNode(start, [&](AccessibleNode* node) {
-		return node->Role() == role && node->Name() == name;
-	});
+	return FindNode(start,
+		[&](AccessibleNode* node) { return node->Role() == role && node->Name() == name; });
 }
 
 } // namespace BPrivate

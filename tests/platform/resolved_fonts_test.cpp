@@ -53,8 +53,8 @@ Draw(const BFont& font)
 	if (scaled == nullptr)
 		return drawn;
 	// Cairo's own way keeps the family's toy face; the kept one is a FreeType face.
-	drawn.fromKeptFile
-		= cairo_font_face_get_type(cairo_scaled_font_get_font_face(scaled)) == CAIRO_FONT_TYPE_FT;
+	drawn.fromKeptFile = cairo_font_face_get_type(cairo_scaled_font_get_font_face(scaled))
+		== CAIRO_FONT_TYPE_FT;
 	cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 420, 64);
 	cairo_t* cr = cairo_create(surface);
 	cairo_set_source_rgb(cr, 1, 1, 1);
@@ -165,7 +165,7 @@ TEST_F(ResolvedFontsTest, AChangeOrDamageMeansFontconfigAgain)
 				text << in.rdbuf();
 				std::string content = text.str();
 				for (size_t at = content.find("file="); at != std::string::npos;
-					at = content.find("file=", at + 1))
+					 at = content.find("file=", at + 1))
 					content.replace(at, 5, "fxle=");
 				std::ofstream(path) << content;
 			}},

@@ -23,8 +23,7 @@ Now()
 
 } // namespace
 
-X11Clipboard::X11Clipboard(X11Connection* connection, Atom selection, Atom property)
-	:
+X11Clipboard::X11Clipboard(X11Connection* connection, Atom selection, Atom property) :
 	fConnection(connection),
 	fSelection(selection),
 	fProperty(property)
@@ -170,7 +169,8 @@ X11Clipboard::_ReadAnswer(const XSelectionEvent& event, std::string* text)
 	unsigned char* data = nullptr;
 	bool whole = true;
 	if (XGetWindowProperty(fConnection->display, event.requestor, event.property, 0, LONG_MAX / 4,
-			True, AnyPropertyType, &type, &format, &count, &after, &data) == Success
+			True, AnyPropertyType, &type, &format, &count, &after, &data)
+			== Success
 		&& data != nullptr) {
 		if (type == fConnection->atoms.incr) {
 			// ICCCM 2.7.2: the owner now sends pieces, each one a new value of the property
@@ -224,7 +224,8 @@ X11Clipboard::_HandleProperty(const XPropertyEvent& event)
 	unsigned long count = 0, after = 0;
 	unsigned char* data = nullptr;
 	if (XGetWindowProperty(fConnection->display, fConnection->leader, fProperty, 0, LONG_MAX / 4,
-			True, AnyPropertyType, &type, &format, &count, &after, &data) != Success) {
+			True, AnyPropertyType, &type, &format, &count, &after, &data)
+		!= Success) {
 		_Answer(std::string());
 		return true;
 	}
@@ -313,11 +314,11 @@ void
 X11Clipboard::_SendPiece(Outgoing& outgoing)
 {
 	const size_t length = outgoing.sent < outgoing.bytes.size()
-		? std::min(_PieceSize(), outgoing.bytes.size() - outgoing.sent) : 0;
+		? std::min(_PieceSize(), outgoing.bytes.size() - outgoing.sent)
+		: 0;
 	XChangeProperty(fConnection->display, outgoing.requestor, outgoing.property, outgoing.type, 8,
 		PropModeReplace,
-		reinterpret_cast<const unsigned char*>(outgoing.bytes.data() + outgoing.sent),
-		(int)length);
+		reinterpret_cast<const unsigned char*>(outgoing.bytes.data() + outgoing.sent), (int)length);
 	outgoing.sent += length > 0 ? length : 1;
 	outgoing.deadline = Now() + kTimeout;
 	XFlush(fConnection->display);

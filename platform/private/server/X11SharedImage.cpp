@@ -38,8 +38,7 @@ X11SharedImage::CompletionEvent(Display* display)
 	return XShmGetEventBase(display) + ShmCompletion;
 }
 
-X11SharedImage::X11SharedImage(X11Connection* connection, int32 width, int32 height)
-	:
+X11SharedImage::X11SharedImage(X11Connection* connection, int32 width, int32 height) :
 	fConnection(connection)
 {
 	Display* display = fConnection->display;
@@ -52,8 +51,7 @@ X11SharedImage::X11SharedImage(X11Connection* connection, int32 width, int32 hei
 		XDestroyImage(image);
 		return;
 	}
-	fSegment.shmid = shmget(IPC_PRIVATE, (size_t)image->bytes_per_line * height,
-		IPC_CREAT | 0600);
+	fSegment.shmid = shmget(IPC_PRIVATE, (size_t)image->bytes_per_line * height, IPC_CREAT | 0600);
 	if (fSegment.shmid < 0) {
 		XDestroyImage(image);
 		return;
@@ -115,8 +113,7 @@ X11SharedImage::Put(Drawable drawable, GC gc, const uint8* pixels, int32 width, 
 		memcpy(fImage->data + (size_t)y * fImage->bytes_per_line, pixels + (size_t)y * stride,
 			(size_t)width * 4);
 	}
-	if (!XShmPutImage(fConnection->display, drawable, gc, fImage, 0, 0, 0, 0, width, height,
-			True))
+	if (!XShmPutImage(fConnection->display, drawable, gc, fImage, 0, 0, 0, 0, width, height, True))
 		return false;
 	fBusy = true;
 	return true;
