@@ -16,9 +16,8 @@
 
 namespace {
 
-const char kUsage[] =
-	"Aufruf: kambolux [BETRAG VON [NACH]] [--runden 3|4] [--tsv]\n"
-	"        kambolux --help | --version\n";
+const char kUsage[] = "Aufruf: kambolux [BETRAG VON [NACH]] [--runden 3|4] [--tsv]\n"
+					  "        kambolux --help | --version\n";
 
 const char kHelp[] =
 	"Rechnet Beträge zwischen dem Euro und den zwölf alten Landeswährungen um.\n"
@@ -42,8 +41,7 @@ const char kHelp[] =
 const char kUnroundedSuffix[] = " . . .";
 
 // What the conversion mode was asked to do.
-struct Request
-{
+struct Request {
 	std::vector<std::string_view> operands;
 	int32_t rounding = kRoundNone;
 	bool tsv = false;

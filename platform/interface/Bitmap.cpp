@@ -61,8 +61,9 @@ WritePixel(uint8* bytes, color_space space, rgb_color color)
 		return;
 	}
 	uint8 alpha = space == B_RGBA32 ? color.alpha : 255;
-	Store32(bytes, (uint32(alpha) << 24) | (uint32(color.red) << 16)
-		| (uint32(color.green) << 8) | color.blue);
+	Store32(bytes,
+		(uint32(alpha) << 24) | (uint32(color.red) << 16) | (uint32(color.green) << 8)
+			| color.blue);
 }
 
 uint32
@@ -75,11 +76,7 @@ Premultiplied(rgb_color color)
 
 } // namespace
 
-
-BBitmap::BBitmap(BRect bounds, color_space space, bool, bool)
-	:
-	fBounds(bounds),
-	fSpace(space)
+BBitmap::BBitmap(BRect bounds, color_space space, bool, bool) : fBounds(bounds), fSpace(space)
 {
 	int32 bytesPerPixel = BytesPerPixel(space);
 	if (bytesPerPixel == 0 || !std::isfinite(bounds.left) || !std::isfinite(bounds.top)
@@ -103,9 +100,7 @@ BBitmap::BBitmap(BRect bounds, color_space space, bool, bool)
 	fBytesPerRow = bytesPerRow;
 }
 
-
-BBitmap::BBitmap(const BBitmap* source)
-	:
+BBitmap::BBitmap(const BBitmap* source) :
 	fBounds(source->fBounds),
 	fSpace(source->fSpace),
 	fWidth(source->fWidth),
@@ -117,19 +112,16 @@ BBitmap::BBitmap(const BBitmap* source)
 {
 }
 
-
 BBitmap::~BBitmap()
 {
 	_Invalidate();
 }
-
 
 status_t
 BBitmap::InitCheck() const
 {
 	return fBits.empty() ? B_BAD_VALUE : B_OK;
 }
-
 
 void
 BBitmap::SetBits(const void* data, int32 length, int32 offset, color_space space)
@@ -165,7 +157,6 @@ BBitmap::SetBits(const void* data, int32 length, int32 offset, color_space space
 	}
 }
 
-
 rgb_color
 BBitmap::ColorAt(int32 x, int32 y) const
 {
@@ -173,10 +164,8 @@ BBitmap::ColorAt(int32 x, int32 y) const
 	int64 row = (int64)y - (int64)std::lround(fBounds.top);
 	if (fBits.empty() || column < 0 || row < 0 || column >= fWidth || row >= fHeight)
 		return rgb_color{0, 0, 0, 0};
-	return ReadPixel(fBits.data() + row * fBytesPerRow + column * BytesPerPixel(fSpace),
-		fSpace);
+	return ReadPixel(fBits.data() + row * fBytesPerRow + column * BytesPerPixel(fSpace), fSpace);
 }
-
 
 cairo_surface_t*
 BBitmap::_Surface(bool transparentMagic) const
@@ -213,7 +202,6 @@ BBitmap::_Surface(bool transparentMagic) const
 	return cached;
 }
 
-
 void
 BBitmap::_Invalidate() const
 {
@@ -225,7 +213,6 @@ BBitmap::_Invalidate() const
 	fSurfaceOver = nullptr;
 }
 
-
 void
 BBitmap::_SetVariantSource(uint32 type, int32 id)
 {
@@ -233,7 +220,6 @@ BBitmap::_SetVariantSource(uint32 type, int32 id)
 	fVariantType = type;
 	fVariantId = id;
 }
-
 
 const BBitmap*
 BBitmap::_ScaledVariant(int32 scale, int32* factor) const
@@ -246,8 +232,9 @@ BBitmap::_ScaledVariant(int32 scale, int32* factor) const
 		int32 slot = f - 2;
 		if (!fVariantsLoaded[slot]) {
 			fVariantsLoaded[slot] = true;
-			std::unique_ptr<BBitmap> variant(BTranslationUtils::GetBitmap(
-				BTranslationUtils::VariantType(fVariantType, f), fVariantId));
+			std::unique_ptr<BBitmap> variant(
+				BTranslationUtils::GetBitmap(BTranslationUtils::VariantType(fVariantType, f),
+					fVariantId));
 			// A variant must be the same picture: exactly f times as large.
 			if (variant != nullptr && variant->fWidth == fWidth * f
 				&& variant->fHeight == fHeight * f)
@@ -260,7 +247,6 @@ BBitmap::_ScaledVariant(int32 scale, int32* factor) const
 	}
 	return nullptr;
 }
-
 
 void
 BBitmap::_DropVariants()

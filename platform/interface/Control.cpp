@@ -4,8 +4,7 @@
 #include "WindowPrivate.h"
 
 BControl::BControl(BRect frame, const char* name, const char* label, BMessage* message,
-	uint32 resizingMode, uint32 flags)
-	:
+	uint32 resizingMode, uint32 flags) :
 	BView(frame, name, resizingMode, flags),
 	BInvoker(message),
 	fLabel(label != nullptr ? label : "")
@@ -47,8 +46,7 @@ BControl::AttachedToWindow()
 {
 	// A control paints the background of whatever it sits on, so it blends in.
 	BView* parent = _RawParent();
-	rgb_color color = parent != nullptr ? parent->ViewColor()
-		: ui_color(B_PANEL_BACKGROUND_COLOR);
+	rgb_color color = parent != nullptr ? parent->ViewColor() : ui_color(B_PANEL_BACKGROUND_COLOR);
 	SetViewColor(color);
 	SetLowColor(color);
 	BView::AttachedToWindow();

@@ -129,7 +129,6 @@ CharacterLength(const unsigned char* text, size_t available)
 
 } // namespace
 
-
 cairo_scaled_font_t*
 BPrivate::AcquireScaledFont(const BFont& font)
 {
@@ -138,8 +137,8 @@ BPrivate::AcquireScaledFont(const BFont& font)
 		return nullptr;
 	size = std::min(size, kMaxPixelSize);
 
-	FontKey key(font.Family(), (font.Face() & B_BOLD_FACE) != 0,
-		(font.Face() & B_ITALIC_FACE) != 0, size);
+	FontKey key(font.Family(), (font.Face() & B_BOLD_FACE) != 0, (font.Face() & B_ITALIC_FACE) != 0,
+		size);
 
 	FontCache& cache = Cache();
 	std::lock_guard<std::mutex> guard(cache.lock);
@@ -155,7 +154,6 @@ BPrivate::AcquireScaledFont(const BFont& font)
 	cache.fonts.emplace(key, scaled);
 	return cairo_scaled_font_reference(scaled);
 }
-
 
 std::string
 BPrivate::SanitizedUTF8(const char* text, int32 length)

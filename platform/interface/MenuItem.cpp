@@ -7,8 +7,7 @@
 #include "MenuWindow.h"
 #include "Window.h"
 
-BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32 modifiers)
-	:
+BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32 modifiers) :
 	BInvoker(message),
 	fLabel(label != nullptr ? label : ""),
 	fShortcut(shortcut),
@@ -16,10 +15,7 @@ BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32
 {
 }
 
-BMenuItem::BMenuItem(BMenu* submenu, BMessage* message)
-	:
-	BInvoker(message),
-	fSubmenu(submenu)
+BMenuItem::BMenuItem(BMenu* submenu, BMessage* message) : BInvoker(message), fSubmenu(submenu)
 {
 	if (submenu != nullptr) {
 		fLabel = submenu->Name();
@@ -129,9 +125,7 @@ BMenuItem::_DefaultLooper() const
 	return be_app;
 }
 
-BSeparatorItem::BSeparatorItem()
-	:
-	BMenuItem("", nullptr)
+BSeparatorItem::BSeparatorItem() : BMenuItem("", nullptr)
 {
 	BMenuItem::SetEnabled(false);
 }

@@ -148,8 +148,7 @@ public:
 	void FillEllipse(BRect rect, const pattern& p = B_SOLID_HIGH);
 	void StrokeEllipse(BRect rect, const pattern& p = B_SOLID_HIGH);
 	void FillRoundRect(BRect rect, float xRadius, float yRadius, const pattern& p = B_SOLID_HIGH);
-	void StrokeRoundRect(BRect rect, float xRadius, float yRadius,
-		const pattern& p = B_SOLID_HIGH);
+	void StrokeRoundRect(BRect rect, float xRadius, float yRadius, const pattern& p = B_SOLID_HIGH);
 	void FillTriangle(BPoint a, BPoint b, BPoint c, const pattern& p = B_SOLID_HIGH);
 	void StrokeLine(BPoint to, const pattern& p = B_SOLID_HIGH);
 	void StrokeLine(BPoint from, BPoint to, const pattern& p = B_SOLID_HIGH);
@@ -198,8 +197,10 @@ private:
 	void _ForgetWindow();
 	void _DetachTopView();
 	// While a picture is being recorded, appends the call to it instead of drawing.
-	template <typename F> bool _Recorded(F&& replay);
-	template <typename F> void _Draw(F&& f);
+	template <typename F>
+	bool _Recorded(F&& replay);
+	template <typename F>
+	void _Draw(F&& f);
 
 	BRect fFrame;
 	uint32 fResizingMode;

@@ -36,7 +36,8 @@ ApplicationIcon(std::vector<uint32>* argb)
 	argb->resize(32 * 32);
 	for (int32 i = 0; i < 32 * 32; i++) {
 		rgb_color color = palette[data[i]];
-		(*argb)[i] = data[i] == B_TRANSPARENT_MAGIC_CMAP8 ? 0
+		(*argb)[i] = data[i] == B_TRANSPARENT_MAGIC_CMAP8
+			? 0
 			: (0xffu << 24) | (color.red << 16) | (color.green << 8) | color.blue;
 	}
 	return true;
@@ -44,9 +45,7 @@ ApplicationIcon(std::vector<uint32>* argb)
 
 } // namespace
 
-BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags,
-	uint32 workspace)
-	:
+BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags, uint32 workspace) :
 	BLooper(title)
 {
 	(void)workspace;
@@ -74,9 +73,8 @@ BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags,
 	_Init(frame, title, look, feel, flags);
 }
 
-BWindow::BWindow(BRect frame, const char* title, window_look look, window_feel feel,
-	uint32 flags, uint32 workspace)
-	:
+BWindow::BWindow(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags,
+	uint32 workspace) :
 	BLooper(title)
 {
 	(void)workspace;
@@ -85,8 +83,7 @@ BWindow::BWindow(BRect frame, const char* title, window_look look, window_feel f
 }
 
 void
-BWindow::_Init(BRect frame, const char* title, window_look look, window_feel feel,
-	uint32 flags)
+BWindow::_Init(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags)
 {
 	fTitle = title ? title : "";
 	fFrame = frame;
@@ -430,8 +427,7 @@ BWindow::_Present()
 	fNeedsPresent = false;
 	cairo_surface_flush(fBackingStore);
 	fServerWindow->Present(cairo_image_surface_get_data(fBackingStore),
-		cairo_image_surface_get_width(fBackingStore),
-		cairo_image_surface_get_height(fBackingStore),
+		cairo_image_surface_get_width(fBackingStore), cairo_image_surface_get_height(fBackingStore),
 		cairo_image_surface_get_stride(fBackingStore));
 }
 

@@ -21,7 +21,7 @@ class BackendWindow;
 class WindowAccess;
 struct WindowSpec;
 enum class WindowKind;
-}
+} // namespace BPrivate
 
 class BWindow : public BLooper {
 public:
@@ -99,8 +99,7 @@ private:
 	friend class BView;
 	friend class BPrivate::WindowAccess;
 
-	void _Init(BRect frame, const char* title, window_look look, window_feel feel,
-		uint32 flags);
+	void _Init(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags);
 	void _SetFocus(BView* view);
 	void _ViewRemoved(BView* view);
 	void _Invalidate(BRect rectInWindow);
@@ -137,7 +136,7 @@ private:
 	BView* fTopView = nullptr;
 	BView* fFocus = nullptr;
 	bool fFocusFromKeyboard = false; // the focus came by Tab: controls show their mark
-	BView* fMouseView = nullptr; // receives moves and the release while a button is held
+	BView* fMouseView = nullptr;     // receives moves and the release while a button is held
 	BView* fLastMouseOver = nullptr;
 	BButton* fDefaultButton = nullptr;
 	BPoint fLastMouse;

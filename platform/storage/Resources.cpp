@@ -5,8 +5,7 @@
 
 namespace {
 
-struct Entry
-{
+struct Entry {
 	BPrivate::EmbeddedResource resource;
 	bool hidden;
 };

@@ -66,7 +66,6 @@ protected:
 		}
 		return nullptr;
 	}
-
 };
 
 } // namespace
@@ -256,7 +255,8 @@ TEST_F(AboutTest, IconStandsOverTheBandAndIsLeftOutWithoutItsResource)
 			for (int32 x = 0; x < 32; x++) {
 				uint8 index = icon[y * 32 + x];
 				rgb_color expected = hidden || index == B_TRANSPARENT_MAGIC_CMAP8
-					? background(15 + x) : system_palette()[index];
+					? background(15 + x)
+					: system_palette()[index];
 				ASSERT_EQ(expected, fBackend->PixelAt(about, 15 + x, 6 + y))
 					<< "icon pixel " << x << "," << y;
 			}

@@ -90,7 +90,8 @@ protected:
 
 	// Runs the backend's loop until done says so or the time is up; all events seen. An
 	// exposed window gets a frame, as the kit would present one.
-	std::vector<BackendEvent> Pump(const std::function<bool(const std::vector<BackendEvent>&)>& done,
+	std::vector<BackendEvent>
+	Pump(const std::function<bool(const std::vector<BackendEvent>&)>& done,
 		bigtime_t timeout = 5000000)
 	{
 		std::vector<BackendEvent> events;
@@ -225,9 +226,9 @@ TEST_F(X11Display, KeysTypeThroughTheInputMethod)
 		const char* typed; // what the kit gets as text
 	} cases[] = {
 		{"a shift+b 5", "aB5"},
-		{"Multi_key o quotedbl", "\xc3\xb6"},       // Compose: o and " make ö
-		{"Multi_key equal e", "\xe2\x82\xac"},      // = and e make €
-		{"dead_acute e", "\xc3\xa9"},               // a dead key: é
+		{"Multi_key o quotedbl", "\xc3\xb6"},  // Compose: o and " make ö
+		{"Multi_key equal e", "\xe2\x82\xac"}, // = and e make €
+		{"dead_acute e", "\xc3\xa9"},          // a dead key: é
 		{"BackSpace Return", "\x08\x0a"},
 	};
 	for (const Case& c : cases) {
@@ -281,13 +282,16 @@ TEST_F(X11Display, ClipboardBothWaysWithAnotherClient)
 	const std::string out = std::string(directory) + "/out";
 
 	// Ours to another program, as UTF-8, as Latin-1, and the list of targets.
-	const std::string text = "Gr\xc3\xbc\xc3\x9f" "e 12,50 \xe2\x82\xac";
+	const std::string text = "Gr\xc3\xbc\xc3\x9f"
+							 "e 12,50 \xe2\x82\xac";
 	fBackend->SetClipboardText(text);
 	EXPECT_EQ(fBackend->ClipboardText(), text);
 	EXPECT_EQ(RunPumping("xclip -selection clipboard -o >" + out), 0);
 	EXPECT_EQ(ReadAll(out), text);
 	EXPECT_EQ(RunPumping("xclip -selection clipboard -o -t STRING >" + out), 0);
-	EXPECT_EQ(ReadAll(out), "Gr\xfc\xdf" "e 12,50 ?");
+	EXPECT_EQ(ReadAll(out),
+		"Gr\xfc\xdf"
+		"e 12,50 ?");
 	EXPECT_EQ(RunPumping("xclip -selection clipboard -o -t TARGETS >" + out), 0);
 	EXPECT_TRUE(Contains(ReadAll(out), "UTF8_STRING"));
 	EXPECT_TRUE(Contains(ReadAll(out), "STRING"));
@@ -308,7 +312,8 @@ TEST_F(X11Display, ClipboardBothWaysWithAnotherClient)
 	EXPECT_EQ(fBackend->ClipboardText(), "");
 
 	// Latin-1 only (the STRING target).
-	GiveClipboardToXclip("printf 'x\\344' | xclip -selection clipboard -t STRING -i >/dev/null 2>&1");
+	GiveClipboardToXclip(
+		"printf 'x\\344' | xclip -selection clipboard -t STRING -i >/dev/null 2>&1");
 	answered = false;
 	EXPECT_FALSE(fBackend->RequestClipboardText(&now, [&](const std::string& text) {
 		answer = text;
@@ -341,8 +346,8 @@ TEST_F(X11Display, AnOwnerThatNeverAnswersCostsOnlyTheTimeOut)
 	}));
 	// Meanwhile the loop serves the keys.
 	ASSERT_EQ(system("xdotool key 4"), 0);
-	std::vector<BackendEvent> events = Pump(
-		[&answered](const std::vector<BackendEvent>&) { return answered; }, 10000000);
+	std::vector<BackendEvent> events =
+		Pump([&answered](const std::vector<BackendEvent>&) { return answered; }, 10000000);
 	EXPECT_TRUE(answered);
 	EXPECT_EQ(answer, "");
 	EXPECT_EQ(Typed(events), "4");
@@ -436,7 +441,8 @@ Property(Display* display, Window window, const char* name)
 	unsigned char* data = nullptr;
 	std::vector<long> values;
 	if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1 << 16, False,
-			AnyPropertyType, &type, &format, &count, &after, &data) == Success
+			AnyPropertyType, &type, &format, &count, &after, &data)
+			== Success
 		&& format == 32) {
 		const long* items = reinterpret_cast<const long*>(data);
 		values.assign(items, items + count);

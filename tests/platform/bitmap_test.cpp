@@ -31,8 +31,8 @@ SamplePNG()
 		cairo_surface_flush(surface);
 		uint32* pixels = reinterpret_cast<uint32*>(cairo_image_surface_get_data(surface));
 		int rowPixels = cairo_image_surface_get_stride(surface) / 4;
-		const uint32 premultiplied[2][3] = {
-			{0xffff0000, 0xff00ff00, 0xff0000ff}, {0x80808080, 0x00000000, 0xff000000}};
+		const uint32 premultiplied[2][3] = {{0xffff0000, 0xff00ff00, 0xff0000ff},
+			{0x80808080, 0x00000000, 0xff000000}};
 		for (int y = 0; y < 2; y++) {
 			for (int x = 0; x < 3; x++)
 				pixels[y * rowPixels + x] = premultiplied[y][x];
@@ -54,7 +54,6 @@ SamplePNG()
 }
 
 } // namespace
-
 
 TEST(BitmapTest, RowsFollowTheColourSpace)
 {

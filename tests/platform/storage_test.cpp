@@ -2,8 +2,8 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,9 +22,7 @@ namespace {
 // Sets an environment variable for one scope, unset when value is null.
 class ScopedEnv {
 public:
-	ScopedEnv(const char* name, const char* value)
-		:
-		fName(name)
+	ScopedEnv(const char* name, const char* value) : fName(name)
 	{
 		const char* old = getenv(name);
 		fHad = old != nullptr;
@@ -39,7 +37,6 @@ private:
 	std::string fOld;
 	bool fHad;
 };
-
 
 class TempDir {
 public:
@@ -56,7 +53,6 @@ private:
 	std::string fPath;
 };
 
-
 std::string
 ReadAll(BPositionIO& io)
 {
@@ -67,7 +63,6 @@ ReadAll(BPositionIO& io)
 }
 
 } // namespace
-
 
 TEST(DataIO, MemoryIOStaysInsideTheCallersBuffer)
 {
@@ -91,7 +86,6 @@ TEST(DataIO, MemoryIOStaysInsideTheCallersBuffer)
 	EXPECT_STREQ("abXYefg", buffer);
 }
 
-
 TEST(DataIO, MallocIOGrowsAndFillsGapsWithZeros)
 {
 	BMallocIO io;
@@ -109,7 +103,6 @@ TEST(DataIO, MallocIOGrowsAndFillsGapsWithZeros)
 	EXPECT_EQ(2, size);
 	EXPECT_EQ("ab", ReadAll(io));
 }
-
 
 TEST(Path, UnsetUntilSetAndAppendNeedsAPath)
 {
@@ -135,7 +128,6 @@ TEST(Path, UnsetUntilSetAndAppendNeedsAPath)
 	EXPECT_STREQ("", root.Leaf());
 }
 
-
 TEST(Path, CleansLexically)
 {
 	struct Case {
@@ -156,7 +148,6 @@ TEST(Path, CleansLexically)
 	ASSERT_NE(nullptr, getcwd(cwd, sizeof(cwd)));
 	EXPECT_EQ(std::string(cwd) + "/x", BPath("x").Path()) << "relative to the working directory";
 }
-
 
 TEST(FindDirectory, FollowsTheXdgRulesAndNothingElse)
 {
@@ -197,7 +188,6 @@ TEST(FindDirectory, FollowsTheXdgRulesAndNothingElse)
 	EXPECT_TRUE(fs::is_directory(config + "/deeper"));
 }
 
-
 TEST(FindDirectory, TheCacheHasItsOwnVariable)
 {
 	TempDir dir;
@@ -219,7 +209,6 @@ TEST(FindDirectory, TheCacheHasItsOwnVariable)
 	EXPECT_EQ(B_BAD_VALUE, find_directory(static_cast<directory_which>(99), &path));
 }
 
-
 TEST(CreateDirectory, MakesParentsAndRefusesWhatIsNotADirectory)
 {
 	TempDir dir;
@@ -237,7 +226,6 @@ TEST(CreateDirectory, MakesParentsAndRefusesWhatIsNotADirectory)
 	EXPECT_NE(B_OK, create_directory((file + "/below").c_str(), 0700)) << "a file as parent";
 	EXPECT_EQ(B_BAD_VALUE, create_directory("", 0700));
 }
-
 
 TEST(File, OpenModesBehaveAsTheirNamesSay)
 {
@@ -278,7 +266,6 @@ TEST(File, OpenModesBehaveAsTheirNamesSay)
 	EXPECT_EQ(B_NO_INIT, file.Write("x", 1));
 }
 
-
 // Nothing but a regular file opens, in any mode, and a FIFO without a writer does not block.
 TEST(File, RefusesWhatIsNoRegularFileWithoutBlocking)
 {
@@ -304,7 +291,6 @@ TEST(File, RefusesWhatIsNoRegularFileWithoutBlocking)
 		EXPECT_EQ(c.status, file.InitCheck()) << c.what;
 	}
 }
-
 
 TEST(ReplaceFile, WritesWholeFilesAndNothingElse)
 {

@@ -43,8 +43,7 @@ public:
 	void FillEllipse(BRect rect, rgb_color color);
 	void StrokeEllipse(BRect rect, rgb_color color, float penSize);
 	void FillRoundRect(BRect rect, float xRadius, float yRadius, rgb_color color);
-	void StrokeRoundRect(BRect rect, float xRadius, float yRadius, rgb_color color,
-		float penSize);
+	void StrokeRoundRect(BRect rect, float xRadius, float yRadius, rgb_color color, float penSize);
 	void FillTriangle(BPoint a, BPoint b, BPoint c, rgb_color color);
 	void DrawBitmap(const BBitmap* bitmap, BRect source, BRect destination, drawing_mode mode);
 	// Baseline at y: the ink of letters without descenders ends on pixel row y.

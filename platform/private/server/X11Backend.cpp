@@ -192,7 +192,7 @@ X11Backend::X11Backend(Display* display, Visual* visual, int depth)
 		fWakePipe[0] = fWakePipe[1] = -1;
 	sSignalPipe = fWakePipe[1];
 	for (size_t i = 0; i < std::size(kQuitSignals); i++) {
-		struct sigaction action{};
+		struct sigaction action {};
 		action.sa_handler = OnQuitSignal;
 		sigemptyset(&action.sa_mask);
 		action.sa_flags = SA_RESTART;
@@ -234,8 +234,8 @@ void
 X11Backend::_OpenInputMethod()
 {
 	fInputMethodOpen = true;
-	ComposeCache cache(getenv("XCOMPOSECACHE") == nullptr ? ComposeCache::DefaultDirectory()
-		: std::string());
+	ComposeCache cache(
+		getenv("XCOMPOSECACHE") == nullptr ? ComposeCache::DefaultDirectory() : std::string());
 	const bool offerCache = !cache.Directory().empty();
 	if (offerCache) {
 		cache.Verify();
@@ -496,7 +496,8 @@ CreateX11Backend()
 	int depth = DefaultDepth(display, screen);
 	Visual* visual = ChooseTrueColorVisual(display, screen, &depth);
 	if (visual == nullptr) {
-		fprintf(stderr, "kit: the X screen offers no TrueColor visual; the windows' colours "
+		fprintf(stderr,
+			"kit: the X screen offers no TrueColor visual; the windows' colours "
 			"will be wrong (start the X server with a depth of 16 or 24 bits)\n");
 		visual = DefaultVisual(display, screen);
 		depth = DefaultDepth(display, screen);

@@ -95,7 +95,7 @@ private:
 	// asked for with unmapped probe windows; -1 in left while unknown.
 	mutable FrameExtents fTitled{-1, 0, 0, 0};
 	mutable FrameExtents fBordered{-1, 0, 0, 0};
-	mutable std::map<Window, bool> fProbes;  // probe window -> titled
+	mutable std::map<Window, bool> fProbes; // probe window -> titled
 };
 
 } // namespace BPrivate

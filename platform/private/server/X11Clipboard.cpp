@@ -10,8 +10,7 @@
 
 namespace BPrivate {
 
-X11Clipboard::X11Clipboard(X11Connection* connection, Atom selection, Atom property)
-	:
+X11Clipboard::X11Clipboard(X11Connection* connection, Atom selection, Atom property) :
 	fConnection(connection),
 	fSelection(selection),
 	fProperty(property)
@@ -141,7 +140,8 @@ X11Clipboard::_ReadAnswer(const XSelectionEvent& event)
 	unsigned char* data = nullptr;
 	std::string text;
 	if (XGetWindowProperty(fConnection->display, event.requestor, event.property, 0, LONG_MAX / 4,
-			True, AnyPropertyType, &type, &format, &count, &after, &data) == Success
+			True, AnyPropertyType, &type, &format, &count, &after, &data)
+			== Success
 		&& data != nullptr && format == 8) {
 		std::string bytes(reinterpret_cast<const char*>(data), count);
 		if (type == fConnection->atoms.utf8String)
@@ -171,8 +171,8 @@ X11Clipboard::_Serve(const XSelectionRequestEvent& request)
 	reply.xselection.property = None;
 
 	// What fits into one request; a larger text would need INCR, which is not offered.
-	const size_t limit = (size_t)std::max(XExtendedMaxRequestSize(display),
-		XMaxRequestSize(display)) * 4 - 256;
+	const size_t limit =
+		(size_t)std::max(XExtendedMaxRequestSize(display), XMaxRequestSize(display)) * 4 - 256;
 	if (fOwner) {
 		if (request.target == atoms.targets) {
 			Atom targets[] = {atoms.targets, atoms.utf8String, XA_STRING, atoms.text};

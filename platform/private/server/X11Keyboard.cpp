@@ -48,9 +48,7 @@ OpenMethod(Display* display)
 
 } // namespace
 
-X11Keyboard::X11Keyboard(Display* display)
-	:
-	fDisplay(display)
+X11Keyboard::X11Keyboard(Display* display) : fDisplay(display)
 {
 	// Held keys repeat as presses alone, without a release between them.
 	Bool supported = False;
@@ -143,7 +141,7 @@ X11Keyboard::Translate(XKeyEvent& event, XIC context, uint32 window,
 	std::deque<BackendEvent>* events)
 {
 	DownKey* key = event.keycode > 0 && event.keycode < fKeys.size() ? &fKeys[event.keycode]
-		: nullptr;
+																	 : nullptr;
 	const uint32 modifiers = X11Modifiers(event.state);
 
 	if (event.type == KeyRelease) {

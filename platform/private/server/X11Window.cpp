@@ -39,8 +39,7 @@ HostIsLittleEndian()
 } // namespace
 
 X11Window::X11Window(X11Connection* connection, uint32 id, const WindowSpec& spec,
-	Window parentWindow, GoneHook gone)
-	:
+	Window parentWindow, GoneHook gone) :
 	fConnection(connection),
 	fId(id),
 	fGone(std::move(gone)),
@@ -157,8 +156,7 @@ X11Window::SetTitle(const char* title)
 	const bool fits = UTF8FromLatin1(latin1) == text;
 	const std::string& name = fits ? latin1 : text;
 	XChangeProperty(display, fWindow, XA_WM_NAME, fits ? XA_STRING : fConnection->atoms.utf8String,
-		8, PropModeReplace, reinterpret_cast<const unsigned char*>(name.data()),
-		(int)name.size());
+		8, PropModeReplace, reinterpret_cast<const unsigned char*>(name.data()), (int)name.size());
 }
 
 void
@@ -388,8 +386,8 @@ X11Window::Configured(const XConfigureEvent& event, bool* moved, bool* resized)
 	// A window manager's own (synthetic) notice gives the content's place on the screen
 	// (ICCCM 4.1.5); a real one from inside its frame gives the place in the frame.
 	if (event.send_event || fParentIsRoot) {
-		BPoint where = LayoutFromDevice(event.x + event.border_width,
-			event.y + event.border_width, scale);
+		BPoint where = LayoutFromDevice(event.x + event.border_width, event.y + event.border_width,
+			scale);
 		if (where != fFrame.LeftTop()) {
 			fFrame.OffsetTo(where);
 			*moved = true;

@@ -41,8 +41,7 @@ public:
 	static void SetMotifHints(const X11Connection* connection, Window window, bool decorated,
 		bool bordered, bool resizable);
 	// The window manager's frame around a window (_NET_FRAME_EXTENTS); false when none is set.
-	static bool ReadExtents(const X11Connection* connection, Window window,
-		FrameExtents* extents);
+	static bool ReadExtents(const X11Connection* connection, Window window, FrameExtents* extents);
 
 	// BackendWindow.
 	uint32 Id() const override { return fId; }
