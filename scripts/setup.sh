@@ -21,6 +21,7 @@ case "${1:-}" in
 			xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick xauth xclip
 			desktop-file-utils appstream lintian
 			clang libclang-rt-14-dev valgrind
+			clang-format clang-tidy
 		)
 		;;
 	*)
