@@ -163,7 +163,7 @@ ReadCommandLineAmount(std::string_view text, std::string* amount, std::string* e
 	const std::string read = ReadPastedAmount(text.data(), text.size());
 	// The field reads [-]digits[.digits] and ignores the rest; here the rest is an error,
 	// since a script would never see that part of its amount dropped.
-	size_t i = read.size() > 0 && read[0] == '-' ? 1 : 0;
+	size_t i = !read.empty() && read[0] == '-' ? 1 : 0;
 	size_t digits = 0;
 	bool point = false;
 	for (; i < read.size(); i++) {

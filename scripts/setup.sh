@@ -22,6 +22,7 @@ case "${1:-}" in
 			desktop-file-utils appstream lintian
 			clang libclang-rt-14-dev valgrind
 			dbus python3-dbus python3-gi
+			clang-format clang-tidy
 		)
 		;;
 	*)

@@ -111,8 +111,6 @@ BWindow::~BWindow()
 	fTopView = nullptr;
 	BPrivate::ForgetWindow(this);
 	fServerWindow.reset();
-	if (fBackingStore != nullptr)
-		cairo_surface_destroy(fBackingStore);
 }
 
 // #pragma mark - showing and quitting
@@ -294,10 +292,7 @@ BWindow::ResizeTo(float width, float height)
 	fFrame.right = fFrame.left + width;
 	fFrame.bottom = fFrame.top + height;
 	fTopView->ResizeTo(width, height);
-	if (fBackingStore != nullptr) {
-		cairo_surface_destroy(fBackingStore);
-		fBackingStore = nullptr;
-	}
+	fBackingStore.reset();
 	if (fServerWindow)
 		fServerWindow->ResizeTo((int32)width + 1, (int32)height + 1);
 	_Invalidate(Bounds());
@@ -416,7 +411,8 @@ BWindow::_EnsureBackingStore()
 	fBackingScale = BPrivate::CurrentBackend()->Scale();
 	int32 width = std::max((int32)fFrame.Width() + 1, 1) * fBackingScale;
 	int32 height = std::max((int32)fFrame.Height() + 1, 1) * fBackingScale;
-	fBackingStore = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+	fBackingStore = std::make_unique<BPrivate::BackingStore>(
+		cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
 	fDirty = Bounds();
 }
 
@@ -431,10 +427,10 @@ BWindow::_Redraw()
 	if (!dirty.IsValid())
 		return;
 	{
-		BPrivate::Painter painter(fBackingStore, B_ORIGIN, dirty, fBackingScale);
+		BPrivate::Painter painter(fBackingStore->surface, B_ORIGIN, dirty, fBackingScale);
 		fTopView->_DrawTree(painter, dirty);
 	}
-	cairo_surface_flush(fBackingStore);
+	cairo_surface_flush(fBackingStore->surface);
 	fNeedsPresent = true;
 }
 
@@ -444,10 +440,11 @@ BWindow::_Present()
 	if (!fNeedsPresent || !fServerWindow || fShowLevel <= 0 || fBackingStore == nullptr)
 		return;
 	fNeedsPresent = false;
-	cairo_surface_flush(fBackingStore);
-	fServerWindow->Present(cairo_image_surface_get_data(fBackingStore),
-		cairo_image_surface_get_width(fBackingStore), cairo_image_surface_get_height(fBackingStore),
-		cairo_image_surface_get_stride(fBackingStore));
+	cairo_surface_t* surface = fBackingStore->surface;
+	cairo_surface_flush(surface);
+	fServerWindow->Present(cairo_image_surface_get_data(surface),
+		cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface),
+		cairo_image_surface_get_stride(surface));
 }
 
 void
@@ -473,6 +470,11 @@ BWindow::Sync() const
 
 namespace BPrivate {
 
+BackingStore::~BackingStore()
+{
+	cairo_surface_destroy(surface);
+}
+
 uint32
 WindowAccess::BackendId(const BWindow* window)
 {
@@ -483,7 +485,7 @@ cairo_surface_t*
 WindowAccess::BackingStore(BWindow* window)
 {
 	window->_EnsureBackingStore();
-	return window->fBackingStore;
+	return window->fBackingStore->surface;
 }
 
 int32
@@ -509,12 +511,6 @@ bool
 WindowAccess::IsPopup(const BWindow* window)
 {
 	return window->fPopup;
-}
-
-BView*
-WindowAccess::TopView(BWindow* window)
-{
-	return window->fTopView;
 }
 
 bigtime_t&

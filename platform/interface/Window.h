@@ -14,10 +14,9 @@
 class BButton;
 class BView;
 
-typedef struct _cairo_surface cairo_surface_t;
-
 namespace BPrivate {
 class BackendWindow;
+struct BackingStore;
 class WindowNode;
 class WindowAccess;
 struct WindowSpec;
@@ -144,7 +143,7 @@ private:
 	uint32 fLastButtons = 0;
 	BRect fDirty;
 	bool fNeedsPresent = false;
-	cairo_surface_t* fBackingStore = nullptr;
+	std::unique_ptr<BPrivate::BackingStore> fBackingStore;
 	int32 fBackingScale = 1;
 	std::unique_ptr<BPrivate::BackendWindow> fServerWindow;
 	bigtime_t fPulseRate = 500000;

@@ -59,8 +59,6 @@ DataOf(const BPrivate::EmbeddedResource* resource, size_t* outSize)
 
 BResources::BResources() = default;
 
-BResources::~BResources() = default;
-
 bool
 BResources::HasResource(type_code type, int32 id) const
 {

@@ -9,7 +9,7 @@
 class BResources {
 public:
 	BResources();
-	~BResources();
+	~BResources() = default;
 
 	bool HasResource(type_code type, int32 id) const;
 	// Data stays owned by the resources object; null when absent.

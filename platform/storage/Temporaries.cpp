@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include "FileOps.h"
 #include "StorageDefs.h"
@@ -67,9 +68,12 @@ ResolveSaveTarget(const std::string& path, std::string* target)
 		if (length == 0 || static_cast<size_t>(length) >= sizeof(buffer))
 			return B_NAME_TOO_LONG;
 		std::string link(buffer, static_cast<size_t>(length));
-		if (link[0] != '/')
-			link = DirectoryOf(current) + "/" + link;
-		current = link;
+		if (link[0] != '/') {
+			current = DirectoryOf(current);
+			current += '/';
+			current += link;
+		} else
+			current = std::move(link);
 	}
 	return B_LINK_LIMIT;
 }

@@ -418,10 +418,4 @@ HeadlessBackend::ActivateWindow(uint32 window)
 	_Push(event);
 }
 
-void
-HeadlessBackend::_Activated(HeadlessWindow* window)
-{
-	ActivateWindow(window->fId);
-}
-
 } // namespace BPrivate

@@ -129,7 +129,6 @@ private:
 	BPoint _ToLayout(BPoint windowPixel) const;
 	void _InjectMouse(BackendEvent::Type type, uint32 window, BPoint where, uint32 buttons,
 		int32 clicks);
-	void _Activated(HeadlessWindow* window);
 	void _Removed(HeadlessWindow* window);
 
 	BRect fScreen;

@@ -16,7 +16,7 @@ struct Outcome {
 };
 
 Outcome
-RunWith(std::vector<std::string_view> arguments)
+RunWith(const std::vector<std::string_view>& arguments)
 {
 	Outcome run;
 	run.status = RunCommandLine(arguments, &run.out, &run.err);

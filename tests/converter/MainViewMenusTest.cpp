@@ -72,7 +72,7 @@ protected:
 	// chooses with BPrivate::ChooseTrackedItem or does nothing (the menu closes unchosen).
 	void Click(
 		BPoint where, uint32 buttons,
-		std::function<void(BMenu*)> pick = [](BMenu*) { BPrivate::CloseTrackedMenu(); })
+		const std::function<void(BMenu*)>& pick = [](BMenu*) { BPrivate::CloseTrackedMenu(); })
 	{
 		fMenus.clear();
 		BPrivate::EventLoop::SetIdleHook([this, pick] {

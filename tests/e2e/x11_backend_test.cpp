@@ -29,8 +29,6 @@
 #include "X11Input.h"
 #include "X11Window.h"
 
-extern char** environ;
-
 using namespace BPrivate;
 
 namespace {
@@ -273,7 +271,7 @@ TEST_F(X11Display, KeysHeldBeforeTheFocusAreNoPresses)
 
 	// Pressed again, it is a key like any other.
 	ASSERT_EQ(system("xdotool key q"), 0);
-	events = Pump([](const std::vector<BackendEvent>& seen) { return Typed(seen).size() >= 1; });
+	events = Pump([](const std::vector<BackendEvent>& seen) { return !Typed(seen).empty(); });
 	EXPECT_EQ(Typed(events), "q");
 }
 
@@ -406,7 +404,7 @@ TEST_F(X11Display, WindowDestroyedByAnotherClientAndXErrorsAreNoEnd)
 	BackendWindow* after = Open("after");
 	ASSERT_TRUE(WaitActivated(after));
 	ASSERT_EQ(system("xdotool key z"), 0);
-	events = Pump([](const std::vector<BackendEvent>& seen) { return Typed(seen).size() >= 1; });
+	events = Pump([](const std::vector<BackendEvent>& seen) { return !Typed(seen).empty(); });
 	EXPECT_EQ(Typed(events), "z");
 	unlink("/tmp/kit-doomed-id");
 	unlink("/tmp/kit-victim-id");

@@ -172,10 +172,10 @@ TEST(EmbeddedResourcesTest, SignatureAndTypeAreZeroTerminatedStrings)
 	size_t size = 0;
 	const char* signature = reinterpret_cast<const char*>(Load('MIMS', 1, &size));
 	ASSERT_NE(signature, nullptr);
-	EXPECT_EQ(std::string(signature, size), std::string("application/x-vnd.QXT-KamboLux", 31));
+	EXPECT_EQ(std::string(signature, size), std::string("application/x-vnd.QXT-KamboLux\0", 31));
 	const char* type = reinterpret_cast<const char*>(Load('MIMS', 2, &size));
 	ASSERT_NE(type, nullptr);
-	EXPECT_EQ(std::string(type, size), std::string("application/x-vnd.Be-elfexecutable", 35));
+	EXPECT_EQ(std::string(type, size), std::string("application/x-vnd.Be-elfexecutable\0", 35));
 }
 
 TEST(EmbeddedResourcesTest, PngHeadersGiveTheLayoutsSizes)

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
+#include <type_traits>
 #include <unistd.h>
 
 #include "DataIO.h"
@@ -63,6 +64,10 @@ ReadAll(BPositionIO& io)
 }
 
 } // namespace
+
+// A second BFile on the same descriptor would close it under the first.
+static_assert(!std::is_copy_constructible_v<BFile> && !std::is_copy_assignable_v<BFile>);
+static_assert(!std::is_move_constructible_v<BFile> && !std::is_move_assignable_v<BFile>);
 
 TEST(DataIO, MemoryIOStaysInsideTheCallersBuffer)
 {

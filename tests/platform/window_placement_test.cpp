@@ -146,7 +146,7 @@ TEST_F(MenuScrollTest, EveryItemOfAListTallerThanTheScreenCanBeChosen)
 		std::vector<std::function<void(HeadlessBackend*)>> steps;
 		std::string chosen;
 	};
-	auto keys = [](std::vector<std::string> sequence) {
+	auto keys = [](const std::vector<std::string>& sequence) {
 		return [sequence](HeadlessBackend* backend) {
 			for (const std::string& key : sequence)
 				backend->InjectKey(OuterId(), key.c_str());

@@ -86,7 +86,7 @@ TEST_F(HostileSettingsTest, WhatIsNoRegularFileReadsAsNothingAndIsLeftAlone)
 				sockaddr_un address{};
 				address.sun_family = AF_UNIX;
 				snprintf(address.sun_path, sizeof(address.sun_path), "%s", p.c_str());
-				bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+				EXPECT_EQ(0, bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)));
 				close(fd);
 			},
 			[](const struct stat& s) { return S_ISSOCK(s.st_mode); }},

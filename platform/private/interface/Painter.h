@@ -32,7 +32,6 @@ public:
 
 	void SetOrigin(BPoint origin);
 	void SetClip(BRect clip);
-	BPoint Origin() const { return fOrigin; }
 	BRect Clip() const { return fClip; }
 	int32 Scale() const { return fScale; }
 
@@ -49,8 +48,6 @@ public:
 	// Baseline at y: the ink of letters without descenders ends on pixel row y.
 	void DrawString(const char* text, int32 length, BPoint baseline, const BFont& font,
 		rgb_color color);
-
-	cairo_t* Context() const { return fContext; }
 
 private:
 	void _ApplyClip();

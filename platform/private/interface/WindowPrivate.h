@@ -15,6 +15,17 @@ namespace BPrivate {
 
 class WindowNode;
 
+// What a window draws into: a cairo image surface, backing-scale times the content size.
+// Owns the surface; the window drops it when its size or scale changes.
+struct BackingStore {
+	explicit BackingStore(cairo_surface_t* surface) : surface(surface) {}
+	~BackingStore();
+	BackingStore(const BackingStore&) = delete;
+	BackingStore& operator=(const BackingStore&) = delete;
+
+	cairo_surface_t* const surface;
+};
+
 inline bool
 IsModalFeel(window_feel feel)
 {
@@ -78,7 +89,6 @@ public:
 	// Makes the window a pop-up menu window of the backend; call before the first Show.
 	static void SetPopup(BWindow* window, bool popup);
 	static bool IsPopup(const BWindow* window);
-	static BView* TopView(BWindow* window);
 	static bool IsQuitting(const BWindow* window);
 	// When the window's next pulse is due (0: it wants none now); kept by the event loop.
 	static bigtime_t& NextPulse(BWindow* window);

@@ -145,7 +145,7 @@ public:
 	// Asks for the clipboard's text without waiting for the program that owns it: true with
 	// text set when it is known at once; otherwise later gets it from the event loop (empty
 	// when the owner did not answer in time).
-	virtual bool RequestClipboardText(std::string* text, ClipboardAnswer later)
+	virtual bool RequestClipboardText(std::string* text, const ClipboardAnswer& later)
 	{
 		(void)later;
 		*text = ClipboardText();

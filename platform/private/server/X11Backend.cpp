@@ -529,11 +529,11 @@ X11Backend::ClipboardText()
 }
 
 bool
-X11Backend::RequestClipboardText(std::string* text, ClipboardAnswer later)
+X11Backend::RequestClipboardText(std::string* text, const ClipboardAnswer& later)
 {
 	if (fClipboard->OwnText(text))
 		return true;
-	fClipboard->Request(std::move(later), Now());
+	fClipboard->Request(later, Now());
 	return false;
 }
 

@@ -37,7 +37,7 @@ public:
 	uint32 MouseButtons() const override;
 	BPoint MouseLocation() const override;
 	std::string ClipboardText() override;
-	bool RequestClipboardText(std::string* text, ClipboardAnswer later) override;
+	bool RequestClipboardText(std::string* text, const ClipboardAnswer& later) override;
 	void SetClipboardText(const std::string& text) override;
 	void SetPrimaryText(const std::string& text) override;
 	void RequestPrimaryText(uint32 window, int32 handler) override;

@@ -23,7 +23,6 @@ public:
 	// asks for auto-repeat without releases. Until then keys type their own characters,
 	// without dead keys or Compose.
 	void OpenInputMethod();
-	bool HasInputMethod() const { return fInputMethod != nullptr; }
 	// An input context for a window (nullptr without an input method); freed with Forget.
 	XIC CreateContext(Window window);
 	void DestroyContext(XIC context);

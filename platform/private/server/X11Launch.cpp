@@ -11,9 +11,8 @@
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace BPrivate {
 
