@@ -513,6 +513,12 @@ WindowAccess::IsPopup(const BWindow* window)
 	return window->fPopup;
 }
 
+BView*
+WindowAccess::TopView(BWindow* window)
+{
+	return window->fTopView;
+}
+
 bigtime_t&
 WindowAccess::NextPulse(BWindow* window)
 {

@@ -89,6 +89,7 @@ public:
 	// Makes the window a pop-up menu window of the backend; call before the first Show.
 	static void SetPopup(BWindow* window, bool popup);
 	static bool IsPopup(const BWindow* window);
+	static BView* TopView(BWindow* window);
 	static bool IsQuitting(const BWindow* window);
 	// When the window's next pulse is due (0: it wants none now); kept by the event loop.
 	static bigtime_t& NextPulse(BWindow* window);
