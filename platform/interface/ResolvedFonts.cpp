@@ -255,7 +255,7 @@ ResolvedFonts::_Text() const
 	for (const std::string& file : files)
 		text += "file\t" + StampOf(file) + "\t" + file + "\n";
 	for (const auto& [key, pattern] : fPatterns)
-		text += "font\t" + key + "\t" + pattern + "\n";
+		text.append("font\t").append(key).append("\t").append(pattern).append("\n");
 	return text;
 }
 

@@ -58,7 +58,7 @@ public:
 	}
 
 	// The lines of the events of the given types, in order.
-	std::vector<std::string> Lines(std::vector<AccessibleEvent::Type> types) const
+	std::vector<std::string> Lines(const std::vector<AccessibleEvent::Type>& types) const
 	{
 		std::vector<std::string> result;
 		for (size_t i = 0; i < events.size(); i++) {

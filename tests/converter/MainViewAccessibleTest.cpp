@@ -66,7 +66,7 @@ protected:
 	}
 
 	// Runs the hook once inside the next nested loop (a menu or an alert), then lets it end.
-	void OnceInNestedLoop(std::function<void()> hook)
+	void OnceInNestedLoop(const std::function<void()>& hook)
 	{
 		auto done = std::make_shared<bool>(false);
 		BPrivate::EventLoop::SetIdleHook([hook, done] {

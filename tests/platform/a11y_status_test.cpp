@@ -115,8 +115,8 @@ public:
 		sockaddr_un address = {};
 		address.sun_family = AF_UNIX;
 		strcpy(address.sun_path, fAddress.path.c_str());
-		bind(fListener, (sockaddr*)&address, sizeof(address));
-		listen(fListener, 4);
+		EXPECT_EQ(bind(fListener, (sockaddr*)&address, sizeof(address)), 0);
+		EXPECT_EQ(listen(fListener, 4), 0);
 	}
 
 	~FakeBus()

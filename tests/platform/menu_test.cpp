@@ -459,8 +459,10 @@ TEST_F(MenuTest, ReleaseOutsideAfterADragOrAPauseClosesWithoutAChoice)
 		{"after passing over an item", [this] { MoveTo(kBeta); }},
 		{"after holding the button", [] { usleep(350000); }},
 	};
-	for (const auto& [name, before] : cases) {
-		SCOPED_TRACE(name);
+	for (const auto& testCase : cases) {
+		// clang 14, which clang-tidy runs on, cannot capture a structured binding in a lambda.
+		const std::function<void()>& before = testCase.second;
+		SCOPED_TRACE(testCase.first);
 		gLog.clear();
 		Script({[&] {
 			before();
