@@ -249,7 +249,7 @@ BMenu::AccessibleRole() const
 uint64
 BMenu::AccessibleStates() const
 {
-	return fEnabled ? B_STATE_ENABLED : 0;
+	return fEnabled ? uint64(B_STATE_ENABLED) : 0;
 }
 
 std::string

@@ -155,7 +155,7 @@ BControl::AccessibleRole() const
 uint64
 BControl::AccessibleStates() const
 {
-	uint64 states = fEnabled ? B_STATE_ENABLED : 0;
+	uint64 states = fEnabled ? uint64(B_STATE_ENABLED) : 0;
 	if (fPressed)
 		states |= B_STATE_PRESSED;
 	return states;
