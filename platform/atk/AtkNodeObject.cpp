@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "AccessibleNode.h"
+#include "AtkLinks.h"
 #include "AtkRoleMap.h"
 
 using BPrivate::AccessibleNode;
@@ -80,20 +81,25 @@ GetParent(AtkObject* object)
 	return KamboAtk::ObjectFor(node->Parent());
 }
 
+// A text's links follow the node's own children.
 gint
 GetChildCount(AtkObject* object)
 {
 	AccessibleNode* node = Self(object)->node;
-	return node != nullptr ? node->CountChildren() : 0;
+	if (node == nullptr)
+		return 0;
+	return node->CountChildren() + KamboAtk::CountLinks(object);
 }
 
 AtkObject*
 RefChild(AtkObject* object, gint index)
 {
 	AccessibleNode* node = Self(object)->node;
-	if (node == nullptr || index < 0 || index >= node->CountChildren())
+	if (node == nullptr || index < 0)
 		return nullptr;
-	AtkObject* child = KamboAtk::ObjectFor(node->ChildAt(index));
+	int32 nodeChildren = node->CountChildren();
+	AtkObject* child = index < nodeChildren ? KamboAtk::ObjectFor(node->ChildAt(index))
+		: KamboAtk::LinkObjectAt(object, index - nodeChildren);
 	return child != nullptr ? ATK_OBJECT(g_object_ref(child)) : nullptr;
 }
 

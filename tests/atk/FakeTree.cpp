@@ -74,8 +74,7 @@ FakeText::SetContents(const std::string& text)
 {
 	if (!fEditable)
 		return false;
-	fContents.clear();
-	fCaret = fSelectionStart = fSelectionEnd = 0;
+	DeleteText(0, CountCharacters());
 	return InsertText(0, text);
 }
 
@@ -92,7 +91,38 @@ FakeText::InsertText(int32 offset, const std::string& text)
 	fContents = Utf8Slice(fContents, 0, offset) + accepted + Utf8Slice(fContents, offset, -1);
 	fCaret = fSelectionStart = fSelectionEnd
 		= offset + KamboAtk::TextSegments(accepted).CountCharacters();
+	if (!accepted.empty())
+		_Tell(BPrivate::AccessibleEvent::kTextInserted, offset, accepted);
+	_Tell(BPrivate::AccessibleEvent::kCaretMoved, fCaret, "");
+	if (fChanged)
+		fChanged();
 	return true;
+}
+
+void
+FakeText::Replace(const std::string& contents)
+{
+	std::string old = fContents;
+	fContents = contents;
+	fCaret = fSelectionStart = fSelectionEnd = 0;
+	if (!old.empty())
+		_Tell(BPrivate::AccessibleEvent::kTextRemoved, 0, old);
+	if (!contents.empty())
+		_Tell(BPrivate::AccessibleEvent::kTextInserted, 0, contents);
+}
+
+void
+FakeText::_Tell(BPrivate::AccessibleEvent::Type type, int32 offset, const std::string& text)
+{
+	if (fListener == nullptr || fNode == nullptr)
+		return;
+	BPrivate::AccessibleEvent event;
+	event.type = type;
+	event.node = fNode;
+	event.offset = offset;
+	event.text = text;
+	event.length = KamboAtk::TextSegments(text).CountCharacters();
+	fListener->Notify(event);
 }
 
 bool
@@ -100,8 +130,14 @@ FakeText::DeleteText(int32 start, int32 end)
 {
 	if (!fEditable || start < 0 || end < start || end > CountCharacters())
 		return false;
+	std::string removed = Utf8Slice(fContents, start, end);
 	fContents = Utf8Slice(fContents, 0, start) + Utf8Slice(fContents, end, -1);
 	fCaret = fSelectionStart = fSelectionEnd = start;
+	if (!removed.empty())
+		_Tell(BPrivate::AccessibleEvent::kTextRemoved, start, removed);
+	_Tell(BPrivate::AccessibleEvent::kCaretMoved, fCaret, "");
+	if (fChanged)
+		fChanged();
 	return true;
 }
 
@@ -218,6 +254,8 @@ FakeNode::DoAction(int32 index)
 	if (index < 0 || index >= CountActions())
 		return false;
 	fActionsDone.push_back(index);
+	if (fOnAction)
+		fOnAction(index);
 	return true;
 }
 

@@ -3,6 +3,7 @@
 // character boxes of a fixed width and links, and counters of what the module asked for.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,6 +54,18 @@ public:
 	std::vector<Link> fLinks;
 	std::string fClipboard;
 	std::vector<int32> fActivatedLinks;
+
+	// The program changes the text (a result line): removed, then inserted, as the kit tells.
+	void Replace(const std::string& contents);
+
+	// With a listener the text tells its changes like the kit's text views; fChanged runs
+	// after each edit.
+	BPrivate::AccessibilityListener* fListener = nullptr;
+	BPrivate::AccessibleNode* fNode = nullptr;
+	std::function<void()> fChanged;
+
+private:
+	void _Tell(BPrivate::AccessibleEvent::Type type, int32 offset, const std::string& text);
 };
 
 class FakeNode : public BPrivate::AccessibleNode {
@@ -88,6 +101,8 @@ public:
 	BRect fBounds;
 	std::vector<std::string> fActions;
 	std::vector<int32> fActionsDone;
+	// Runs for each action done (the host queues it to its loop).
+	std::function<void(int32)> fOnAction;
 	int32 fFocusGrabs = 0;
 	std::unique_ptr<FakeText> fText;
 	FakeNode* fParent = nullptr;

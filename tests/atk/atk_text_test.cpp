@@ -230,10 +230,14 @@ TEST_F(AtkTextTest, LinksAreHyperlinksThatOpenTheirAddress)
 		int index;
 		const char* uri;
 		gint start, end;
+		const char* text;
 	} kLinks[] = {
-		{0, "https://www.euro.example/", 7, 23},
-		{1, "https://www.kambo.example/", 33, 50},
+		{0, "https://www.euro.example/", 7, 23, "www.euro.example"},
+		{1, "https://www.kambo.example/", 33, 50, "www.kambo.example"},
 	};
+	// The links are the text's children, as clients reach their actions.
+	AtkObject* owner = ATK_OBJECT(hypertext);
+	EXPECT_EQ(atk_object_get_n_accessible_children(owner), 2);
 	for (const auto& c : kLinks) {
 		AtkHyperlink* link = atk_hypertext_get_link(hypertext, c.index);
 		ASSERT_NE(link, nullptr);
@@ -242,21 +246,48 @@ TEST_F(AtkTextTest, LinksAreHyperlinksThatOpenTheirAddress)
 		EXPECT_EQ(atk_hyperlink_get_start_index(link), c.start);
 		EXPECT_EQ(atk_hyperlink_get_end_index(link), c.end);
 		EXPECT_TRUE(atk_hyperlink_is_valid(link));
-		EXPECT_EQ(atk_hyperlink_get_object(link, 0), ATK_OBJECT(hypertext));
 		ASSERT_TRUE(ATK_IS_ACTION(link));
 		EXPECT_STREQ(atk_action_get_name(ATK_ACTION(link), 0), "activate");
 		EXPECT_TRUE(atk_action_do_action(ATK_ACTION(link), 0));
+
+		AtkObject* linkObject = atk_hyperlink_get_object(link, 0);
+		AtkObject* child = atk_object_ref_accessible_child(owner, c.index);
+		EXPECT_EQ(linkObject, child);
+		g_object_unref(child);
+		EXPECT_EQ(atk_object_get_role(linkObject), ATK_ROLE_LINK);
+		EXPECT_STREQ(atk_object_get_name(linkObject), c.text);
+		EXPECT_EQ(atk_object_get_parent(linkObject), owner);
+		EXPECT_EQ(atk_object_get_index_in_parent(linkObject), c.index);
+		EXPECT_EQ(atk_hyperlink_impl_get_hyperlink(ATK_HYPERLINK_IMPL(linkObject)), link);
+		g_object_unref(link);
+		ASSERT_TRUE(ATK_IS_ACTION(linkObject));
+		EXPECT_STREQ(atk_action_get_name(ATK_ACTION(linkObject), 0), "activate");
+		EXPECT_TRUE(atk_action_do_action(ATK_ACTION(linkObject), 0));
+		// The link's box: its characters (8 pixels each) from the text's origin.
+		gint x, y, width, height;
+		atk_component_get_extents(ATK_COMPONENT(linkObject), &x, &y, &width, &height,
+			ATK_XY_SCREEN);
+		EXPECT_EQ(x, c.start * 8);
+		EXPECT_EQ(width, (c.end - c.start) * 8);
 	}
-	EXPECT_EQ(node->fText->fActivatedLinks, (std::vector<int32>{0, 1}));
+	EXPECT_EQ(node->fText->fActivatedLinks, (std::vector<int32>{0, 0, 1, 1}));
 
 	// A link a client still holds outlives its text and goes invalid with it.
 	AtkHyperlink* held = ATK_HYPERLINK(g_object_ref(atk_hypertext_get_link(hypertext, 0)));
+	AtkObject* heldObject = ATK_OBJECT(g_object_ref(atk_hyperlink_get_object(held, 0)));
 	KamboAtk::Forget(node);
 	fTree.frame->Remove(fTree.frame->CountChildren() - 1);
 	EXPECT_FALSE(atk_hyperlink_is_valid(held));
 	EXPECT_EQ(Take(atk_hyperlink_get_uri(held, 0)), "<null>");
 	EXPECT_FALSE(atk_action_do_action(ATK_ACTION(held), 0));
+	EXPECT_EQ(atk_hyperlink_get_object(held, 0), nullptr);
 	g_object_unref(held);
+	EXPECT_FALSE(atk_action_do_action(ATK_ACTION(heldObject), 0));
+	EXPECT_EQ(atk_object_get_parent(heldObject), nullptr);
+	AtkStateSet* states = atk_object_ref_state_set(heldObject);
+	EXPECT_TRUE(atk_state_set_contains_state(states, ATK_STATE_DEFUNCT));
+	g_object_unref(states);
+	g_object_unref(heldObject);
 }
 
 } // namespace
