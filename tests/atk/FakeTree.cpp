@@ -233,6 +233,8 @@ FakeNode::GrabFocus()
 	if ((fStates & B_STATE_FOCUSABLE) == 0)
 		return false;
 	fFocusGrabs++;
+	if (fOnFocus)
+		fOnFocus();
 	return true;
 }
 

@@ -101,8 +101,9 @@ public:
 	BRect fBounds;
 	std::vector<std::string> fActions;
 	std::vector<int32> fActionsDone;
-	// Runs for each action done (the host queues it to its loop).
+	// Run for each action done and focus grabbed (the host queues them to its loop).
 	std::function<void(int32)> fOnAction;
+	std::function<void()> fOnFocus;
 	int32 fFocusGrabs = 0;
 	std::unique_ptr<FakeText> fText;
 	FakeNode* fParent = nullptr;

@@ -79,6 +79,12 @@ public:
 		fTree.aboutButton->fOnAction = [this](int32) {
 			fHost.fQueue.push_back([this] { _OpenWindow(_MakeAbout()); });
 		};
+		fTree.amount->fOnFocus = [this] {
+			fHost.fQueue.push_back([this] {
+				fTree.amount->fStates |= B_STATE_FOCUSED;
+				fHost.Tell(AccessibleEvent::kFocused, fTree.amount);
+			});
+		};
 	}
 
 	int Run(const char* modulePath)
@@ -119,6 +125,13 @@ public:
 				job();
 		}
 		stop();
+		// What the bus asked for that the test cannot see otherwise.
+		if (fAbout != nullptr) {
+			printf("links opened:");
+			for (int32 index : fAbout->fText->fActivatedLinks)
+				printf(" %d", int(index));
+			printf("\n");
+		}
 		if (!fHost.fWatchers.empty() || fHost.fListener != nullptr) {
 			fprintf(stderr, "atk_host: the module left its watcher or listener behind\n");
 			return 1;
@@ -158,7 +171,7 @@ private:
 			false);
 		text->fText->fLinks = {{7, 23, "https://www.euro.example/"},
 			{34, 50, "https://www.kambo.example/"}};
-		about->Add(std::move(text));
+		fAbout = about->Add(std::move(text));
 		FakeNode* ok = about->Add(MakeNode(B_ROLE_PUSH_BUTTON, "OK", B_STATE_ENABLED
 			| B_STATE_VISIBLE | B_STATE_SHOWING | B_STATE_FOCUSABLE | B_STATE_DEFAULT));
 		ok->fActions = {"press"};
@@ -188,6 +201,7 @@ private:
 
 	ConverterTree fTree;
 	TestHost fHost;
+	FakeNode* fAbout = nullptr;
 };
 
 } // namespace
