@@ -12,6 +12,9 @@ a11y_private_session()
 {
 	if [ -z "${KAMBO_A11Y_SESSION:-}" ]; then
 		command -v dbus-run-session >/dev/null 2>&1 || e2e_skip "dbus-run-session is not installed"
+		# The services the bus starts (the accessibility bus reads GSettings) keep their
+		# settings in memory: nothing a test switches reaches the user's own.
+		export GSETTINGS_BACKEND=memory
 		KAMBO_A11Y_SESSION=1 exec dbus-run-session -- bash "$0" "$@"
 	fi
 }
