@@ -25,9 +25,15 @@ else()
 endif()
 
 # The screen-reader module, opened only when the desktop's accessibility is on; the program
-# finds it relative to itself.
+# finds it relative to itself. GNUInstallDirs names the multiarch folder only for a /usr
+# prefix, but the package is always for /usr: a private folder directly in /usr/lib would make
+# CPack add ldconfig calls to the maintainer scripts, which lintian rightly rejects.
+set(KAMBO_MODULE_LIBDIR ${CMAKE_INSTALL_LIBDIR})
+if(CMAKE_INSTALL_LIBDIR STREQUAL "lib" AND CMAKE_LIBRARY_ARCHITECTURE)
+	set(KAMBO_MODULE_LIBDIR lib/${CMAKE_LIBRARY_ARCHITECTURE})
+endif()
 if(TARGET kambolux_atk)
-	install(TARGETS kambolux_atk LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/kambolux)
+	install(TARGETS kambolux_atk LIBRARY DESTINATION ${KAMBO_MODULE_LIBDIR}/kambolux)
 endif()
 
 install(FILES "${KAMBO_PACKAGING_DIR}/${KAMBO_APP_ID}.desktop"
