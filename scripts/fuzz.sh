@@ -13,7 +13,7 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-	targets=(settings_fuzzer amount_field_fuzzer calculator_fuzzer)
+	targets=(settings_fuzzer amount_field_fuzzer calculator_fuzzer dbus_message_fuzzer)
 fi
 case $seconds in
 	'' | *[!0-9]*)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "AccessibilityLoader.h"
 #include "AppDefs.h"
 #include "Backend.h"
 #include "EventLoop.h"
@@ -26,6 +27,7 @@ BApplication::BApplication(const char* signature)
 
 BApplication::~BApplication()
 {
+	BPrivate::AccessibilityLoader::Shutdown();
 	// Windows still around belong to this application; they go with it.
 	for (BWindow* window : BPrivate::AllWindows())
 		delete window;
@@ -40,9 +42,18 @@ BApplication::Run()
 		fReadyToRunSent = true;
 		PostMessage(B_READY_TO_RUN, this);
 	}
-	while (!fQuitting)
+	bool accessibilityAsked = false;
+	while (!fQuitting) {
 		EventLoop::RunOnce(-1);
+		// Asked only once the user sees the program, so the start never waits for the bus.
+		if (!accessibilityAsked && !fQuitting && BPrivate::CurrentBackend()->FrameShown()) {
+			accessibilityAsked = true;
+			BPrivate::AccessibilityLoader::Begin();
+		}
+	}
 
+	// The module leaves the bus while the windows it describes are still there.
+	BPrivate::AccessibilityLoader::Shutdown();
 	for (BWindow* window : BPrivate::AllWindows()) {
 		window->Lock();
 		delete window;

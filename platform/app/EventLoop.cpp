@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "AccessibilityModule.h"
 #include "AppDefs.h"
 #include "Application.h"
 #include "Backend.h"
@@ -38,6 +39,7 @@ struct LoopState {
 	int32 nesting = 0;
 	std::function<void()> idleHook;
 	bigtime_t (*clock)() = nullptr;
+	std::vector<DescriptorWatcher*> watchers;
 };
 
 LoopState&
@@ -292,6 +294,47 @@ WaitTimeout(int32 requested)
 	return requested < 0 ? untilPulse : std::min(requested, untilPulse);
 }
 
+bool
+IsWatching(DescriptorWatcher* watcher)
+{
+	const std::vector<DescriptorWatcher*>& watchers = State().watchers;
+	return std::find(watchers.begin(), watchers.end(), watcher) != watchers.end();
+}
+
+// The backend's wait, with the watchers' descriptors and the shortest time-out any of them
+// asks for; each watcher then sees its own descriptors back. Without watchers this is the
+// plain wait, so a program without them pays nothing.
+bool
+Wait(BackendEvent* event, int32 timeoutMs)
+{
+	Backend* backend = CurrentBackend();
+	if (State().watchers.empty())
+		return backend->WaitEvent(event, timeoutMs);
+
+	const std::vector<DescriptorWatcher*> watchers = State().watchers;
+	std::vector<pollfd> descriptors;
+	std::vector<size_t> counts;
+	int32 timeout = timeoutMs;
+	for (DescriptorWatcher* watcher : watchers) {
+		const size_t before = descriptors.size();
+		const int32 wanted = watcher->Prepare(&descriptors);
+		counts.push_back(descriptors.size() - before);
+		if (wanted >= 0 && (timeout < 0 || wanted < timeout))
+			timeout = wanted;
+	}
+	const bool got = backend->WaitEvent(event, timeout, &descriptors);
+
+	size_t offset = 0;
+	for (size_t i = 0; i < watchers.size(); i++) {
+		std::vector<pollfd> own(descriptors.begin() + offset,
+			descriptors.begin() + offset + counts[i]);
+		offset += counts[i];
+		if (IsWatching(watchers[i]))
+			watchers[i]->Dispatch(own);
+	}
+	return got;
+}
+
 } // namespace
 
 void
@@ -300,9 +343,8 @@ EventLoop::RunOnce(int32 timeoutMs)
 	DispatchReady();
 	UpdateWindows();
 
-	Backend* backend = CurrentBackend();
 	BackendEvent event;
-	if (backend->WaitEvent(&event, WaitTimeout(timeoutMs)))
+	if (Wait(&event, WaitTimeout(timeoutMs)))
 		TranslateEvent(event);
 	TranslatePending();
 	SendPulses();
@@ -352,6 +394,11 @@ EventLoop::RunNested(BLooper* blocked, const std::function<bool()>& done)
 		if (backend->IsHeadless()) {
 			if (any)
 				continue;
+			if (!state.watchers.empty()) {
+				BackendEvent event;
+				if (Wait(&event, 0))
+					TranslateEvent(event);
+			}
 			// Out of injected input: let the test act, and give up if it does not.
 			if (state.idleHook)
 				state.idleHook();
@@ -361,7 +408,7 @@ EventLoop::RunNested(BLooper* blocked, const std::function<bool()>& done)
 		}
 
 		BackendEvent event;
-		if (backend->WaitEvent(&event, WaitTimeout(-1)))
+		if (Wait(&event, WaitTimeout(-1)))
 			TranslateEvent(event);
 		SendPulses();
 	}
@@ -388,6 +435,26 @@ void
 EventLoop::SetClock(bigtime_t (*clock)())
 {
 	State().clock = clock;
+}
+
+void
+EventLoop::AddWatcher(DescriptorWatcher* watcher)
+{
+	if (watcher != nullptr && !IsWatching(watcher))
+		State().watchers.push_back(watcher);
+}
+
+void
+EventLoop::RemoveWatcher(DescriptorWatcher* watcher)
+{
+	std::vector<DescriptorWatcher*>& watchers = State().watchers;
+	watchers.erase(std::remove(watchers.begin(), watchers.end(), watcher), watchers.end());
+}
+
+int32
+EventLoop::CountWatchers()
+{
+	return (int32)State().watchers.size();
 }
 
 } // namespace BPrivate

@@ -1,5 +1,7 @@
 #include "HeadlessBackend.h"
 
+#include <poll.h>
+
 #include <cairo.h>
 
 #include <cassert>
@@ -133,11 +135,17 @@ HeadlessBackend::CreateWindow(const WindowSpec& spec)
 }
 
 bool
-HeadlessBackend::WaitEvent(BackendEvent* event, int32 timeoutMs)
+HeadlessBackend::WaitEvent(BackendEvent* event, int32 timeoutMs,
+	std::vector<pollfd>* descriptors)
 {
-	(void)timeoutMs;
-	if (fEvents.empty())
+	if (fEvents.empty()) {
+		if (descriptors != nullptr && !descriptors->empty()) {
+			for (pollfd& descriptor : *descriptors)
+				descriptor.revents = 0;
+			poll(descriptors->data(), descriptors->size(), timeoutMs < 0 ? 0 : timeoutMs);
+		}
 		return false;
+	}
 	*event = fEvents.front();
 	fEvents.pop_front();
 	return true;

@@ -4,8 +4,8 @@
 // keys, text, mouse and activation events; clipboard and primary selection in memory (a
 // request for the primary text is answered as the next event); URL launches recorded, never
 // opened; a display scale (SetScale) under which presented frames are that many times larger
-// and injected pointer positions are window pixels. Not implemented: a window manager's
-// placement, stacking beyond the active window.
+// and injected pointer positions are window pixels; other descriptors polled when no event is
+// queued. Not implemented: a window manager's placement, stacking beyond the active window.
 #pragma once
 
 #include <deque>
@@ -36,7 +36,8 @@ public:
 	// Backend.
 	bool IsHeadless() const override { return true; }
 	std::unique_ptr<BackendWindow> CreateWindow(const WindowSpec& spec) override;
-	bool WaitEvent(BackendEvent* event, int32 timeoutMs) override;
+	bool WaitEvent(BackendEvent* event, int32 timeoutMs,
+		std::vector<pollfd>* descriptors = nullptr) override;
 	void Wake() override {}
 	BRect ScreenFrame() const override { return fScreen; }
 	int32 Scale() const override { return fScale; }

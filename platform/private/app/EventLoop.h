@@ -14,6 +14,8 @@ class BWindow;
 
 namespace BPrivate {
 
+class DescriptorWatcher;
+
 // The loop's steps, for the kit and for tests driving the headless backend.
 class EventLoop {
 public:
@@ -30,6 +32,11 @@ public:
 	static void SetIdleHook(std::function<void()> hook);
 	// The clock pulses are timed by (tests; nullptr: the monotonic clock).
 	static void SetClock(bigtime_t (*clock)());
+	// Descriptors the loop waits on beside the window system's, in every loop, nested ones
+	// too. The watcher stays owned by the caller; removing it during a dispatch is safe.
+	static void AddWatcher(DescriptorWatcher* watcher);
+	static void RemoveWatcher(DescriptorWatcher* watcher);
+	static int32 CountWatchers();
 };
 
 bigtime_t system_time_us();

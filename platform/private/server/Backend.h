@@ -3,10 +3,13 @@
 // outside its backends and its painter.
 #pragma once
 
+#include <poll.h>
+
 #include <functional>
 #include <cmath>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Rect.h"
 #include "SupportDefs.h"
@@ -105,11 +108,18 @@ public:
 	virtual ~Backend() = default;
 	virtual bool IsHeadless() const = 0;
 	virtual std::unique_ptr<BackendWindow> CreateWindow(const WindowSpec& spec) = 0;
-	// Waits up to timeoutMs (-1: forever, 0: poll) for an event.
-	virtual bool WaitEvent(BackendEvent* event, int32 timeoutMs) = 0;
+	// Waits up to timeoutMs (-1: forever, 0: poll) for an event, or until one of descriptors
+	// (the loop's other sources; may be nullptr) is ready: false then, with their revents set.
+	// The headless backend never sleeps: it polls the descriptors with the time-out only
+	// when no event is queued, and a time-out of -1 counts as 0.
+	virtual bool WaitEvent(BackendEvent* event, int32 timeoutMs,
+		std::vector<pollfd>* descriptors = nullptr) = 0;
 	// Makes a WaitEvent that is waiting return.
 	virtual void Wake() = 0;
 	virtual BRect ScreenFrame() const = 0;
+	// Whether a window's first frame is on the screen (mapped and drawn), the moment for
+	// work that must not delay the start.
+	virtual bool FrameShown() const { return true; }
 	// Surface pixels per layout unit, 1 to kMaxDisplayScale (DisplayScale.h), fixed for the
 	// backend's life. Everything at this seam (frames, screen, event positions, extents) is
 	// in layout units and the backend converts; Present gets the backing store at Scale()

@@ -25,7 +25,8 @@
 //    activation (focus changes other than grabs), close requests, exposure, moves
 //  - the CLIPBOARD and PRIMARY selections both ways without blocking (X11Clipboard); the
 //    middle button pastes PRIMARY where the kit asks for it (X11Primary.cpp)
-//  - sleeping in poll on the X connection and a wake-up pipe (Wake, signals) until an event,
+//  - sleeping in poll on the X connection, a wake-up pipe (Wake, signals) and the loop's other
+//    descriptors (the session bus, the screen-reader module's) until an event, one of those,
 //    the next timer or a clipboard time-out; no other waits
 //  - SIGINT, SIGTERM and SIGHUP as a quit request; X protocol errors logged, never fatal; a
 //    window destroyed by another client is a close request; a lost connection is a quit
@@ -315,8 +316,12 @@ X11Backend::_WindowGone(X11Window* window)
 }
 
 bool
-X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs)
+X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<pollfd>* descriptors)
 {
+	if (descriptors != nullptr) {
+		for (pollfd& descriptor : *descriptors)
+			descriptor.revents = 0;
+	}
 	_ReapChildren();
 	const bigtime_t deadline = Now() + (timeoutMs > 0 ? (bigtime_t)timeoutMs * 1000 : 0);
 	while (true) {
@@ -369,15 +374,20 @@ X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs)
 		bigtime_t remaining = -1;
 		if (timeoutMs >= 0) {
 			remaining = deadline - Now();
-			if (remaining <= 0)
+			if (remaining <= 0) {
+				// Even without time to wait, the other descriptors learn what is ready.
+				if (descriptors != nullptr && !descriptors->empty())
+					_Sleep(0, descriptors);
 				return false;
+			}
 		}
 		for (const X11Clipboard* selection : {fClipboard.get(), fPrimary.get()}) {
 			const bigtime_t untilTimeout = selection->UntilTimeout(Now());
 			if (untilTimeout >= 0 && (remaining < 0 || untilTimeout < remaining))
 				remaining = untilTimeout;
 		}
-		_Sleep(remaining < 0 ? -1 : (int32)((remaining + 999) / 1000));
+		if (_Sleep(remaining < 0 ? -1 : (int32)((remaining + 999) / 1000), descriptors))
+			return false;
 	}
 }
 
@@ -401,21 +411,42 @@ X11Backend::_ReadEvents()
 	return answered;
 }
 
-// Sleeps until the server has sent something, Wake is called, a signal came, or the time
-// is up. What Xlib read into its queue meanwhile was taken in by _ReadEvents before.
+// Sleeps until the server has sent something, Wake is called, a signal came, one of the
+// loop's other descriptors is ready, or the time is up. What Xlib read into its queue
+// meanwhile was taken in by _ReadEvents before. True when one of the others is ready: the
+// loop serves it before waiting again.
 bool
-X11Backend::_Sleep(int32 timeoutMs)
+X11Backend::_Sleep(int32 timeoutMs, std::vector<pollfd>* others)
 {
-	pollfd descriptors[2];
-	nfds_t count = 0;
+	std::vector<pollfd> descriptors;
 	if (fWakePipe[0] >= 0)
-		descriptors[count++] = {fWakePipe[0], POLLIN, 0};
+		descriptors.push_back({fWakePipe[0], POLLIN, 0});
 	if (!fConnection.lost) {
 		XFlush(fConnection.display);
-		descriptors[count++] = {ConnectionNumber(fConnection.display), POLLIN, 0};
+		descriptors.push_back({ConnectionNumber(fConnection.display), POLLIN, 0});
 	}
-	int result = poll(descriptors, count, timeoutMs);
-	return result > 0 || (result < 0 && errno == EINTR);
+	const size_t own = descriptors.size();
+	if (others != nullptr)
+		descriptors.insert(descriptors.end(), others->begin(), others->end());
+	int result = poll(descriptors.data(), descriptors.size(), timeoutMs);
+	if (result <= 0 || others == nullptr)
+		return false;
+	bool ready = false;
+	for (size_t i = 0; i < others->size(); i++) {
+		(*others)[i].revents = descriptors[own + i].revents;
+		ready = ready || (*others)[i].revents != 0;
+	}
+	return ready;
+}
+
+bool
+X11Backend::FrameShown() const
+{
+	for (const auto& [xWindow, entry] : fWindows) {
+		if (entry.window->HasShownFrame())
+			return true;
+	}
+	return false;
 }
 
 void

@@ -27,7 +27,9 @@ public:
 
 	bool IsHeadless() const override { return false; }
 	std::unique_ptr<BackendWindow> CreateWindow(const WindowSpec& spec) override;
-	bool WaitEvent(BackendEvent* event, int32 timeoutMs) override;
+	bool WaitEvent(BackendEvent* event, int32 timeoutMs,
+		std::vector<pollfd>* descriptors = nullptr) override;
+	bool FrameShown() const override;
 	void Wake() override;
 	BRect ScreenFrame() const override;
 	int32 Scale() const override { return fConnection.scale; }
@@ -62,7 +64,7 @@ private:
 
 	// X11Backend.cpp
 	bool _ReadEvents();
-	bool _Sleep(int32 timeoutMs);
+	bool _Sleep(int32 timeoutMs, std::vector<pollfd>* descriptors);
 	void _WindowGone(X11Window* window);
 	void _ReapChildren();
 	void _OpenInputMethod();
