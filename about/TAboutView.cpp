@@ -84,3 +84,30 @@ TAboutView::_OpenLink(int32 offset, int32 start, int32 end, const char* address)
 	be_roster->Launch(B_URL_HTTP, 1, args);
 	Highlight(start, end);
 }
+
+int32
+TAboutView::CountAccessibleLinks() const
+{
+	return 2;
+}
+
+bool
+TAboutView::GetAccessibleLink(int32 index, int32* outStart, int32* outEnd,
+	std::string* outAddress) const
+{
+	if (index < 0 || index > 1)
+		return false;
+	*outStart = index == 0 ? fLink1Start : fLink2Start;
+	*outEnd = index == 0 ? fLink1End : fLink2End;
+	*outAddress = index == 0 ? kFirstAddress : kSecondAddress;
+	return true;
+}
+
+void
+TAboutView::ActivateAccessibleLink(int32 index)
+{
+	if (index == 0)
+		_OpenLink(fLink1Start, fLink1Start, fLink1End, kFirstAddress);
+	else if (index == 1)
+		_OpenLink(fLink2Start, fLink2Start, fLink2End, kSecondAddress);
+}

@@ -12,6 +12,12 @@ public:
 
 	void MouseDown(BPoint where) override;
 
+	// The two web addresses, for a screen reader; activating one opens it like a click.
+	int32 CountAccessibleLinks() const override;
+	bool GetAccessibleLink(int32 index, int32* outStart, int32* outEnd,
+		std::string* outAddress) const override;
+	void ActivateAccessibleLink(int32 index) override;
+
 private:
 	void _OpenLink(int32 offset, int32 start, int32 end, const char* address);
 

@@ -27,6 +27,9 @@ struct CalcButton {
 	CalcKeyKind kind;
 	// The single bytes that press this button from the keyboard.
 	const char* keys;
+	// What a screen reader adds to a label that alone says too little ("C"); null for
+	// the digits.
+	const char* description;
 };
 
 // Indexes with their own handling in the state machine.

@@ -22,6 +22,9 @@ CalcView::CalcView(BRect frame)
 	BView(frame, "", kPadResizingMode, B_WILL_DRAW)
 {
 	SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
+	// The pad shows no number: what it computes appears in the amount field.
+	SetAccessibleName("Taschenrechner");
+	SetAccessibleDescription("Die Tasten bearbeiten den Betrag im Hauptfenster");
 
 	for (const CalcButton& key : kCalcButtons) {
 		BMessage* message = new BMessage(kCalcPressed);
@@ -30,6 +33,8 @@ CalcView::CalcView(BRect frame)
 		BButton* button = new BButton(BRect(key.left, key.top, key.right, key.bottom), "",
 			BtnText(label, key.index), message, B_FOLLOW_LEFT | B_FOLLOW_TOP,
 			B_WILL_DRAW | B_NAVIGABLE);
+		if (key.description != nullptr)
+			button->SetAccessibleDescription(key.description);
 		fButtons[key.index] = button;
 		AddChild(button);
 	}

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "AccessibleNames.h"
 #include "Alert.h"
 #include "AppDefs.h"
 #include "Application.h"
@@ -177,6 +178,11 @@ TMainView::_CreateFields()
 	for (BTextView* field : {static_cast<BTextView*>(fSourceField),
 			static_cast<BTextView*>(fTargetField), fEuroLine})
 		field->SetFitToWidth(kSmallestAmountSize);
+	// The results change with every key; a screen reader announces them as they do.
+	fEuroLine->SetAccessibleName(kEuroLineName);
+	fEuroLine->SetAccessibleLive(true);
+	fTargetField->SetAccessibleLive(true);
+	_UpdateAccessibleNames();
 }
 
 void
@@ -187,12 +193,14 @@ TMainView::_CreateButtons()
 		int32 offImage;
 		int32 onImage;
 		uint32 command;
+		const char* accessibleName;
 	};
 	BRect bounds = Bounds();
 	const ButtonSpec buttons[] = {
-		{kCalculatorButtonFrame, kCalculatorUpImage, kCalculatorDownImage, kMsgOpenCalculator},
+		{kCalculatorButtonFrame, kCalculatorUpImage, kCalculatorDownImage, kMsgOpenCalculator,
+			kCalculatorButtonName},
 		{BRect(bounds.right - 10, bounds.bottom - 10, bounds.right, bounds.bottom),
-			kAboutUpImage, kAboutDownImage, B_ABOUT_REQUESTED},
+			kAboutUpImage, kAboutDownImage, B_ABOUT_REQUESTED, kAboutButtonName},
 	};
 
 	for (const ButtonSpec& spec : buttons) {
@@ -204,8 +212,11 @@ TMainView::_CreateButtons()
 		delete onImage;
 
 		// No target: the messages go to the window, which opens the pad or the about box.
-		AddChild(new BPictureButton(spec.frame, "", off, on, new BMessage(spec.command),
-			B_ONE_STATE_BUTTON, B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW | B_NAVIGABLE));
+		BPictureButton* button = new BPictureButton(spec.frame, "", off, on,
+			new BMessage(spec.command), B_ONE_STATE_BUTTON, B_FOLLOW_LEFT | B_FOLLOW_TOP,
+			B_WILL_DRAW | B_NAVIGABLE);
+		button->SetAccessibleName(spec.accessibleName);
+		AddChild(button);
 	}
 }
 
@@ -332,6 +343,7 @@ TMainView::Calculate()
 	fEuroLine->Invalidate();
 	fTargetField->SetText(texts.target.c_str());
 	fTargetField->Invalidate();
+	_UpdateAccessibleNames();
 }
 
 void

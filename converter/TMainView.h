@@ -49,9 +49,20 @@ public:
 	int32 Tabless() const { return fTabless; }
 	BRect SwapArea() const { return fSwapArea; }
 
+	// For a screen reader the three bands and the swap arrow are buttons of this view:
+	// a band's action opens its list where a click would, the arrow's swaps.
+	int32 CountAccessibleParts() const override;
+	bool GetAccessiblePart(int32 index, accessible_part* part) const override;
+	void DoAccessiblePartAction(int32 index) override;
+
 private:
 	void _CreateFields();
 	void _CreateButtons();
+	// Names that follow the state: the amount field's currency, the bands' choices.
+	void _UpdateAccessibleNames();
+	// The area of a band (0 source, 1 rounding, 2 target) where a click opens its list.
+	BRect _BandFrame(int32 band) const;
+	static const char* _RoundingLabel(int32 rounding);
 	BPicture* _RecordPicture(const BBitmap* image);
 	void _ChooseCurrency(BMessage* message, int32* index);
 	void _ChooseRounding(BMessage* message);

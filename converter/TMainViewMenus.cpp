@@ -106,6 +106,30 @@ TMainView::_BuildBandMenu(BPoint where)
 	return menu;
 }
 
+BRect
+TMainView::_BandFrame(int32 band) const
+{
+	BRect bounds = Bounds();
+	switch (band) {
+		case 0:
+			return BRect(bounds.left, bounds.top, bounds.right, kSourceBandEnd - 1);
+		case 1:
+			return BRect(bounds.left, kSourceBandEnd, bounds.right, kTargetBandStart);
+		default:
+			return BRect(bounds.left, kTargetBandStart + 1, bounds.right, bounds.bottom);
+	}
+}
+
+const char*
+TMainView::_RoundingLabel(int32 rounding)
+{
+	for (const auto& choice : kRoundingChoices) {
+		if (choice.rounding == rounding)
+			return choice.label;
+	}
+	return "";
+}
+
 BPopUpMenu*
 TMainView::_BuildContextMenu()
 {
@@ -136,10 +160,13 @@ TMainView::_BuildContextMenu()
 			{
 				BMenuItem* item = new BMenuItem(entry.label, new BMessage(entry.command),
 					entry.shortcut, 0);
-				if (entry.command == kMsgToggleInFront)
+				if (entry.command == kMsgToggleInFront) {
+					item->SetCheckable(true);
 					item->SetMarked(fInFront != 0);
-				else if (entry.command == kMsgToggleTabless)
+				} else if (entry.command == kMsgToggleTabless) {
+					item->SetCheckable(true);
 					item->SetMarked(fTabless != 0);
+				}
 				item->SetTarget(this);
 				menu->AddItem(item);
 				break;

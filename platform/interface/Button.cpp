@@ -146,3 +146,12 @@ BButton::IsDefault() const
 {
 	return Window() != nullptr && Window()->DefaultButton() == this;
 }
+
+uint64
+BButton::AccessibleStates() const
+{
+	uint64 states = BControl::AccessibleStates();
+	if (IsDefault())
+		states |= B_STATE_DEFAULT;
+	return states;
+}

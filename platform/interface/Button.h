@@ -17,6 +17,8 @@ public:
 	void MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage) override;
 	void KeyDown(const char* bytes, int32 numBytes) override;
 
+	uint64 AccessibleStates() const override;
+
 	virtual void MakeDefault(bool flag);
 	bool IsDefault() const;
 };

@@ -1,5 +1,6 @@
 #include "Control.h"
 
+#include "AccessibleKit.h"
 #include "Window.h"
 #include "WindowPrivate.h"
 
@@ -22,6 +23,8 @@ BControl::SetLabel(const char* label)
 		return;
 	fLabel = std::move(newLabel);
 	Invalidate();
+	if (BPrivate::Listening())
+		BPrivate::NotifyViewName(this);
 }
 
 void
@@ -40,6 +43,8 @@ BControl::SetEnabled(bool enabled)
 		return;
 	fEnabled = enabled;
 	Invalidate();
+	if (BPrivate::Listening())
+		BPrivate::NotifyViewState(this, B_STATE_ENABLED, enabled);
 }
 
 void
@@ -132,4 +137,53 @@ BControl::_EndPress(BPoint where)
 		Invalidate();
 	}
 	return Bounds().Contains(where) && IsEnabled();
+}
+
+// #pragma mark - accessibility
+
+std::string
+BControl::AccessibleName() const
+{
+	std::string name = BView::AccessibleName();
+	return name.empty() ? fLabel : name;
+}
+
+accessible_role
+BControl::AccessibleRole() const
+{
+	return B_ROLE_PUSH_BUTTON;
+}
+
+uint64
+BControl::AccessibleStates() const
+{
+	uint64 states = fEnabled ? B_STATE_ENABLED : 0;
+	if (fPressed)
+		states |= B_STATE_PRESSED;
+	return states;
+}
+
+int32
+BControl::CountAccessibleActions() const
+{
+	return 1;
+}
+
+const char*
+BControl::AccessibleActionName(int32 index) const
+{
+	return index == 0 ? "press" : "";
+}
+
+const char*
+BControl::AccessibleActionDescription(int32 index) const
+{
+	return index == 0 ? "Dr\xC3\xBC" "cken" : "";
+}
+
+void
+BControl::DoAccessibleAction(int32 index)
+{
+	if (index == 0 && fEnabled)
+		Invoke();
 }

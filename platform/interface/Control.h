@@ -29,6 +29,15 @@ public:
 
 	status_t Invoke(BMessage* message = nullptr) override;
 
+	// A push button named by its label unless the program names it; "press" invokes it.
+	std::string AccessibleName() const override;
+	accessible_role AccessibleRole() const override;
+	uint64 AccessibleStates() const override;
+	int32 CountAccessibleActions() const override;
+	const char* AccessibleActionName(int32 index) const override;
+	const char* AccessibleActionDescription(int32 index) const override;
+	void DoAccessibleAction(int32 index) override;
+
 	bool IsPressed() const { return fPressed; }
 	bool IsTracking() const { return fTracking; }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "AccessibleKit.h"
 #include "MenuItem.h"
 
 // Items stand in one column inside a two-pixel frame (a dark outline and a bevel). Each item
@@ -173,6 +174,14 @@ BMenu::RemoveItem(int32 index)
 	BMenuItem* item = fItems[index];
 	fItems.erase(fItems.begin() + index);
 	item->fMenu = nullptr;
+	if (BPrivate::Listening()) {
+		BPrivate::AccessibleEvent removed;
+		removed.type = BPrivate::AccessibleEvent::kChildRemoved;
+		removed.node = BPrivate::NodeOf(this);
+		removed.index = index;
+		removed.child = nullptr;
+		BPrivate::Notify(removed);
+	}
 	if (fHighlighted == index)
 		fHighlighted = -1;
 	else if (fHighlighted > index)
@@ -319,8 +328,11 @@ BMenu::SetHighlightedIndex(int32 index)
 	if (index == fHighlighted)
 		return;
 	Invalidate(ItemFrame(fHighlighted));
+	int32 old = fHighlighted;
 	fHighlighted = index;
 	Invalidate(ItemFrame(fHighlighted));
+	if (BPrivate::Listening())
+		BPrivate::NotifyMenuHighlight(this, old, index);
 }
 
 // #pragma mark - drawing

@@ -45,6 +45,10 @@ public:
 	void SetEnabled(bool enabled) { fEnabled = enabled; }
 	bool IsEnabled() const { return fEnabled; }
 
+	accessible_role AccessibleRole() const override;
+	uint64 AccessibleStates() const override;
+	std::string AccessibleName() const override;
+
 	// Layout and drawing of the item list inside a menu window (kit internal use).
 	void Draw(BRect updateRect) override;
 	BRect ItemFrame(int32 index) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "AccessibleKit.h"
 #include "Application.h"
 #include "Menu.h"
 #include "MenuWindow.h"
@@ -39,6 +40,7 @@ BMenuItem::~BMenuItem()
 		delete fSubmenu;
 		fSubmenu = nullptr;
 	}
+	BPrivate::ForgetItem(this);
 }
 
 void
@@ -47,6 +49,14 @@ BMenuItem::SetLabel(const char* label)
 	fLabel = label != nullptr ? label : "";
 	if (fMenu != nullptr)
 		fMenu->Invalidate();
+	if (BPrivate::Listening())
+		BPrivate::NotifyItemName(this);
+}
+
+void
+BMenuItem::SetCheckable(bool checkable)
+{
+	fCheckable = checkable;
 }
 
 void
@@ -57,6 +67,8 @@ BMenuItem::SetEnabled(bool enabled)
 	fEnabled = enabled;
 	if (fMenu != nullptr)
 		fMenu->Invalidate();
+	if (BPrivate::Listening())
+		BPrivate::NotifyItemState(this, B_STATE_ENABLED, enabled);
 }
 
 bool
@@ -73,6 +85,8 @@ BMenuItem::SetMarked(bool marked)
 	if (marked == fMarked)
 		return;
 	fMarked = marked;
+	if (BPrivate::Listening())
+		BPrivate::NotifyItemState(this, B_STATE_CHECKED, marked);
 	if (marked && fMenu != nullptr && fMenu->IsRadioMode()) {
 		for (int32 i = 0; i < fMenu->CountItems(); i++) {
 			BMenuItem* other = fMenu->ItemAt(i);

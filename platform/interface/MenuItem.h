@@ -9,6 +9,10 @@
 
 class BMenu;
 
+namespace BPrivate {
+class ItemNode;
+}
+
 class BMenuItem : public BInvoker {
 public:
 	BMenuItem(const char* label, BMessage* message, char shortcut = 0, uint32 modifiers = 0);
@@ -26,6 +30,9 @@ public:
 	BMenu* Submenu() const { return fSubmenu; }
 	BMenu* Menu() const { return fMenu; }
 	virtual bool IsSeparator() const { return false; }
+	// An option that is on or off: a screen reader hears it as checkable even while unmarked.
+	void SetCheckable(bool checkable);
+	bool IsCheckable() const { return fCheckable; }
 
 	status_t Invoke(BMessage* message = nullptr) override;
 
@@ -34,6 +41,7 @@ protected:
 
 private:
 	friend class BMenu;
+	friend class BPrivate::ItemNode;
 	std::string fLabel;
 	BMenu* fSubmenu = nullptr;
 	BMenu* fMenu = nullptr;
@@ -41,6 +49,8 @@ private:
 	uint32 fModifiers = 0;
 	bool fMarked = false;
 	bool fEnabled = true;
+	bool fCheckable = false;
+	BPrivate::ItemNode* fAccessible = nullptr; // made when a screen reader asks
 };
 
 class BSeparatorItem : public BMenuItem {

@@ -71,3 +71,22 @@ BPictureButton::_Click()
 		SetValue(Value() == B_CONTROL_ON ? B_CONTROL_OFF : B_CONTROL_ON);
 	Invoke();
 }
+
+void
+BPictureButton::DoAccessibleAction(int32 index)
+{
+	if (index == 0 && IsEnabled())
+		_Click();
+}
+
+uint64
+BPictureButton::AccessibleStates() const
+{
+	uint64 states = BControl::AccessibleStates();
+	if (fBehavior == B_TWO_STATE_BUTTON) {
+		states |= B_STATE_CHECKABLE;
+		if (Value() == B_CONTROL_ON)
+			states |= B_STATE_CHECKED;
+	}
+	return states;
+}

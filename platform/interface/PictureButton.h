@@ -25,6 +25,10 @@ public:
 	void MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage) override;
 	void KeyDown(const char* bytes, int32 numBytes) override;
 
+	// Clicks as the pointer does: a two-state button flips first.
+	void DoAccessibleAction(int32 index) override;
+	uint64 AccessibleStates() const override;
+
 	BPicture* EnabledOff() const { return fOff.get(); }
 	BPicture* EnabledOn() const { return fOn.get(); }
 	uint32 Behavior() const { return fBehavior; }

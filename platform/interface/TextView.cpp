@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "AccessibleKit.h"
 #include "TextViewPrivate.h"
 #include "Window.h"
 
@@ -180,6 +181,8 @@ BTextView::InsertText(const char* text, int32 length, int32 offset, const text_r
 
 	fText.insert((size_t)offset, std::string(text, (size_t)length));
 	fEdits++;
+	if (BPrivate::Listening())
+		BPrivate::NotifyTextInserted(this, offset, length);
 
 	// New text takes the style of the character before it (the first one's at the start).
 	for (StyleRun& run : fRuns) {
@@ -218,6 +221,8 @@ BTextView::InsertText(const char* text, int32 length, int32 offset, const text_r
 	_ResetCaretBlink();
 	_ScrollToCaret();
 	Invalidate();
+	if (BPrivate::Listening())
+		BPrivate::NotifyCaret(this);
 }
 
 void
@@ -253,6 +258,8 @@ BTextView::DeleteText(int32 fromOffset, int32 toOffset)
 	}
 	fRuns.swap(runs);
 
+	if (BPrivate::Listening())
+		BPrivate::NotifyTextRemoving(this, fromOffset, toOffset);
 	fText.erase((size_t)fromOffset, (size_t)removed);
 	fEdits++;
 	_NormalizeRuns();
@@ -279,6 +286,8 @@ BTextView::DeleteText(int32 fromOffset, int32 toOffset)
 	_ResetCaretBlink();
 	_ScrollToCaret();
 	Invalidate();
+	if (BPrivate::Listening())
+		BPrivate::NotifyCaret(this);
 }
 
 // #pragma mark - Selection
@@ -347,6 +356,8 @@ BTextView::_SetSelection(int32 anchor, int32 caret)
 	_ResetCaretBlink();
 	_ScrollToCaret();
 	Invalidate();
+	if (BPrivate::Listening())
+		BPrivate::NotifyCaret(this);
 }
 
 int32
@@ -433,9 +444,14 @@ BTextView::SetWordWrap(bool wrap)
 void
 BTextView::MakeEditable(bool editable)
 {
+	bool changed = editable != fEditable;
 	fEditable = editable;
 	_ResetCaretBlink();
 	Invalidate();
+	if (changed && BPrivate::Listening()) {
+		BPrivate::NotifyViewState(this, B_STATE_EDITABLE, editable);
+		BPrivate::NotifyViewState(this, B_STATE_READ_ONLY, !editable);
+	}
 }
 
 void

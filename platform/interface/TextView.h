@@ -12,6 +12,10 @@
 #include "Font.h"
 #include "View.h"
 
+namespace BPrivate {
+class TextAccess;
+}
+
 struct text_run {
 	int32 offset;
 	BFont font;
@@ -114,6 +118,15 @@ public:
 	void AttachedToWindow() override;
 	void MessageReceived(BMessage* message) override;
 
+	// Accessibility: text that can be edited, or only read (and maybe selected). Links are
+	// web addresses inside the text, in byte offsets; the kit serves them as hyperlinks.
+	accessible_role AccessibleRole() const override;
+	uint64 AccessibleStates() const override;
+	virtual int32 CountAccessibleLinks() const;
+	virtual bool GetAccessibleLink(int32 index, int32* outStart, int32* outEnd,
+		std::string* outAddress) const;
+	virtual void ActivateAccessibleLink(int32 index);
+
 	// Kit internal, for tests: whether the caret is drawn now, and the highlighted ranges.
 	bool _CaretVisible() const { return fCaretOn && fSelStart == fSelEnd && _ShowsCaret(); }
 	// The font size the character at offset is drawn with (smaller than its style's when
@@ -132,6 +145,9 @@ protected:
 	bool InsertsTypedText() const { return fTypedRoom >= 0; }
 
 private:
+	// Edits on behalf of a screen reader take the user's path (filter, limit, undo).
+	friend class BPrivate::TextAccess;
+
 	struct StyleRun {
 		int32 offset;
 		BFont font;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "AccessibleNodes.h"
 #include "AppDefs.h"
 #include "Debug.h"
 #include "Application.h"
@@ -44,6 +45,14 @@ BView::~BView()
 		child->fParent = nullptr;
 		delete child;
 	}
+	if (fAccessible != nullptr) {
+		if (BPrivate::ViewNode* node = fAccessible->node.get()) {
+			node->DestroyParts();
+			BPrivate::Notify(BPrivate::AccessibleEvent::kDestroyed, node);
+		}
+		delete fAccessible;
+		fAccessible = nullptr;
+	}
 }
 
 // #pragma mark - tree
@@ -71,6 +80,8 @@ BView::AddChild(BView* child, BView* before)
 		else
 			child->_Attach(fWindow);
 		child->Invalidate();
+		if (BPrivate::Listening())
+			BPrivate::NotifyChildAdded(child);
 	}
 }
 
@@ -93,10 +104,14 @@ BView::RemoveSelf()
 		Invalidate();
 		_Detach();
 	}
+	BView* parent = fParent;
 	auto& siblings = fParent->fChildren;
+	int32 index = (int32)(std::find(siblings.begin(), siblings.end(), this) - siblings.begin());
 	siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
 	fParent = nullptr;
 	SetNextHandler(nullptr);
+	if (BPrivate::Listening())
+		BPrivate::NotifyChildRemoved(parent, this, index);
 	return true;
 }
 
@@ -298,6 +313,8 @@ BView::Hide()
 			}
 		}
 	}
+	if (BPrivate::Listening())
+		BPrivate::NotifyViewState(this, B_STATE_VISIBLE, false);
 }
 
 void
@@ -307,6 +324,8 @@ BView::Show()
 		return;
 	fHidden = false;
 	Invalidate();
+	if (BPrivate::Listening())
+		BPrivate::NotifyViewState(this, B_STATE_VISIBLE, true);
 }
 
 BPoint

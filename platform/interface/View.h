@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "AccessibleDefs.h"
 #include "Font.h"
 #include "GraphicsDefs.h"
 #include "Handler.h"
@@ -15,10 +16,14 @@
 class BBitmap;
 class BMessage;
 class BPicture;
+class BView;
 class BWindow;
 
 namespace BPrivate {
 class Painter;
+struct ViewAccessible;
+// The view's accessibility data; made on demand only with create.
+ViewAccessible* AccessibleData(BView* view, bool create);
 }
 
 enum {
@@ -171,6 +176,31 @@ public:
 	void Flush() const;
 	void Sync() const;
 
+	// Accessibility: what a screen reader says about the view. Name and description are the
+	// program's (a control's label stands in for a name it did not set); the hooks say what
+	// the widget is. Actions and part actions run from the event loop, never inside the
+	// screen reader's call.
+	void SetAccessibleName(const char* name);
+	virtual std::string AccessibleName() const;
+	void SetAccessibleDescription(const char* description);
+	std::string AccessibleDescription() const;
+	// A live view's changes are announced even while it has no focus (a result line).
+	void SetAccessibleLive(bool live);
+	virtual accessible_role AccessibleRole() const;
+	// The view's own state bits; the kit adds focus, visibility and activation.
+	virtual uint64 AccessibleStates() const;
+	virtual int32 CountAccessibleActions() const;
+	// The AT-SPI name ("press") and a German description of the action.
+	virtual const char* AccessibleActionName(int32 index) const;
+	virtual const char* AccessibleActionDescription(int32 index) const;
+	virtual void DoAccessibleAction(int32 index);
+	// Areas the view draws that work like buttons (children after the child views).
+	virtual int32 CountAccessibleParts() const;
+	virtual bool GetAccessiblePart(int32 index, accessible_part* part) const;
+	virtual void DoAccessiblePartAction(int32 index);
+	// Call when a part's name or states changed, or parts came or went.
+	void AccessiblePartsChanged();
+
 	// Kit internal.
 	struct State {
 		rgb_color high = {0, 0, 0, 255};
@@ -214,4 +244,7 @@ private:
 	std::vector<State> fStateStack;
 	BPicture* fRecording = nullptr;
 	BPrivate::Painter* fPainter = nullptr;
+	BPrivate::ViewAccessible* fAccessible = nullptr; // made when a name is set or a node asked for
+
+	friend BPrivate::ViewAccessible* BPrivate::AccessibleData(BView* view, bool create);
 };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "AccessibleKit.h"
 #include "AppDefs.h"
 #include "Application.h"
 #include "Backend.h"
@@ -107,8 +108,11 @@ BWindow::~BWindow()
 	fMouseView = nullptr;
 	fLastMouseOver = nullptr;
 	fDefaultButton = nullptr;
+	if (BPrivate::Listening() && fShowLevel > 0 && !fQuitting)
+		BPrivate::NotifyWindowHidden(this, BPrivate::ShownWindowIndex(this));
 	delete fTopView;
 	fTopView = nullptr;
+	BPrivate::ForgetWindow(this);
 	fServerWindow.reset();
 	if (fBackingStore != nullptr)
 		cairo_surface_destroy(fBackingStore);
@@ -142,6 +146,8 @@ BWindow::Show()
 	_Redraw();
 	fServerWindow->Show();
 	_Present();
+	if (BPrivate::Listening())
+		BPrivate::NotifyWindowShown(this);
 	if (!fPopup && (fFlags & B_AVOID_FOCUS) == 0)
 		fServerWindow->Activate();
 }
@@ -149,9 +155,12 @@ BWindow::Show()
 void
 BWindow::Hide()
 {
+	int32 index = BPrivate::Listening() ? BPrivate::ShownWindowIndex(this) : -1;
 	fShowLevel--;
-	if (fShowLevel == 0 && fServerWindow)
+	if (fShowLevel == 0 && fServerWindow) {
 		fServerWindow->Hide();
+		BPrivate::NotifyWindowHidden(this, index);
+	}
 }
 
 void
@@ -159,9 +168,12 @@ BWindow::Quit()
 {
 	if (fQuitting)
 		return;
+	int32 index = BPrivate::Listening() ? BPrivate::ShownWindowIndex(this) : -1;
 	fQuitting = true;
-	if (fServerWindow && fShowLevel > 0)
+	if (fServerWindow && fShowLevel > 0) {
 		fServerWindow->Hide();
+		BPrivate::NotifyWindowHidden(this, index);
+	}
 	fShowLevel = 0;
 	_ScheduleDelete();
 }
@@ -221,6 +233,11 @@ BWindow::_SetFocus(BView* view)
 	fFocusFromKeyboard = false;
 	if (old != nullptr)
 		old->MakeFocus(false);
+	if (BPrivate::Listening() && fActive) {
+		if (old != nullptr && old->Window() == this)
+			BPrivate::NotifyViewState(old, B_STATE_FOCUSED, false);
+		BPrivate::NotifyFocus(fFocus);
+	}
 }
 
 void
@@ -263,6 +280,7 @@ BWindow::MoveTo(BPoint where)
 	fFrame.OffsetTo(where);
 	if (fServerWindow)
 		fServerWindow->MoveTo(where);
+	BPrivate::NotifyWindowMoved(this);
 }
 
 void
@@ -295,6 +313,7 @@ BWindow::SetTitle(const char* title)
 	SetName(title);
 	if (fServerWindow)
 		fServerWindow->SetTitle(fTitle.c_str());
+	BPrivate::NotifyWindowTitle(this);
 }
 
 status_t
@@ -530,6 +549,7 @@ WindowAccess::SetFrameFromBackend(BWindow* window, BRect frame)
 		return;
 	window->fFrame.OffsetTo(frame.LeftTop());
 	window->FrameMoved(frame.LeftTop());
+	NotifyWindowMoved(window);
 }
 
 void

@@ -18,6 +18,7 @@ typedef struct _cairo_surface cairo_surface_t;
 
 namespace BPrivate {
 class BackendWindow;
+class WindowNode;
 class WindowAccess;
 struct WindowSpec;
 enum class WindowKind;
@@ -156,4 +157,5 @@ private:
 	// unless the kit named it before (a menu belongs to the window that opened it).
 	uint32 fOwnerId = 0;
 	bool fOwnerFixed = false;
+	BPrivate::WindowNode* fAccessible = nullptr; // made when a screen reader asks
 };

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "AccessibleKit.h"
 #include "AppDefs.h"
 #include "Application.h"
 #include "Button.h"
@@ -35,6 +36,10 @@ BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 	if (fQuitting && message->what != B_QUIT_REQUESTED)
 		return;
 
+	if (message->what == BPrivate::kAccessibleAction) {
+		BPrivate::RunAccessibleAction(message, handler);
+		return;
+	}
 	if (handler == this) {
 		switch (message->what) {
 			case B_KEY_DOWN:
@@ -58,6 +63,8 @@ BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 					view->WindowActivated(*static_cast<bool*>(data));
 				}, &active);
 				WindowActivated(active);
+				if (BPrivate::Listening())
+					BPrivate::NotifyWindowActivated(this, active);
 				// The keyboard stays with a modal window: a click on a window it keeps
 				// waiting hands the activation straight back.
 				if (active) {

@@ -60,6 +60,18 @@ WindowAccess::SetKind(BWindow* window, WindowKind kind)
 	window->fKindFixed = true;
 }
 
+WindowKind
+WindowAccess::Kind(const BWindow* window)
+{
+	return window->fKind;
+}
+
+BPrivate::WindowNode*&
+WindowAccess::Accessible(BWindow* window)
+{
+	return window->fAccessible;
+}
+
 void
 WindowAccess::SetOwner(BWindow* window, const BWindow* owner)
 {

@@ -13,6 +13,8 @@ class BWindow;
 
 namespace BPrivate {
 
+class WindowNode;
+
 inline bool
 IsModalFeel(window_feel feel)
 {
@@ -91,6 +93,10 @@ public:
 	static void SetKind(BWindow* window, WindowKind kind);
 	// The window this one belongs to, instead of the application's main window.
 	static void SetOwner(BWindow* window, const BWindow* owner);
+	static WindowKind Kind(const BWindow* window);
+	// The window's accessible node, made by the accessible tree on first use.
+	static WindowNode*& Accessible(BWindow* window);
+
 	// The close button: a window kept waiting by a modal one brings that forward instead.
 	static void CloseRequested(BWindow* window);
 
