@@ -50,13 +50,24 @@ GLibLoopWatcher::Dispatch(const std::vector<pollfd>& descriptors)
 	if (!fPrepared)
 		return;
 	fPrepared = false;
-	for (size_t i = 0; i < fPollFDs.size(); i++) {
-		size_t index = fFirst + i;
-		fPollFDs[i].revents = index < descriptors.size()
-			&& descriptors[index].fd == fPollFDs[i].fd ? descriptors[index].revents : 0;
-	}
+	// The loop may hand back its whole list or only this watcher's part of it.
+	size_t first = descriptors.size() == fPollFDs.size() ? 0 : fFirst;
+	for (size_t i = 0; i < fPollFDs.size(); i++)
+		fPollFDs[i].revents = _ReventsOf(descriptors, first + i, fPollFDs[i].fd);
 	if (g_main_context_check(fContext, fMaxPriority, fPollFDs.data(), gint(fPollFDs.size())))
 		g_main_context_dispatch(fContext);
+}
+
+gushort
+GLibLoopWatcher::_ReventsOf(const std::vector<pollfd>& descriptors, size_t index, int fd)
+{
+	if (index < descriptors.size() && descriptors[index].fd == fd)
+		return gushort(descriptors[index].revents);
+	for (const pollfd& descriptor : descriptors) {
+		if (descriptor.fd == fd)
+			return gushort(descriptor.revents);
+	}
+	return 0;
 }
 
 } // namespace KamboAtk

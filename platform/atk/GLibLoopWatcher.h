@@ -22,6 +22,9 @@ public:
 	void Dispatch(const std::vector<pollfd>& descriptors) override;
 
 private:
+	// The revents of fd, expected at index; searched for when the list is ordered otherwise.
+	static gushort _ReventsOf(const std::vector<pollfd>& descriptors, size_t index, int fd);
+
 	GMainContext* fContext;
 	bool fOwned;
 	gint fMaxPriority = G_PRIORITY_DEFAULT;

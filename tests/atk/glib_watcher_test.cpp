@@ -99,6 +99,15 @@ TEST_F(GLibLoopWatcherTest, AReadyDescriptorDispatchesItsSource)
 	Turn(100);
 	EXPECT_EQ(reads, 1);
 
+	// The kit's loop prepares all watchers into one list but hands each its own part back.
+	ASSERT_EQ(write(pipeFds[1], "y", 1), 1);
+	std::vector<pollfd> shared{pollfd{-1, 0, 0}, pollfd{-1, 0, 0}};
+	fWatcher->Prepare(&shared);
+	poll(shared.data(), shared.size(), 100);
+	std::vector<pollfd> own(shared.begin() + 2, shared.end());
+	fWatcher->Dispatch(own);
+	EXPECT_EQ(reads, 2);
+
 	g_source_destroy(source);
 	g_source_unref(source);
 	g_io_channel_unref(channel);

@@ -123,10 +123,21 @@ def main():
         if item.name in ("immer sichtbar", "ohne Titel"):
             check(role(item) == "check menu item", "%r is a check item" % item.name)
             check("checked" not in states(item), "%r starts unmarked" % item.name)
-    xdotool("key", "Down")
-    events.wait(lambda log: any(e[1].endswith("menu item") for e in log
-                                if e[0].startswith("object:state-changed")),
-                what="an event as the keyboard moves in the menu")
+    # The keyboard's place in the menu is the focus: each ↓ focuses the next entry.
+    def focused_items(log):
+        return [e[2] for e in log if e[0] == "object:state-changed:focused" and e[3] == 1
+                and e[1] in ("menu", "menu item", "check menu item", "radio menu item")]
+    entered = len(focused_items(events.log))
+    entries = [name for name in names if name]
+    for step in range(2):
+        xdotool("key", "Down")
+        events.wait(lambda log: len(focused_items(log)) > entered + step,
+                    what="focus on a menu entry after ↓ number %d" % (step + 1))
+    moved = focused_items(events.log)
+    check(len(moved) >= 2 and moved[-2] in entries and moved[-1] in entries
+          and entries.index(moved[-1]) == entries.index(moved[-2]) + 1,
+          "↓ moves to the next entry: %s" % moved)
+    log("moving in the menu: %s" % " → ".join(moved))
     xdotool("key", "Escape")
     pump(lambda: find(app, where=lambda o: o == menu and "showing" in states(o)) is None, 3)
 
