@@ -103,6 +103,44 @@ AtkEventBridge::Notify(const AccessibleEvent& event)
 	}
 }
 
+namespace {
+
+AccessibleNode*
+FocusedIn(AccessibleNode* node)
+{
+	if ((node->States() & B_STATE_FOCUSED) != 0)
+		return node;
+	for (int32 i = 0; i < node->CountChildren(); i++) {
+		AccessibleNode* child = node->ChildAt(i);
+		if (AccessibleNode* focused = child != nullptr ? FocusedIn(child) : nullptr)
+			return focused;
+	}
+	return nullptr;
+}
+
+} // namespace
+
+void
+AtkEventBridge::AnnounceCurrent(AccessibleNode* root)
+{
+	if (root == nullptr)
+		return;
+	for (int32 i = 0; i < root->CountChildren(); i++) {
+		AccessibleNode* window = root->ChildAt(i);
+		if (window == nullptr || (window->States() & B_STATE_ACTIVE) == 0)
+			continue;
+		AccessibleEvent event;
+		event.type = AccessibleEvent::kWindowActivated;
+		event.node = window;
+		Notify(event);
+		if (AccessibleNode* focused = FocusedIn(window)) {
+			fFocus = nullptr;
+			_Focus(focused);
+		}
+		return;
+	}
+}
+
 void
 AtkEventBridge::_Focus(AccessibleNode* node)
 {

@@ -10,6 +10,9 @@ namespace KamboAtk {
 class AtkEventBridge : public BPrivate::AccessibilityListener {
 public:
 	void Notify(const BPrivate::AccessibleEvent& event) override;
+	// Tells what happened before the module was there: the active window's activation and the
+	// focus inside it, so that a screen reader started first speaks where the user is.
+	void AnnounceCurrent(BPrivate::AccessibleNode* root);
 
 	BPrivate::AccessibleNode* Focus() const { return fFocus; }
 

@@ -19,12 +19,20 @@ namespace {
 BPrivate::AccessibilityHost* sHost = nullptr;
 std::unique_ptr<KamboAtk::AtkEventBridge> sListener;
 std::unique_ptr<KamboAtk::GLibLoopWatcher> sWatcher;
+guint sAnnounceSource = 0;
+// The bridge learns from the registry which events clients listen to only after it started;
+// until then it drops what it is told.
+const guint kAnnounceDelayMs = 500;
 
 void
 Leave()
 {
 	if (sHost == nullptr)
 		return;
+	if (sAnnounceSource != 0) {
+		g_source_remove(sAnnounceSource);
+		sAnnounceSource = 0;
+	}
 	sHost->SetListener(nullptr);
 	if (sWatcher != nullptr)
 		sHost->RemoveWatcher(sWatcher.get());
@@ -69,6 +77,13 @@ kambolux_accessibility_start(BPrivate::AccessibilityHost* host)
 	}
 	sWatcher = std::make_unique<KamboAtk::GLibLoopWatcher>(g_main_context_default());
 	host->AddWatcher(sWatcher.get());
+	// The program's window was active and focused before the module came: say so once.
+	sAnnounceSource = g_timeout_add(kAnnounceDelayMs, [](gpointer) -> gboolean {
+		sAnnounceSource = 0;
+		if (sHost != nullptr && sListener != nullptr)
+			sListener->AnnounceCurrent(sHost->Root());
+		return G_SOURCE_REMOVE;
+	}, nullptr);
 	return 0;
 }
 

@@ -256,6 +256,22 @@ TEST_F(AtkEventsTest, ChildrenNamesBoundsAndWindows)
 	}));
 }
 
+TEST_F(AtkEventsTest, AModuleStartedLateTellsTheActiveWindowAndItsFocus)
+{
+	fTree.amount->fStates |= B_STATE_FOCUSED;
+	auto inactive = MakeNode(B_ROLE_FRAME, "Taschenrechner");
+	inactive->Add(MakeNode(B_ROLE_PUSH_BUTTON, "7", B_STATE_ENABLED | B_STATE_FOCUSED));
+	fTree.application->Add(std::move(inactive));
+	fBridge.AnnounceCurrent(fTree.application.get());
+	EXPECT_EQ(fLog.fEntries, (std::vector<std::string>{
+		"ZQ Kambo-Lux state-change:active true",
+		"ZQ Kambo-Lux activate",
+		"Betrag in DEM state-change:focused true",
+		"Betrag in DEM focus-event true",
+	}));
+	EXPECT_EQ(fBridge.Focus(), fTree.amount);
+}
+
 TEST_F(AtkEventsTest, ADestroyedNodeLeavesADefunctObjectThatAsksNothing)
 {
 	AtkObject* object = ATK_OBJECT(g_object_ref(KamboAtk::ObjectFor(fTree.amount)));
