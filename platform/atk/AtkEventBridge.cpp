@@ -65,8 +65,8 @@ AtkEventBridge::Notify(const AccessibleEvent& event)
 			// "text-remove" only: the bridge turns the old "text-changed" into the same
 			// AT-SPI event, and a reader would hear each change twice.
 			if (ATK_IS_TEXT(object)) {
-				g_signal_emit_by_name(object, "text-remove", gint(event.offset),
-					gint(event.length), event.text.c_str());
+				g_signal_emit_by_name(object, "text-remove", gint(event.offset), gint(event.length),
+					event.text.c_str());
 			}
 			break;
 		case AccessibleEvent::kCaretMoved:

@@ -211,9 +211,8 @@ void InitLinkComponent(AtkComponentIface* iface);
 void InitLinkImpl(AtkHyperlinkImplIface* iface);
 
 G_DEFINE_TYPE_WITH_CODE(KamboAtkLink, kambo_atk_link, ATK_TYPE_OBJECT,
-	G_IMPLEMENT_INTERFACE(ATK_TYPE_ACTION, InitLinkAction)
-	G_IMPLEMENT_INTERFACE(ATK_TYPE_COMPONENT, InitLinkComponent)
-	G_IMPLEMENT_INTERFACE(ATK_TYPE_HYPERLINK_IMPL, InitLinkImpl))
+	G_IMPLEMENT_INTERFACE(ATK_TYPE_ACTION, InitLinkAction) G_IMPLEMENT_INTERFACE(ATK_TYPE_COMPONENT,
+		InitLinkComponent) G_IMPLEMENT_INTERFACE(ATK_TYPE_HYPERLINK_IMPL, InitLinkImpl))
 
 LinkRef&
 LinkRefOf(gpointer object)
@@ -259,8 +258,8 @@ RefLinkStateSet(AtkObject* object)
 		return set;
 	}
 	atk_state_set_add_state(set, ATK_STATE_FOCUSABLE);
-	const AtkStateType kInherited[] = {ATK_STATE_ENABLED, ATK_STATE_SENSITIVE,
-		ATK_STATE_VISIBLE, ATK_STATE_SHOWING};
+	const AtkStateType kInherited[] = {ATK_STATE_ENABLED, ATK_STATE_SENSITIVE, ATK_STATE_VISIBLE,
+		ATK_STATE_SHOWING};
 	AtkStateSet* ownerStates = atk_object_ref_state_set(ref.owner);
 	for (AtkStateType state : kInherited) {
 		if (atk_state_set_contains_state(ownerStates, state))
@@ -348,7 +347,7 @@ GetHyperlink(AtkHyperlinkImpl* impl)
 {
 	const LinkRef& ref = LinkRefOf(impl);
 	AtkHyperlink* link = ref.owner != nullptr ? KamboAtk::HyperlinkAt(ref.owner, ref.index)
-		: nullptr;
+											  : nullptr;
 	return link != nullptr ? ATK_HYPERLINK(g_object_ref(link)) : nullptr;
 }
 
@@ -359,7 +358,7 @@ InitLinkImpl(AtkHyperlinkImplIface* iface)
 }
 
 // Both kinds are made on first use and kept by the text's object under key.
-template<typename Make>
+template <typename Make>
 gpointer
 Kept(AtkObject* text, const char* kind, int index, Make make)
 {
@@ -401,8 +400,7 @@ AtkObject*
 LinkObjectAt(AtkObject* text, int index)
 {
 	return ATK_OBJECT(Kept(text, "link", index, [&] {
-		auto* link = static_cast<KamboAtkLink*>(
-			g_object_new(kambo_atk_link_get_type(), nullptr));
+		auto* link = static_cast<KamboAtkLink*>(g_object_new(kambo_atk_link_get_type(), nullptr));
 		Attach(&link->ref, text, index);
 		return gpointer(link);
 	}));

@@ -99,7 +99,7 @@ RefChild(AtkObject* object, gint index)
 		return nullptr;
 	int32 nodeChildren = node->CountChildren();
 	AtkObject* child = index < nodeChildren ? KamboAtk::ObjectFor(node->ChildAt(index))
-		: KamboAtk::LinkObjectAt(object, index - nodeChildren);
+											: KamboAtk::LinkObjectAt(object, index - nodeChildren);
 	return child != nullptr ? ATK_OBJECT(g_object_ref(child)) : nullptr;
 }
 
@@ -189,26 +189,33 @@ TypeFor(int interfaces)
 	info.class_size = sizeof(KamboAtkObjectClass);
 	info.instance_size = sizeof(KamboAtkObject);
 	gchar* name = g_strdup_printf("KamboAtkObject%d", interfaces);
-	GType type = g_type_register_static(kambo_atk_object_get_type(), name, &info,
-		GTypeFlags(0));
+	GType type = g_type_register_static(kambo_atk_object_get_type(), name, &info, GTypeFlags(0));
 	g_free(name);
 
 	if ((interfaces & kInterfaceAction) != 0) {
 		GInterfaceInfo action = {[](gpointer iface, gpointer) {
-			InitAction(static_cast<AtkActionIface*>(iface)); }, nullptr, nullptr};
+									 InitAction(static_cast<AtkActionIface*>(iface));
+								 },
+			nullptr, nullptr};
 		g_type_add_interface_static(type, ATK_TYPE_ACTION, &action);
 	}
 	if ((interfaces & kInterfaceText) != 0) {
 		GInterfaceInfo text = {[](gpointer iface, gpointer) {
-			InitText(static_cast<AtkTextIface*>(iface)); }, nullptr, nullptr};
+								   InitText(static_cast<AtkTextIface*>(iface));
+							   },
+			nullptr, nullptr};
 		g_type_add_interface_static(type, ATK_TYPE_TEXT, &text);
 		GInterfaceInfo editable = {[](gpointer iface, gpointer) {
-			InitEditableText(static_cast<AtkEditableTextIface*>(iface)); }, nullptr, nullptr};
+									   InitEditableText(static_cast<AtkEditableTextIface*>(iface));
+								   },
+			nullptr, nullptr};
 		g_type_add_interface_static(type, ATK_TYPE_EDITABLE_TEXT, &editable);
 	}
 	if ((interfaces & kInterfaceHypertext) != 0) {
 		GInterfaceInfo hypertext = {[](gpointer iface, gpointer) {
-			InitHypertext(static_cast<AtkHypertextIface*>(iface)); }, nullptr, nullptr};
+										InitHypertext(static_cast<AtkHypertextIface*>(iface));
+									},
+			nullptr, nullptr};
 		g_type_add_interface_static(type, ATK_TYPE_HYPERTEXT, &hypertext);
 	}
 	if ((interfaces & kInterfaceWindow) != 0) {
@@ -258,8 +265,7 @@ ObjectFor(AccessibleNode* node)
 	if (AtkObject* existing = ExistingObjectFor(node))
 		return existing;
 
-	auto* self = static_cast<KamboAtkObject*>(g_object_new(TypeFor(InterfacesOf(node)),
-		nullptr));
+	auto* self = static_cast<KamboAtkObject*>(g_object_new(TypeFor(InterfacesOf(node)), nullptr));
 	self->node = node;
 	AtkObject* object = ATK_OBJECT(self);
 	atk_object_initialize(object, nullptr);

@@ -10,7 +10,7 @@
 namespace BPrivate {
 class AccessibleNode;
 class AccessibleText;
-}
+} // namespace BPrivate
 
 namespace KamboAtk {
 
@@ -34,7 +34,7 @@ int CountObjects();
 // The interfaces a node's object implements, as bits.
 enum {
 	kInterfaceAction = 1 << 0,
-	kInterfaceText = 1 << 1,      // AtkText and AtkEditableText
+	kInterfaceText = 1 << 1, // AtkText and AtkEditableText
 	kInterfaceHypertext = 1 << 2,
 	kInterfaceWindow = 1 << 3,
 };

@@ -88,16 +88,15 @@ TextAround(AtkText* atkText, gint offset, AtkTextBoundary atkBoundary, Where whe
 		return nullptr;
 	TextSegments segments(text->Contents());
 	Segment segment = where == Where::kBefore ? segments.Before(offset, boundary)
-		: where == Where::kAt ? segments.At(offset, boundary)
-		: segments.After(offset, boundary);
+		: where == Where::kAt                 ? segments.At(offset, boundary)
+											  : segments.After(offset, boundary);
 	*startOffset = segment.start;
 	*endOffset = segment.end;
 	return g_strdup(segments.Slice(segment.start, segment.end).c_str());
 }
 
 gchar*
-GetTextBeforeOffset(AtkText* text, gint offset, AtkTextBoundary boundary, gint* start,
-	gint* end)
+GetTextBeforeOffset(AtkText* text, gint offset, AtkTextBoundary boundary, gint* start, gint* end)
 {
 	return TextAround(text, offset, boundary, Where::kBefore, start, end);
 }
@@ -109,8 +108,7 @@ GetTextAtOffset(AtkText* text, gint offset, AtkTextBoundary boundary, gint* star
 }
 
 gchar*
-GetTextAfterOffset(AtkText* text, gint offset, AtkTextBoundary boundary, gint* start,
-	gint* end)
+GetTextAfterOffset(AtkText* text, gint offset, AtkTextBoundary boundary, gint* start, gint* end)
 {
 	return TextAround(text, offset, boundary, Where::kAfter, start, end);
 }
@@ -137,14 +135,14 @@ GetStringAtOffset(AtkText* text, gint offset, AtkTextGranularity granularity, gi
 }
 
 void
-GetCharacterExtents(AtkText* atkText, gint offset, gint* x, gint* y, gint* width,
-	gint* height, AtkCoordType coords)
+GetCharacterExtents(AtkText* atkText, gint offset, gint* x, gint* y, gint* width, gint* height,
+	AtkCoordType coords)
 {
 	KamboAtk::Extents extents;
 	AccessibleText* text = KamboAtk::TextOf(atkText);
 	if (text != nullptr) {
-		extents = KamboAtk::ExtentsIn(KamboAtk::NodeOf(atkText),
-			text->CharacterBounds(offset), coords);
+		extents = KamboAtk::ExtentsIn(KamboAtk::NodeOf(atkText), text->CharacterBounds(offset),
+			coords);
 	}
 	*x = extents.x;
 	*y = extents.y;
@@ -157,8 +155,7 @@ GetOffsetAtPoint(AtkText* atkText, gint x, gint y, AtkCoordType coords)
 {
 	AccessibleText* text = KamboAtk::TextOf(atkText);
 	BPoint point;
-	if (text == nullptr
-		|| !KamboAtk::ToScreen(KamboAtk::NodeOf(atkText), x, y, coords, &point))
+	if (text == nullptr || !KamboAtk::ToScreen(KamboAtk::NodeOf(atkText), x, y, coords, &point))
 		return -1;
 	return text->OffsetAtPoint(point);
 }

@@ -2,8 +2,7 @@
 
 namespace KamboAtk {
 
-GLibLoopWatcher::GLibLoopWatcher(GMainContext* context)
-	:
+GLibLoopWatcher::GLibLoopWatcher(GMainContext* context) :
 	fContext(g_main_context_ref(context)),
 	fOwned(g_main_context_acquire(context))
 {

@@ -78,12 +78,15 @@ kambolux_accessibility_start(BPrivate::AccessibilityHost* host)
 	sWatcher = std::make_unique<KamboAtk::GLibLoopWatcher>(g_main_context_default());
 	host->AddWatcher(sWatcher.get());
 	// The program's window was active and focused before the module came: say so once.
-	sAnnounceSource = g_timeout_add(kAnnounceDelayMs, [](gpointer) -> gboolean {
-		sAnnounceSource = 0;
-		if (sHost != nullptr && sListener != nullptr)
-			sListener->AnnounceCurrent(sHost->Root());
-		return G_SOURCE_REMOVE;
-	}, nullptr);
+	sAnnounceSource = g_timeout_add(
+		kAnnounceDelayMs,
+		[](gpointer) -> gboolean {
+			sAnnounceSource = 0;
+			if (sHost != nullptr && sListener != nullptr)
+				sListener->AnnounceCurrent(sHost->Root());
+			return G_SOURCE_REMOVE;
+		},
+		nullptr);
 	return 0;
 }
 

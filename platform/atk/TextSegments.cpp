@@ -11,8 +11,11 @@ char32_t
 Decode(const std::string& text, size_t* index)
 {
 	unsigned char lead = text[*index];
-	int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xe ? 3
-		: (lead >> 3) == 0x1e ? 4 : 0;
+	int length = lead < 0x80  ? 1
+		: (lead >> 5) == 0x6  ? 2
+		: (lead >> 4) == 0xe  ? 3
+		: (lead >> 3) == 0x1e ? 4
+							  : 0;
 	if (length == 0 || *index + length > text.size()) {
 		(*index)++;
 		return lead;
@@ -38,9 +41,7 @@ IsDigit(char32_t c)
 
 } // namespace
 
-TextSegments::TextSegments(const std::string& utf8)
-	:
-	fText(utf8)
+TextSegments::TextSegments(const std::string& utf8) : fText(utf8)
 {
 	size_t index = 0;
 	while (index < fText.size()) {

@@ -13,10 +13,10 @@ namespace KamboAtk {
 
 enum class Boundary {
 	kChar,
-	kWordStart,  // a word and the space after it
-	kWordEnd,    // the space before a word and the word
-	kLineStart,  // a line and its line break
-	kLineEnd,    // the line break before a line and the line
+	kWordStart, // a word and the space after it
+	kWordEnd,   // the space before a word and the word
+	kLineStart, // a line and its line break
+	kLineEnd,   // the line break before a line and the line
 };
 
 struct Segment {

@@ -89,8 +89,8 @@ FakeText::InsertText(int32 offset, const std::string& text)
 			accepted += c;
 	}
 	fContents = Utf8Slice(fContents, 0, offset) + accepted + Utf8Slice(fContents, offset, -1);
-	fCaret = fSelectionStart = fSelectionEnd
-		= offset + KamboAtk::TextSegments(accepted).CountCharacters();
+	fCaret = fSelectionStart = fSelectionEnd = offset
+		+ KamboAtk::TextSegments(accepted).CountCharacters();
 	if (!accepted.empty())
 		_Tell(BPrivate::AccessibleEvent::kTextInserted, offset, accepted);
 	_Tell(BPrivate::AccessibleEvent::kCaretMoved, fCaret, "");
@@ -182,8 +182,7 @@ FakeText::ActivateLink(int32 index)
 	return true;
 }
 
-FakeNode::FakeNode(accessible_role role, std::string name, uint64 states)
-	:
+FakeNode::FakeNode(accessible_role role, std::string name, uint64 states) :
 	fRole(role),
 	fName(std::move(name)),
 	fStates(states)
@@ -270,8 +269,8 @@ MakeNode(accessible_role role, const std::string& name, uint64 states)
 std::unique_ptr<FakeNode>
 MakeTextNode(const std::string& name, const std::string& contents, bool editable)
 {
-	uint64 states = B_STATE_ENABLED | B_STATE_VISIBLE | B_STATE_SHOWING
-		| B_STATE_SELECTABLE_TEXT | B_STATE_SINGLE_LINE;
+	uint64 states = B_STATE_ENABLED | B_STATE_VISIBLE | B_STATE_SHOWING | B_STATE_SELECTABLE_TEXT
+		| B_STATE_SINGLE_LINE;
 	states |= editable ? B_STATE_EDITABLE | B_STATE_FOCUSABLE : B_STATE_READ_ONLY;
 	auto node = MakeNode(B_ROLE_TEXT, name, states);
 	node->fText = std::make_unique<FakeText>();
@@ -280,8 +279,7 @@ MakeTextNode(const std::string& name, const std::string& contents, bool editable
 	return node;
 }
 
-ConverterTree::ConverterTree()
-	:
+ConverterTree::ConverterTree() :
 	application(MakeNode(B_ROLE_APPLICATION, "ZQ Kambo-Lux", B_STATE_ENABLED))
 {
 	frame = application->Add(MakeNode(B_ROLE_FRAME, "ZQ Kambo-Lux",

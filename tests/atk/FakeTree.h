@@ -70,8 +70,8 @@ private:
 
 class FakeNode : public BPrivate::AccessibleNode {
 public:
-	FakeNode(accessible_role role, std::string name, uint64 states = B_STATE_ENABLED
-		| B_STATE_VISIBLE | B_STATE_SHOWING);
+	FakeNode(accessible_role role, std::string name,
+		uint64 states = B_STATE_ENABLED | B_STATE_VISIBLE | B_STATE_SHOWING);
 	~FakeNode() override = default;
 
 	FakeNode* Add(std::unique_ptr<FakeNode> child);

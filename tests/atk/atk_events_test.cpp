@@ -25,7 +25,7 @@ public:
 			_Hook(object, name);
 		if (ATK_IS_TEXT(object)) {
 			for (const char* name : {"text-insert", "text-remove", "text-caret-moved",
-					"text-selection-changed", "text-changed"})
+					 "text-selection-changed", "text-changed"})
 				_Hook(object, name);
 		}
 		if (ATK_IS_WINDOW(object)) {
@@ -95,16 +95,16 @@ private:
 				entry += g_value_get_boolean(value) ? " true" : " false";
 			else if (G_VALUE_HOLDS_STRING(value) && hint->detail != 0
 				&& g_strcmp0(g_value_get_string(value), g_quark_to_string(hint->detail)) == 0)
-				continue;  // state-change repeats its detail as its first argument
+				continue; // state-change repeats its detail as its first argument
 			else if (G_VALUE_HOLDS_STRING(value))
 				entry += " \"" + std::string(g_value_get_string(value)) + "\"";
-			else if (G_VALUE_HOLDS_POINTER(value) && query.signal_name
-				== std::string("children-changed")) {
+			else if (G_VALUE_HOLDS_POINTER(value)
+				&& query.signal_name == std::string("children-changed")) {
 				auto* child = static_cast<AtkObject*>(g_value_get_pointer(value));
 				entry += child != nullptr ? std::string(" ") + atk_object_get_name(child)
-					: " <gone>";
-			} else if (G_VALUE_HOLDS_POINTER(value) && query.signal_name
-				== std::string("property-change")) {
+										  : " <gone>";
+			} else if (G_VALUE_HOLDS_POINTER(value)
+				&& query.signal_name == std::string("property-change")) {
 				auto* property = static_cast<AtkPropertyValues*>(g_value_get_pointer(value));
 				entry += std::string(" ") + property->property_name;
 			} else if (G_VALUE_HOLDS_BOXED(value)) {
@@ -126,7 +126,7 @@ protected:
 	void SetUp() override
 	{
 		for (FakeNode* node : {fTree.application.get(), fTree.frame, fTree.panel, fTree.amount,
-				fTree.euroLine, fTree.calculatorButton})
+				 fTree.euroLine, fTree.calculatorButton})
 			fLog.Watch(KamboAtk::ObjectFor(node));
 	}
 
@@ -154,13 +154,14 @@ TEST_F(AtkEventsTest, FocusMovesTheOldOneLosesItFirst)
 	Send(AccessibleEvent::kFocused, fTree.amount);
 	Send(AccessibleEvent::kFocused, fTree.amount);
 	Send(AccessibleEvent::kFocused, fTree.calculatorButton);
-	EXPECT_EQ(fLog.fEntries, (std::vector<std::string>{
-		"Betrag in DEM state-change:focused true",
-		"Betrag in DEM focus-event true",
-		"Betrag in DEM state-change:focused false",
-		"Taschenrechner state-change:focused true",
-		"Taschenrechner focus-event true",
-	}));
+	EXPECT_EQ(fLog.fEntries,
+		(std::vector<std::string>{
+			"Betrag in DEM state-change:focused true",
+			"Betrag in DEM focus-event true",
+			"Betrag in DEM state-change:focused false",
+			"Taschenrechner state-change:focused true",
+			"Taschenrechner focus-event true",
+		}));
 	EXPECT_EQ(fBridge.Focus(), fTree.calculatorButton);
 }
 
@@ -175,13 +176,14 @@ TEST_F(AtkEventsTest, StateChangesNameEveryAtkState)
 	event.state = B_STATE_FOCUSED;
 	event.on = true;
 	fBridge.Notify(event);
-	EXPECT_EQ(fLog.fEntries, (std::vector<std::string>{
-		"Taschenrechner state-change:enabled false",
-		"Taschenrechner state-change:sensitive false",
-		"Taschenrechner state-change:pressed false",
-		"Taschenrechner state-change:focused true",
-		"Taschenrechner focus-event true",
-	}));
+	EXPECT_EQ(fLog.fEntries,
+		(std::vector<std::string>{
+			"Taschenrechner state-change:enabled false",
+			"Taschenrechner state-change:sensitive false",
+			"Taschenrechner state-change:pressed false",
+			"Taschenrechner state-change:focused true",
+			"Taschenrechner focus-event true",
+		}));
 }
 
 TEST_F(AtkEventsTest, TypingIsTextRemovedThenInsertedAndTheCaret)
@@ -206,12 +208,13 @@ TEST_F(AtkEventsTest, TypingIsTextRemovedThenInsertedAndTheCaret)
 	event.type = AccessibleEvent::kTextInserted;
 	fBridge.Notify(event);
 
-	EXPECT_EQ(fLog.fEntries, (std::vector<std::string>{
-		"Betrag in DEM text-remove 0 1 \"0\"",
-		"Betrag in DEM text-insert 0 1 \"1\"",
-		"Betrag in DEM text-caret-moved 1",
-		"Betrag in DEM text-selection-changed",
-	}));
+	EXPECT_EQ(fLog.fEntries,
+		(std::vector<std::string>{
+			"Betrag in DEM text-remove 0 1 \"0\"",
+			"Betrag in DEM text-insert 0 1 \"1\"",
+			"Betrag in DEM text-caret-moved 1",
+			"Betrag in DEM text-selection-changed",
+		}));
 }
 
 TEST_F(AtkEventsTest, ChildrenNamesBoundsAndWindows)
@@ -241,19 +244,20 @@ TEST_F(AtkEventsTest, ChildrenNamesBoundsAndWindows)
 	event.child = nullptr;
 	fBridge.Notify(event);
 
-	EXPECT_EQ(fLog.fEntries, (std::vector<std::string>{
-		"ZQ Kambo-Lux children-changed:add 1 Über ZQ Kambo-Lux",
-		"Über ZQ Kambo-Lux create",
-		"ZQ Kambo-Lux state-change:active false",
-		"ZQ Kambo-Lux deactivate",
-		"Über ZQ Kambo-Lux state-change:active true",
-		"Über ZQ Kambo-Lux activate",
-		"Umrechner property-change:accessible-name accessible-name",
-		"Umrechner bounds-changed 10,20,20,40",
-		"Über ZQ Kambo-Lux destroy",
-		"Über ZQ Kambo-Lux state-change:defunct true",
-		"ZQ Kambo-Lux children-changed:remove 1 <gone>",
-	}));
+	EXPECT_EQ(fLog.fEntries,
+		(std::vector<std::string>{
+			"ZQ Kambo-Lux children-changed:add 1 Über ZQ Kambo-Lux",
+			"Über ZQ Kambo-Lux create",
+			"ZQ Kambo-Lux state-change:active false",
+			"ZQ Kambo-Lux deactivate",
+			"Über ZQ Kambo-Lux state-change:active true",
+			"Über ZQ Kambo-Lux activate",
+			"Umrechner property-change:accessible-name accessible-name",
+			"Umrechner bounds-changed 10,20,20,40",
+			"Über ZQ Kambo-Lux destroy",
+			"Über ZQ Kambo-Lux state-change:defunct true",
+			"ZQ Kambo-Lux children-changed:remove 1 <gone>",
+		}));
 }
 
 TEST_F(AtkEventsTest, AModuleStartedLateTellsTheActiveWindowAndItsFocus)
@@ -263,12 +267,13 @@ TEST_F(AtkEventsTest, AModuleStartedLateTellsTheActiveWindowAndItsFocus)
 	inactive->Add(MakeNode(B_ROLE_PUSH_BUTTON, "7", B_STATE_ENABLED | B_STATE_FOCUSED));
 	fTree.application->Add(std::move(inactive));
 	fBridge.AnnounceCurrent(fTree.application.get());
-	EXPECT_EQ(fLog.fEntries, (std::vector<std::string>{
-		"ZQ Kambo-Lux state-change:active true",
-		"ZQ Kambo-Lux activate",
-		"Betrag in DEM state-change:focused true",
-		"Betrag in DEM focus-event true",
-	}));
+	EXPECT_EQ(fLog.fEntries,
+		(std::vector<std::string>{
+			"ZQ Kambo-Lux state-change:active true",
+			"ZQ Kambo-Lux activate",
+			"Betrag in DEM state-change:focused true",
+			"Betrag in DEM focus-event true",
+		}));
 	EXPECT_EQ(fBridge.Focus(), fTree.amount);
 }
 

@@ -31,14 +31,10 @@ public:
 
 	BPrivate::AccessibleNode* Root() override { return fRoot; }
 	void SetListener(BPrivate::AccessibilityListener* listener) override { fListener = listener; }
-	void AddWatcher(BPrivate::DescriptorWatcher* watcher) override
-	{
-		fWatchers.push_back(watcher);
-	}
+	void AddWatcher(BPrivate::DescriptorWatcher* watcher) override { fWatchers.push_back(watcher); }
 	void RemoveWatcher(BPrivate::DescriptorWatcher* watcher) override
 	{
-		fWatchers.erase(std::remove(fWatchers.begin(), fWatchers.end(), watcher),
-			fWatchers.end());
+		fWatchers.erase(std::remove(fWatchers.begin(), fWatchers.end(), watcher), fWatchers.end());
 	}
 	const char* Version() override { return "1.1.0"; }
 
@@ -61,14 +57,12 @@ public:
 	std::vector<std::function<void()>> fQueue;
 };
 
-const char* const kPadKeys[19] = {"C", "/", "*", "-", "7", "8", "9", "+", "4", "5", "6", "1",
-	"2", "3", "=", "0", ".", "CE", "<-"};
+const char* const kPadKeys[19] = {"C", "/", "*", "-", "7", "8", "9", "+", "4", "5", "6", "1", "2",
+	"3", "=", "0", ".", "CE", "<-"};
 
 class Program {
 public:
-	Program()
-		:
-		fHost(fTree.application.get())
+	Program() : fHost(fTree.application.get())
 	{
 		for (FakeNode* text : {fTree.amount, fTree.euroLine, fTree.result})
 			text->fText->fNode = text;
@@ -167,13 +161,13 @@ private:
 	{
 		auto about = MakeNode(B_ROLE_DIALOG, "Über ZQ Kambo-Lux",
 			B_STATE_ENABLED | B_STATE_VISIBLE | B_STATE_SHOWING | B_STATE_MODAL);
-		auto text = MakeTextNode("", "Kurse: www.euro.example\nProgramm: www.kambo.example",
-			false);
+		auto text = MakeTextNode("", "Kurse: www.euro.example\nProgramm: www.kambo.example", false);
 		text->fText->fLinks = {{7, 23, "https://www.euro.example/"},
 			{34, 50, "https://www.kambo.example/"}};
 		fAbout = about->Add(std::move(text));
-		FakeNode* ok = about->Add(MakeNode(B_ROLE_PUSH_BUTTON, "OK", B_STATE_ENABLED
-			| B_STATE_VISIBLE | B_STATE_SHOWING | B_STATE_FOCUSABLE | B_STATE_DEFAULT));
+		FakeNode* ok = about->Add(MakeNode(B_ROLE_PUSH_BUTTON, "OK",
+			B_STATE_ENABLED | B_STATE_VISIBLE | B_STATE_SHOWING | B_STATE_FOCUSABLE
+				| B_STATE_DEFAULT));
 		ok->fActions = {"press"};
 		return about;
 	}

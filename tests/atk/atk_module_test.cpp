@@ -43,14 +43,10 @@ public:
 		fListener = listener;
 		fListenerCalls++;
 	}
-	void AddWatcher(BPrivate::DescriptorWatcher* watcher) override
-	{
-		fWatchers.push_back(watcher);
-	}
+	void AddWatcher(BPrivate::DescriptorWatcher* watcher) override { fWatchers.push_back(watcher); }
 	void RemoveWatcher(BPrivate::DescriptorWatcher* watcher) override
 	{
-		fWatchers.erase(std::remove(fWatchers.begin(), fWatchers.end(), watcher),
-			fWatchers.end());
+		fWatchers.erase(std::remove(fWatchers.begin(), fWatchers.end(), watcher), fWatchers.end());
 	}
 	const char* Version() override { return "1.1.0"; }
 

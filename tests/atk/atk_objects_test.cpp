@@ -236,8 +236,8 @@ TEST_F(AtkObjectsTest, ExtentsInScreenWindowAndParentCoordinates)
 	// A node off the screen is nowhere.
 	fTree.aboutButton->fBounds = BRect();
 	gint x, y, width, height;
-	atk_component_get_extents(ATK_COMPONENT(Object(fTree.aboutButton)), &x, &y, &width,
-		&height, ATK_XY_SCREEN);
+	atk_component_get_extents(ATK_COMPONENT(Object(fTree.aboutButton)), &x, &y, &width, &height,
+		ATK_XY_SCREEN);
 	EXPECT_EQ(x, -1);
 	EXPECT_EQ(width, 0);
 }

@@ -17,7 +17,8 @@ Around(const std::string& text, int32 offset, Boundary boundary, int which)
 {
 	TextSegments segments(text);
 	KamboAtk::Segment segment = which < 0 ? segments.Before(offset, boundary)
-		: which == 0 ? segments.At(offset, boundary) : segments.After(offset, boundary);
+		: which == 0                      ? segments.At(offset, boundary)
+										  : segments.After(offset, boundary);
 	return std::to_string(segment.start) + "-" + std::to_string(segment.end) + ":"
 		+ segments.Slice(segment.start, segment.end);
 }
@@ -28,7 +29,7 @@ TEST(TextSegments, SegmentsAroundAnOffset)
 		const char* text;
 		int32 offset;
 		Boundary boundary;
-		int which;  // -1 before, 0 at, 1 after
+		int which; // -1 before, 0 at, 1 after
 		const char* expected;
 	} kCases[] = {
 		{"100", 1, Boundary::kChar, 0, "1-2:0"},
@@ -59,8 +60,8 @@ TEST(TextSegments, SegmentsAroundAnOffset)
 	};
 	for (const auto& c : kCases) {
 		EXPECT_EQ(Around(c.text, c.offset, c.boundary, c.which), c.expected)
-			<< '"' << c.text << "\" at " << c.offset << " boundary " << int(c.boundary)
-			<< " which " << c.which;
+			<< '"' << c.text << "\" at " << c.offset << " boundary " << int(c.boundary) << " which "
+			<< c.which;
 	}
 }
 
@@ -115,21 +116,24 @@ TEST_F(AtkTextTest, StringsAtOffsetsThroughBothCalls)
 	fTree.amount->fText->fContents = "Betrag in DEM";
 	AtkText* text = Text(fTree.amount);
 	gint start, end;
-	EXPECT_EQ(Take(atk_text_get_string_at_offset(text, 8, ATK_TEXT_GRANULARITY_WORD, &start,
-		&end)), "in ");
+	EXPECT_EQ(Take(atk_text_get_string_at_offset(text, 8, ATK_TEXT_GRANULARITY_WORD, &start, &end)),
+		"in ");
 	EXPECT_EQ(start, 7);
 	EXPECT_EQ(end, 10);
-	EXPECT_EQ(Take(atk_text_get_string_at_offset(text, 8, ATK_TEXT_GRANULARITY_LINE, &start,
-		&end)), "Betrag in DEM");
-	EXPECT_EQ(Take(atk_text_get_string_at_offset(text, 8, ATK_TEXT_GRANULARITY_CHAR, &start,
-		&end)), "n");
+	EXPECT_EQ(Take(atk_text_get_string_at_offset(text, 8, ATK_TEXT_GRANULARITY_LINE, &start, &end)),
+		"Betrag in DEM");
+	EXPECT_EQ(Take(atk_text_get_string_at_offset(text, 8, ATK_TEXT_GRANULARITY_CHAR, &start, &end)),
+		"n");
 	G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-	EXPECT_EQ(Take(atk_text_get_text_before_offset(text, 8, ATK_TEXT_BOUNDARY_WORD_START,
-		&start, &end)), "Betrag ");
-	EXPECT_EQ(Take(atk_text_get_text_after_offset(text, 8, ATK_TEXT_BOUNDARY_WORD_END,
-		&start, &end)), " DEM");
-	EXPECT_EQ(Take(atk_text_get_text_at_offset(text, 8, ATK_TEXT_BOUNDARY_SENTENCE_START,
-		&start, &end)), "Betrag in DEM");
+	EXPECT_EQ(Take(atk_text_get_text_before_offset(text, 8, ATK_TEXT_BOUNDARY_WORD_START, &start,
+				  &end)),
+		"Betrag ");
+	EXPECT_EQ(Take(atk_text_get_text_after_offset(text, 8, ATK_TEXT_BOUNDARY_WORD_END, &start,
+				  &end)),
+		" DEM");
+	EXPECT_EQ(Take(atk_text_get_text_at_offset(text, 8, ATK_TEXT_BOUNDARY_SENTENCE_START, &start,
+				  &end)),
+		"Betrag in DEM");
 	G_GNUC_END_IGNORE_DEPRECATIONS
 }
 

@@ -50,10 +50,13 @@ TEST_F(GLibLoopWatcherTest, ATimeoutBoundsTheWaitAndFires)
 {
 	int fired = 0;
 	GSource* source = g_timeout_source_new(30);
-	g_source_set_callback(source, [](gpointer data) -> gboolean {
-		(*static_cast<int*>(data))++;
-		return G_SOURCE_REMOVE;
-	}, &fired, nullptr);
+	g_source_set_callback(
+		source,
+		[](gpointer data) -> gboolean {
+			(*static_cast<int*>(data))++;
+			return G_SOURCE_REMOVE;
+		},
+		&fired, nullptr);
 	g_source_attach(source, fContext);
 	g_source_unref(source);
 
@@ -76,13 +79,14 @@ TEST_F(GLibLoopWatcherTest, AReadyDescriptorDispatchesItsSource)
 	GIOChannel* channel = g_io_channel_unix_new(pipeFds[0]);
 	GSource* source = g_io_create_watch(channel, G_IO_IN);
 	int reads = 0;
-	g_source_set_callback(source, G_SOURCE_FUNC(+[](GIOChannel* io, GIOCondition,
-			gpointer data) -> gboolean {
-		char byte;
-		EXPECT_EQ(read(g_io_channel_unix_get_fd(io), &byte, 1), 1);
-		(*static_cast<int*>(data))++;
-		return G_SOURCE_CONTINUE;
-	}), &reads, nullptr);
+	g_source_set_callback(source,
+		G_SOURCE_FUNC(+[](GIOChannel* io, GIOCondition, gpointer data) -> gboolean {
+			char byte;
+			EXPECT_EQ(read(g_io_channel_unix_get_fd(io), &byte, 1), 1);
+			(*static_cast<int*>(data))++;
+			return G_SOURCE_CONTINUE;
+		}),
+		&reads, nullptr);
 	g_source_attach(source, fContext);
 
 	// The loop sees the pipe among the descriptors, with others before it in the list.

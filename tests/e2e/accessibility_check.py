@@ -138,6 +138,16 @@ def main():
           and entries.index(moved[-1]) == entries.index(moved[-2]) + 1,
           "↓ moves to the next entry: %s" % moved)
     log("moving in the menu: %s" % " → ".join(moved))
+    # → opens the target currency's list: its current choice is the one checked item.
+    xdotool("key", "Right")
+    choice = wait_find(app, where=lambda o: role(o) in ("radio menu item", "check menu item")
+                       and o.name not in names and {"checked", "showing"} <= states(o))
+    siblings = [choice.parent[i] for i in range(choice.parent.childCount)]
+    marked = [o.name for o in siblings if "checked" in states(o)]
+    check(len(marked) == 1 and len(siblings) > 1,
+          "one marked entry in the list %r: %s" % (moved[-1], marked))
+    log("the list %r: %d entries, %r marked" % (moved[-1], len(siblings), marked[0]))
+    xdotool("key", "Escape")
     xdotool("key", "Escape")
     pump(lambda: find(app, where=lambda o: o == menu and "showing" in states(o)) is None, 3)
 
