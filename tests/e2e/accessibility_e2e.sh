@@ -34,11 +34,18 @@ start_program()
 		|| e2e_fail "no main window: $(cat "$E2E_TMP/program.log")"
 }
 
+# SIGTERM is a quit request: the program stops the module and ends cleanly (in the sanitizer
+# build with no report about what the module and the bus left behind).
 stop_program()
 {
+	local status
 	kill "$pid" 2>/dev/null
 	e2e_wait_for 10 e2e_exited "$pid" || e2e_fail "the program did not end"
 	wait "$pid" 2>/dev/null
+	status=$?
+	[ "$status" -eq 0 ] || e2e_fail "the program ended with $status: $(cat "$E2E_TMP/program.log")"
+	grep -Eq 'Sanitizer|runtime error' "$E2E_TMP/program.log" \
+		&& e2e_fail "sanitizer report: $(cat "$E2E_TMP/program.log")"
 }
 
 # Switched on by the environment: the whole check.
