@@ -23,8 +23,7 @@ static_assert(sizeof(kFirstAddress) <= kAddressBufferSize);
 
 } // namespace
 
-TAboutView::TAboutView(BRect frame, const char* text)
-	:
+TAboutView::TAboutView(BRect frame, const char* text) :
 	BTextView(frame, "", BRect(0, 0, frame.right - frame.left, frame.bottom - frame.top),
 		B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_PULSE_NEEDED),
 	fLink1Start(32),

@@ -5,10 +5,8 @@
 #include "TAboutView.h"
 #include "TPicView.h"
 
-TAboutWindow::TAboutWindow(const char* text)
-	:
-	BWindow(BRect(0, 0, 310, 200), "About", B_MODAL_WINDOW, B_NOT_RESIZABLE,
-		B_CURRENT_WORKSPACE)
+TAboutWindow::TAboutWindow(const char* text) :
+	BWindow(BRect(0, 0, 310, 200), "About", B_MODAL_WINDOW, B_NOT_RESIZABLE, B_CURRENT_WORKSPACE)
 {
 	BRect r = Bounds();
 	TPicView* picture = new TPicView(r);

@@ -16,9 +16,7 @@ constexpr int32 kIconBytes = 32 * 32;
 
 } // namespace
 
-TPicView::TPicView(BRect frame)
-	:
-	BView(frame, "", B_FOLLOW_ALL_SIDES, B_WILL_DRAW)
+TPicView::TPicView(BRect frame) : BView(frame, "", B_FOLLOW_ALL_SIDES, B_WILL_DRAW)
 {
 }
 

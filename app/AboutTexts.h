@@ -10,10 +10,10 @@
 constexpr const char* kSiteAddress = KAMBO_SITE;
 constexpr const char* kAppPageAddress = KAMBO_APP_PAGE;
 
-constexpr const char* kShortAboutText
-	= "ZQ-Kambo-Lux\n\nDorvanix Software\n" KAMBO_SITE "\n\nVersion 1.1";
-constexpr const char* kLongAboutText
-	= "ZQ-Kambo-Lux\n\nDorvanix Software\n" KAMBO_SITE "\n" KAMBO_APP_PAGE "\n\nVersion 1.1";
+constexpr const char* kShortAboutText = "ZQ-Kambo-Lux\n\nDorvanix Software\n" KAMBO_SITE
+										"\n\nVersion 1.1";
+constexpr const char* kLongAboutText = "ZQ-Kambo-Lux\n\nDorvanix Software\n" KAMBO_SITE
+									   "\n" KAMBO_APP_PAGE "\n\nVersion 1.1";
 
 #undef KAMBO_SITE
 #undef KAMBO_APP_PAGE

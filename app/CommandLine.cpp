@@ -16,9 +16,8 @@
 
 namespace {
 
-const char kUsage[] =
-	"Aufruf: kambolux [BETRAG VON [NACH]] [--runden 3|4] [--tsv]\n"
-	"        kambolux --help | --version\n";
+const char kUsage[] = "Aufruf: kambolux [BETRAG VON [NACH]] [--runden 3|4] [--tsv]\n"
+					  "        kambolux --help | --version\n";
 
 const char kHelp[] =
 	"Rechnet Beträge zwischen dem Euro und den zwölf alten Landeswährungen um.\n"
@@ -42,8 +41,7 @@ const char kHelp[] =
 const char kUnroundedSuffix[] = " . . .";
 
 // What the conversion mode was asked to do.
-struct Request
-{
+struct Request {
 	std::vector<std::string_view> operands;
 	int32_t rounding = kRoundNone;
 	bool tsv = false;
@@ -165,7 +163,7 @@ ReadCommandLineAmount(std::string_view text, std::string* amount, std::string* e
 	const std::string read = ReadPastedAmount(text.data(), text.size());
 	// The field reads [-]digits[.digits] and ignores the rest; here the rest is an error,
 	// since a script would never see that part of its amount dropped.
-	size_t i = read.size() > 0 && read[0] == '-' ? 1 : 0;
+	size_t i = !read.empty() && read[0] == '-' ? 1 : 0;
 	size_t digits = 0;
 	bool point = false;
 	for (; i < read.size(); i++) {

@@ -16,9 +16,7 @@ const BRect kMainWindowFrame(100, 100, 306, 212);
 
 } // namespace
 
-TApp::TApp()
-	:
-	BApplication(app_sign)
+TApp::TApp() : BApplication(app_sign)
 {
 }
 
@@ -37,8 +35,8 @@ TApp::ReadyToRun()
 void
 TApp::AboutRequested()
 {
-	BAlert* alert = new BAlert("Info", kShortAboutText, "OK", nullptr, nullptr,
-		B_WIDTH_AS_USUAL, B_OFFSET_SPACING, B_INFO_ALERT);
+	BAlert* alert = new BAlert("Info", kShortAboutText, "OK", nullptr, nullptr, B_WIDTH_AS_USUAL,
+		B_OFFSET_SPACING, B_INFO_ALERT);
 	alert->SetFeel(B_FLOATING_ALL_WINDOW_FEEL);
 	// Deletes itself when dismissed.
 	alert->Go();

@@ -22,10 +22,8 @@ constexpr float kScreenMargin = 4;
 
 } // namespace
 
-TMainWindow::TMainWindow(BRect frame)
-	:
-	BWindow(frame, kTitle, B_TITLED_WINDOW, B_NOT_RESIZABLE | B_NOT_ZOOMABLE,
-		B_CURRENT_WORKSPACE)
+TMainWindow::TMainWindow(BRect frame) :
+	BWindow(frame, kTitle, B_TITLED_WINDOW, B_NOT_RESIZABLE | B_NOT_ZOOMABLE, B_CURRENT_WORKSPACE)
 {
 	TPreferences prefs(kSettingsFile);
 	float left = prefs.GetFloat(kKeyWindowLeft, kDefaultPosition);

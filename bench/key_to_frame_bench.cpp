@@ -28,8 +28,8 @@ class ConfigDir {
 public:
 	ConfigDir()
 	{
-		std::string pattern
-			= (std::filesystem::temp_directory_path() / "kambo-bench.XXXXXX").string();
+		std::string pattern =
+			(std::filesystem::temp_directory_path() / "kambo-bench.XXXXXX").string();
 		if (mkdtemp(pattern.data()) != nullptr) {
 			fPath = pattern;
 			setenv("XDG_CONFIG_HOME", fPath.c_str(), 1);
@@ -117,8 +117,8 @@ BM_KeyToFrame(benchmark::State& state)
 		return;
 	}
 
-	static const char* const kKeys[] = {"1", "2", "3", "4", ",", "5", "6", "\x08", "\x08",
-		"\x08", "\x08", "\x08", "\x08", "\x08"};
+	static const char* const kKeys[] = {"1", "2", "3", "4", ",", "5", "6", "\x08", "\x08", "\x08",
+		"\x08", "\x08", "\x08", "\x08"};
 	constexpr size_t kKeyCount = sizeof(kKeys) / sizeof(kKeys[0]);
 	size_t next = 0;
 	int64_t missed = 0;

@@ -53,8 +53,7 @@ BM_FullRedraw(benchmark::State& state)
 		Painter painter(surface, BPoint(0, 0), BRect(0, 0, 206, 112));
 		painter.FillRect(BRect(0, 0, 206, 112), make_color(216, 216, 216));
 		painter.DrawBitmap(strip.get(), BRect(0, 12, 27, 23), BRect(10, 30, 37, 41), B_OP_COPY);
-		painter.DrawBitmap(euroFlag.get(), euroFlag->Bounds(), BRect(15, 68, 29, 82),
-			B_OP_COPY);
+		painter.DrawBitmap(euroFlag.get(), euroFlag->Bounds(), BRect(15, 68, 29, 82), B_OP_COPY);
 		painter.DrawBitmap(arrows.get(), arrows->Bounds(), BRect(12, 45, 32, 66), B_OP_COPY);
 		painter.FillEllipse(BRect(2, 2, 43, 24), white);
 		painter.FillEllipse(BRect(2, 88, 43, 110), white);
@@ -64,12 +63,18 @@ BM_FullRedraw(benchmark::State& state)
 			BPoint to;
 			rgb_color color;
 		} lines[] = {
-			{BPoint(44, 45), BPoint(172, 45), white}, {BPoint(172, 45), BPoint(172, 20), white},
-			{BPoint(44, 93), BPoint(172, 93), white}, {BPoint(172, 93), BPoint(172, 68), white},
-			{BPoint(44, 44), BPoint(44, 20), dark}, {BPoint(44, 20), BPoint(171, 20), dark},
-			{BPoint(44, 92), BPoint(44, 68), dark}, {BPoint(44, 68), BPoint(171, 68), dark},
-			{BPoint(43, 45), BPoint(43, 19), light}, {BPoint(43, 19), BPoint(172, 19), light},
-			{BPoint(43, 93), BPoint(43, 67), light}, {BPoint(43, 67), BPoint(172, 67), light},
+			{BPoint(44, 45), BPoint(172, 45), white},
+			{BPoint(172, 45), BPoint(172, 20), white},
+			{BPoint(44, 93), BPoint(172, 93), white},
+			{BPoint(172, 93), BPoint(172, 68), white},
+			{BPoint(44, 44), BPoint(44, 20), dark},
+			{BPoint(44, 20), BPoint(171, 20), dark},
+			{BPoint(44, 92), BPoint(44, 68), dark},
+			{BPoint(44, 68), BPoint(171, 68), dark},
+			{BPoint(43, 45), BPoint(43, 19), light},
+			{BPoint(43, 19), BPoint(172, 19), light},
+			{BPoint(43, 93), BPoint(43, 67), light},
+			{BPoint(43, 67), BPoint(172, 67), light},
 		};
 		for (const auto& line : lines)
 			painter.StrokeLine(line.from, line.to, line.color, 1);

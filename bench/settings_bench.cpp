@@ -28,7 +28,6 @@ private:
 	std::string fPath;
 };
 
-
 void
 WriteSevenKeys()
 {
@@ -41,7 +40,6 @@ WriteSevenKeys()
 	prefs.SetInt32("tabless", 0);
 	prefs.SetInt32("runden", 0);
 }
-
 
 void
 BM_LoadAndSave(benchmark::State& state)
@@ -60,7 +58,6 @@ BM_LoadAndSave(benchmark::State& state)
 	}
 }
 BENCHMARK(BM_LoadAndSave)->Unit(benchmark::kMicrosecond);
-
 
 // The load alone, as at start-up, for comparison: the flush makes the save the expensive half.
 void

@@ -8,6 +8,8 @@
 #
 #   BENCH_OLD=/path/to/old/kambolux bash bench/x11_startup.sh     RUNS=10 by default
 #   BENCH_BUILD=DIR picks this tree's build (default build-bench)
+#   BENCH_SAME_HOME=1 starts every run in one home: a returning user's start, which finds the
+#   fonts an earlier start kept (the default fresh home is a first start)
 set -euo pipefail
 
 if [ -z "${BENCH_MODE:-}" ]; then

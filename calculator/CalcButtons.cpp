@@ -22,7 +22,10 @@ const CalcButton kCalcButtons[kCalcButtonCount] = {
 	{15, "+", 78, 78, 104, 104, CalcKeyKind::kOperator, "+", "plus"},
 	{16, "C", 0, 104, 26, 130, CalcKeyKind::kClear, "Cc", "L\xC3\xB6schen"},
 	{17, "<-", 26, 104, 52, 130, CalcKeyKind::kBackspace, "\b", "Letzte Ziffer l\xC3\xB6schen"},
-	{18, "=", 52, 104, 104, 130, CalcKeyKind::kEquals, "=", "Ergebnis \xC3\xBC" "bernehmen und schlie\xC3\x9F" "en"},
+	{18, "=", 52, 104, 104, 130, CalcKeyKind::kEquals, "=",
+		"Ergebnis \xC3\xBC"
+		"bernehmen und schlie\xC3\x9F"
+		"en"},
 };
 
 const CalcButton*

@@ -17,9 +17,7 @@ constexpr uint32 kPadResizingMode = 2;
 
 } // namespace
 
-CalcView::CalcView(BRect frame)
-	:
-	BView(frame, "", kPadResizingMode, B_WILL_DRAW)
+CalcView::CalcView(BRect frame) : BView(frame, "", kPadResizingMode, B_WILL_DRAW)
 {
 	SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
 	// The pad shows no number: what it computes appears in the amount field.

@@ -2,8 +2,7 @@
 
 #include "CalcView.h"
 
-CalcWnd::CalcWnd(BRect frame, BTextView* target)
-	:
+CalcWnd::CalcWnd(BRect frame, BTextView* target) :
 	BWindow(frame, "Calc", B_UNTYPED_WINDOW, B_NOT_ZOOMABLE, B_CURRENT_WORKSPACE)
 {
 	SetLook(B_BORDERED_WINDOW_LOOK);

@@ -6,12 +6,15 @@ inline constexpr char kAmountFieldName[] = "Betrag in ";
 inline constexpr char kEuroLineName[] = "Euro-Betrag";
 inline constexpr char kTargetFieldName[] = "Ergebnis in ";
 inline constexpr char kCalculatorButtonName[] = "Taschenrechner";
-inline constexpr char kAboutButtonName[] = "\xC3\x9C" "ber ZQ Kambo-Lux";
+inline constexpr char kAboutButtonName[] = "\xC3\x9C"
+										   "ber ZQ Kambo-Lux";
 inline constexpr char kSourceBandName[] = "Ausgangsw\xC3\xA4hrung: ";
 inline constexpr char kRoundingBandName[] = "Rundung: ";
 inline constexpr char kTargetBandName[] = "Zielw\xC3\xA4hrung: ";
 inline constexpr char kSwapName[] = "W\xC3\xA4hrungen tauschen";
 // The bands' and the arrow's actions, as the reader describes them.
-inline constexpr char kCurrencyListAction[] = "Liste der W\xC3\xA4hrungen \xC3\xB6" "ffnen";
-inline constexpr char kRoundingListAction[] = "Liste der Rundungen \xC3\xB6" "ffnen";
+inline constexpr char kCurrencyListAction[] = "Liste der W\xC3\xA4hrungen \xC3\xB6"
+											  "ffnen";
+inline constexpr char kRoundingListAction[] = "Liste der Rundungen \xC3\xB6"
+											  "ffnen";
 inline constexpr char kSwapAction[] = "Ausgangs- und Zielw\xC3\xA4hrung tauschen";

@@ -17,8 +17,7 @@ constexpr int32 kCaretAtEnd = 40;
 
 } // namespace
 
-TEdit::TEdit(BRect frame, BView* target, BRect textRect, uint32 resizingMode)
-	:
+TEdit::TEdit(BRect frame, BView* target, BRect textRect, uint32 resizingMode) :
 	BTextView(frame, "", textRect, resizingMode, B_WILL_DRAW | B_PULSE_NEEDED),
 	fTarget(target)
 {
@@ -68,7 +67,7 @@ TEdit::InsertText(const char* text, int32 length, int32 offset, const text_run_a
 	std::string accepted;
 	if (text != nullptr && length > 0) {
 		accepted = InsertsTypedText() ? ReadPastedAmount(text, (size_t)length)
-			: FilterAmountInput(text, (size_t)length);
+									  : FilterAmountInput(text, (size_t)length);
 	}
 	BTextView::InsertText(accepted.c_str(), (int32)accepted.size(), offset, runs);
 	// Reported even when the filter left nothing: the converter recomputes either way.

@@ -60,25 +60,24 @@ const rgb_color kEuroLineColor = {255, 255, 223, 255};
 // Fixed text, not generated from the currency table: alphabetical by code, GRD last under
 // its own date, German decimal commas.
 const char* const kRatesTitle = "Umrechnungskurse";
-const char* const kRatesText
-	= "Umrechnungskurse, keine Gew\xC3\xA4hr!\n"
-	  "\n"
-	  "Fix 1.1.1999\n"
-	  " ATS - 13,7603\n"
-	  " BEF - 40,3399\n"
-	  " DEM - 1,95583\n"
-	  " ESP - 166,386\n"
-	  " FIM - 5,94573\n"
-	  " FRF - 6,55957\n"
-	  " IEP - 0,787564\n"
-	  " ITL - 1936,27\n"
-	  " LUF - 40,3399\n"
-	  " NLG - 2,20371\n"
-	  " PTE - 200,482\n"
-	  "Fix 1.1.2001\n"
-	  " GRD - 340,75\n"
-	  "\n"
-	  "\n";
+const char* const kRatesText = "Umrechnungskurse, keine Gew\xC3\xA4hr!\n"
+							   "\n"
+							   "Fix 1.1.1999\n"
+							   " ATS - 13,7603\n"
+							   " BEF - 40,3399\n"
+							   " DEM - 1,95583\n"
+							   " ESP - 166,386\n"
+							   " FIM - 5,94573\n"
+							   " FRF - 6,55957\n"
+							   " IEP - 0,787564\n"
+							   " ITL - 1936,27\n"
+							   " LUF - 40,3399\n"
+							   " NLG - 2,20371\n"
+							   " PTE - 200,482\n"
+							   "Fix 1.1.2001\n"
+							   " GRD - 340,75\n"
+							   "\n"
+							   "\n";
 
 BBitmap*
 LoadImage(int32 id)
@@ -88,8 +87,7 @@ LoadImage(int32 id)
 
 } // namespace
 
-TMainView::TMainView(BRect frame)
-	:
+TMainView::TMainView(BRect frame) :
 	BView(frame, "", kViewResizingMode, B_WILL_DRAW),
 	fSwapArea(0, 0, -1, -1)
 {
@@ -175,8 +173,8 @@ TMainView::_CreateFields()
 	AddChild(fEuroLine);
 
 	// No amount may show cut as if it were whole.
-	for (BTextView* field : {static_cast<BTextView*>(fSourceField),
-			static_cast<BTextView*>(fTargetField), fEuroLine})
+	for (BTextView* field :
+		{static_cast<BTextView*>(fSourceField), static_cast<BTextView*>(fTargetField), fEuroLine})
 		field->SetFitToWidth(kSmallestAmountSize);
 	// The results change with every key; a screen reader announces them as they do.
 	fEuroLine->SetAccessibleName(kEuroLineName);
@@ -199,8 +197,8 @@ TMainView::_CreateButtons()
 	const ButtonSpec buttons[] = {
 		{kCalculatorButtonFrame, kCalculatorUpImage, kCalculatorDownImage, kMsgOpenCalculator,
 			kCalculatorButtonName},
-		{BRect(bounds.right - 10, bounds.bottom - 10, bounds.right, bounds.bottom),
-			kAboutUpImage, kAboutDownImage, B_ABOUT_REQUESTED, kAboutButtonName},
+		{BRect(bounds.right - 10, bounds.bottom - 10, bounds.right, bounds.bottom), kAboutUpImage,
+			kAboutDownImage, B_ABOUT_REQUESTED, kAboutButtonName},
 	};
 
 	for (const ButtonSpec& spec : buttons) {
@@ -320,8 +318,8 @@ TMainView::SetWindowFeel()
 void
 TMainView::_ShowRates()
 {
-	BAlert* alert = new BAlert(kRatesTitle, kRatesText, "OK", nullptr, nullptr,
-		B_WIDTH_AS_USUAL, B_OFFSET_SPACING, B_INFO_ALERT);
+	BAlert* alert = new BAlert(kRatesTitle, kRatesText, "OK", nullptr, nullptr, B_WIDTH_AS_USUAL,
+		B_OFFSET_SPACING, B_INFO_ALERT);
 	// Monospaced, so that codes and rates line up in columns.
 	alert->TextView()->SetFontAndColor(be_fixed_font, B_FONT_ALL);
 	alert->SetFeel(B_FLOATING_ALL_WINDOW_FEEL);

@@ -47,7 +47,10 @@ const ContextEntry kContextMenu[] = {
 	{kCommand, "ohne Titel", kMsgToggleTabless, 0},
 	{kSeparator, nullptr, 0, 0},
 	{kCommand, "Information\xE2\x80\xA6", kMsgShowRates, 0},
-	{kCommand, "\xC3\xBC" "ber\xE2\x80\xA6", B_ABOUT_REQUESTED, 0},
+	{kCommand,
+		"\xC3\xBC"
+		"ber\xE2\x80\xA6",
+		B_ABOUT_REQUESTED, 0},
 	{kCommand, "beenden", B_QUIT_REQUESTED, 'Q'},
 };
 

@@ -34,11 +34,11 @@ RoundingDecimals(int32_t rounding)
 
 bool
 ConvertAmount(std::string_view amountText, int32_t source, int32_t target, int32_t rounding,
-              ConversionTexts* out)
+	ConversionTexts* out)
 {
 	assert(out != nullptr);
-	if (out == nullptr || !IsValidCurrency(source) || !IsValidCurrency(target) ||
-	    !IsValidRounding(rounding))
+	if (out == nullptr || !IsValidCurrency(source) || !IsValidCurrency(target)
+		|| !IsValidRounding(rounding))
 		return false;
 
 	ExactAmount amount;

@@ -11,8 +11,7 @@
 #include <string>
 #include <string_view>
 
-struct ConversionTexts
-{
+struct ConversionTexts {
 	std::string euroLine;
 	std::string target;
 };
@@ -24,7 +23,7 @@ struct ConversionTexts
 // leaves *out untouched when an index or the rounding is out of range; callers
 // then fall back to their defaults.
 bool ConvertAmount(std::string_view amountText, int32_t source, int32_t target, int32_t rounding,
-                   ConversionTexts* out);
+	ConversionTexts* out);
 
 // The amount field's Tab/Enter rewrite: the numeric beginning of amountText,
 // read as by ConvertAmount, with exactly two decimals ("12.345" -> "12.35",

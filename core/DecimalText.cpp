@@ -50,7 +50,8 @@ ReadExactAmount(std::string_view text, ExactAmount* amount)
 	if (zeros == std::string::npos)
 		return;
 	digits.erase(0, zeros);
-	const size_t dropped = digits.size() > kAmountReadDigits ? digits.size() - kAmountReadDigits : 0;
+	const size_t dropped = digits.size() > kAmountReadDigits ? digits.size() - kAmountReadDigits
+															 : 0;
 	digits.resize(digits.size() - dropped);
 
 	mpz_set_str(amount->magnitude.get_num_mpz_t(), digits.c_str(), 10);
@@ -59,7 +60,7 @@ ReadExactAmount(std::string_view text, ExactAmount* amount)
 	if (dropped >= fraction.size()) {
 		mpz_ui_pow_ui(scale.get_mpz_t(), 10, dropped - fraction.size());
 		mpz_mul(amount->magnitude.get_num_mpz_t(), amount->magnitude.get_num_mpz_t(),
-		        scale.get_mpz_t());
+			scale.get_mpz_t());
 	} else {
 		mpz_ui_pow_ui(scale.get_mpz_t(), 10, fraction.size() - dropped);
 		mpz_set(amount->magnitude.get_den_mpz_t(), scale.get_mpz_t());
@@ -90,7 +91,7 @@ RoundScaled(const mpq_class& magnitude, int32_t decimals, mpz_class* scaled)
 	mpz_class remainder;
 	mpz_mul(scaled->get_mpz_t(), magnitude.get_num_mpz_t(), PowerOfTen(decimals).get_mpz_t());
 	mpz_tdiv_qr(scaled->get_mpz_t(), remainder.get_mpz_t(), scaled->get_mpz_t(),
-	            magnitude.get_den_mpz_t());
+		magnitude.get_den_mpz_t());
 
 	// Half or more of the denominator left over rounds up.
 	mpz_mul_2exp(remainder.get_mpz_t(), remainder.get_mpz_t(), 1);

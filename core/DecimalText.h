@@ -27,8 +27,7 @@ constexpr int32_t kPowerTableLimit = 39;
 
 // A read amount: its magnitude and whether it was written with a minus.
 // The sign is kept apart so that "-0" stays negative, as printf shows it.
-struct ExactAmount
-{
+struct ExactAmount {
 	mpq_class magnitude;
 	bool negative = false;
 };

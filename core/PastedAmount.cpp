@@ -122,8 +122,7 @@ ReadPastedAmount(const char* text, size_t length)
 			return FilterAmountInput(text, end);
 	}
 	int decimal = -1;
-	if (marks.empty() || !FindDecimalMark(marks, &decimal)
-		|| (decimal >= 0 && marks.size() == 1))
+	if (marks.empty() || !FindDecimalMark(marks, &decimal) || (decimal >= 0 && marks.size() == 1))
 		return FilterAmountInput(text, end);
 	for (size_t m = 0; m < marks.size(); m++) {
 		if ((int)m != decimal && marks[m].digitsAfter != 3)

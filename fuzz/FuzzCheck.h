@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define FUZZ_CHECK(condition, what) \
-	do { \
-		if (!(condition)) { \
-			fprintf(stderr, "%s:%d: property failed: %s (%s)\n", __FILE__, __LINE__, what, \
-				#condition); \
-			abort(); \
-		} \
+#define FUZZ_CHECK(condition, what)                                                                \
+	do {                                                                                           \
+		if (!(condition)) {                                                                        \
+			fprintf(stderr, "%s:%d: property failed: %s (%s)\n", __FILE__, __LINE__, what,         \
+				#condition);                                                                       \
+			abort();                                                                               \
+		}                                                                                          \
 	} while (false)

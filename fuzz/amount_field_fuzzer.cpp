@@ -28,21 +28,17 @@ const int32 kMaxOperations = 64;
 const uint8 kControlKeys[] = {B_BACKSPACE, B_DELETE, B_TAB, B_ENTER, B_ESCAPE, B_LEFT_ARROW,
 	B_RIGHT_ARROW, B_UP_ARROW, B_DOWN_ARROW, B_HOME, B_END, B_PAGE_UP, B_PAGE_DOWN};
 
-
 bool
 OnlyAmountBytes(std::string_view text)
 {
 	return text.find_first_not_of("0123456789.-") == std::string_view::npos;
 }
 
-
 bool
 IsDigits(std::string_view text, size_t minimum)
 {
-	return text.size() >= minimum
-		&& text.find_first_not_of("0123456789") == std::string_view::npos;
+	return text.size() >= minimum && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
-
 
 // -digits.dd with exactly the given number of decimals.
 bool
@@ -55,7 +51,6 @@ IsFixed(std::string_view text, size_t decimals)
 		&& text.size() - point - 1 == decimals && IsDigits(text.substr(point + 1), decimals);
 }
 
-
 // ParseAmount of an exact, terminated heap copy, so that any read past the end is reported.
 double
 ParseExact(std::string_view text)
@@ -65,7 +60,6 @@ ParseExact(std::string_view text)
 	copy[text.size()] = '\0';
 	return ParseAmount(copy.get());
 }
-
 
 std::string
 Digits(std::string_view text)
@@ -78,7 +72,6 @@ Digits(std::string_view text)
 	return digits;
 }
 
-
 // The [-]digits[.digits] beginning of an amount text.
 std::string
 PlainNumber(std::string_view text)
@@ -89,7 +82,6 @@ PlainNumber(std::string_view text)
 		end = std::min(text.find_first_not_of("0123456789", end + 1), text.size());
 	return std::string(text.substr(0, end));
 }
-
 
 // Both readers take the whole number, however long: the double agrees with the exact value
 // to a few units in the last place, and the Tab rewrite keeps every integer digit.
@@ -120,7 +112,6 @@ CheckWholeReading(std::string_view text)
 	FUZZ_CHECK(rewrittenDigits == digits || rewrittenDigits == digits + 1,
 		"the Tab rewrite keeps every integer digit");
 }
-
 
 void
 CheckPureFunctions(const uint8_t* data, size_t size)
@@ -180,7 +171,10 @@ CheckPureFunctions(const uint8_t* data, size_t size)
 				"an unrounded euro line goes on with dots");
 			euro.remove_suffix(strlen(kSuffix));
 		}
-		FUZZ_CHECK(IsFixed(euro, rounding == 0 ? 6 : rounding == 1 ? 3 : 4),
+		FUZZ_CHECK(IsFixed(euro,
+					   rounding == 0       ? 6
+						   : rounding == 1 ? 3
+										   : 4),
 			"the euro line has the decimals of its rounding");
 		FUZZ_CHECK(IsFixed(texts.target, 2), "the target has two decimals");
 		FUZZ_CHECK((texts.euroLine[0] == '-') == (texts.target[0] == '-'),
@@ -192,7 +186,6 @@ CheckPureFunctions(const uint8_t* data, size_t size)
 	FUZZ_CHECK(euroToEuro.target == twoDecimals,
 		"euro to euro shows the amount as the Tab rewrite does");
 }
-
 
 void
 CheckField(const TEdit& field, const char* what)
@@ -209,7 +202,6 @@ CheckField(const TEdit& field, const char* what)
 	FUZZ_CHECK(value == ParseExact(text), what);
 }
 
-
 // Bytes of a key or a text, in a buffer of exactly their size.
 std::vector<char>
 TakeBytes(FuzzedDataProvider& provider, size_t maximum)
@@ -218,7 +210,6 @@ TakeBytes(FuzzedDataProvider& provider, size_t maximum)
 	std::vector<uint8_t> bytes = provider.ConsumeBytes<uint8_t>(count);
 	return std::vector<char>(bytes.begin(), bytes.end());
 }
-
 
 void
 PressKey(TEdit& field, const std::vector<char>& key, const std::string& before)
@@ -233,7 +224,6 @@ PressKey(TEdit& field, const std::vector<char>& key, const std::string& before)
 			"typing never grows the text past 15 bytes");
 	}
 }
-
 
 void
 DriveField(FuzzedDataProvider& provider)
@@ -305,7 +295,6 @@ DriveField(FuzzedDataProvider& provider)
 }
 
 } // namespace
-
 
 extern "C" int
 LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -24,13 +24,11 @@ namespace {
 const size_t kLongestResult = 313;
 const int32 kMaxKeys = 160;
 
-
 bool
 OnlyAmountBytes(std::string_view text)
 {
 	return text.find_first_not_of("0123456789.-") == std::string_view::npos;
 }
-
 
 // Input layout, so that seeds read as key sequences: an optional "#text#" first sets the
 // field's starting text; then every byte is a typed key, except these escapes.
@@ -39,7 +37,6 @@ enum : uint8_t {
 	kEscapeNoIndex = 0xf1,   // a 'PRES' message without its index
 	kEscapeMultiByte = 0xf2, // the next two bytes as one two-byte key
 };
-
 
 // Presses what the input holds at *position and moves past it. Returns the button that was
 // pressed, or -1 when none was.
@@ -71,7 +68,6 @@ PressNext(const uint8_t* data, size_t size, size_t* position, CalcView& pad)
 }
 
 } // namespace
-
 
 extern "C" int
 LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -52,13 +52,15 @@ LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 		Message again;
 		size_t consumedAgain = 0;
 		FUZZ_CHECK(ParseMessage(copy.get(), consumed, &again, &consumedAgain)
-			== ParseResult::kComplete && consumedAgain == consumed
-			&& again.body == message.body && again.signature == message.signature,
+					== ParseResult::kComplete
+				&& consumedAgain == consumed && again.body == message.body
+				&& again.signature == message.signature,
 			"the same message read alone");
 		Message shorter;
 		size_t ignored = 0;
 		FUZZ_CHECK(ParseMessage(copy.get(), consumed - 1, &shorter, &ignored)
-			== ParseResult::kIncomplete, "a cut message is incomplete");
+				== ParseResult::kIncomplete,
+			"a cut message is incomplete");
 		CheckBody(message);
 		offset += consumed;
 	}

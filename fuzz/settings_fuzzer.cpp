@@ -26,13 +26,11 @@ const size_t kStreamLimit = 1024 * 1024;
 std::string sConfigDir;
 std::string sPrefsPath;
 
-
 int
 NoSync(int)
 {
 	return 0;
 }
-
 
 void
 RemoveConfigDir()
@@ -41,7 +39,6 @@ RemoveConfigDir()
 	unlink(sPrefsPath.c_str());
 	rmdir(sConfigDir.c_str());
 }
-
 
 std::vector<uint8_t>
 Flattened(const BMessage& message)
@@ -53,7 +50,6 @@ Flattened(const BMessage& message)
 		"a loaded message flattens");
 	return bytes;
 }
-
 
 void
 CheckRoundTrip(const BMessage& message)
@@ -77,7 +73,6 @@ CheckRoundTrip(const BMessage& message)
 		"the stream reads back the same message");
 }
 
-
 bool
 WriteFile(const std::string& path, const uint8_t* data, size_t size)
 {
@@ -88,7 +83,6 @@ WriteFile(const std::string& path, const uint8_t* data, size_t size)
 	close(fd);
 	return ok;
 }
-
 
 std::vector<uint8_t>
 ReadFile(const std::string& path)
@@ -104,7 +98,6 @@ ReadFile(const std::string& path)
 	close(fd);
 	return bytes;
 }
-
 
 void
 CheckPreferences(const uint8_t* data, size_t size, const BMessage* expected)
@@ -129,7 +122,6 @@ CheckPreferences(const uint8_t* data, size_t size, const BMessage* expected)
 
 } // namespace
 
-
 extern "C" int
 LLVMFuzzerInitialize(int*, char***)
 {
@@ -150,7 +142,6 @@ LLVMFuzzerInitialize(int*, char***)
 	BPrivate::SetFileOps(&ops);
 	return 0;
 }
-
 
 extern "C" int
 LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

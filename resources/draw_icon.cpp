@@ -19,8 +19,7 @@
 
 namespace {
 
-struct Colour
-{
+struct Colour {
 	double r, g, b, a; // 0..1, not premultiplied
 };
 
@@ -42,8 +41,7 @@ const Colour kCoinShine = FromPalette(255, 255, 102);
 const Colour kEuroSign = FromPalette(102, 51, 0);
 
 // Geometry in the units of the grid it was designed on (32 or 16 pixels).
-struct Layout
-{
+struct Layout {
 	double grid;
 	double centre;
 	double tileEdge;
@@ -81,53 +79,53 @@ const char* const kSign16[] = {
 // clang-format on
 
 const Layout kLayout32 = {
-    .grid = 32,
-    .centre = 16,
-    .tileEdge = 1,
-    .stars = true,
-    .starRing = 13.4,
-    .coinRadius = 10.5,
-    .coinEdge = 1,
-    .coinRim = 1,
-    .signX = 17,
-    .signOuter = 6.5,
-    .signInner = 4.5,
-    .signGap = 42,
-    .barLeft = 8.5,
-    .barRight = 17.5,
-    .bar1Top = 14,
-    .bar2Top = 17,
-    .barHeight = 1,
-    .signPixels = nullptr,
-    .signLeft = 0,
-    .signTop = 0,
-    .glint = true,
-    .corner = 0,
+	.grid = 32,
+	.centre = 16,
+	.tileEdge = 1,
+	.stars = true,
+	.starRing = 13.4,
+	.coinRadius = 10.5,
+	.coinEdge = 1,
+	.coinRim = 1,
+	.signX = 17,
+	.signOuter = 6.5,
+	.signInner = 4.5,
+	.signGap = 42,
+	.barLeft = 8.5,
+	.barRight = 17.5,
+	.bar1Top = 14,
+	.bar2Top = 17,
+	.barHeight = 1,
+	.signPixels = nullptr,
+	.signLeft = 0,
+	.signTop = 0,
+	.glint = true,
+	.corner = 0,
 };
 
 const Layout kLayout16 = {
-    .grid = 16,
-    .centre = 8,
-    .tileEdge = 1,
-    .stars = false,
-    .starRing = 0,
-    .coinRadius = 6.5,
-    .coinEdge = 1,
-    .coinRim = 0,
-    .signX = 0,
-    .signOuter = 0,
-    .signInner = 0,
-    .signGap = 0,
-    .barLeft = 0,
-    .barRight = 0,
-    .bar1Top = 0,
-    .bar2Top = 0,
-    .barHeight = 0,
-    .signPixels = kSign16,
-    .signLeft = 5,
-    .signTop = 4,
-    .glint = false,
-    .corner = 0,
+	.grid = 16,
+	.centre = 8,
+	.tileEdge = 1,
+	.stars = false,
+	.starRing = 0,
+	.coinRadius = 6.5,
+	.coinEdge = 1,
+	.coinRim = 0,
+	.signX = 0,
+	.signOuter = 0,
+	.signInner = 0,
+	.signGap = 0,
+	.barLeft = 0,
+	.barRight = 0,
+	.bar1Top = 0,
+	.bar2Top = 0,
+	.barHeight = 0,
+	.signPixels = kSign16,
+	.signLeft = 5,
+	.signTop = 4,
+	.glint = false,
+	.corner = 0,
 };
 
 double
@@ -150,8 +148,8 @@ InsideStar(double x, double y, double cx, double cy, double outer)
 	}
 	bool inside = false;
 	for (int i = 0, j = 9; i < 10; j = i++) {
-		if ((vy[i] > y) != (vy[j] > y) &&
-		    x < (vx[j] - vx[i]) * (y - vy[i]) / (vy[j] - vy[i]) + vx[i])
+		if ((vy[i] > y) != (vy[j] > y)
+			&& x < (vx[j] - vx[i]) * (y - vy[i]) / (vy[j] - vy[i]) + vx[i])
 			inside = !inside;
 	}
 	return inside;
@@ -188,9 +186,9 @@ OnEuroSign(const Layout& l, double x, double y)
 		}
 		return false;
 	}
-	if (x >= l.barLeft && x < l.barRight &&
-	    ((y >= l.bar1Top && y < l.bar1Top + l.barHeight) ||
-	     (y >= l.bar2Top && y < l.bar2Top + l.barHeight)))
+	if (x >= l.barLeft && x < l.barRight
+		&& ((y >= l.bar1Top && y < l.bar1Top + l.barHeight)
+			|| (y >= l.bar2Top && y < l.bar2Top + l.barHeight)))
 		return true;
 	double d = Distance(x, y, l.signX, l.centre);
 	if (d < l.signInner || d > l.signOuter)
@@ -234,8 +232,8 @@ IconColour(const Layout& l, double x, double y, double pixel)
 		if (d > l.coinRadius - l.coinEdge - l.coinRim)
 			return kCoinRim;
 		// A glint on the upper left of the face.
-		double glint =
-		    Distance(x, y, l.centre - l.coinRadius * 0.45, l.centre - l.coinRadius * 0.45);
+		double glint = Distance(x, y, l.centre - l.coinRadius * 0.45,
+			l.centre - l.coinRadius * 0.45);
 		if (l.glint && glint < l.coinRadius * 0.17)
 			return kCoinShine;
 		return kCoinFace;
@@ -306,8 +304,8 @@ WriteCmap8(const std::vector<Colour>& pixels, const std::string& path)
 		indices.push_back(index_for_color({byte(c.r), byte(c.g), byte(c.b), byte(c.a)}));
 	}
 	FILE* file = std::fopen(path.c_str(), "wb");
-	bool ok =
-	    file != nullptr && std::fwrite(indices.data(), 1, indices.size(), file) == indices.size();
+	bool ok = file != nullptr
+		&& std::fwrite(indices.data(), 1, indices.size(), file) == indices.size();
 	if (file != nullptr)
 		ok = std::fclose(file) == 0 && ok;
 	std::printf("%s%s\n", ok ? "" : "cannot write ", path.c_str());
@@ -418,8 +416,8 @@ DrawIcons(const std::string& dir)
 	ok = WritePng(RenderIcon(desktop32, 32, 4), 32, dir + "/icons/kambolux-32.png") && ok;
 	for (int size : {48, 64, 128})
 		ok = WritePng(RenderIcon(desktop32, size, 8), size,
-		              dir + "/icons/kambolux-" + std::to_string(size) + ".png") &&
-		     ok;
+				 dir + "/icons/kambolux-" + std::to_string(size) + ".png")
+			&& ok;
 	ok = WriteSvg(desktop32, 128, dir + "/icons/kambolux.svg") && ok;
 	return ok;
 }

@@ -21,8 +21,7 @@
 
 namespace {
 
-struct Rgb
-{
+struct Rgb {
 	uint8 r, g, b;
 };
 
@@ -31,13 +30,11 @@ int sScale = 1;
 
 // Pixel-exact canvas: every operation fills whole pixels, nothing is blended. Coordinates are
 // those of the image at its own size; the surface has sScale x sScale pixels for each.
-class Canvas
-{
+class Canvas {
 public:
-	Canvas(int width, int height)
-	    : fSurface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * sScale,
-	                                          height * sScale)),
-	      fCairo(cairo_create(fSurface))
+	Canvas(int width, int height) :
+		fSurface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * sScale, height * sScale)),
+		fCairo(cairo_create(fSurface))
 	{
 		cairo_set_antialias(fCairo, CAIRO_ANTIALIAS_NONE);
 		cairo_set_operator(fCairo, CAIRO_OPERATOR_SOURCE);
@@ -59,7 +56,10 @@ public:
 	}
 	void Set(int x, int y, Rgb c) { Fill(x, y, 1, 1, c); }
 	// One surface pixel, at the canvas's own resolution (x, y in surface pixels).
-	void SetFine(int x, int y, Rgb c) { Fill(x / double(sScale), y / double(sScale), 1.0 / sScale, 1.0 / sScale, c); }
+	void SetFine(int x, int y, Rgb c)
+	{
+		Fill(x / double(sScale), y / double(sScale), 1.0 / sScale, 1.0 / sScale, c);
+	}
 	void Polygon(const std::vector<std::pair<double, double>>& points, Rgb c)
 	{
 		cairo_set_source_rgb(fCairo, c.r / 255.0, c.g / 255.0, c.b / 255.0);
@@ -116,8 +116,7 @@ constexpr int kFlagHeight = 12;
 
 enum class Bands { kVertical, kHorizontal };
 
-struct Flag
-{
+struct Flag {
 	const char* country;
 	Bands direction;
 	std::vector<Rgb> colours;
@@ -211,8 +210,8 @@ DrawFlagStrip(const std::string& dir)
 bool
 DrawEuroFlag(const std::string& dir)
 {
-	static const int kStars[12][2] = {{0, -5}, {2, -4}, {4, -2}, {5, 0},  {4, 2},   {2, 4},
-	                                  {0, 5},  {-2, 4}, {-4, 2}, {-5, 0}, {-4, -2}, {-2, -4}};
+	static const int kStars[12][2] = {{0, -5}, {2, -4}, {4, -2}, {5, 0}, {4, 2}, {2, 4}, {0, 5},
+		{-2, 4}, {-4, 2}, {-5, 0}, {-4, -2}, {-2, -4}};
 	Canvas canvas(15, 15);
 	canvas.Fill(0, 0, 15, 15, kEuroBlue);
 	if (sScale == 1) {
@@ -283,7 +282,7 @@ CalculatorSymbol(Canvas& canvas, int left, int top)
 		for (int column = 0; column < 3; column++) {
 			bool equals = row == 3 && column == 2;
 			canvas.Fill(left + 2 + 3 * column, top + 6 + 3 * row, 2, 2,
-			            equals ? Rgb{255, 51, 51} : kLightGrey);
+				equals ? Rgb{255, 51, 51} : kLightGrey);
 		}
 	}
 }

@@ -24,6 +24,7 @@ case "${1:-}" in
 			dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
 			clang libclang-rt-14-dev valgrind
 			dbus python3-dbus python3-gi
+			clang-format clang-tidy
 		)
 		;;
 	*)

@@ -9,11 +9,7 @@
 
 static const uint32 kPreferencesWhat = 'pref';
 
-
-TPreferences::TPreferences(const char* filename)
-	:
-	BMessage(kPreferencesWhat),
-	fStatus(B_NO_INIT)
+TPreferences::TPreferences(const char* filename) : BMessage(kPreferencesWhat), fStatus(B_NO_INIT)
 {
 	BFile file;
 
@@ -32,12 +28,10 @@ TPreferences::TPreferences(const char* filename)
 		what = kPreferencesWhat;
 }
 
-
 TPreferences::~TPreferences()
 {
 	_Save();
 }
-
 
 float
 TPreferences::GetFloat(const char* name, float defaultValue) const
@@ -48,7 +42,6 @@ TPreferences::GetFloat(const char* name, float defaultValue) const
 	return value;
 }
 
-
 int32
 TPreferences::GetInt32(const char* name, int32 defaultValue) const
 {
@@ -58,7 +51,6 @@ TPreferences::GetInt32(const char* name, int32 defaultValue) const
 	return value;
 }
 
-
 status_t
 TPreferences::SetFloat(const char* name, float value)
 {
@@ -67,7 +59,6 @@ TPreferences::SetFloat(const char* name, float value)
 	return AddFloat(name, value);
 }
 
-
 status_t
 TPreferences::SetInt32(const char* name, int32 value)
 {
@@ -75,7 +66,6 @@ TPreferences::SetInt32(const char* name, int32 value)
 		return ReplaceInt32(name, 0, value);
 	return AddInt32(name, value);
 }
-
 
 // The file is replaced whole in one step (replace_file), so a crash or a full disk leaves the old
 // settings or the new ones, never a mixture. A folder that is missing is made first, as the XDG

@@ -48,8 +48,7 @@ public:
 	void RemoveWatcher(DescriptorWatcher* watcher) override
 	{
 		EventLoop::RemoveWatcher(watcher);
-		fWatchers.erase(std::remove(fWatchers.begin(), fWatchers.end(), watcher),
-			fWatchers.end());
+		fWatchers.erase(std::remove(fWatchers.begin(), fWatchers.end(), watcher), fWatchers.end());
 	}
 	const char* Version() override { return KAMBO_VERSION; }
 
@@ -127,8 +126,8 @@ AccessibilityModuleCandidates(const char* override, const std::string& executabl
 	const std::string prefix = executable.substr(0, slash) + "/../";
 	std::string installed = libDir != nullptr && libDir[0] != '\0' ? libDir : "lib";
 	// An absolute libdir (a prefix of its own) is used as it is.
-	candidates.push_back((installed[0] == '/' ? installed : prefix + installed)
-		+ "/kambolux/" + kModuleFile);
+	candidates.push_back(
+		(installed[0] == '/' ? installed : prefix + installed) + "/kambolux/" + kModuleFile);
 	if (installed != "lib")
 		candidates.push_back(prefix + "lib/kambolux/" + kModuleFile);
 	candidates.push_back(prefix + "platform/atk/" + kModuleFile);
@@ -153,8 +152,8 @@ AccessibilityLoader::Begin()
 			break;
 	}
 	// No session bus (or one we cannot reach) means nobody listens: off, silently.
-	std::vector<DBus::SocketAddress> addresses
-		= DBus::ParseAddresses(getenv("DBUS_SESSION_BUS_ADDRESS"));
+	std::vector<DBus::SocketAddress> addresses = DBus::ParseAddresses(
+		getenv("DBUS_SESSION_BUS_ADDRESS"));
 	if (addresses.empty())
 		return;
 	auto client = std::make_unique<A11yStatusClient>([](bool enabled) {
@@ -180,8 +179,8 @@ AccessibilityLoader::Load()
 	void* handle = nullptr;
 	std::string lastError = "not found";
 	const char* override = getenv("KAMBOLUX_ACCESSIBILITY_MODULE");
-	for (const std::string& candidate
-		: AccessibilityModuleCandidates(override, ExecutablePath(), KAMBO_INSTALL_LIBDIR)) {
+	for (const std::string& candidate :
+		AccessibilityModuleCandidates(override, ExecutablePath(), KAMBO_INSTALL_LIBDIR)) {
 		// A missing file is the usual case for all but one candidate; only a file that is
 		// there and does not open is worth its loader's message.
 		if (access(candidate.c_str(), F_OK) != 0)

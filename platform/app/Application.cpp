@@ -17,8 +17,7 @@ BApplication* be_app = nullptr;
 
 using BPrivate::EventLoop;
 
-BApplication::BApplication(const char* signature)
-	:
+BApplication::BApplication(const char* signature) :
 	BLooper("application"),
 	fSignature(signature ? signature : "")
 {

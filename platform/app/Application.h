@@ -38,4 +38,3 @@ private:
 };
 
 extern BApplication* be_app;
-

@@ -123,7 +123,8 @@ _TranslateFor(BWindow* window, const BackendEvent& event)
 		case BackendEvent::kMouseMoved:
 		{
 			uint32 what = event.type == BackendEvent::kMouseDown ? B_MOUSE_DOWN
-				: event.type == BackendEvent::kMouseUp ? B_MOUSE_UP : B_MOUSE_MOVED;
+				: event.type == BackendEvent::kMouseUp           ? B_MOUSE_UP
+																 : B_MOUSE_MOVED;
 			BMessage message(what);
 			message.AddPoint("where", event.where);
 			message.AddPoint("screen_where", event.screenWhere);
@@ -158,9 +159,9 @@ _TranslateFor(BWindow* window, const BackendEvent& event)
 			break;
 		}
 		case BackendEvent::kWindowMoved:
-			WindowAccess::SetFrameFromBackend(window, BRect(event.where.x, event.where.y,
-				event.where.x + window->Frame().Width(),
-				event.where.y + window->Frame().Height()));
+			WindowAccess::SetFrameFromBackend(window,
+				BRect(event.where.x, event.where.y, event.where.x + window->Frame().Width(),
+					event.where.y + window->Frame().Height()));
 			break;
 		default:
 			break;

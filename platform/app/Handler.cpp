@@ -21,9 +21,7 @@ Registry()
 
 } // namespace
 
-BHandler::BHandler(const char* name)
-	:
-	fName(name ? name : "")
+BHandler::BHandler(const char* name) : fName(name ? name : "")
 {
 	TokenRegistry& registry = Registry();
 	fToken = registry.next++;

@@ -11,8 +11,7 @@
 
 BInvoker::BInvoker() = default;
 
-BInvoker::BInvoker(BMessage* message, const BHandler* handler, const BLooper* looper)
-	:
+BInvoker::BInvoker(BMessage* message, const BHandler* handler, const BLooper* looper) :
 	fMessage(message)
 {
 	SetTarget(handler, looper);

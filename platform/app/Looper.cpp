@@ -58,10 +58,7 @@ BPrivateLooperAccess::DispatchOne(BLooper* looper)
 	return true;
 }
 
-BLooper::BLooper(const char* name)
-	:
-	BHandler(name),
-	fThread(std::this_thread::get_id())
+BLooper::BLooper(const char* name) : BHandler(name), fThread(std::this_thread::get_id())
 {
 	fLooper = this;
 	BPrivateLooperAccess::All().push_back(this);

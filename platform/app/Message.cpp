@@ -7,28 +7,19 @@
 // Names are stored with a one-byte length when flattened.
 static const size_t kMaxNameLength = 255;
 
-
 BMessage::BMessage() = default;
 
-
-BMessage::BMessage(uint32 what)
-	:
-	what(what)
+BMessage::BMessage(uint32 what) : what(what)
 {
 }
 
-
 BMessage::BMessage(const BMessage& other) = default;
-
 
 BMessage& BMessage::operator=(const BMessage& other) = default;
 
-
 BMessage::~BMessage() = default;
 
-
 // #pragma mark - Adding
-
 
 status_t
 BMessage::AddData(const char* name, type_code type, const void* data, ssize_t numBytes,
@@ -79,13 +70,11 @@ BMessage::AddData(const char* name, type_code type, const void* data, ssize_t nu
 	return B_OK;
 }
 
-
 status_t
 BMessage::AddInt32(const char* name, int32 value)
 {
 	return AddData(name, B_INT32_TYPE, &value, sizeof(value));
 }
-
 
 status_t
 BMessage::AddFloat(const char* name, float value)
@@ -93,13 +82,11 @@ BMessage::AddFloat(const char* name, float value)
 	return AddData(name, B_FLOAT_TYPE, &value, sizeof(value));
 }
 
-
 status_t
 BMessage::AddDouble(const char* name, double value)
 {
 	return AddData(name, B_DOUBLE_TYPE, &value, sizeof(value));
 }
-
 
 status_t
 BMessage::AddBool(const char* name, bool value)
@@ -107,7 +94,6 @@ BMessage::AddBool(const char* name, bool value)
 	uint8 byte = value ? 1 : 0;
 	return AddData(name, B_BOOL_TYPE, &byte, 1);
 }
-
 
 status_t
 BMessage::AddString(const char* name, const char* value)
@@ -117,16 +103,13 @@ BMessage::AddString(const char* name, const char* value)
 	return AddData(name, B_STRING_TYPE, value, static_cast<ssize_t>(strlen(value) + 1), false);
 }
 
-
 status_t
 BMessage::AddPointer(const char* name, const void* pointer)
 {
 	return AddData(name, B_POINTER_TYPE, &pointer, sizeof(pointer));
 }
 
-
 // #pragma mark - Finding
-
 
 status_t
 BMessage::FindData(const char* name, type_code type, int32 index, const void** data,
@@ -149,7 +132,6 @@ BMessage::FindData(const char* name, type_code type, int32 index, const void** d
 	return B_OK;
 }
 
-
 template <typename T>
 status_t
 BMessage::_FindValue(const char* name, type_code type, int32 index, T* value) const
@@ -167,13 +149,11 @@ BMessage::_FindValue(const char* name, type_code type, int32 index, T* value) co
 	return B_OK;
 }
 
-
 status_t
 BMessage::FindInt32(const char* name, int32* value) const
 {
 	return _FindValue(name, B_INT32_TYPE, 0, value);
 }
-
 
 status_t
 BMessage::FindInt32(const char* name, int32 index, int32* value) const
@@ -181,13 +161,11 @@ BMessage::FindInt32(const char* name, int32 index, int32* value) const
 	return _FindValue(name, B_INT32_TYPE, index, value);
 }
 
-
 status_t
 BMessage::FindFloat(const char* name, float* value) const
 {
 	return _FindValue(name, B_FLOAT_TYPE, 0, value);
 }
-
 
 status_t
 BMessage::FindFloat(const char* name, int32 index, float* value) const
@@ -195,13 +173,11 @@ BMessage::FindFloat(const char* name, int32 index, float* value) const
 	return _FindValue(name, B_FLOAT_TYPE, index, value);
 }
 
-
 status_t
 BMessage::FindDouble(const char* name, double* value) const
 {
 	return _FindValue(name, B_DOUBLE_TYPE, 0, value);
 }
-
 
 status_t
 BMessage::FindBool(const char* name, bool* value) const
@@ -215,13 +191,11 @@ BMessage::FindBool(const char* name, bool* value) const
 	return status;
 }
 
-
 status_t
 BMessage::FindString(const char* name, const char** value) const
 {
 	return FindString(name, 0, value);
 }
-
 
 status_t
 BMessage::FindString(const char* name, int32 index, const char** value) const
@@ -235,16 +209,13 @@ BMessage::FindString(const char* name, int32 index, const char** value) const
 	return status;
 }
 
-
 status_t
 BMessage::FindPointer(const char* name, void** pointer) const
 {
 	return _FindValue(name, B_POINTER_TYPE, 0, pointer);
 }
 
-
 // #pragma mark - Replacing
-
 
 template <typename T>
 status_t
@@ -267,13 +238,11 @@ BMessage::_ReplaceValue(const char* name, type_code type, int32 index, T value)
 	return B_OK;
 }
 
-
 status_t
 BMessage::ReplaceInt32(const char* name, int32 index, int32 value)
 {
 	return _ReplaceValue(name, B_INT32_TYPE, index, value);
 }
-
 
 status_t
 BMessage::ReplaceFloat(const char* name, int32 index, float value)
@@ -281,16 +250,13 @@ BMessage::ReplaceFloat(const char* name, int32 index, float value)
 	return _ReplaceValue(name, B_FLOAT_TYPE, index, value);
 }
 
-
 status_t
 BMessage::ReplaceDouble(const char* name, int32 index, double value)
 {
 	return _ReplaceValue(name, B_DOUBLE_TYPE, index, value);
 }
 
-
 // #pragma mark - Inspecting
-
 
 bool
 BMessage::HasData(const char* name, type_code type, int32 index) const
@@ -302,13 +268,11 @@ BMessage::HasData(const char* name, type_code type, int32 index) const
 		&& static_cast<size_t>(index) < field->CountItems();
 }
 
-
 bool
 BMessage::HasInt32(const char* name, int32 index) const
 {
 	return HasData(name, B_INT32_TYPE, index);
 }
-
 
 bool
 BMessage::HasFloat(const char* name, int32 index) const
@@ -316,13 +280,11 @@ BMessage::HasFloat(const char* name, int32 index) const
 	return HasData(name, B_FLOAT_TYPE, index);
 }
 
-
 bool
 BMessage::HasDouble(const char* name, int32 index) const
 {
 	return HasData(name, B_DOUBLE_TYPE, index);
 }
-
 
 bool
 BMessage::HasBool(const char* name, int32 index) const
@@ -330,20 +292,17 @@ BMessage::HasBool(const char* name, int32 index) const
 	return HasData(name, B_BOOL_TYPE, index);
 }
 
-
 bool
 BMessage::HasString(const char* name, int32 index) const
 {
 	return HasData(name, B_STRING_TYPE, index);
 }
 
-
 bool
 BMessage::HasPointer(const char* name, int32 index) const
 {
 	return HasData(name, B_POINTER_TYPE, index);
 }
-
 
 status_t
 BMessage::GetInfo(const char* name, type_code* type, int32* count) const
@@ -360,7 +319,6 @@ BMessage::GetInfo(const char* name, type_code* type, int32* count) const
 	return B_OK;
 }
 
-
 int32
 BMessage::CountNames(type_code type) const
 {
@@ -372,13 +330,11 @@ BMessage::CountNames(type_code type) const
 	return count;
 }
 
-
 bool
 BMessage::IsEmpty() const
 {
 	return fFields.empty();
 }
-
 
 status_t
 BMessage::RemoveName(const char* name)
@@ -394,14 +350,12 @@ BMessage::RemoveName(const char* name)
 	return B_NAME_NOT_FOUND;
 }
 
-
 status_t
 BMessage::MakeEmpty()
 {
 	fFields.clear();
 	return B_OK;
 }
-
 
 bool
 BMessage::operator==(const BMessage& other) const
@@ -411,16 +365,13 @@ BMessage::operator==(const BMessage& other) const
 	for (size_t i = 0; i < fFields.size(); i++) {
 		const Field& a = fFields[i];
 		const Field& b = other.fFields[i];
-		if (a.name != b.name || a.type != b.type || a.fixedSize != b.fixedSize
-			|| !a.SameItems(b))
+		if (a.name != b.name || a.type != b.type || a.fixedSize != b.fixedSize || !a.SameItems(b))
 			return false;
 	}
 	return true;
 }
 
-
 // #pragma mark - Field
-
 
 size_t
 BMessage::Field::CountItems() const
@@ -429,7 +380,6 @@ BMessage::Field::CountItems() const
 		return ends.size();
 	return itemSize == 0 ? 0 : data.size() / itemSize;
 }
-
 
 const uint8*
 BMessage::Field::ItemAt(size_t index, size_t* size) const
@@ -445,13 +395,11 @@ BMessage::Field::ItemAt(size_t index, size_t* size) const
 	return reinterpret_cast<const uint8*>(data.data()) + start;
 }
 
-
 uint8*
 BMessage::Field::ItemAt(size_t index, size_t* size)
 {
 	return const_cast<uint8*>(static_cast<const Field*>(this)->ItemAt(index, size));
 }
-
 
 void
 BMessage::Field::Append(const uint8* bytes, size_t size)
@@ -468,16 +416,13 @@ BMessage::Field::Append(const uint8* bytes, size_t size)
 		ends.push_back(static_cast<uint32>(data.size()));
 }
 
-
 bool
 BMessage::Field::SameItems(const Field& other) const
 {
 	return itemSize == other.itemSize && ends == other.ends && data == other.data;
 }
 
-
 // #pragma mark - Private
-
 
 BMessage::Field*
 BMessage::_Find(const char* name)
@@ -489,13 +434,11 @@ BMessage::_Find(const char* name)
 	return nullptr;
 }
 
-
 const BMessage::Field*
 BMessage::_Find(const char* name) const
 {
 	return const_cast<BMessage*>(this)->_Find(name);
 }
-
 
 size_t
 BMessage::_ItemSizeOf(type_code type)

@@ -11,7 +11,6 @@
 #include "SupportDefs.h"
 
 class BDataIO;
-class BHandler;
 
 class BMessage {
 public:

@@ -39,13 +39,11 @@ enum : uint8 {
 
 const bool kHostIsBigEndian = std::endian::native == std::endian::big;
 
-
 uint32
 Swap32(uint32 value)
 {
 	return __builtin_bswap32(value);
 }
-
 
 // Variable-size items are padded so that each length word plus its bytes fill whole 8-byte units.
 size_t
@@ -54,7 +52,6 @@ PaddingAfter(size_t length)
 	return (8 - (4 + length) % 8) % 8;
 }
 
-
 // Pointers mean nothing outside this process and are never written.
 bool
 IsFlattened(const BMessage::Field& field)
@@ -62,14 +59,12 @@ IsFlattened(const BMessage::Field& field)
 	return field.type != B_POINTER_TYPE;
 }
 
-
 struct FieldLayout {
 	uint64 dataSize = 0;
 	bool mini = false;
 	bool single = false;
 	uint64 recordSize = 0;
 };
-
 
 FieldLayout
 Measure(const BMessage::Field& field)
@@ -87,11 +82,10 @@ Measure(const BMessage::Field& field)
 	layout.single = count == 1;
 	layout.mini = count <= 0xff && layout.dataSize <= 0xff;
 	size_t sizeBytes = layout.mini ? 1 : 4;
-	layout.recordSize = 1 + 4 + (layout.single ? 0 : sizeBytes) + sizeBytes + 1
-		+ field.name.size() + layout.dataSize;
+	layout.recordSize = 1 + 4 + (layout.single ? 0 : sizeBytes) + sizeBytes + 1 + field.name.size()
+		+ layout.dataSize;
 	return layout;
 }
-
 
 // Bytes 8 to the end of the header part, taken four at a time as big-endian words.
 uint32
@@ -100,15 +94,14 @@ HeaderChecksum(const uint8* bytes, size_t size)
 	uint32 sum = 0;
 	size_t i = 0;
 	for (; i + 4 <= size; i += 4) {
-		sum += (uint32(bytes[i]) << 24) | (uint32(bytes[i + 1]) << 16)
-			| (uint32(bytes[i + 2]) << 8) | uint32(bytes[i + 3]);
+		sum += (uint32(bytes[i]) << 24) | (uint32(bytes[i + 1]) << 16) | (uint32(bytes[i + 2]) << 8)
+			| uint32(bytes[i + 3]);
 	}
 	uint32 tail = 0;
 	for (; i < size; i++)
 		tail = (tail << 8) + bytes[i];
 	return sum + tail;
 }
-
 
 class Writer {
 public:
@@ -133,17 +126,10 @@ private:
 	size_t fPosition = 0;
 };
 
-
 // Reads within [0, limit) of a buffer; every read fails cleanly instead of running past it.
 class Reader {
 public:
-	Reader(const uint8* data, size_t limit, bool swap)
-		:
-		fData(data),
-		fLimit(limit),
-		fSwap(swap)
-	{
-	}
+	Reader(const uint8* data, size_t limit, bool swap) : fData(data), fLimit(limit), fSwap(swap) {}
 
 	size_t Position() const { return fPosition; }
 	size_t Remaining() const { return fLimit - fPosition; }
@@ -197,7 +183,6 @@ private:
 	bool fSwap;
 };
 
-
 // How the numbers in an item of the platform's fixed-layout types lie, for reading a file of the
 // other byte order. Types not listed (bytes, strings, colours, patterns, nested messages, types
 // of other programs) are taken as bytes.
@@ -209,6 +194,7 @@ struct SwapRule {
 	bool repeat;
 };
 
+// clang-format off
 const SwapRule kSwapRules[] = {
 	{B_INT16_TYPE, {2}, true},
 	{B_UINT16_TYPE, {2}, true},
@@ -231,14 +217,13 @@ const SwapRule kSwapRules[] = {
 	{'NREF', {4, 8}, false}, // node_ref: device, node
 	{'RREF', {4, 8}, false}, // entry_ref: device, directory, then the name's bytes
 };
-
+// clang-format on
 
 void
 SwapRange(uint8* bytes, size_t width)
 {
 	std::reverse(bytes, bytes + width);
 }
-
 
 // Turns one item of a file in the other byte order into host order; an item the rule does not
 // fit is left as it is.
@@ -288,7 +273,6 @@ CountRecords(Reader reader)
 	}
 }
 
-
 // A name that comes twice continues its field, as adding item by item would. Found by sorting
 // positions rather than through a map of names, which would cost more than small records hold.
 status_t
@@ -324,7 +308,8 @@ MergeRepeatedNames(std::vector<BMessage::Field>* fields)
 	}
 	if (merged) {
 		fields->erase(std::remove_if(fields->begin(), fields->end(),
-			[](const BMessage::Field& field) { return field.name.empty(); }), fields->end());
+						  [](const BMessage::Field& field) { return field.name.empty(); }),
+			fields->end());
 		// Room was made for one field per record; a message of few names keeps only those.
 		fields->shrink_to_fit();
 		for (BMessage::Field& field : *fields) {
@@ -337,9 +322,7 @@ MergeRepeatedNames(std::vector<BMessage::Field>* fields)
 
 } // namespace
 
-
 // #pragma mark - Writing
-
 
 ssize_t
 BMessage::FlattenedSize() const
@@ -354,7 +337,6 @@ BMessage::FlattenedSize() const
 		return B_BAD_VALUE;
 	return static_cast<ssize_t>(size);
 }
-
 
 status_t
 BMessage::Flatten(char* buffer, ssize_t size) const
@@ -416,7 +398,6 @@ BMessage::Flatten(char* buffer, ssize_t size) const
 	return B_OK;
 }
 
-
 status_t
 BMessage::Flatten(BDataIO* stream, ssize_t* size) const
 {
@@ -443,9 +424,7 @@ BMessage::Flatten(BDataIO* stream, ssize_t* size) const
 	return status;
 }
 
-
 // #pragma mark - Reading
-
 
 status_t
 BMessage::Unflatten(const char* buffer, ssize_t size)
@@ -469,7 +448,6 @@ BMessage::Unflatten(const char* buffer, ssize_t size)
 	return B_OK;
 }
 
-
 status_t
 BMessage::Unflatten(BDataIO* stream)
 {
@@ -480,7 +458,6 @@ BMessage::Unflatten(BDataIO* stream)
 	}
 	return status;
 }
-
 
 status_t
 BMessage::_ReadFromStream(BDataIO* stream)
@@ -526,7 +503,6 @@ BMessage::_ReadFromStream(BDataIO* stream)
 
 	return Unflatten(buffer.data(), static_cast<ssize_t>(buffer.size()));
 }
-
 
 status_t
 BMessage::_Parse(const uint8* data, ssize_t available, uint32* outWhat,
@@ -633,7 +609,6 @@ BMessage::_Parse(const uint8* data, ssize_t available, uint32* outWhat,
 	return B_OK;
 }
 
-
 status_t
 BMessage::_ParseFixedItems(const uint8* bytes, uint32 dataSize, uint32 count, Field* field)
 {
@@ -643,7 +618,6 @@ BMessage::_ParseFixedItems(const uint8* bytes, uint32 dataSize, uint32 count, Fi
 	field->data.assign(reinterpret_cast<const char*>(bytes), dataSize);
 	return B_OK;
 }
-
 
 status_t
 BMessage::_ParseVariableItems(const uint8* bytes, uint32 dataSize, uint32 count, bool swap,

@@ -13,8 +13,7 @@ class BRoster {
 public:
 	status_t Launch(const char* mimeType, int argc, const char* const* args,
 		team_id* appTeam = nullptr) const;
-	status_t Launch(const char* mimeType, int argc, char** args,
-		team_id* appTeam = nullptr) const
+	status_t Launch(const char* mimeType, int argc, char** args, team_id* appTeam = nullptr) const
 	{
 		return Launch(mimeType, argc, (const char* const*)args, appTeam);
 	}

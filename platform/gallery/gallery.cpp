@@ -47,16 +47,15 @@ const rgb_color kLight = {255, 255, 255, 255};
 bool gReport = false;
 
 // A sunken frame with a text view inside, as the converter's fields are framed.
-class FramedText : public BView
-{
+class FramedText : public BView {
 public:
-	FramedText(BRect frame, const char* name, bool singleLine)
-	    : BView(frame, name, B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW)
+	FramedText(BRect frame, const char* name, bool singleLine) :
+		BView(frame, name, B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW)
 	{
 		BRect inner = Bounds().InsetByCopy(2, 2);
 		BRect textRect = inner.OffsetToCopy(0, 0).InsetByCopy(2, singleLine ? 1 : 2);
 		fText = new BTextView(inner, "text", textRect, B_FOLLOW_ALL,
-		                      B_WILL_DRAW | B_NAVIGABLE | B_PULSE_NEEDED);
+			B_WILL_DRAW | B_NAVIGABLE | B_PULSE_NEEDED);
 		if (singleLine) {
 			fText->SetWordWrap(false);
 			fText->SetAlignment(B_ALIGN_RIGHT);
@@ -85,12 +84,12 @@ private:
 };
 
 // Lines, shapes, bitmaps and the three fonts.
-class Canvas : public BView
-{
+class Canvas : public BView {
 public:
-	explicit Canvas(BRect frame)
-	    : BView(frame, "canvas", B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW),
-	      fGradient(BRect(0, 0, 31, 31), B_RGB32), fIndexed(BRect(0, 0, 15, 15), B_CMAP8)
+	explicit Canvas(BRect frame) :
+		BView(frame, "canvas", B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW),
+		fGradient(BRect(0, 0, 31, 31), B_RGB32),
+		fIndexed(BRect(0, 0, 15, 15), B_CMAP8)
 	{
 		SetViewColor(255, 255, 255);
 		for (int32 y = 0; y < 32; y++) {
@@ -172,8 +171,7 @@ private:
 
 // The panel behind everything: the secondary button opens the pop-up menu, and the last
 // action is shown along the bottom.
-class Panel : public BView
-{
+class Panel : public BView {
 public:
 	explicit Panel(BRect frame) : BView(frame, "panel", B_FOLLOW_ALL, B_WILL_DRAW)
 	{
@@ -245,12 +243,11 @@ RecordGlyph(BView* view, bool pressed)
 	return view->EndPicture();
 }
 
-class GalleryWindow : public BWindow
-{
+class GalleryWindow : public BWindow {
 public:
-	GalleryWindow()
-	    : BWindow(BRect(100, 100, 519, 399), "Kit Gallery", B_TITLED_WINDOW,
-	              B_NOT_RESIZABLE | B_NOT_ZOOMABLE)
+	GalleryWindow() :
+		BWindow(BRect(100, 100, 519, 399), "Kit Gallery", B_TITLED_WINDOW,
+			B_NOT_RESIZABLE | B_NOT_ZOOMABLE)
 	{
 		fPanel = new Panel(Bounds());
 		AddChild(fPanel);
@@ -260,15 +257,14 @@ public:
 		fAmount = new FramedText(BRect(10, 140, 250, 162), "amount", true);
 		fPanel->AddChild(fAmount);
 
-		BButton* alert =
-		    new BButton(BRect(10, 174, 95, 198), "alert", "Alert…", new BMessage(kMsgAlert));
+		BButton* alert = new BButton(BRect(10, 174, 95, 198), "alert", "Alert…",
+			new BMessage(kMsgAlert));
 		fPanel->AddChild(alert);
 		alert->MakeDefault(true);
 		fPanel->AddChild(
-		    new BButton(BRect(105, 174, 175, 198), "clear", "Clear", new BMessage(kMsgClear)));
+			new BButton(BRect(105, 174, 175, 198), "clear", "Clear", new BMessage(kMsgClear)));
 		fPanel->AddChild(new BPictureButton(BRect(185, 174, 208, 197), "picture",
-		                                    RecordGlyph(fPanel, false), RecordGlyph(fPanel, true),
-		                                    new BMessage(kMsgPicture)));
+			RecordGlyph(fPanel, false), RecordGlyph(fPanel, true), new BMessage(kMsgPicture)));
 
 		fPanel->AddChild(new Canvas(BRect(260, 10, 409, 210)));
 
@@ -279,32 +275,33 @@ public:
 	void MessageReceived(BMessage* message) override
 	{
 		switch (message->what) {
-		case kMsgAlert: {
-			BAlert* alert = new BAlert("Gallery",
-			                           "An alert with two buttons.\n"
-			                           "Enter picks the right one.",
-			                           "Cancel", "OK");
-			int32 choice = alert->Go();
-			fPanel->SetStatus(choice == 1 ? "Alert: OK" : "Alert: Cancel");
-			break;
-		}
-		case kMsgClear:
-			fNotes->Text()->SetText("");
-			fAmount->Text()->SetText("");
-			fPanel->SetStatus("Cleared");
-			break;
-		case kMsgPicture:
-			fPanel->SetStatus("Picture button");
-			break;
-		case kMsgMarked:
-		case kMsgFirst:
-		case kMsgSecond:
-			fPanel->SetStatus(message->what == kMsgMarked  ? "Chose: Marked item"
-			                  : message->what == kMsgFirst ? "Chose: First"
-			                                               : "Chose: Second");
-			break;
-		default:
-			BWindow::MessageReceived(message);
+			case kMsgAlert:
+			{
+				BAlert* alert = new BAlert("Gallery",
+					"An alert with two buttons.\n"
+					"Enter picks the right one.",
+					"Cancel", "OK");
+				int32 choice = alert->Go();
+				fPanel->SetStatus(choice == 1 ? "Alert: OK" : "Alert: Cancel");
+				break;
+			}
+			case kMsgClear:
+				fNotes->Text()->SetText("");
+				fAmount->Text()->SetText("");
+				fPanel->SetStatus("Cleared");
+				break;
+			case kMsgPicture:
+				fPanel->SetStatus("Picture button");
+				break;
+			case kMsgMarked:
+			case kMsgFirst:
+			case kMsgSecond:
+				fPanel->SetStatus(message->what == kMsgMarked ? "Chose: Marked item"
+						: message->what == kMsgFirst          ? "Chose: First"
+															  : "Chose: Second");
+				break;
+			default:
+				BWindow::MessageReceived(message);
 		}
 	}
 
@@ -354,8 +351,7 @@ private:
 	FramedText* fAmount;
 };
 
-class GalleryApp : public BApplication
-{
+class GalleryApp : public BApplication {
 public:
 	GalleryApp() : BApplication("application/x-vnd.kambolux-KitGallery") {}
 

@@ -88,10 +88,7 @@ ViewNode::DestroyParts()
 
 // #pragma mark - part nodes
 
-PartNode::PartNode(ViewNode* owner, int32 index)
-	:
-	fOwner(owner),
-	fIndex(index)
+PartNode::PartNode(ViewNode* owner, int32 index) : fOwner(owner), fIndex(index)
 {
 }
 

@@ -95,7 +95,8 @@ TextAccess::CharacterBounds(int32 offset)
 	BPoint left = fView->PointAt(byte, &height);
 	int32 next = byte + CharLength(fView->fText, byte);
 	BPoint right = fView->PointAt(next);
-	float width = right.y == left.y && right.x > left.x ? right.x - left.x
+	float width = right.y == left.y && right.x > left.x
+		? right.x - left.x
 		: fView->StringWidth(fView->Text() + byte, next - byte);
 	BRect frame(left.x, left.y, left.x + std::max(width, 1.0f) - 1, left.y + height - 1);
 	return ScreenPixels(fView->ConvertToScreen(frame));

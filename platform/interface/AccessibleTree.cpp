@@ -275,8 +275,7 @@ NotifyWindowActivated(BWindow* window, bool active)
 	state.state = B_STATE_ACTIVE;
 	state.on = active;
 	Notify(state);
-	Notify(active ? AccessibleEvent::kWindowActivated : AccessibleEvent::kWindowDeactivated,
-		node);
+	Notify(active ? AccessibleEvent::kWindowActivated : AccessibleEvent::kWindowDeactivated, node);
 	// The reader speaks the focus of the window that came forward.
 	if (active && window->CurrentFocus() != nullptr)
 		NotifyFocus(window->CurrentFocus());

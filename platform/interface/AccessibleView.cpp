@@ -85,8 +85,7 @@ IndexAmongSiblings(BView* view)
 
 // #pragma mark - view nodes
 
-ViewNode::ViewNode(BView* view)
-	:
+ViewNode::ViewNode(BView* view) :
 	fView(view),
 	fMenu(dynamic_cast<BMenu*>(view)),
 	fTextView(dynamic_cast<BTextView*>(view))
@@ -232,8 +231,7 @@ ViewNode::Text()
 void
 NotifyFocus(BView* view)
 {
-	if (!Listening() || view == nullptr || view->Window() == nullptr
-		|| !view->Window()->IsActive())
+	if (!Listening() || view == nullptr || view->Window() == nullptr || !view->Window()->IsActive())
 		return;
 	AccessibleNode* node = NodeOf(view);
 	AccessibleEvent state;

@@ -22,14 +22,14 @@
 namespace {
 
 const uint32 kButtonPressed = '_ALB';
-const float kWindowWidth = 310;      // pixels
-const float kBandWidth = 30;         // pixels
+const float kWindowWidth = 310; // pixels
+const float kBandWidth = 30;    // pixels
 const BRect kIconFrame(18, 6, 49, 37);
 const float kTextLeft = 55;
 const float kTextTop = 6;
 const float kMargin = 10;
 const float kButtonSpacing = 9;
-const float kUsualButtonWidth = 75;  // pixels
+const float kUsualButtonWidth = 75; // pixels
 const float kLabelPadding = 20;
 
 // Results of a synchronous Go while it waits, and when the alert closed without a button.
@@ -85,8 +85,7 @@ IconFor(alert_type type)
 // button shortcuts reach it; Enter goes to the default button through the window.
 class AlertView : public BView {
 public:
-	AlertView(BRect frame, BAlert* alert)
-		:
+	AlertView(BRect frame, BAlert* alert) :
 		BView(frame, "alert view", B_FOLLOW_ALL_SIDES, B_WILL_DRAW),
 		fAlert(alert)
 	{
@@ -113,8 +112,8 @@ public:
 		else if (bytes[0] == B_ENTER)
 			which = count - 1;
 		for (int32 i = 0; i < count && which < 0; i++) {
-			if (fShortcuts[i] != 0 && tolower((unsigned char)fShortcuts[i])
-					== tolower((unsigned char)bytes[0]))
+			if (fShortcuts[i] != 0
+				&& tolower((unsigned char)fShortcuts[i]) == tolower((unsigned char)bytes[0]))
 				which = i;
 		}
 		if (BButton* button = fAlert->ButtonAt(which))
@@ -181,11 +180,10 @@ Placement(const BWindow* alert)
 } // namespace
 
 BAlert::BAlert(const char* title, const char* text, const char* button1, const char* button2,
-	const char* button3, button_width width, button_spacing spacing, alert_type type)
-	:
-	BWindow(BRect(0, 0, kWindowWidth - 1, 99), title, B_TITLED_WINDOW_LOOK,
-		B_MODAL_APP_WINDOW_FEEL, B_NOT_RESIZABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE
-			| B_NOT_CLOSABLE | B_ASYNCHRONOUS_CONTROLS),
+	const char* button3, button_width width, button_spacing spacing, alert_type type) :
+	BWindow(BRect(0, 0, kWindowWidth - 1, 99), title, B_TITLED_WINDOW_LOOK, B_MODAL_APP_WINDOW_FEEL,
+		B_NOT_RESIZABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE | B_NOT_CLOSABLE
+			| B_ASYNCHRONOUS_CONTROLS),
 	fType(type),
 	fButtonWidth(width),
 	fSpacing(spacing)
@@ -196,9 +194,8 @@ BAlert::BAlert(const char* title, const char* text, const char* button1, const c
 	AddChild(view);
 
 	float textWidth = kWindowWidth - kMargin - kTextLeft;
-	fTextView = new BTextView(BRect(kTextLeft, kTextTop, kTextLeft + textWidth - 1,
-			kTextTop + 20), "text", BRect(0, 0, textWidth - 1, 20), B_FOLLOW_NONE,
-		B_WILL_DRAW);
+	fTextView = new BTextView(BRect(kTextLeft, kTextTop, kTextLeft + textWidth - 1, kTextTop + 20),
+		"text", BRect(0, 0, textWidth - 1, 20), B_FOLLOW_NONE, B_WILL_DRAW);
 	fTextView->SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
 	fTextView->SetWordWrap(true);
 	fTextView->SetText(text != nullptr ? text : "");
@@ -280,8 +277,7 @@ BAlert::_Layout()
 	float widest = 0;
 	for (int32 i = 0; i < fButtonCount; i++) {
 		float label = std::ceil(fButtons[i]->StringWidth(fButtons[i]->Label())) + kLabelPadding;
-		widths[i] = fButtonWidth == B_WIDTH_AS_USUAL ? std::max(label, kUsualButtonWidth)
-			: label;
+		widths[i] = fButtonWidth == B_WIDTH_AS_USUAL ? std::max(label, kUsualButtonWidth) : label;
 		widths[i] = std::min(widths[i], kWindowWidth - kTextLeft - kMargin);
 		widest = std::max(widest, widths[i]);
 	}

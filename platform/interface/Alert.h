@@ -26,10 +26,9 @@ enum button_spacing {
 
 class BAlert : public BWindow {
 public:
-	BAlert(const char* title, const char* text, const char* button1,
-		const char* button2 = nullptr, const char* button3 = nullptr,
-		button_width width = B_WIDTH_AS_USUAL, button_spacing spacing = B_EVEN_SPACING,
-		alert_type type = B_INFO_ALERT);
+	BAlert(const char* title, const char* text, const char* button1, const char* button2 = nullptr,
+		const char* button3 = nullptr, button_width width = B_WIDTH_AS_USUAL,
+		button_spacing spacing = B_EVEN_SPACING, alert_type type = B_INFO_ALERT);
 	~BAlert() override;
 
 	int32 Go();
@@ -60,4 +59,4 @@ private:
 namespace BPrivate {
 // The alert being shown by the innermost Go, or null (headless tests).
 BAlert* CurrentAlert();
-}
+} // namespace BPrivate

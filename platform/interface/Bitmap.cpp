@@ -1,7 +1,5 @@
 #include "Bitmap.h"
 
-#include <cairo.h>
-
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -61,25 +59,14 @@ WritePixel(uint8* bytes, color_space space, rgb_color color)
 		return;
 	}
 	uint8 alpha = space == B_RGBA32 ? color.alpha : 255;
-	Store32(bytes, (uint32(alpha) << 24) | (uint32(color.red) << 16)
-		| (uint32(color.green) << 8) | color.blue);
-}
-
-uint32
-Premultiplied(rgb_color color)
-{
-	auto scale = [&](uint8 value) { return uint32((value * color.alpha + 127) / 255); };
-	return (uint32(color.alpha) << 24) | (scale(color.red) << 16) | (scale(color.green) << 8)
-		| scale(color.blue);
+	Store32(bytes,
+		(uint32(alpha) << 24) | (uint32(color.red) << 16) | (uint32(color.green) << 8)
+			| color.blue);
 }
 
 } // namespace
 
-
-BBitmap::BBitmap(BRect bounds, color_space space, bool, bool)
-	:
-	fBounds(bounds),
-	fSpace(space)
+BBitmap::BBitmap(BRect bounds, color_space space, bool, bool) : fBounds(bounds), fSpace(space)
 {
 	int32 bytesPerPixel = BytesPerPixel(space);
 	if (bytesPerPixel == 0 || !std::isfinite(bounds.left) || !std::isfinite(bounds.top)
@@ -103,9 +90,7 @@ BBitmap::BBitmap(BRect bounds, color_space space, bool, bool)
 	fBytesPerRow = bytesPerRow;
 }
 
-
-BBitmap::BBitmap(const BBitmap* source)
-	:
+BBitmap::BBitmap(const BBitmap* source) :
 	fBounds(source->fBounds),
 	fSpace(source->fSpace),
 	fWidth(source->fWidth),
@@ -117,19 +102,13 @@ BBitmap::BBitmap(const BBitmap* source)
 {
 }
 
-
-BBitmap::~BBitmap()
-{
-	_Invalidate();
-}
-
+BBitmap::~BBitmap() = default;
 
 status_t
 BBitmap::InitCheck() const
 {
 	return fBits.empty() ? B_BAD_VALUE : B_OK;
 }
-
 
 void
 BBitmap::SetBits(const void* data, int32 length, int32 offset, color_space space)
@@ -138,7 +117,6 @@ BBitmap::SetBits(const void* data, int32 length, int32 offset, color_space space
 	if (data == nullptr || length <= 0 || offset < 0 || offset >= BitsLength()
 		|| sourceBytesPerPixel == 0)
 		return;
-	_Invalidate();
 	_DropVariants();
 	const uint8* source = static_cast<const uint8*>(data);
 
@@ -165,7 +143,6 @@ BBitmap::SetBits(const void* data, int32 length, int32 offset, color_space space
 	}
 }
 
-
 rgb_color
 BBitmap::ColorAt(int32 x, int32 y) const
 {
@@ -173,58 +150,8 @@ BBitmap::ColorAt(int32 x, int32 y) const
 	int64 row = (int64)y - (int64)std::lround(fBounds.top);
 	if (fBits.empty() || column < 0 || row < 0 || column >= fWidth || row >= fHeight)
 		return rgb_color{0, 0, 0, 0};
-	return ReadPixel(fBits.data() + row * fBytesPerRow + column * BytesPerPixel(fSpace),
-		fSpace);
+	return ReadPixel(fBits.data() + row * fBytesPerRow + column * BytesPerPixel(fSpace), fSpace);
 }
-
-
-cairo_surface_t*
-BBitmap::_Surface(bool transparentMagic) const
-{
-	if (fBits.empty())
-		return nullptr;
-	// Only palette bitmaps look different with and without the transparent index.
-	bool over = transparentMagic && fSpace == B_CMAP8;
-	cairo_surface_t*& cached = over ? fSurfaceOver : fSurface;
-	if (cached != nullptr)
-		return cached;
-
-	cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, fWidth, fHeight);
-	if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-		cairo_surface_destroy(surface);
-		return nullptr;
-	}
-	cairo_surface_flush(surface);
-	uint8* target = cairo_image_surface_get_data(surface);
-	int stride = cairo_image_surface_get_stride(surface);
-	int32 bytesPerPixel = BytesPerPixel(fSpace);
-	for (int32 y = 0; y < fHeight; y++) {
-		const uint8* source = fBits.data() + (size_t)y * fBytesPerRow;
-		uint32* row = reinterpret_cast<uint32*>(target + (size_t)y * stride);
-		for (int32 x = 0; x < fWidth; x++) {
-			rgb_color color = ReadPixel(source + (size_t)x * bytesPerPixel, fSpace);
-			if (fSpace == B_CMAP8 && !over)
-				color.alpha = 255;
-			row[x] = Premultiplied(color);
-		}
-	}
-	cairo_surface_mark_dirty(surface);
-	cached = surface;
-	return cached;
-}
-
-
-void
-BBitmap::_Invalidate() const
-{
-	if (fSurface != nullptr)
-		cairo_surface_destroy(fSurface);
-	if (fSurfaceOver != nullptr)
-		cairo_surface_destroy(fSurfaceOver);
-	fSurface = nullptr;
-	fSurfaceOver = nullptr;
-}
-
 
 void
 BBitmap::_SetVariantSource(uint32 type, int32 id)
@@ -233,7 +160,6 @@ BBitmap::_SetVariantSource(uint32 type, int32 id)
 	fVariantType = type;
 	fVariantId = id;
 }
-
 
 const BBitmap*
 BBitmap::_ScaledVariant(int32 scale, int32* factor) const
@@ -246,8 +172,9 @@ BBitmap::_ScaledVariant(int32 scale, int32* factor) const
 		int32 slot = f - 2;
 		if (!fVariantsLoaded[slot]) {
 			fVariantsLoaded[slot] = true;
-			std::unique_ptr<BBitmap> variant(BTranslationUtils::GetBitmap(
-				BTranslationUtils::VariantType(fVariantType, f), fVariantId));
+			std::unique_ptr<BBitmap> variant(
+				BTranslationUtils::GetBitmap(BTranslationUtils::VariantType(fVariantType, f),
+					fVariantId));
 			// A variant must be the same picture: exactly f times as large.
 			if (variant != nullptr && variant->fWidth == fWidth * f
 				&& variant->fHeight == fHeight * f)
@@ -260,7 +187,6 @@ BBitmap::_ScaledVariant(int32 scale, int32* factor) const
 	}
 	return nullptr;
 }
-
 
 void
 BBitmap::_DropVariants()

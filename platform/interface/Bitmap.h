@@ -10,8 +10,6 @@
 #include "GraphicsDefs.h"
 #include "Rect.h"
 
-typedef struct _cairo_surface cairo_surface_t;
-
 class BBitmap {
 public:
 	BBitmap(BRect bounds, color_space space, bool acceptsViews = false,
@@ -25,10 +23,9 @@ public:
 	status_t InitCheck() const;
 	BRect Bounds() const { return fBounds; }
 	color_space ColorSpace() const { return fSpace; }
-	// Writing through the pointer is allowed, so the cached surface is dropped here too.
+	// Writing through the pointer is allowed, so the variants are dropped here too.
 	void* Bits()
 	{
-		_Invalidate();
 		_DropVariants();
 		return fBits.data();
 	}
@@ -43,10 +40,6 @@ public:
 	// The colour of one pixel, CMAP8 through the system palette (tests, drawing).
 	rgb_color ColorAt(int32 x, int32 y) const;
 
-	// Kit internal: the pixels as a cairo ARGB32 surface (premultiplied), rebuilt after
-	// SetBits. With transparentMagic, CMAP8 index 255 becomes fully transparent.
-	cairo_surface_t* _Surface(bool transparentMagic) const;
-
 	// Kit internal: the resource (type and id) this image was decoded from; its variants
 	// drawn at 2 and 3 times the size are found beside it (BTranslationUtils::VariantType).
 	void _SetVariantSource(uint32 type, int32 id);
@@ -55,7 +48,6 @@ public:
 	const BBitmap* _ScaledVariant(int32 scale, int32* factor) const;
 
 private:
-	void _Invalidate() const;
 	void _DropVariants();
 
 	BRect fBounds;
@@ -64,8 +56,6 @@ private:
 	int32 fHeight = 0;
 	int32 fBytesPerRow = 0;
 	std::vector<uint8> fBits;
-	mutable cairo_surface_t* fSurface = nullptr;
-	mutable cairo_surface_t* fSurfaceOver = nullptr;
 	uint32 fVariantType = 0;
 	int32 fVariantId = 0;
 	// The 2x and 3x variants once looked for; a missing or damaged one stays null.

@@ -39,8 +39,7 @@ ColorsFor(rgb_color panel, bool enabled, bool pressed)
 } // namespace
 
 BButton::BButton(BRect frame, const char* name, const char* label, BMessage* message,
-	uint32 resizingMode, uint32 flags)
-	:
+	uint32 resizingMode, uint32 flags) :
 	BControl(frame, name, label, message, resizingMode, flags)
 {
 }
@@ -84,8 +83,8 @@ BButton::Draw(BRect updateRect)
 	GetFontHeight(&height);
 	float width = StringWidth(label);
 	float x = std::floor(bounds.left + (bounds.Width() + 1 - width) / 2);
-	float baseline = std::floor(bounds.top + (bounds.Height() + height.ascent - height.descent) / 2
-		+ 0.5f);
+	float baseline = std::floor(
+		bounds.top + (bounds.Height() + height.ascent - height.descent) / 2 + 0.5f);
 	SetHighColor(colors.label);
 	SetLowColor(colors.face);
 	DrawString(label, BPoint(x, baseline));

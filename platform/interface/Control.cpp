@@ -5,8 +5,7 @@
 #include "WindowPrivate.h"
 
 BControl::BControl(BRect frame, const char* name, const char* label, BMessage* message,
-	uint32 resizingMode, uint32 flags)
-	:
+	uint32 resizingMode, uint32 flags) :
 	BView(frame, name, resizingMode, flags),
 	BInvoker(message),
 	fLabel(label != nullptr ? label : "")
@@ -52,8 +51,7 @@ BControl::AttachedToWindow()
 {
 	// A control paints the background of whatever it sits on, so it blends in.
 	BView* parent = _RawParent();
-	rgb_color color = parent != nullptr ? parent->ViewColor()
-		: ui_color(B_PANEL_BACKGROUND_COLOR);
+	rgb_color color = parent != nullptr ? parent->ViewColor() : ui_color(B_PANEL_BACKGROUND_COLOR);
 	SetViewColor(color);
 	SetLowColor(color);
 	BView::AttachedToWindow();
@@ -178,7 +176,9 @@ BControl::AccessibleActionName(int32 index) const
 const char*
 BControl::AccessibleActionDescription(int32 index) const
 {
-	return index == 0 ? "Dr\xC3\xBC" "cken" : "";
+	return index == 0 ? "Dr\xC3\xBC"
+						"cken"
+					  : "";
 }
 
 void

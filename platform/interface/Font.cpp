@@ -23,33 +23,22 @@ const BFont* be_plain_font = &sPlainFont;
 const BFont* be_bold_font = &sBoldFont;
 const BFont* be_fixed_font = &sFixedFont;
 
-
-BFont::BFont()
-	:
-	fFamily(kSansFamily),
-	fFace(B_REGULAR_FACE),
-	fSize(kPlainFontSize)
+BFont::BFont() : fFamily(kSansFamily), fFace(B_REGULAR_FACE), fSize(kPlainFontSize)
 {
 }
 
-
-BFont::BFont(const BFont* font)
-	:
-	BFont()
+BFont::BFont(const BFont* font) : BFont()
 {
 	if (font != nullptr)
 		*this = *font;
 }
 
-
-BFont::BFont(const char* family, uint16 face, float size)
-	:
+BFont::BFont(const char* family, uint16 face, float size) :
 	fFamily(family != nullptr ? family : kSansFamily),
 	fFace(face != 0 ? face : uint16(B_REGULAR_FACE)),
 	fSize(size)
 {
 }
-
 
 void
 BFont::SetFamilyAndFace(const char* family, uint16 face)
@@ -60,7 +49,6 @@ BFont::SetFamilyAndFace(const char* family, uint16 face)
 		fFace = face;
 }
 
-
 bool
 BFont::IsFixed() const
 {
@@ -70,7 +58,6 @@ BFont::IsFixed() const
 	return probe.StringWidth("i") == probe.StringWidth("W");
 }
 
-
 float
 BFont::StringWidth(const char* string) const
 {
@@ -78,7 +65,6 @@ BFont::StringWidth(const char* string) const
 		return 0;
 	return StringWidth(string, (int32)std::min(strlen(string), (size_t)INT32_MAX));
 }
-
 
 float
 BFont::StringWidth(const char* string, int32 length) const
@@ -94,7 +80,6 @@ BFont::StringWidth(const char* string, int32 length) const
 	cairo_scaled_font_destroy(font);
 	return (float)extents.x_advance;
 }
-
 
 void
 BFont::GetHeight(font_height* height) const
@@ -113,7 +98,6 @@ BFont::GetHeight(font_height* height) const
 	height->leading = (float)std::max(0.0, extents.height - extents.ascent - extents.descent);
 }
 
-
 void
 BFont::CopyFrom(const BFont& other, uint32 mask)
 {
@@ -126,7 +110,6 @@ BFont::CopyFrom(const BFont& other, uint32 mask)
 	if ((mask & B_FONT_SIZE) != 0)
 		fSize = other.fSize;
 }
-
 
 bool
 BFont::operator==(const BFont& other) const

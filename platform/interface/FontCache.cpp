@@ -1,15 +1,21 @@
 #include "FontCache.h"
 
+#include <cairo-ft.h>
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
+#include <set>
 #include <tuple>
 
 #include "Font.h"
+#include "ResolvedFonts.h"
 
 namespace {
 
@@ -19,10 +25,28 @@ constexpr float kMaxPixelSize = 1000.0f;
 constexpr size_t kMaxCachedFonts = 64;
 
 typedef std::tuple<std::string, bool, bool, float> FontKey;
+// A family and face, all sizes.
+typedef std::tuple<std::string, bool, bool> FaceKey;
+
+// Cairo resolves a family and face once, at the first size asked for, and draws every size
+// of it with that file and those rendering settings from then on (fontconfig's rules may
+// differ by size). A kept pattern is used only where this run asks first for the size the
+// kept one was resolved at, and then for all sizes, so the pixels are cairo's own.
+struct FaceSource {
+	bool kept = false;
+	std::string pattern;
+	float firstSize = 0;
+};
 
 struct FontCache {
 	std::mutex lock;
 	std::map<FontKey, cairo_scaled_font_t*> fonts;
+	// What earlier starts resolved (null: nothing kept), loaded with the first font.
+	std::unique_ptr<BPrivate::ResolvedFonts> resolved;
+	bool resolvedLoaded = false;
+	std::map<FaceKey, FaceSource> faces;
+	// Faces fontconfig resolved in this run, at their first size, to be kept at the next save.
+	std::set<FontKey> unresolved;
 
 	~FontCache()
 	{
@@ -50,27 +74,29 @@ Cache()
 	return sCache;
 }
 
-cairo_scaled_font_t*
-CreateScaledFont(const FontKey& key)
+// Every option is set explicitly so that the surface's defaults, merged in when drawing,
+// change nothing: what is measured here is what gets drawn. Whole-pixel advances keep glyphs
+// on the pixel grid like the platform's bitmap-hinted fonts.
+cairo_font_options_t*
+CreateFontOptions()
 {
-	cairo_font_face_t* face = cairo_toy_font_face_create(std::get<0>(key).c_str(),
-		std::get<2>(key) ? CAIRO_FONT_SLANT_OBLIQUE : CAIRO_FONT_SLANT_NORMAL,
-		std::get<1>(key) ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-
-	cairo_matrix_t fontMatrix;
-	cairo_matrix_init_scale(&fontMatrix, std::get<3>(key), std::get<3>(key));
-	cairo_matrix_t identity;
-	cairo_matrix_init_identity(&identity);
-
-	// Every option is set explicitly so that the surface's defaults, merged in when drawing,
-	// change nothing: what is measured here is what gets drawn. Whole-pixel advances keep
-	// glyphs on the pixel grid like the platform's bitmap-hinted fonts.
 	cairo_font_options_t* options = cairo_font_options_create();
 	cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
 	cairo_font_options_set_subpixel_order(options, CAIRO_SUBPIXEL_ORDER_RGB);
 	cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
 	cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+	return options;
+}
 
+// Takes the face's reference.
+cairo_scaled_font_t*
+ScaledFont(cairo_font_face_t* face, const FontKey& key)
+{
+	cairo_matrix_t fontMatrix;
+	cairo_matrix_init_scale(&fontMatrix, std::get<3>(key), std::get<3>(key));
+	cairo_matrix_t identity;
+	cairo_matrix_init_identity(&identity);
+	cairo_font_options_t* options = CreateFontOptions();
 	cairo_scaled_font_t* font = cairo_scaled_font_create(face, &fontMatrix, &identity, options);
 	cairo_font_options_destroy(options);
 	cairo_font_face_destroy(face);
@@ -79,6 +105,145 @@ CreateScaledFont(const FontKey& key)
 		return nullptr;
 	}
 	return font;
+}
+
+// Cairo's own way from a family, face and size to a font: fontconfig's configuration
+// chooses the file and how to render it.
+cairo_scaled_font_t*
+CreateScaledFont(const FontKey& key)
+{
+	return ScaledFont(cairo_toy_font_face_create(std::get<0>(key).c_str(),
+						  std::get<2>(key) ? CAIRO_FONT_SLANT_OBLIQUE : CAIRO_FONT_SLANT_NORMAL,
+						  std::get<1>(key) ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL),
+		key);
+}
+
+// The same font from the pattern an earlier start resolved: no configuration is read, the
+// file and the rendering settings are the ones cairo chose then.
+cairo_scaled_font_t*
+CreateFromPattern(const std::string& text, const FontKey& key)
+{
+	FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(text.c_str()));
+	if (pattern == nullptr)
+		return nullptr;
+	FcChar8* file = nullptr;
+	if (FcPatternGetString(pattern, FC_FILE, 0, &file) != FcResultMatch) {
+		FcPatternDestroy(pattern);
+		return nullptr;
+	}
+	cairo_font_face_t* face = cairo_ft_font_face_create_for_pattern(pattern);
+	FcPatternDestroy(pattern);
+	return ScaledFont(face, key);
+}
+
+// What cairo's toy faces do to find their font (the pattern of the family, slant and weight,
+// the pixel size, the configuration's and the options' substitutions, the best match), as
+// fontconfig's unparsed text without the character and language sets cairo does not read.
+std::string
+ResolvePattern(const FontKey& key, std::string* fontFile)
+{
+	FcPattern* pattern = FcPatternCreate();
+	FcPatternAddString(pattern, FC_FAMILY,
+		reinterpret_cast<const FcChar8*>(std::get<0>(key).c_str()));
+	FcPatternAddInteger(pattern, FC_SLANT, std::get<2>(key) ? FC_SLANT_OBLIQUE : FC_SLANT_ROMAN);
+	FcPatternAddInteger(pattern, FC_WEIGHT, std::get<1>(key) ? FC_WEIGHT_BOLD : FC_WEIGHT_MEDIUM);
+	FcPatternAddDouble(pattern, FC_PIXEL_SIZE, std::get<3>(key));
+	FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+	cairo_font_options_t* options = CreateFontOptions();
+	cairo_ft_font_options_substitute(options, pattern);
+	cairo_font_options_destroy(options);
+	FcDefaultSubstitute(pattern);
+	FcResult result;
+	FcPattern* resolved = FcFontMatch(nullptr, pattern, &result);
+	FcPatternDestroy(pattern);
+	std::string text;
+	FcChar8* file = nullptr;
+	if (resolved != nullptr && FcPatternGetString(resolved, FC_FILE, 0, &file) == FcResultMatch) {
+		*fontFile = reinterpret_cast<const char*>(file);
+		FcPatternDel(resolved, FC_CHARSET);
+		FcPatternDel(resolved, FC_LANG);
+		if (FcChar8* unparsed = FcNameUnparse(resolved)) {
+			text = reinterpret_cast<const char*>(unparsed);
+			FcStrFree(unparsed);
+		}
+	}
+	if (resolved != nullptr)
+		FcPatternDestroy(resolved);
+	return text;
+}
+
+FaceKey
+FaceOf(const FontKey& key)
+{
+	return FaceKey(std::get<0>(key), std::get<1>(key), std::get<2>(key));
+}
+
+// A face as kept in the file: bold and italic, then the family (it may hold spaces).
+std::string
+FaceText(const FontKey& key)
+{
+	return std::string(std::get<1>(key) ? "1 " : "0 ") + (std::get<2>(key) ? "1 " : "0 ")
+		+ std::get<0>(key);
+}
+
+// The size a face was resolved at, exactly (its bits in hex), and the pattern it came to.
+std::string
+SizeAndPattern(float size, const std::string& pattern)
+{
+	uint32 bits;
+	static_assert(sizeof(bits) == sizeof(size));
+	memcpy(&bits, &size, sizeof(bits));
+	char text[16];
+	snprintf(text, sizeof(text), "%08x ", bits);
+	return text + pattern;
+}
+
+bool
+ParseSizeAndPattern(const std::string& text, float* size, std::string* pattern)
+{
+	if (text.size() < 10 || text[8] != ' ')
+		return false;
+	const std::string hex = text.substr(0, 8);
+	char* end = nullptr;
+	const uint32 bits = (uint32)strtoul(hex.c_str(), &end, 16);
+	if (end != hex.c_str() + hex.size())
+		return false;
+	memcpy(size, &bits, sizeof(bits));
+	*pattern = text.substr(9);
+	return true;
+}
+
+cairo_scaled_font_t*
+CreateKnownFont(FontCache& cache, const FontKey& key)
+{
+	if (cache.resolved == nullptr)
+		return CreateScaledFont(key);
+	auto known = cache.faces.find(FaceOf(key));
+	if (known != cache.faces.end()) {
+		if (known->second.kept)
+			return CreateFromPattern(known->second.pattern, key);
+		return CreateScaledFont(key);
+	}
+
+	// The face's first size in this run decides, as it does in cairo.
+	if (!cache.resolvedLoaded) {
+		cache.resolvedLoaded = true;
+		cache.resolved->Load();
+	}
+	FaceSource& source = cache.faces[FaceOf(key)];
+	source.firstSize = std::get<3>(key);
+	if (const std::string* text = cache.resolved->Find(FaceText(key))) {
+		float size = 0;
+		if (ParseSizeAndPattern(*text, &size, &source.pattern) && size == source.firstSize) {
+			if (cairo_scaled_font_t* font = CreateFromPattern(source.pattern, key)) {
+				source.kept = true;
+				return font;
+			}
+		}
+	}
+	source.pattern.clear();
+	cache.unresolved.insert(key);
+	return CreateScaledFont(key);
 }
 
 // Appends the UTF-8 encoding of U+FFFD.
@@ -129,7 +294,6 @@ CharacterLength(const unsigned char* text, size_t available)
 
 } // namespace
 
-
 cairo_scaled_font_t*
 BPrivate::AcquireScaledFont(const BFont& font)
 {
@@ -138,8 +302,8 @@ BPrivate::AcquireScaledFont(const BFont& font)
 		return nullptr;
 	size = std::min(size, kMaxPixelSize);
 
-	FontKey key(font.Family(), (font.Face() & B_BOLD_FACE) != 0,
-		(font.Face() & B_ITALIC_FACE) != 0, size);
+	FontKey key(font.Family(), (font.Face() & B_BOLD_FACE) != 0, (font.Face() & B_ITALIC_FACE) != 0,
+		size);
 
 	FontCache& cache = Cache();
 	std::lock_guard<std::mutex> guard(cache.lock);
@@ -147,7 +311,7 @@ BPrivate::AcquireScaledFont(const BFont& font)
 	if (found != cache.fonts.end())
 		return cairo_scaled_font_reference(found->second);
 
-	cairo_scaled_font_t* scaled = CreateScaledFont(key);
+	cairo_scaled_font_t* scaled = CreateKnownFont(cache, key);
 	if (scaled == nullptr)
 		return nullptr;
 	if (cache.fonts.size() >= kMaxCachedFonts)
@@ -156,6 +320,38 @@ BPrivate::AcquireScaledFont(const BFont& font)
 	return cairo_scaled_font_reference(scaled);
 }
 
+void
+BPrivate::KeepResolvedFonts(const std::string& path)
+{
+	FontCache& cache = Cache();
+	std::lock_guard<std::mutex> guard(cache.lock);
+	// Fonts made before come from wherever they came from; the next ones from here.
+	cache.Clear();
+	cache.resolved = path.empty() ? nullptr : std::make_unique<ResolvedFonts>(path);
+	cache.resolvedLoaded = false;
+	cache.faces.clear();
+	cache.unresolved.clear();
+}
+
+status_t
+BPrivate::SaveResolvedFonts()
+{
+	FontCache& cache = Cache();
+	std::lock_guard<std::mutex> guard(cache.lock);
+	if (cache.resolved == nullptr)
+		return B_NO_INIT;
+	for (const FontKey& key : cache.unresolved) {
+		std::string file;
+		const std::string pattern = ResolvePattern(key, &file);
+		if (!pattern.empty()) {
+			cache.resolved->Add(FaceText(key), SizeAndPattern(std::get<3>(key), pattern), file);
+		}
+	}
+	cache.unresolved.clear();
+	if (!cache.resolved->HasChanges())
+		return B_OK;
+	return cache.resolved->Save();
+}
 
 std::string
 BPrivate::SanitizedUTF8(const char* text, int32 length)

@@ -46,6 +46,5 @@ tint_color(rgb_color color, float tint)
 			result = value * (2.0f - tint);
 		return (uint8)std::clamp(result + 0.5f, 0.0f, 255.0f);
 	};
-	return make_color(channel(color.red), channel(color.green), channel(color.blue),
-		color.alpha);
+	return make_color(channel(color.red), channel(color.green), channel(color.blue), color.alpha);
 }

@@ -16,11 +16,11 @@
 
 namespace {
 
-const float kFrame = 2;          // outline plus bevel
-const float kPadding = 1;        // above the first and below the last item
-const float kMarkSpace = 18;     // check mark column left of the labels
-const float kRightGap = 20;      // label to shortcut or arrow
-const float kRightSpace = 8;     // after the shortcut or arrow
+const float kFrame = 2;      // outline plus bevel
+const float kPadding = 1;    // above the first and below the last item
+const float kMarkSpace = 18; // check mark column left of the labels
+const float kRightGap = 20;  // label to shortcut or arrow
+const float kRightSpace = 8; // after the shortcut or arrow
 const float kArrowWidth = 4;
 const float kSeparatorHeight = 8;
 const float kMinWidth = 40;
@@ -95,8 +95,7 @@ ShortcutLabel(const BMenuItem* item)
 
 } // namespace BPrivate
 
-BMenu::BMenu(const char* name, menu_layout layout)
-	:
+BMenu::BMenu(const char* name, menu_layout layout) :
 	BView(BRect(0, 0, kMinWidth - 1, 2 * (kFrame + kPadding) - 1), name, B_FOLLOW_NONE,
 		B_WILL_DRAW),
 	fLayout(layout)
@@ -385,8 +384,8 @@ BMenu::Draw(BRect updateRect)
 		SetLowColor(face);
 		SetHighColor(text);
 
-		float baseline = std::floor(frame.top + (frame.Height() + height.ascent
-			- height.descent) / 2 + 0.5f);
+		float baseline = std::floor(
+			frame.top + (frame.Height() + height.ascent - height.descent) / 2 + 0.5f);
 		if (item->IsMarked()) {
 			// A check mark: a short stroke down, a long one up, two pixels thick.
 			float x = frame.left + 5;

@@ -8,8 +8,7 @@
 #include "MenuWindow.h"
 #include "Window.h"
 
-BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32 modifiers)
-	:
+BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32 modifiers) :
 	BInvoker(message),
 	fLabel(label != nullptr ? label : ""),
 	fShortcut(shortcut),
@@ -17,10 +16,7 @@ BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32
 {
 }
 
-BMenuItem::BMenuItem(BMenu* submenu, BMessage* message)
-	:
-	BInvoker(message),
-	fSubmenu(submenu)
+BMenuItem::BMenuItem(BMenu* submenu, BMessage* message) : BInvoker(message), fSubmenu(submenu)
 {
 	if (submenu != nullptr) {
 		fLabel = submenu->Name();
@@ -143,9 +139,7 @@ BMenuItem::_DefaultLooper() const
 	return be_app;
 }
 
-BSeparatorItem::BSeparatorItem()
-	:
-	BMenuItem("", nullptr)
+BSeparatorItem::BSeparatorItem() : BMenuItem("", nullptr)
 {
 	BMenuItem::SetEnabled(false);
 }

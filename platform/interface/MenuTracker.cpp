@@ -35,8 +35,7 @@ IsSelectable(const BMenuItem* item)
 
 } // namespace
 
-MenuTracker::MenuTracker(BMenu* root, bool openAnyway, BRect clickToOpen)
-	:
+MenuTracker::MenuTracker(BMenu* root, bool openAnyway, BRect clickToOpen) :
 	fRoot(root),
 	fOpenAnyway(openAnyway),
 	fClickToOpen(clickToOpen)
@@ -117,8 +116,8 @@ MenuTracker::_OpenLevel(BMenu* menu, BRect frame)
 	MenuWindow* window = new MenuWindow(menu, frame, this);
 	// A submenu belongs to the level that opened it, the first level to the window whose
 	// Go showed it.
-	const BWindow* owner = fLevels.empty()
-		? dynamic_cast<const BWindow*>(PopUpCaller(fRoot)) : fLevels.back().window;
+	const BWindow* owner = fLevels.empty() ? dynamic_cast<const BWindow*>(PopUpCaller(fRoot))
+										   : fLevels.back().window;
 	WindowAccess::SetOwner(window, owner);
 	fLevels.push_back(Level{menu, window});
 	window->Show();
@@ -285,8 +284,8 @@ MenuTracker::Choose(BMenuItem* item)
 	// An item of a closed submenu is reached the way a user would: through its superitems.
 	std::vector<BMenuItem*> path = {item};
 	while (_LevelOf(path.front()->Menu()) < 0) {
-		BMenuItem* superitem = path.front()->Menu() != nullptr
-			? path.front()->Menu()->Superitem() : nullptr;
+		BMenuItem* superitem = path.front()->Menu() != nullptr ? path.front()->Menu()->Superitem()
+															   : nullptr;
 		if (superitem == nullptr)
 			return false;
 		path.insert(path.begin(), superitem);

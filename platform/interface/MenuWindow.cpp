@@ -22,8 +22,7 @@ const float kScrollerHeight = 12;
 // greyed out at the end of the list. The pointer and the keys are the tracker's.
 class ScrollArrow : public BView {
 public:
-	ScrollArrow(BRect frame, int32 direction, const MenuWindow* window)
-		:
+	ScrollArrow(BRect frame, int32 direction, const MenuWindow* window) :
 		BView(frame, "scroll arrow", B_FOLLOW_NONE, B_WILL_DRAW),
 		fDirection(direction),
 		fWindow(window)
@@ -57,8 +56,7 @@ private:
 	const MenuWindow* fWindow;
 };
 
-MenuWindow::MenuWindow(BMenu* menu, BRect frame, MenuTracker* tracker)
-	:
+MenuWindow::MenuWindow(BMenu* menu, BRect frame, MenuTracker* tracker) :
 	BWindow(frame, menu->Name(), B_NO_BORDER_WINDOW_LOOK, B_FLOATING_ALL_WINDOW_FEEL,
 		B_NOT_MOVABLE | B_NOT_RESIZABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE | B_NOT_CLOSABLE
 			| B_WILL_ACCEPT_FIRST_CLICK | B_AVOID_FOCUS),
@@ -79,7 +77,8 @@ MenuWindow::MenuWindow(BMenu* menu, BRect frame, MenuTracker* tracker)
 		fMaxScroll = height - (frame.Height() - 2 * kScrollerHeight);
 		fUp = new ScrollArrow(BRect(0, 0, frame.Width(), kScrollerHeight - 1), -1, this);
 		fDown = new ScrollArrow(BRect(0, frame.Height() - kScrollerHeight + 1, frame.Width(),
-			frame.Height()), 1, this);
+									frame.Height()),
+			1, this);
 		AddChild(fUp);
 		AddChild(fDown);
 		_PlaceMenu();
@@ -156,7 +155,6 @@ MenuWindow::DispatchMessage(BMessage* message, BHandler* handler)
 			return;
 	}
 }
-
 
 // #pragma mark - scrolling
 

@@ -24,8 +24,8 @@
 #include <cairo.h>
 
 #include <algorithm>
-#include <cassert>
 #include <array>
+#include <cassert>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -92,9 +92,7 @@ PenWidth(float penSize)
 
 } // namespace
 
-
-Painter::Painter(cairo_surface_t* target, BPoint origin, BRect clip, int32 scale)
-	:
+Painter::Painter(cairo_surface_t* target, BPoint origin, BRect clip, int32 scale) :
 	fTarget(target),
 	fContext(cairo_create(target)),
 	fOrigin(origin),
@@ -105,14 +103,12 @@ Painter::Painter(cairo_surface_t* target, BPoint origin, BRect clip, int32 scale
 	_ApplyClip();
 }
 
-
 Painter::~Painter()
 {
 	cairo_destroy(fContext);
 	if (fTarget != nullptr)
 		cairo_surface_flush(fTarget);
 }
-
 
 void
 Painter::SetOrigin(BPoint origin)
@@ -121,14 +117,12 @@ Painter::SetOrigin(BPoint origin)
 	_ApplyClip();
 }
 
-
 void
 Painter::SetClip(BRect clip)
 {
 	fClip = clip;
 	_ApplyClip();
 }
-
 
 void
 Painter::FillRect(BRect rect, rgb_color color)
@@ -142,7 +136,6 @@ Painter::FillRect(BRect rect, rgb_color color)
 	Canvas canvas(fTarget, clip);
 	canvas.FillRect(box, color);
 }
-
 
 void
 Painter::InvertRect(BRect rect)
@@ -166,7 +159,6 @@ Painter::InvertRect(BRect rect)
 		}
 	}
 }
-
 
 void
 Painter::StrokeLine(BPoint from, BPoint to, rgb_color color, float penSize)
@@ -227,7 +219,6 @@ Painter::StrokeLine(BPoint from, BPoint to, rgb_color color, float penSize)
 	}
 }
 
-
 void
 Painter::FillEllipse(BRect rect, rgb_color color)
 {
@@ -241,7 +232,6 @@ Painter::FillEllipse(BRect rect, rgb_color color)
 	auto inset = [&](int64 row) { return EllipseInset(width, height, row); };
 	FillShape(canvas, box, inset, nullptr, inset, color);
 }
-
 
 void
 Painter::StrokeEllipse(BRect rect, rgb_color color, float penSize)
@@ -263,18 +253,15 @@ Painter::StrokeEllipse(BRect rect, rgb_color color, float penSize)
 	FillShape(canvas, box, inset, hole.IsEmpty() ? nullptr : &hole, holeInset, color);
 }
 
-
 void
 Painter::FillRoundRect(BRect rect, float xRadius, float yRadius, rgb_color color)
 {
 	StrokeRoundRect(rect, xRadius, yRadius, color, -1);
 }
 
-
 // A negative pen size fills; the fill shares this code because both need the corner insets.
 void
-Painter::StrokeRoundRect(BRect rect, float xRadius, float yRadius, rgb_color color,
-	float penSize)
+Painter::StrokeRoundRect(BRect rect, float xRadius, float yRadius, rgb_color color, float penSize)
 {
 	IntRect box;
 	IntRect clip;
@@ -286,8 +273,7 @@ Painter::StrokeRoundRect(BRect rect, float xRadius, float yRadius, rgb_color col
 	auto corner = [](float radius, int64 limit) -> int64 {
 		if (!(radius > 0))
 			return 0;
-		return std::min((int64)std::lround(std::min(2.0 * radius, 2.0 * kCoordinateLimit)),
-			limit);
+		return std::min((int64)std::lround(std::min(2.0 * radius, 2.0 * kCoordinateLimit)), limit);
 	};
 	int64 cornerWidth = corner(xRadius * fScale, width);
 	int64 cornerHeight = corner(yRadius * fScale, height);
@@ -295,9 +281,7 @@ Painter::StrokeRoundRect(BRect rect, float xRadius, float yRadius, rgb_color col
 		cornerWidth = 1;
 		cornerHeight = 1;
 	}
-	auto inset = [&](int64 row) {
-		return RoundRectInset(height, cornerWidth, cornerHeight, row);
-	};
+	auto inset = [&](int64 row) { return RoundRectInset(height, cornerWidth, cornerHeight, row); };
 
 	if (penSize < 0) {
 		FillShape(canvas, box, inset, nullptr, inset, color);
@@ -313,7 +297,6 @@ Painter::StrokeRoundRect(BRect rect, float xRadius, float yRadius, rgb_color col
 	};
 	FillShape(canvas, box, inset, hole.IsEmpty() ? nullptr : &hole, holeInset, color);
 }
-
 
 void
 Painter::FillTriangle(BPoint a, BPoint b, BPoint c, rgb_color color)
@@ -362,7 +345,6 @@ Painter::FillTriangle(BPoint a, BPoint b, BPoint c, rgb_color color)
 		canvas.FillSpan(row, left, right, color);
 	}
 }
-
 
 void
 Painter::DrawBitmap(const BBitmap* bitmap, BRect source, BRect destination, drawing_mode mode)
@@ -434,7 +416,6 @@ Painter::DrawBitmap(const BBitmap* bitmap, BRect source, BRect destination, draw
 	}
 }
 
-
 void
 Painter::DrawString(const char* text, int32 length, BPoint baseline, const BFont& font,
 	rgb_color color)
@@ -462,20 +443,19 @@ Painter::DrawString(const char* text, int32 length, BPoint baseline, const BFont
 	cairo_glyph_t* glyphs = nullptr;
 	int count = 0;
 	cairo_status_t status = cairo_scaled_font_text_to_glyphs(scaledFont, baseline.x * fScale,
-		(baseline.y + 1.0) * fScale, utf8.c_str(), (int)utf8.size(), &glyphs, &count, nullptr, nullptr,
-		nullptr);
+		(baseline.y + 1.0) * fScale, utf8.c_str(), (int)utf8.size(), &glyphs, &count, nullptr,
+		nullptr, nullptr);
 	if (status == CAIRO_STATUS_SUCCESS && count > 0) {
 		cairo_save(fContext);
 		cairo_set_scaled_font(fContext, scaledFont);
-		cairo_set_source_rgba(fContext, color.red / 255.0, color.green / 255.0,
-			color.blue / 255.0, color.alpha / 255.0);
+		cairo_set_source_rgba(fContext, color.red / 255.0, color.green / 255.0, color.blue / 255.0,
+			color.alpha / 255.0);
 		cairo_show_glyphs(fContext, glyphs, count);
 		cairo_restore(fContext);
 	}
 	cairo_glyph_free(glyphs);
 	cairo_scaled_font_destroy(scaledFont);
 }
-
 
 void
 Painter::_ApplyClip()
@@ -495,8 +475,6 @@ Painter::_ApplyClip()
 	if (std::isfinite(fOrigin.x) && std::isfinite(fOrigin.y))
 		cairo_translate(fContext, (double)fOrigin.x * fScale, (double)fOrigin.y * fScale);
 }
-
-
 
 bool
 Painter::_DeviceClip(IntRect* clip) const

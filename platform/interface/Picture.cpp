@@ -1,18 +1,12 @@
 #include "Picture.h"
 
-
 BPicture::BPicture() = default;
 
-
-BPicture::BPicture(const BPicture& other)
-	:
-	fOps(other.fOps)
+BPicture::BPicture(const BPicture& other) : fOps(other.fOps)
 {
 }
 
-
 BPicture::~BPicture() = default;
-
 
 void
 BPicture::_Play(BView* view) const

@@ -1,8 +1,7 @@
 #include "PictureButton.h"
 
 BPictureButton::BPictureButton(BRect frame, const char* name, BPicture* off, BPicture* on,
-	BMessage* message, uint32 behavior, uint32 resizingMode, uint32 flags)
-	:
+	BMessage* message, uint32 behavior, uint32 resizingMode, uint32 flags) :
 	BControl(frame, name, nullptr, message, resizingMode, flags),
 	fOff(off),
 	fOn(on),

@@ -13,9 +13,8 @@ enum {
 
 class BPictureButton : public BControl {
 public:
-	BPictureButton(BRect frame, const char* name, BPicture* off, BPicture* on,
-		BMessage* message, uint32 behavior = B_ONE_STATE_BUTTON,
-		uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
+	BPictureButton(BRect frame, const char* name, BPicture* off, BPicture* on, BMessage* message,
+		uint32 behavior = B_ONE_STATE_BUTTON, uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
 		uint32 flags = B_WILL_DRAW | B_NAVIGABLE);
 	~BPictureButton() override;
 

@@ -22,9 +22,7 @@ Callers()
 
 } // namespace
 
-BPopUpMenu::BPopUpMenu(const char* name, bool radioMode, bool labelFromMarked,
-	menu_layout layout)
-	:
+BPopUpMenu::BPopUpMenu(const char* name, bool radioMode, bool labelFromMarked, menu_layout layout) :
 	BMenu(name, layout)
 {
 	SetRadioMode(radioMode);
@@ -48,8 +46,8 @@ BPopUpMenu::Go(BPoint screenWhere, bool deliversMessage, bool openAnyway, bool a
 }
 
 BMenuItem*
-BPopUpMenu::Go(BPoint screenWhere, bool deliversMessage, bool openAnyway,
-	BRect clickToOpenRect, bool async)
+BPopUpMenu::Go(BPoint screenWhere, bool deliversMessage, bool openAnyway, BRect clickToOpenRect,
+	bool async)
 {
 	using BPrivate::MenuTracker;
 
@@ -124,8 +122,7 @@ BLooper*
 CallingLooper()
 {
 	for (BLooper* looper : BPrivateLooperAccess::All()) {
-		if (BPrivateLooperAccess::IsDispatching(looper)
-			&& !BPrivateLooperAccess::IsBlocked(looper))
+		if (BPrivateLooperAccess::IsDispatching(looper) && !BPrivateLooperAccess::IsBlocked(looper))
 			return looper;
 	}
 	return be_app;

@@ -16,8 +16,8 @@ public:
 	// item's message is posted to its target; it is handled after the caller returns.
 	BMenuItem* Go(BPoint screenWhere, bool deliversMessage = false, bool openAnyway = false,
 		bool async = false);
-	BMenuItem* Go(BPoint screenWhere, bool deliversMessage, bool openAnyway,
-		BRect clickToOpenRect, bool async = false);
+	BMenuItem* Go(BPoint screenWhere, bool deliversMessage, bool openAnyway, BRect clickToOpenRect,
+		bool async = false);
 };
 
 namespace BPrivate {

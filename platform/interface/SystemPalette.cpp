@@ -10,11 +10,16 @@ constexpr int kCubeLevels = 6;
 constexpr int kExtraStart = kCubeStart + kCubeLevels * kCubeLevels * kCubeLevels;
 
 constexpr rgb_color kExtras[] = {
-    {216, 216, 216, 255}, {184, 184, 184, 255}, {189, 186, 189, 255}, {99, 97, 99, 255},
-    {152, 152, 152, 255}, {232, 232, 232, 255}, {0, 0, 220, 255},
+	{216, 216, 216, 255},
+	{184, 184, 184, 255},
+	{189, 186, 189, 255},
+	{99, 97, 99, 255},
+	{152, 152, 152, 255},
+	{232, 232, 232, 255},
+	{0, 0, 220, 255},
 };
 static_assert(kExtraStart + std::size(kExtras) == B_TRANSPARENT_MAGIC_CMAP8,
-              "the extras must end right before the transparent index");
+	"the extras must end right before the transparent index");
 
 constexpr std::array<rgb_color, 256>
 BuildPalette()
@@ -28,7 +33,7 @@ BuildPalette()
 		for (int g = 0; g < kCubeLevels; g++) {
 			for (int b = 0; b < kCubeLevels; b++) {
 				palette[kCubeStart + 36 * r + 6 * g + b] = {uint8(51 * r), uint8(51 * g),
-				                                            uint8(51 * b), 255};
+					uint8(51 * b), 255};
 			}
 		}
 	}

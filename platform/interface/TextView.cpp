@@ -46,8 +46,7 @@ WellFormedLength(const std::string& text, int32 offset)
 			return 0;
 		codePoint = (codePoint << 6) | (bytes[i] & 0x3f);
 	}
-	if (codePoint < minimum || codePoint > 0x10ffff
-		|| (codePoint >= 0xd800 && codePoint <= 0xdfff))
+	if (codePoint < minimum || codePoint > 0x10ffff || (codePoint >= 0xd800 && codePoint <= 0xdfff))
 		return 0;
 	return length;
 }
@@ -55,8 +54,7 @@ WellFormedLength(const std::string& text, int32 offset)
 } // namespace BPrivate
 
 BTextView::BTextView(BRect frame, const char* name, BRect textRect, uint32 resizingMode,
-	uint32 flags)
-	:
+	uint32 flags) :
 	BView(frame, name, resizingMode, flags),
 	fTextRect(textRect)
 {
@@ -64,8 +62,7 @@ BTextView::BTextView(BRect frame, const char* name, BRect textRect, uint32 resiz
 }
 
 BTextView::BTextView(BRect frame, const char* name, BRect textRect, const BFont* initialFont,
-	const rgb_color* initialColor, uint32 resizingMode, uint32 flags)
-	:
+	const rgb_color* initialColor, uint32 resizingMode, uint32 flags) :
 	BView(frame, name, resizingMode, flags),
 	fTextRect(textRect)
 {
@@ -193,8 +190,8 @@ BTextView::InsertText(const char* text, int32 length, int32 offset, const text_r
 		const text_run* entries = runs->runs;
 		for (int32 i = 0; i < runs->count; i++) {
 			int32 start = offset + std::clamp(entries[i].offset, 0, length);
-			int32 end = i + 1 < runs->count
-				? offset + std::clamp(entries[i + 1].offset, 0, length) : offset + length;
+			int32 end = i + 1 < runs->count ? offset + std::clamp(entries[i + 1].offset, 0, length)
+											: offset + length;
 			if (start < end)
 				_SetStyle(start, end, &entries[i].font, B_FONT_ALL, &entries[i].color);
 		}

@@ -29,8 +29,7 @@ struct text_run_array {
 
 class BTextView : public BView {
 public:
-	BTextView(BRect frame, const char* name, BRect textRect, uint32 resizingMode,
-		uint32 flags);
+	BTextView(BRect frame, const char* name, BRect textRect, uint32 resizingMode, uint32 flags);
 	BTextView(BRect frame, const char* name, BRect textRect, const BFont* initialFont,
 		const rgb_color* initialColor, uint32 resizingMode, uint32 flags);
 	~BTextView() override;
@@ -41,8 +40,7 @@ public:
 	void SetText(const char* text, int32 length, const text_run_array* runs = nullptr);
 	void Insert(const char* text, const text_run_array* runs = nullptr);
 	void Insert(const char* text, int32 length, const text_run_array* runs = nullptr);
-	void Insert(int32 offset, const char* text, int32 length,
-		const text_run_array* runs = nullptr);
+	void Insert(int32 offset, const char* text, int32 length, const text_run_array* runs = nullptr);
 	void Delete();
 	void Delete(int32 startOffset, int32 endOffset);
 	const char* Text() const { return fText.c_str(); }
@@ -185,8 +183,7 @@ private:
 	size_t _RunIndexAt(int32 offset) const;
 	const StyleRun& _RunAt(int32 offset) const { return fRuns[_RunIndexAt(offset)]; }
 	void _SplitRunAt(int32 offset);
-	void _SetStyle(int32 start, int32 end, const BFont* font, uint32 mode,
-		const rgb_color* color);
+	void _SetStyle(int32 start, int32 end, const BFont* font, uint32 mode, const rgb_color* color);
 	void _NormalizeRuns();
 
 	void _InvalidateLayout() { fLayoutValid = false; }
@@ -225,7 +222,7 @@ private:
 	uint64 fEdits = 0;
 	UndoStep fUndo;
 	bool fHasUndo = false;
-	int32 fPrimaryOffset = -1; // where a middle click asked for the primary selection
+	int32 fPrimaryOffset = -1;   // where a middle click asked for the primary selection
 	std::vector<StyleRun> fRuns; // sorted by offset, the first at 0; never empty
 	std::vector<std::pair<int32, int32>> fHighlights;
 	BRect fTextRect;
@@ -245,7 +242,7 @@ private:
 	int32 fTrackClicks = 1;
 	int32 fTrackStart = 0; // the word or line a multi-click drag started on
 	int32 fTrackEnd = 0;
-	float fScrollX = 0; // horizontal scroll of a view without word wrap
+	float fScrollX = 0;    // horizontal scroll of a view without word wrap
 	float fFitMinimum = 0; // smallest font size a fitted line may shrink to; 0: no fitting
 	bigtime_t fLastClickTime = 0;
 	int32 fLastClickOffset = -1;

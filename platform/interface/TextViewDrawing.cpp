@@ -71,7 +71,7 @@ BTextView::_DrawLine(const Line& line, float left, float right)
 		while (run + 1 < fRuns.size() && fRuns[run + 1].offset <= offset)
 			run++;
 		int32 runEnd = run + 1 < fRuns.size() ? std::min(fRuns[run + 1].offset, line.end)
-			: line.end;
+											  : line.end;
 		BFont font = _DrawnFont(fRuns[run]);
 		SetFont(&font);
 		SetHighColor(fRuns[run].color);

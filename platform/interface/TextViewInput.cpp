@@ -317,8 +317,9 @@ BTextView::MouseDown(BPoint where)
 		// once the backend has it.
 		if (fEditable && Window() != nullptr) {
 			fPrimaryOffset = offset;
-			BPrivate::CurrentBackend()->RequestPrimaryText(
-				BPrivate::WindowAccess::BackendId(Window()), Token());
+			BPrivate::CurrentBackend()->RequestPrimaryText(BPrivate::WindowAccess::BackendId(
+															   Window()),
+				Token());
 		}
 		return;
 	}

@@ -73,8 +73,7 @@ BTextView::_Layout() const
 		} while (index < fRuns.size() && fRuns[index].offset < line.end);
 		line.top = top;
 		line.ascent = tallest.ascent;
-		line.height = std::max(1.0f,
-			std::ceil(tallest.ascent + tallest.descent + tallest.leading));
+		line.height = std::max(1.0f, std::ceil(tallest.ascent + tallest.descent + tallest.leading));
 		top += line.height;
 	}
 }
@@ -315,8 +314,8 @@ BTextView::_MarkWidth(int32 offset) const
 // is fitted and still too wide; then the text rectangle, less the room of a mark on each
 // side where characters lie beyond it.
 void
-BTextView::_VisibleColumns(const Line& line, float* outLeft, float* outRight,
-	bool* outLeftMark, bool* outRightMark) const
+BTextView::_VisibleColumns(const Line& line, float* outLeft, float* outRight, bool* outLeftMark,
+	bool* outRightMark) const
 {
 	const float kUnbounded = 1e30f;
 	*outLeft = -kUnbounded;

@@ -83,8 +83,8 @@ BTextView::SetRunArray(int32 startOffset, int32 endOffset, const text_run_array*
 	int32 span = endOffset - startOffset;
 	for (int32 i = 0; i < runs->count; i++) {
 		int32 start = startOffset + std::clamp(entries[i].offset, 0, span);
-		int32 end = i + 1 < runs->count
-			? startOffset + std::clamp(entries[i + 1].offset, 0, span) : endOffset;
+		int32 end = i + 1 < runs->count ? startOffset + std::clamp(entries[i + 1].offset, 0, span)
+										: endOffset;
 		if (start < end)
 			_SetStyle(start, end, &entries[i].font, B_FONT_ALL, &entries[i].color);
 	}
@@ -169,8 +169,7 @@ BTextView::_SplitRunAt(int32 offset)
 }
 
 void
-BTextView::_SetStyle(int32 start, int32 end, const BFont* font, uint32 mode,
-	const rgb_color* color)
+BTextView::_SetStyle(int32 start, int32 end, const BFont* font, uint32 mode, const rgb_color* color)
 {
 	int32 length = TextLength();
 	start = _CharStart(std::clamp(start, 0, length));

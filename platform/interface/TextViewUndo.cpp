@@ -83,8 +83,8 @@ BTextView::_PastePrimary(BMessage* message)
 	int32 offset = fPrimaryOffset;
 	fPrimaryOffset = -1;
 	const char* text = nullptr;
-	if (offset < 0 || !fEditable || message->FindString("text", &text) != B_OK
-		|| text == nullptr || text[0] == '\0')
+	if (offset < 0 || !fEditable || message->FindString("text", &text) != B_OK || text == nullptr
+		|| text[0] == '\0')
 		return;
 	// Pasted as the user's own input: the same filter and byte limit as Ctrl+V.
 	offset = std::clamp(offset, 0, TextLength());

@@ -7,9 +7,9 @@
 
 #include "AccessibleNodes.h"
 #include "AppDefs.h"
-#include "Debug.h"
 #include "Application.h"
 #include "Backend.h"
+#include "Debug.h"
 #include "Message.h"
 #include "Painter.h"
 #include "Window.h"
@@ -22,8 +22,7 @@ int32 sAttachingDepth = 0;
 
 } // namespace
 
-BView::BView(BRect frame, const char* name, uint32 resizingMode, uint32 flags)
-	:
+BView::BView(BRect frame, const char* name, uint32 resizingMode, uint32 flags) :
 	BHandler(name),
 	fFrame(frame),
 	fResizingMode(resizingMode),
@@ -594,7 +593,8 @@ BView::GetMouse(BPoint* location, uint32* buttons, bool checkMessageQueue)
 		// The buttons of the mouse event being handled, else the current state.
 		BMessage* current = fWindow->CurrentMessage();
 		int32 held = 0;
-		if (current != nullptr && (current->what == B_MOUSE_DOWN || current->what == B_MOUSE_UP
+		if (current != nullptr
+			&& (current->what == B_MOUSE_DOWN || current->what == B_MOUSE_UP
 				|| current->what == B_MOUSE_MOVED)
 			&& current->FindInt32("buttons", &held) == B_OK)
 			*buttons = (uint32)held;
@@ -660,8 +660,8 @@ BView::_DrawTree(BPrivate::Painter& painter, BRect clip)
 		painter.SetOrigin(ConvertToWindow(B_ORIGIN));
 		painter.SetClip(visible);
 		fPainter = &painter;
-		DrawAfterChildren(BRect(ConvertFromWindow(visible.LeftTop()),
-			ConvertFromWindow(visible.RightBottom())));
+		DrawAfterChildren(
+			BRect(ConvertFromWindow(visible.LeftTop()), ConvertFromWindow(visible.RightBottom())));
 		fPainter = nullptr;
 	}
 }

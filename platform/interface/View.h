@@ -24,7 +24,7 @@ class Painter;
 struct ViewAccessible;
 // The view's accessibility data; made on demand only with create.
 ViewAccessible* AccessibleData(BView* view, bool create);
-}
+} // namespace BPrivate
 
 enum {
 	B_ENTERED_VIEW = 0,
@@ -153,8 +153,7 @@ public:
 	void FillEllipse(BRect rect, const pattern& p = B_SOLID_HIGH);
 	void StrokeEllipse(BRect rect, const pattern& p = B_SOLID_HIGH);
 	void FillRoundRect(BRect rect, float xRadius, float yRadius, const pattern& p = B_SOLID_HIGH);
-	void StrokeRoundRect(BRect rect, float xRadius, float yRadius,
-		const pattern& p = B_SOLID_HIGH);
+	void StrokeRoundRect(BRect rect, float xRadius, float yRadius, const pattern& p = B_SOLID_HIGH);
 	void FillTriangle(BPoint a, BPoint b, BPoint c, const pattern& p = B_SOLID_HIGH);
 	void StrokeLine(BPoint to, const pattern& p = B_SOLID_HIGH);
 	void StrokeLine(BPoint from, BPoint to, const pattern& p = B_SOLID_HIGH);
@@ -228,8 +227,10 @@ private:
 	void _ForgetWindow();
 	void _DetachTopView();
 	// While a picture is being recorded, appends the call to it instead of drawing.
-	template <typename F> bool _Recorded(F&& replay);
-	template <typename F> void _Draw(F&& f);
+	template <typename F>
+	bool _Recorded(F&& replay);
+	template <typename F>
+	void _Draw(F&& f);
 
 	BRect fFrame;
 	uint32 fResizingMode;

@@ -84,7 +84,6 @@ BoundedLength(const char* string, int32 length)
 
 } // namespace
 
-
 template <typename F>
 bool
 BView::_Recorded(F&& replay)
@@ -119,16 +118,13 @@ BView::_Draw(F&& draw)
 	BPrivate::WindowAccess::MarkNeedsPresent(fWindow);
 }
 
-
 // #pragma mark - State
-
 
 void
 BView::PushState()
 {
 	fStateStack.push_back(fState);
 }
-
 
 void
 BView::PopState()
@@ -139,7 +135,6 @@ BView::PopState()
 	fStateStack.pop_back();
 }
 
-
 void
 BView::SetFont(const BFont* font, uint32 mask)
 {
@@ -147,13 +142,11 @@ BView::SetFont(const BFont* font, uint32 mask)
 		fState.font.CopyFrom(*font, mask);
 }
 
-
 float
 BView::StringWidth(const char* string) const
 {
 	return fState.font.StringWidth(string);
 }
-
 
 float
 BView::StringWidth(const char* string, int32 length) const
@@ -161,16 +154,13 @@ BView::StringWidth(const char* string, int32 length) const
 	return fState.font.StringWidth(string, BoundedLength(string, length));
 }
 
-
 void
 BView::GetFontHeight(font_height* height) const
 {
 	fState.font.GetHeight(height);
 }
 
-
 // #pragma mark - Shapes
-
 
 void
 BView::FillRect(BRect rect, const pattern& p)
@@ -184,7 +174,6 @@ BView::FillRect(BRect rect, const pattern& p)
 	rgb_color color = ShapeColor(fState, p);
 	_Draw([&](Painter& painter) { painter.FillRect(rect, color); });
 }
-
 
 void
 BView::StrokeRect(BRect rect, const pattern& p)
@@ -201,7 +190,6 @@ BView::StrokeRect(BRect rect, const pattern& p)
 	});
 }
 
-
 void
 BView::InvertRect(BRect rect)
 {
@@ -209,7 +197,6 @@ BView::InvertRect(BRect rect)
 		return;
 	_Draw([&](Painter& painter) { painter.InvertRect(rect); });
 }
-
 
 void
 BView::FillEllipse(BRect rect, const pattern& p)
@@ -219,7 +206,6 @@ BView::FillEllipse(BRect rect, const pattern& p)
 	rgb_color color = ShapeColor(fState, p);
 	_Draw([&](Painter& painter) { painter.FillEllipse(rect, color); });
 }
-
 
 void
 BView::StrokeEllipse(BRect rect, const pattern& p)
@@ -231,45 +217,33 @@ BView::StrokeEllipse(BRect rect, const pattern& p)
 	_Draw([&](Painter& painter) { painter.StrokeEllipse(rect, color, pen); });
 }
 
-
 void
 BView::FillRoundRect(BRect rect, float xRadius, float yRadius, const pattern& p)
 {
-	if (_Recorded([=](BView* view) {
-		view->FillRoundRect(Shifted(rect), xRadius, yRadius, p);
-	}))
+	if (_Recorded([=](BView* view) { view->FillRoundRect(Shifted(rect), xRadius, yRadius, p); }))
 		return;
 	rgb_color color = ShapeColor(fState, p);
 	_Draw([&](Painter& painter) { painter.FillRoundRect(rect, xRadius, yRadius, color); });
 }
 
-
 void
 BView::StrokeRoundRect(BRect rect, float xRadius, float yRadius, const pattern& p)
 {
-	if (_Recorded([=](BView* view) {
-		view->StrokeRoundRect(Shifted(rect), xRadius, yRadius, p);
-	}))
+	if (_Recorded([=](BView* view) { view->StrokeRoundRect(Shifted(rect), xRadius, yRadius, p); }))
 		return;
 	rgb_color color = ShapeColor(fState, p);
 	float pen = fState.penSize;
-	_Draw([&](Painter& painter) {
-		painter.StrokeRoundRect(rect, xRadius, yRadius, color, pen);
-	});
+	_Draw([&](Painter& painter) { painter.StrokeRoundRect(rect, xRadius, yRadius, color, pen); });
 }
-
 
 void
 BView::FillTriangle(BPoint a, BPoint b, BPoint c, const pattern& p)
 {
-	if (_Recorded([=](BView* view) {
-		view->FillTriangle(Shifted(a), Shifted(b), Shifted(c), p);
-	}))
+	if (_Recorded([=](BView* view) { view->FillTriangle(Shifted(a), Shifted(b), Shifted(c), p); }))
 		return;
 	rgb_color color = ShapeColor(fState, p);
 	_Draw([&](Painter& painter) { painter.FillTriangle(a, b, c, color); });
 }
-
 
 void
 BView::StrokeLine(BPoint to, const pattern& p)
@@ -277,14 +251,12 @@ BView::StrokeLine(BPoint to, const pattern& p)
 	StrokeLine(fState.pen, to, p);
 }
 
-
 void
 BView::StrokeLine(BPoint from, BPoint to, const pattern& p)
 {
 	if (fRecording != nullptr) {
-		Record(fRecording, fState, [=](BView* view) {
-			view->StrokeLine(Shifted(from), Shifted(to), p);
-		});
+		Record(fRecording, fState,
+			[=](BView* view) { view->StrokeLine(Shifted(from), Shifted(to), p); });
 	} else {
 		rgb_color color = ShapeColor(fState, p);
 		float pen = fState.penSize;
@@ -293,16 +265,13 @@ BView::StrokeLine(BPoint from, BPoint to, const pattern& p)
 	fState.pen = to;
 }
 
-
 // #pragma mark - Bitmaps and text
-
 
 void
 BView::DrawBitmap(const BBitmap* bitmap)
 {
 	DrawBitmap(bitmap, fState.pen);
 }
-
 
 void
 BView::DrawBitmap(const BBitmap* bitmap, BPoint where)
@@ -313,7 +282,6 @@ BView::DrawBitmap(const BBitmap* bitmap, BPoint where)
 	DrawBitmap(bitmap, bounds, bounds.OffsetToCopy(where.x, where.y));
 }
 
-
 void
 BView::DrawBitmap(const BBitmap* bitmap, BRect destination)
 {
@@ -321,7 +289,6 @@ BView::DrawBitmap(const BBitmap* bitmap, BRect destination)
 		return;
 	DrawBitmap(bitmap, bitmap->Bounds(), destination);
 }
-
 
 void
 BView::DrawBitmap(const BBitmap* bitmap, BRect source, BRect destination)
@@ -331,22 +298,19 @@ BView::DrawBitmap(const BBitmap* bitmap, BRect source, BRect destination)
 	if (fRecording != nullptr) {
 		// The picture keeps its own copy: the caller may delete the bitmap right after.
 		std::shared_ptr<const BBitmap> copy = std::make_shared<const BBitmap>(bitmap);
-		Record(fRecording, fState, [=](BView* view) {
-			view->DrawBitmap(copy.get(), source, Shifted(destination));
-		});
+		Record(fRecording, fState,
+			[=](BView* view) { view->DrawBitmap(copy.get(), source, Shifted(destination)); });
 		return;
 	}
 	drawing_mode mode = fState.mode;
 	_Draw([&](Painter& painter) { painter.DrawBitmap(bitmap, source, destination, mode); });
 }
 
-
 void
 BView::DrawString(const char* string, const escapement_delta* delta)
 {
 	DrawString(string, fState.pen, delta);
 }
-
 
 void
 BView::DrawString(const char* string, BPoint baseline, const escapement_delta* delta)
@@ -355,7 +319,6 @@ BView::DrawString(const char* string, BPoint baseline, const escapement_delta* d
 		return;
 	DrawString(string, (int32)std::min(strlen(string), (size_t)INT32_MAX), baseline, delta);
 }
-
 
 void
 BView::DrawString(const char* string, int32 length, BPoint baseline, const escapement_delta*)
@@ -372,16 +335,12 @@ BView::DrawString(const char* string, int32 length, BPoint baseline, const escap
 	} else {
 		rgb_color color = TextColor(fState);
 		const BFont& font = fState.font;
-		_Draw([&](Painter& painter) {
-			painter.DrawString(string, length, baseline, font, color);
-		});
+		_Draw([&](Painter& painter) { painter.DrawString(string, length, baseline, font, color); });
 	}
 	fState.pen = BPoint(baseline.x + width, baseline.y);
 }
 
-
 // #pragma mark - Pictures
-
 
 void
 BView::BeginPicture(BPicture* picture)
@@ -391,7 +350,6 @@ BView::BeginPicture(BPicture* picture)
 	fRecording = picture;
 }
 
-
 BPicture*
 BView::EndPicture()
 {
@@ -399,7 +357,6 @@ BView::EndPicture()
 	fRecording = nullptr;
 	return picture;
 }
-
 
 void
 BView::DrawPicture(const BPicture* picture, BPoint where)
@@ -413,14 +370,12 @@ BView::DrawPicture(const BPicture* picture, BPoint where)
 	sPictureOrigin = saved;
 }
 
-
 void
 BView::Flush() const
 {
 	if (fWindow != nullptr)
 		fWindow->Flush();
 }
-
 
 void
 BView::Sync() const

@@ -37,7 +37,8 @@ ApplicationIcon(std::vector<uint32>* argb)
 	argb->resize(32 * 32);
 	for (int32 i = 0; i < 32 * 32; i++) {
 		rgb_color color = palette[data[i]];
-		(*argb)[i] = data[i] == B_TRANSPARENT_MAGIC_CMAP8 ? 0
+		(*argb)[i] = data[i] == B_TRANSPARENT_MAGIC_CMAP8
+			? 0
 			: (0xffu << 24) | (color.red << 16) | (color.green << 8) | color.blue;
 	}
 	return true;
@@ -45,9 +46,7 @@ ApplicationIcon(std::vector<uint32>* argb)
 
 } // namespace
 
-BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags,
-	uint32 workspace)
-	:
+BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags, uint32 workspace) :
 	BLooper(title)
 {
 	(void)workspace;
@@ -75,9 +74,8 @@ BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags,
 	_Init(frame, title, look, feel, flags);
 }
 
-BWindow::BWindow(BRect frame, const char* title, window_look look, window_feel feel,
-	uint32 flags, uint32 workspace)
-	:
+BWindow::BWindow(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags,
+	uint32 workspace) :
 	BLooper(title)
 {
 	(void)workspace;
@@ -86,8 +84,7 @@ BWindow::BWindow(BRect frame, const char* title, window_look look, window_feel f
 }
 
 void
-BWindow::_Init(BRect frame, const char* title, window_look look, window_feel feel,
-	uint32 flags)
+BWindow::_Init(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags)
 {
 	fTitle = title ? title : "";
 	fFrame = frame;
@@ -114,8 +111,6 @@ BWindow::~BWindow()
 	fTopView = nullptr;
 	BPrivate::ForgetWindow(this);
 	fServerWindow.reset();
-	if (fBackingStore != nullptr)
-		cairo_surface_destroy(fBackingStore);
 }
 
 // #pragma mark - showing and quitting
@@ -297,10 +292,7 @@ BWindow::ResizeTo(float width, float height)
 	fFrame.right = fFrame.left + width;
 	fFrame.bottom = fFrame.top + height;
 	fTopView->ResizeTo(width, height);
-	if (fBackingStore != nullptr) {
-		cairo_surface_destroy(fBackingStore);
-		fBackingStore = nullptr;
-	}
+	fBackingStore.reset();
 	if (fServerWindow)
 		fServerWindow->ResizeTo((int32)width + 1, (int32)height + 1);
 	_Invalidate(Bounds());
@@ -419,7 +411,8 @@ BWindow::_EnsureBackingStore()
 	fBackingScale = BPrivate::CurrentBackend()->Scale();
 	int32 width = std::max((int32)fFrame.Width() + 1, 1) * fBackingScale;
 	int32 height = std::max((int32)fFrame.Height() + 1, 1) * fBackingScale;
-	fBackingStore = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+	fBackingStore = std::make_unique<BPrivate::BackingStore>(
+		cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
 	fDirty = Bounds();
 }
 
@@ -434,10 +427,10 @@ BWindow::_Redraw()
 	if (!dirty.IsValid())
 		return;
 	{
-		BPrivate::Painter painter(fBackingStore, B_ORIGIN, dirty, fBackingScale);
+		BPrivate::Painter painter(fBackingStore->surface, B_ORIGIN, dirty, fBackingScale);
 		fTopView->_DrawTree(painter, dirty);
 	}
-	cairo_surface_flush(fBackingStore);
+	cairo_surface_flush(fBackingStore->surface);
 	fNeedsPresent = true;
 }
 
@@ -447,11 +440,11 @@ BWindow::_Present()
 	if (!fNeedsPresent || !fServerWindow || fShowLevel <= 0 || fBackingStore == nullptr)
 		return;
 	fNeedsPresent = false;
-	cairo_surface_flush(fBackingStore);
-	fServerWindow->Present(cairo_image_surface_get_data(fBackingStore),
-		cairo_image_surface_get_width(fBackingStore),
-		cairo_image_surface_get_height(fBackingStore),
-		cairo_image_surface_get_stride(fBackingStore));
+	cairo_surface_t* surface = fBackingStore->surface;
+	cairo_surface_flush(surface);
+	fServerWindow->Present(cairo_image_surface_get_data(surface),
+		cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface),
+		cairo_image_surface_get_stride(surface));
 }
 
 void
@@ -477,6 +470,11 @@ BWindow::Sync() const
 
 namespace BPrivate {
 
+BackingStore::~BackingStore()
+{
+	cairo_surface_destroy(surface);
+}
+
 uint32
 WindowAccess::BackendId(const BWindow* window)
 {
@@ -487,7 +485,7 @@ cairo_surface_t*
 WindowAccess::BackingStore(BWindow* window)
 {
 	window->_EnsureBackingStore();
-	return window->fBackingStore;
+	return window->fBackingStore->surface;
 }
 
 int32

@@ -14,15 +14,14 @@
 class BButton;
 class BView;
 
-typedef struct _cairo_surface cairo_surface_t;
-
 namespace BPrivate {
 class BackendWindow;
+struct BackingStore;
 class WindowNode;
 class WindowAccess;
 struct WindowSpec;
 enum class WindowKind;
-}
+} // namespace BPrivate
 
 class BWindow : public BLooper {
 public:
@@ -100,8 +99,7 @@ private:
 	friend class BView;
 	friend class BPrivate::WindowAccess;
 
-	void _Init(BRect frame, const char* title, window_look look, window_feel feel,
-		uint32 flags);
+	void _Init(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags);
 	void _SetFocus(BView* view);
 	void _ViewRemoved(BView* view);
 	void _Invalidate(BRect rectInWindow);
@@ -138,14 +136,14 @@ private:
 	BView* fTopView = nullptr;
 	BView* fFocus = nullptr;
 	bool fFocusFromKeyboard = false; // the focus came by Tab: controls show their mark
-	BView* fMouseView = nullptr; // receives moves and the release while a button is held
+	BView* fMouseView = nullptr;     // receives moves and the release while a button is held
 	BView* fLastMouseOver = nullptr;
 	BButton* fDefaultButton = nullptr;
 	BPoint fLastMouse;
 	uint32 fLastButtons = 0;
 	BRect fDirty;
 	bool fNeedsPresent = false;
-	cairo_surface_t* fBackingStore = nullptr;
+	std::unique_ptr<BPrivate::BackingStore> fBackingStore;
 	int32 fBackingScale = 1;
 	std::unique_ptr<BPrivate::BackendWindow> fServerWindow;
 	bigtime_t fPulseRate = 500000;

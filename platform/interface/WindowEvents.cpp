@@ -59,9 +59,12 @@ BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 				if (message->FindBool("active", &active) != B_OK || active == fActive)
 					return;
 				fActive = active;
-				ForEachView(fTopView, [](BView* view, void* data) {
-					view->WindowActivated(*static_cast<bool*>(data));
-				}, &active);
+				ForEachView(
+					fTopView,
+					[](BView* view, void* data) {
+						view->WindowActivated(*static_cast<bool*>(data));
+					},
+					&active);
 				WindowActivated(active);
 				if (BPrivate::Listening())
 					BPrivate::NotifyWindowActivated(this, active);
@@ -74,10 +77,13 @@ BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 				return;
 			}
 			case B_PULSE:
-				ForEachView(fTopView, [](BView* view, void*) {
-					if ((view->Flags() & B_PULSE_NEEDED) != 0 && !view->IsHidden())
-						view->Pulse();
-				}, nullptr);
+				ForEachView(
+					fTopView,
+					[](BView* view, void*) {
+						if ((view->Flags() & B_PULSE_NEEDED) != 0 && !view->IsHidden())
+							view->Pulse();
+					},
+					nullptr);
 				return;
 			case B_QUIT_REQUESTED:
 				if (QuitRequested())
@@ -107,8 +113,9 @@ BWindow::_BlockingModal() const
 		BWindow* window = dynamic_cast<BWindow*>(looper);
 		if (window != nullptr && window != this && !window->IsHidden() && !window->fQuitting
 			&& BPrivate::IsModalFeel(window->fFeel)
-			&& (modal == nullptr || BPrivate::WindowAccess::BackendId(window)
-				> BPrivate::WindowAccess::BackendId(modal)))
+			&& (modal == nullptr
+				|| BPrivate::WindowAccess::BackendId(window)
+					> BPrivate::WindowAccess::BackendId(modal)))
 			modal = window;
 	}
 	return modal;
@@ -245,14 +252,13 @@ BWindow::_HandleMouse(BMessage* message)
 			if (fMouseView != nullptr) {
 				BPoint local = fMouseView->ConvertFromWindow(where);
 				fMouseView->MouseMoved(local,
-					fMouseView->Bounds().Contains(local) ? B_INSIDE_VIEW : B_OUTSIDE_VIEW,
-					nullptr);
+					fMouseView->Bounds().Contains(local) ? B_INSIDE_VIEW : B_OUTSIDE_VIEW, nullptr);
 				fLastMouseOver = over;
 				break;
 			}
 			if (over != fLastMouseOver && fLastMouseOver != nullptr) {
-				fLastMouseOver->MouseMoved(fLastMouseOver->ConvertFromWindow(where),
-					B_EXITED_VIEW, nullptr);
+				fLastMouseOver->MouseMoved(fLastMouseOver->ConvertFromWindow(where), B_EXITED_VIEW,
+					nullptr);
 			}
 			if (over != nullptr) {
 				over->MouseMoved(over->ConvertFromWindow(where),

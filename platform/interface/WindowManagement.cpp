@@ -94,10 +94,9 @@ WindowAccess::CloseRequested(BWindow* window)
 BRect
 BWindow::DecoratorFrame() const
 {
-	FrameExtents extents = fServerWindow ? fServerWindow->Extents()
-		: TypicalExtents(fLook, fPopup);
-	return BRect(fFrame.left - extents.left, fFrame.top - extents.top,
-		fFrame.right + extents.right, fFrame.bottom + extents.bottom);
+	FrameExtents extents = fServerWindow ? fServerWindow->Extents() : TypicalExtents(fLook, fPopup);
+	return BRect(fFrame.left - extents.left, fFrame.top - extents.top, fFrame.right + extents.right,
+		fFrame.bottom + extents.bottom);
 }
 
 void
@@ -113,8 +112,8 @@ BWindow::_FindOwner() const
 	// Dialogs and tool windows belong to the application's main window: its first shown
 	// window that belongs to no other. The first window itself belongs to none, whatever
 	// its feel.
-	bool subordinate = (fKindFixed && fKind != WindowKind::kNormal)
-		|| BPrivate::IsModalFeel(fFeel) || BPrivate::IsFloatingFeel(fFeel);
+	bool subordinate = (fKindFixed && fKind != WindowKind::kNormal) || BPrivate::IsModalFeel(fFeel)
+		|| BPrivate::IsFloatingFeel(fFeel);
 	if (!subordinate || fPopup)
 		return nullptr;
 	BWindow* owner = nullptr;

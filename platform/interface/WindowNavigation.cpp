@@ -24,8 +24,7 @@ CollectPreOrder(BView* view, std::vector<BView*>* views)
 bool
 IsShown(const BView* view)
 {
-	for (const BView* ancestor = view; ancestor != nullptr;
-		ancestor = ancestor->_RawParent()) {
+	for (const BView* ancestor = view; ancestor != nullptr; ancestor = ancestor->_RawParent()) {
 		if (ancestor->IsHidden())
 			return false;
 	}

@@ -9,28 +9,23 @@
 
 using BPrivate::StatusFromErrno;
 
-
 static status_t
 LastError()
 {
 	return StatusFromErrno(errno);
 }
 
-
 BFile::BFile() = default;
-
 
 BFile::BFile(const char* path, uint32 openMode)
 {
 	SetTo(path, openMode);
 }
 
-
 BFile::~BFile()
 {
 	Unset();
 }
-
 
 status_t
 BFile::SetTo(const char* path, uint32 openMode)
@@ -92,7 +87,6 @@ BFile::SetTo(const char* path, uint32 openMode)
 	return fInitStatus = B_OK;
 }
 
-
 void
 BFile::Unset()
 {
@@ -103,13 +97,11 @@ BFile::Unset()
 	fInitStatus = B_NO_INIT;
 }
 
-
 status_t
 BFile::InitCheck() const
 {
 	return fInitStatus;
 }
-
 
 bool
 BFile::IsReadable() const
@@ -117,13 +109,11 @@ BFile::IsReadable() const
 	return fFD >= 0 && (fMode & 0x3) != B_WRITE_ONLY;
 }
 
-
 bool
 BFile::IsWritable() const
 {
 	return fFD >= 0 && (fMode & 0x3) != B_READ_ONLY;
 }
-
 
 ssize_t
 BFile::Read(void* buffer, size_t size)
@@ -137,7 +127,6 @@ BFile::Read(void* buffer, size_t size)
 	return result < 0 ? LastError() : result;
 }
 
-
 ssize_t
 BFile::Write(const void* buffer, size_t size)
 {
@@ -149,7 +138,6 @@ BFile::Write(const void* buffer, size_t size)
 	while (result < 0 && errno == EINTR);
 	return result < 0 ? LastError() : result;
 }
-
 
 ssize_t
 BFile::ReadAt(off_t position, void* buffer, size_t size)
@@ -165,7 +153,6 @@ BFile::ReadAt(off_t position, void* buffer, size_t size)
 	return result < 0 ? LastError() : result;
 }
 
-
 ssize_t
 BFile::WriteAt(off_t position, const void* buffer, size_t size)
 {
@@ -180,7 +167,6 @@ BFile::WriteAt(off_t position, const void* buffer, size_t size)
 	return result < 0 ? LastError() : result;
 }
 
-
 off_t
 BFile::Seek(off_t position, uint32 seekMode)
 {
@@ -189,7 +175,6 @@ BFile::Seek(off_t position, uint32 seekMode)
 	off_t result = lseek(fFD, position, static_cast<int>(seekMode));
 	return result < 0 ? LastError() : result;
 }
-
 
 off_t
 BFile::Position() const
@@ -200,7 +185,6 @@ BFile::Position() const
 	return result < 0 ? LastError() : result;
 }
 
-
 status_t
 BFile::SetSize(off_t size)
 {
@@ -210,7 +194,6 @@ BFile::SetSize(off_t size)
 		return B_BAD_VALUE;
 	return ftruncate(fFD, size) == 0 ? B_OK : LastError();
 }
-
 
 status_t
 BFile::GetSize(off_t* size) const
@@ -224,7 +207,6 @@ BFile::GetSize(off_t* size) const
 	return B_OK;
 }
 
-
 status_t
 BFile::Sync()
 {
@@ -232,7 +214,6 @@ BFile::Sync()
 		return B_NO_INIT;
 	return BPrivate::CurrentFileOps().fsync(fFD) == 0 ? B_OK : LastError();
 }
-
 
 status_t
 BFile::GetPermissions(mode_t* permissions) const
@@ -245,7 +226,6 @@ BFile::GetPermissions(mode_t* permissions) const
 	*permissions = info.st_mode & 07777;
 	return B_OK;
 }
-
 
 status_t
 BFile::SetPermissions(mode_t permissions)

@@ -14,8 +14,11 @@ public:
 	BFile(const char* path, uint32 openMode);
 	~BFile() override;
 
+	// One object per open descriptor, as on the platform: neither copied nor moved.
 	BFile(const BFile&) = delete;
 	BFile& operator=(const BFile&) = delete;
+	BFile(BFile&&) = delete;
+	BFile& operator=(BFile&&) = delete;
 
 	// openMode: B_READ_ONLY, B_WRITE_ONLY or B_READ_WRITE, or'ed with B_CREATE_FILE,
 	// B_ERASE_FILE, B_FAIL_IF_EXISTS and B_OPEN_AT_END. New files get 0644 less the umask.

@@ -15,13 +15,11 @@ SystemWrite(int fd, const void* buffer, size_t size)
 	return ::write(fd, buffer, size);
 }
 
-
 static ssize_t
 SystemPwrite(int fd, const void* buffer, size_t size, off_t position)
 {
 	return ::pwrite(fd, buffer, size, position);
 }
-
 
 static int
 SystemFsync(int fd)
@@ -29,13 +27,11 @@ SystemFsync(int fd)
 	return ::fsync(fd);
 }
 
-
 static int
 SystemRename(const char* from, const char* to)
 {
 	return ::rename(from, to);
 }
-
 
 static int
 SystemOpen(const char* path, int flags, mode_t mode)
@@ -43,18 +39,15 @@ SystemOpen(const char* path, int flags, mode_t mode)
 	return ::open(path, flags, mode);
 }
 
-
 static int
 SystemLinkat(int fromDirectory, const char* from, int toDirectory, const char* to, int flags)
 {
 	return ::linkat(fromDirectory, from, toDirectory, to, flags);
 }
 
-
-static const FileOps kSystemFileOps
-	= {SystemWrite, SystemPwrite, SystemFsync, SystemRename, SystemOpen, SystemLinkat};
+static const FileOps kSystemFileOps = {SystemWrite, SystemPwrite, SystemFsync, SystemRename,
+	SystemOpen, SystemLinkat};
 static FileOps sFileOps = kSystemFileOps;
-
 
 const FileOps&
 CurrentFileOps()
@@ -62,20 +55,17 @@ CurrentFileOps()
 	return sFileOps;
 }
 
-
 void
 SetFileOps(const FileOps* ops)
 {
 	sFileOps = ops != nullptr ? *ops : kSystemFileOps;
 }
 
-
 const FileOps&
 SystemFileOps()
 {
 	return kSystemFileOps;
 }
-
 
 status_t
 StatusFromErrno(int error)
@@ -121,7 +111,6 @@ StatusFromErrno(int error)
 			return B_IO_ERROR;
 	}
 }
-
 
 status_t
 RenameFile(const char* from, const char* to)

@@ -6,13 +6,11 @@
 #include "Directory.h"
 #include "Path.h"
 
-
 static bool
 IsAbsolute(const char* path)
 {
 	return path != nullptr && path[0] == '/';
 }
-
 
 status_t
 find_directory(directory_which which, BPath* path, bool createIt, void*)

@@ -7,7 +7,6 @@
 
 #include "FileOps.h"
 
-
 // Rebuilds an absolute path from its components.
 static std::string
 Clean(const std::string& path, bool resolveParents)
@@ -40,24 +39,18 @@ Clean(const std::string& path, bool resolveParents)
 	return result;
 }
 
-
 BPath::BPath() = default;
-
 
 BPath::BPath(const char* path, const char* leaf, bool normalize)
 {
 	SetTo(path, leaf, normalize);
 }
 
-
 BPath::BPath(const BPath& other) = default;
-
 
 BPath& BPath::operator=(const BPath& other) = default;
 
-
 BPath::~BPath() = default;
-
 
 status_t
 BPath::SetTo(const char* path, const char* leaf, bool normalize)
@@ -87,7 +80,6 @@ BPath::SetTo(const char* path, const char* leaf, bool normalize)
 	return fInitStatus = B_OK;
 }
 
-
 status_t
 BPath::Append(const char* leaf, bool normalize)
 {
@@ -99,7 +91,6 @@ BPath::Append(const char* leaf, bool normalize)
 	return SetTo(current.c_str(), leaf, normalize);
 }
 
-
 void
 BPath::Unset()
 {
@@ -107,20 +98,17 @@ BPath::Unset()
 	fInitStatus = B_NO_INIT;
 }
 
-
 status_t
 BPath::InitCheck() const
 {
 	return fInitStatus;
 }
 
-
 const char*
 BPath::Path() const
 {
 	return fInitStatus == B_OK ? fPath.c_str() : nullptr;
 }
-
 
 const char*
 BPath::Leaf() const
@@ -129,7 +117,6 @@ BPath::Leaf() const
 		return nullptr;
 	return fPath.c_str() + fPath.rfind('/') + 1;
 }
-
 
 status_t
 BPath::GetParent(BPath* parent) const
@@ -145,13 +132,11 @@ BPath::GetParent(BPath* parent) const
 	return parent->SetTo(up.c_str());
 }
 
-
 bool
 BPath::operator==(const BPath& other) const
 {
 	return fInitStatus == other.fInitStatus && fPath == other.fPath;
 }
-
 
 bool
 BPath::operator==(const char* path) const

@@ -20,7 +20,6 @@ namespace {
 
 const int kTemporaryNameAttempts = 64;
 
-
 // A descriptor closed when it goes out of scope.
 class Descriptor {
 public:
@@ -41,13 +40,11 @@ private:
 	int fFD;
 };
 
-
 status_t
 LastError()
 {
 	return StatusFromErrno(errno);
 }
-
 
 status_t
 NotARegularFile(const struct stat& info)
@@ -55,14 +52,12 @@ NotARegularFile(const struct stat& info)
 	return S_ISDIR(info.st_mode) ? status_t(B_IS_A_DIRECTORY) : status_t(B_NOT_ALLOWED);
 }
 
-
 // What stands at the path now, if anything, and whether it already holds the bytes to save.
 struct Existing {
 	bool present = false;
 	bool same = false;
 	struct stat info {};
 };
-
 
 bool
 HoldsExactly(int fd, off_t fileSize, const void* data, size_t size)
@@ -82,13 +77,11 @@ HoldsExactly(int fd, off_t fileSize, const void* data, size_t size)
 	return memcmp(present.data(), data, size) == 0;
 }
 
-
 // Looks at the old file without ever blocking on it: a first look at the entry refuses what is
 // plainly no regular file, the descriptor's own look refuses what was swapped in since.
 // Opening it for writing keeps the save from getting around its write protection.
 status_t
-InspectExisting(int directory, const char* leaf, const void* data, size_t size,
-	Existing* existing)
+InspectExisting(int directory, const char* leaf, const void* data, size_t size, Existing* existing)
 {
 	struct stat entry;
 	if (fstatat(directory, leaf, &entry, AT_SYMLINK_NOFOLLOW) != 0)
@@ -118,7 +111,6 @@ InspectExisting(int directory, const char* leaf, const void* data, size_t size,
 	return B_OK;
 }
 
-
 // An unnamed file in the folder where the kernel can make one and name it later through
 // /proc, otherwise a new hidden name. Either way created as open(2) would: 0666 less the umask.
 status_t
@@ -139,8 +131,8 @@ CreateTemporary(const std::string& directory, const std::string& leaf, Descripto
 	for (int attempt = 0; attempt < kTemporaryNameAttempts; attempt++) {
 		*name = BPrivate::TemporaryName(leaf);
 		std::string path = directory + "/" + *name;
-		fd->Reset(ops.open(path.c_str(),
-			O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+		fd->Reset(
+			ops.open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
 		if (fd->Get() >= 0)
 			return B_OK;
 		if (errno != EEXIST)
@@ -150,7 +142,6 @@ CreateTemporary(const std::string& directory, const std::string& leaf, Descripto
 	name->clear();
 	return status;
 }
-
 
 // The old file's mode and group go to the new one; a group we may not give it counts as a file
 // we may not write.
@@ -169,7 +160,6 @@ CopyOwnership(int fd, const Existing& existing)
 	return B_OK;
 }
 
-
 status_t
 WriteAll(int fd, const void* data, size_t size)
 {
@@ -187,7 +177,6 @@ WriteAll(int fd, const void* data, size_t size)
 	}
 	return B_OK;
 }
-
 
 // The unnamed file gets a hidden name beside the target, the last step before the rename.
 status_t
@@ -208,7 +197,6 @@ NameTemporary(int fd, int directory, const std::string& leaf, std::string* name)
 	return status;
 }
 
-
 status_t
 OpenDirectory(const std::string& directory, bool create, Descriptor* fd)
 {
@@ -224,7 +212,6 @@ OpenDirectory(const std::string& directory, bool create, Descriptor* fd)
 
 } // namespace
 
-
 status_t
 replace_file(const char* path, const void* data, size_t size, uint32 flags)
 {
@@ -237,7 +224,8 @@ replace_file(const char* path, const void* data, size_t size, uint32 flags)
 		return status;
 	size_t slash = target.rfind('/');
 	std::string directory = slash == std::string::npos ? "."
-		: slash == 0 ? "/" : target.substr(0, slash);
+		: slash == 0                                   ? "/"
+													   : target.substr(0, slash);
 	std::string leaf = slash == std::string::npos ? target : target.substr(slash + 1);
 	if (leaf.empty() || leaf == "." || leaf == "..")
 		return B_BAD_VALUE;

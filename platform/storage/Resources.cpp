@@ -5,8 +5,7 @@
 
 namespace {
 
-struct Entry
-{
+struct Entry {
 	BPrivate::EmbeddedResource resource;
 	bool hidden;
 };
@@ -59,8 +58,6 @@ DataOf(const BPrivate::EmbeddedResource* resource, size_t* outSize)
 } // namespace
 
 BResources::BResources() = default;
-
-BResources::~BResources() = default;
 
 bool
 BResources::HasResource(type_code type, int32 id) const

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include "FileOps.h"
 #include "StorageDefs.h"
@@ -19,7 +20,6 @@ static const size_t kMinSuffixDigits = 8;
 static const size_t kMaxSuffixDigits = 32;
 static const time_t kStaleAfterSeconds = 60;
 
-
 static std::string
 DirectoryOf(const std::string& path)
 {
@@ -28,7 +28,6 @@ DirectoryOf(const std::string& path)
 		return ".";
 	return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
-
 
 // The kernel's protected-symlinks rule: in a sticky folder anyone may write to, a link is only
 // followed when its owner is the follower or the folder's owner. We follow links by hand, so
@@ -42,7 +41,6 @@ MayFollow(const std::string& link, const struct stat& linkInfo)
 	bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
 	return !shared || linkInfo.st_uid == geteuid() || linkInfo.st_uid == folder.st_uid;
 }
-
 
 status_t
 ResolveSaveTarget(const std::string& path, std::string* target)
@@ -70,13 +68,15 @@ ResolveSaveTarget(const std::string& path, std::string* target)
 		if (length == 0 || static_cast<size_t>(length) >= sizeof(buffer))
 			return B_NAME_TOO_LONG;
 		std::string link(buffer, static_cast<size_t>(length));
-		if (link[0] != '/')
-			link = DirectoryOf(current) + "/" + link;
-		current = link;
+		if (link[0] != '/') {
+			current = DirectoryOf(current);
+			current += '/';
+			current += link;
+		} else
+			current = std::move(link);
 	}
 	return B_LINK_LIMIT;
 }
-
 
 std::string
 TemporaryName(const std::string& leaf)
@@ -91,7 +91,6 @@ TemporaryName(const std::string& leaf)
 	snprintf(suffix, sizeof(suffix), "%016llx", mix);
 	return "." + leaf + "." + suffix;
 }
-
 
 bool
 IsTemporaryName(const std::string& name, const std::string& leaf)
@@ -109,7 +108,6 @@ IsTemporaryName(const std::string& name, const std::string& leaf)
 	}
 	return true;
 }
-
 
 void
 RemoveStaleTemporaries(int directory, const std::string& leaf)

@@ -2,9 +2,8 @@
 
 #include <cstring>
 #include <limits>
-#include <stdexcept>
 #include <new>
-
+#include <stdexcept>
 
 // Resolves a seek request against the current position and size; -1 when it overflows or
 // lands before the start.
@@ -31,9 +30,7 @@ SeekTarget(off_t position, uint32 seekMode, off_t current, off_t size)
 	return target;
 }
 
-
 BDataIO::~BDataIO() = default;
-
 
 ssize_t
 BDataIO::Read(void*, size_t)
@@ -41,13 +38,11 @@ BDataIO::Read(void*, size_t)
 	return B_NOT_SUPPORTED;
 }
 
-
 ssize_t
 BDataIO::Write(const void*, size_t)
 {
 	return B_NOT_SUPPORTED;
 }
-
 
 status_t
 BDataIO::ReadExactly(void* buffer, size_t size, size_t* bytesRead)
@@ -71,7 +66,6 @@ BDataIO::ReadExactly(void* buffer, size_t size, size_t* bytesRead)
 	return status;
 }
 
-
 status_t
 BDataIO::WriteExactly(const void* buffer, size_t size, size_t* bytesWritten)
 {
@@ -94,9 +88,7 @@ BDataIO::WriteExactly(const void* buffer, size_t size, size_t* bytesWritten)
 	return status;
 }
 
-
 // #pragma mark - BPositionIO
-
 
 ssize_t
 BPositionIO::Read(void* buffer, size_t size)
@@ -108,7 +100,6 @@ BPositionIO::Read(void* buffer, size_t size)
 	return result;
 }
 
-
 ssize_t
 BPositionIO::Write(const void* buffer, size_t size)
 {
@@ -119,13 +110,11 @@ BPositionIO::Write(const void* buffer, size_t size)
 	return result;
 }
 
-
 status_t
 BPositionIO::SetSize(off_t)
 {
 	return B_NOT_SUPPORTED;
 }
-
 
 status_t
 BPositionIO::GetSize(off_t* size) const
@@ -141,12 +130,9 @@ BPositionIO::GetSize(off_t* size) const
 	return B_OK;
 }
 
-
 // #pragma mark - BMemoryIO
 
-
-BMemoryIO::BMemoryIO(void* data, size_t length)
-	:
+BMemoryIO::BMemoryIO(void* data, size_t length) :
 	fData(static_cast<uint8*>(data)),
 	fLength(data != nullptr ? length : 0),
 	fCapacity(fLength),
@@ -154,16 +140,13 @@ BMemoryIO::BMemoryIO(void* data, size_t length)
 {
 }
 
-
-BMemoryIO::BMemoryIO(const void* data, size_t length)
-	:
+BMemoryIO::BMemoryIO(const void* data, size_t length) :
 	fData(static_cast<uint8*>(const_cast<void*>(data))),
 	fLength(data != nullptr ? length : 0),
 	fCapacity(fLength),
 	fReadOnly(true)
 {
 }
-
 
 ssize_t
 BMemoryIO::ReadAt(off_t position, void* buffer, size_t size)
@@ -178,7 +161,6 @@ BMemoryIO::ReadAt(off_t position, void* buffer, size_t size)
 		memcpy(buffer, fData + position, count);
 	return static_cast<ssize_t>(count);
 }
-
 
 ssize_t
 BMemoryIO::WriteAt(off_t position, const void* buffer, size_t size)
@@ -200,7 +182,6 @@ BMemoryIO::WriteAt(off_t position, const void* buffer, size_t size)
 	return static_cast<ssize_t>(count);
 }
 
-
 off_t
 BMemoryIO::Seek(off_t position, uint32 seekMode)
 {
@@ -211,13 +192,11 @@ BMemoryIO::Seek(off_t position, uint32 seekMode)
 	return fPosition;
 }
 
-
 off_t
 BMemoryIO::Position() const
 {
 	return fPosition;
 }
-
 
 status_t
 BMemoryIO::SetSize(off_t size)
@@ -230,7 +209,6 @@ BMemoryIO::SetSize(off_t size)
 	return B_OK;
 }
 
-
 status_t
 BMemoryIO::GetSize(off_t* size) const
 {
@@ -238,15 +216,11 @@ BMemoryIO::GetSize(off_t* size) const
 	return B_OK;
 }
 
-
 // #pragma mark - BMallocIO
-
 
 BMallocIO::BMallocIO() = default;
 
-
 BMallocIO::~BMallocIO() = default;
-
 
 ssize_t
 BMallocIO::ReadAt(off_t position, void* buffer, size_t size)
@@ -261,7 +235,6 @@ BMallocIO::ReadAt(off_t position, void* buffer, size_t size)
 		memcpy(buffer, fData.data() + position, count);
 	return static_cast<ssize_t>(count);
 }
-
 
 ssize_t
 BMallocIO::WriteAt(off_t position, const void* buffer, size_t size)
@@ -287,7 +260,6 @@ BMallocIO::WriteAt(off_t position, const void* buffer, size_t size)
 	return static_cast<ssize_t>(size);
 }
 
-
 off_t
 BMallocIO::Seek(off_t position, uint32 seekMode)
 {
@@ -298,13 +270,11 @@ BMallocIO::Seek(off_t position, uint32 seekMode)
 	return fPosition;
 }
 
-
 off_t
 BMallocIO::Position() const
 {
 	return fPosition;
 }
-
 
 status_t
 BMallocIO::SetSize(off_t size)
@@ -320,7 +290,6 @@ BMallocIO::SetSize(off_t size)
 	}
 	return B_OK;
 }
-
 
 status_t
 BMallocIO::GetSize(off_t* size) const

@@ -22,7 +22,6 @@ public:
 	status_t WriteExactly(const void* buffer, size_t size, size_t* bytesWritten = nullptr);
 };
 
-
 class BPositionIO : public BDataIO {
 public:
 	// Read and Write work at Position() and move it on.
@@ -39,7 +38,6 @@ public:
 	virtual status_t SetSize(off_t size);
 	virtual status_t GetSize(off_t* size) const;
 };
-
 
 // Over a caller's buffer: the buffer's capacity is fixed, the data length may grow within it.
 class BMemoryIO : public BPositionIO {
@@ -62,7 +60,6 @@ private:
 	off_t fPosition = 0;
 	bool fReadOnly;
 };
-
 
 // Over a buffer of its own that grows as data is written to it.
 class BMallocIO : public BPositionIO {

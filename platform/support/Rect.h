@@ -13,11 +13,25 @@ public:
 	constexpr BPoint() = default;
 	constexpr BPoint(float ax, float ay) : x(ax), y(ay) {}
 
-	void Set(float ax, float ay) { x = ax; y = ay; }
+	void Set(float ax, float ay)
+	{
+		x = ax;
+		y = ay;
+	}
 	constexpr BPoint operator+(const BPoint& o) const { return BPoint(x + o.x, y + o.y); }
 	constexpr BPoint operator-(const BPoint& o) const { return BPoint(x - o.x, y - o.y); }
-	BPoint& operator+=(const BPoint& o) { x += o.x; y += o.y; return *this; }
-	BPoint& operator-=(const BPoint& o) { x -= o.x; y -= o.y; return *this; }
+	BPoint& operator+=(const BPoint& o)
+	{
+		x += o.x;
+		y += o.y;
+		return *this;
+	}
+	BPoint& operator-=(const BPoint& o)
+	{
+		x -= o.x;
+		y -= o.y;
+		return *this;
+	}
 	constexpr bool operator==(const BPoint& o) const { return x == o.x && y == o.y; }
 	constexpr bool operator!=(const BPoint& o) const { return !(*this == o); }
 };
@@ -33,7 +47,13 @@ public:
 	constexpr BRect(float l, float t, float r, float b) : left(l), top(t), right(r), bottom(b) {}
 	constexpr BRect(BPoint lt, BPoint rb) : left(lt.x), top(lt.y), right(rb.x), bottom(rb.y) {}
 
-	void Set(float l, float t, float r, float b) { left = l; top = t; right = r; bottom = b; }
+	void Set(float l, float t, float r, float b)
+	{
+		left = l;
+		top = t;
+		right = r;
+		bottom = b;
+	}
 	constexpr BPoint LeftTop() const { return BPoint(left, top); }
 	constexpr BPoint RightBottom() const { return BPoint(right, bottom); }
 	constexpr BPoint LeftBottom() const { return BPoint(left, bottom); }
@@ -54,26 +74,44 @@ public:
 	}
 	constexpr bool Intersects(const BRect& r) const
 	{
-		return IsValid() && r.IsValid() && !(r.left > right || r.right < left || r.top > bottom
-			|| r.bottom < top);
+		return IsValid() && r.IsValid()
+			&& !(r.left > right || r.right < left || r.top > bottom || r.bottom < top);
 	}
 
 	BRect& InsetBy(float dx, float dy)
 	{
-		left += dx; top += dy; right -= dx; bottom -= dy;
+		left += dx;
+		top += dy;
+		right -= dx;
+		bottom -= dy;
 		return *this;
 	}
 	BRect& OffsetBy(float dx, float dy)
 	{
-		left += dx; top += dy; right += dx; bottom += dy;
+		left += dx;
+		top += dy;
+		right += dx;
+		bottom += dy;
 		return *this;
 	}
 	BRect& OffsetBy(BPoint d) { return OffsetBy(d.x, d.y); }
 	BRect& OffsetTo(float x, float y) { return OffsetBy(x - left, y - top); }
 	BRect& OffsetTo(BPoint p) { return OffsetTo(p.x, p.y); }
-	BRect InsetByCopy(float dx, float dy) const { BRect r(*this); return r.InsetBy(dx, dy); }
-	BRect OffsetByCopy(float dx, float dy) const { BRect r(*this); return r.OffsetBy(dx, dy); }
-	BRect OffsetToCopy(float x, float y) const { BRect r(*this); return r.OffsetTo(x, y); }
+	BRect InsetByCopy(float dx, float dy) const
+	{
+		BRect r(*this);
+		return r.InsetBy(dx, dy);
+	}
+	BRect OffsetByCopy(float dx, float dy) const
+	{
+		BRect r(*this);
+		return r.OffsetBy(dx, dy);
+	}
+	BRect OffsetToCopy(float x, float y) const
+	{
+		BRect r(*this);
+		return r.OffsetTo(x, y);
+	}
 
 	// Intersection.
 	BRect operator&(const BRect& r) const

@@ -58,7 +58,7 @@ public:
 	}
 
 	// The lines of the events of the given types, in order.
-	std::vector<std::string> Lines(std::vector<AccessibleEvent::Type> types) const
+	std::vector<std::string> Lines(const std::vector<AccessibleEvent::Type>& types) const
 	{
 		std::vector<std::string> result;
 		for (size_t i = 0; i < events.size(); i++) {
@@ -98,9 +98,8 @@ FindNode(AccessibleNode* start, const std::function<bool(AccessibleNode*)>& matc
 inline AccessibleNode*
 FindNode(AccessibleNode* start, accessible_role role, const std::string& name)
 {
-	return FindNode(start, [&](AccessibleNode* node) {
-		return node->Role() == role && node->Name() == name;
-	});
+	return FindNode(start,
+		[&](AccessibleNode* node) { return node->Role() == role && node->Name() == name; });
 }
 
 } // namespace BPrivate

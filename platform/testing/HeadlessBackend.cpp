@@ -16,8 +16,7 @@ namespace BPrivate {
 
 class HeadlessWindow : public BackendWindow {
 public:
-	HeadlessWindow(HeadlessBackend* backend, uint32 id, const WindowSpec& spec)
-		:
+	HeadlessWindow(HeadlessBackend* backend, uint32 id, const WindowSpec& spec) :
 		fBackend(backend),
 		fId(id),
 		fSpec(spec),
@@ -87,9 +86,7 @@ public:
 	std::vector<uint32> fPixels;
 };
 
-HeadlessBackend::HeadlessBackend(BRect screen)
-	:
-	fScreen(screen)
+HeadlessBackend::HeadlessBackend(BRect screen) : fScreen(screen)
 {
 }
 
@@ -135,8 +132,7 @@ HeadlessBackend::CreateWindow(const WindowSpec& spec)
 }
 
 bool
-HeadlessBackend::WaitEvent(BackendEvent* event, int32 timeoutMs,
-	std::vector<pollfd>* descriptors)
+HeadlessBackend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<pollfd>* descriptors)
 {
 	if (fEvents.empty()) {
 		if (descriptors != nullptr && !descriptors->empty()) {
@@ -225,8 +221,7 @@ HeadlessBackend::PixelAt(uint32 id, int32 x, int32 y) const
 }
 
 bool
-HeadlessBackend::Snapshot(uint32 id, int32* width, int32* height,
-	std::vector<uint32>* pixels) const
+HeadlessBackend::Snapshot(uint32 id, int32* width, int32* height, std::vector<uint32>* pixels) const
 {
 	HeadlessWindow* window = _Find(id);
 	if (window == nullptr || window->fPresents == 0)
@@ -250,9 +245,9 @@ HeadlessBackend::WritePNG(uint32 id, const char* path) const
 	HeadlessWindow* window = _Find(id);
 	if (window == nullptr || window->fPresents == 0)
 		return false;
-	cairo_surface_t* surface = cairo_image_surface_create_for_data(
-		(unsigned char*)window->fPixels.data(), CAIRO_FORMAT_ARGB32, window->fWidth,
-		window->fHeight, window->fWidth * 4);
+	cairo_surface_t* surface =
+		cairo_image_surface_create_for_data((unsigned char*)window->fPixels.data(),
+			CAIRO_FORMAT_ARGB32, window->fWidth, window->fHeight, window->fWidth * 4);
 	bool ok = cairo_surface_write_to_png(surface, path) == CAIRO_STATUS_SUCCESS;
 	cairo_surface_destroy(surface);
 	return ok;
@@ -359,8 +354,8 @@ HeadlessBackend::InjectMouseMoved(uint32 window, BPoint where, uint32 buttons)
 
 // The pointer moves with every mouse event; buttons are those held after it.
 void
-HeadlessBackend::_InjectMouse(BackendEvent::Type type, uint32 window, BPoint where,
-	uint32 buttons, int32 clicks)
+HeadlessBackend::_InjectMouse(BackendEvent::Type type, uint32 window, BPoint where, uint32 buttons,
+	int32 clicks)
 {
 	HeadlessWindow* target = _Find(window);
 	BackendEvent event;
@@ -421,12 +416,6 @@ HeadlessBackend::ActivateWindow(uint32 window)
 	event.type = BackendEvent::kActivated;
 	event.window = window;
 	_Push(event);
-}
-
-void
-HeadlessBackend::_Activated(HeadlessWindow* window)
-{
-	ActivateWindow(window->fId);
 }
 
 } // namespace BPrivate

@@ -102,8 +102,8 @@ public:
 
 	// Input, in the content coordinates of the window: its pixels as presented, which are
 	// layout units at scale 1. Clicks also move the pointer.
-	void InjectKeyDown(uint32 window, const char* utf8, uint32 modifiers = 0,
-		bool repeat = false, int32 rawChar = 0);
+	void InjectKeyDown(uint32 window, const char* utf8, uint32 modifiers = 0, bool repeat = false,
+		int32 rawChar = 0);
 	void InjectKeyUp(uint32 window, const char* utf8, uint32 modifiers = 0);
 	// Key down and up; for text, one key per UTF-8 character.
 	void InjectKey(uint32 window, const char* utf8, uint32 modifiers = 0);
@@ -129,7 +129,6 @@ private:
 	BPoint _ToLayout(BPoint windowPixel) const;
 	void _InjectMouse(BackendEvent::Type type, uint32 window, BPoint where, uint32 buttons,
 		int32 clicks);
-	void _Activated(HeadlessWindow* window);
 	void _Removed(HeadlessWindow* window);
 
 	BRect fScreen;

@@ -37,8 +37,7 @@ ReadFromMemory(void* closure, unsigned char* buffer, unsigned int length)
 uint32
 ReadBigEndian32(const unsigned char* bytes)
 {
-	return (uint32(bytes[0]) << 24) | (uint32(bytes[1]) << 16) | (uint32(bytes[2]) << 8)
-		| bytes[3];
+	return (uint32(bytes[0]) << 24) | (uint32(bytes[1]) << 16) | (uint32(bytes[2]) << 8) | bytes[3];
 }
 
 // The signature and a header chunk with sane dimensions.
@@ -50,12 +49,10 @@ HasAcceptableHeader(const unsigned char* data, size_t size)
 		return false;
 	uint32 width = ReadBigEndian32(data + 16);
 	uint32 height = ReadBigEndian32(data + 20);
-	return width > 0 && height > 0 && width <= kMaxImageDimension
-		&& height <= kMaxImageDimension;
+	return width > 0 && height > 0 && width <= kMaxImageDimension && height <= kMaxImageDimension;
 }
 
 } // namespace
-
 
 BBitmap*
 BTranslationUtils::GetBitmap(uint32 type, int32 id)
@@ -69,14 +66,12 @@ BTranslationUtils::GetBitmap(uint32 type, int32 id)
 	return bitmap;
 }
 
-
 uint32
 BTranslationUtils::VariantType(uint32 type, int32 factor)
 {
 	assert(factor >= 2 && factor <= 9);
 	return (type & 0xffffff00u) | uint32('0' + factor);
 }
-
 
 BBitmap*
 BTranslationUtils::GetBitmap(uint32 type, const char* name)
@@ -86,7 +81,6 @@ BTranslationUtils::GetBitmap(uint32 type, const char* name)
 	const void* data = resources.LoadResource(type, name, &size);
 	return data != nullptr ? DecodePNG(data, size) : nullptr;
 }
-
 
 BBitmap*
 BTranslationUtils::DecodePNG(const void* data, size_t size)
@@ -98,8 +92,7 @@ BTranslationUtils::DecodePNG(const void* data, size_t size)
 		return nullptr;
 
 	ReadCursor cursor{bytes, size, 0};
-	cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(ReadFromMemory,
-		&cursor);
+	cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(ReadFromMemory, &cursor);
 	if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
 		cairo_surface_destroy(surface);
 		return nullptr;

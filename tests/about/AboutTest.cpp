@@ -66,7 +66,6 @@ protected:
 		}
 		return nullptr;
 	}
-
 };
 
 } // namespace
@@ -154,6 +153,7 @@ TEST_F(AboutTest, TitleIsBoldAndLinksAreBlueCharacterByCharacter)
 
 TEST_F(AboutTest, ClicksOpenOnlyTheirLinkAndNeverSelect)
 {
+	// clang-format off
 	struct {
 		int32 offset;
 		const char* url; // null: nothing opens
@@ -169,6 +169,7 @@ TEST_F(AboutTest, ClicksOpenOnlyTheirLinkAndNeverSelect)
 		{96, nullptr},
 		{100, nullptr}, // version
 	};
+	// clang-format on
 
 	TAboutWindow* about = OpenAbout();
 	TAboutView* text = Text(about);
@@ -254,7 +255,8 @@ TEST_F(AboutTest, IconStandsOverTheBandAndIsLeftOutWithoutItsResource)
 			for (int32 x = 0; x < 32; x++) {
 				uint8 index = icon[y * 32 + x];
 				rgb_color expected = hidden || index == B_TRANSPARENT_MAGIC_CMAP8
-					? background(15 + x) : system_palette()[index];
+					? background(15 + x)
+					: system_palette()[index];
 				ASSERT_EQ(expected, fBackend->PixelAt(about, 15 + x, 6 + y))
 					<< "icon pixel " << x << "," << y;
 			}

@@ -74,8 +74,7 @@ const PadCase kPadCases[] = {
 		{{"7", "7"}, {"-", "7.00"}, {"2", "2"}, {"=", "5.00"}}, false},
 	{"division", "", {{"8", "8"}, {"/", "8.00"}, {"2", "2"}, {"=", "4.00"}}, false},
 	{"left to right without precedence", "",
-		{{"2", "2"}, {"+", "2.00"}, {"3", "3"}, {"*", "5.00"}, {"4", "4"}, {"=", "20.00"}},
-		false},
+		{{"2", "2"}, {"+", "2.00"}, {"3", "3"}, {"*", "5.00"}, {"4", "4"}, {"=", "20.00"}}, false},
 	{"repeated operator reuses the shown result", "",
 		{{"5", "5"}, {"+", "5.00"}, {"+", "10.00"}, {"=", "20.00"}}, false},
 	{"operator then equals squares", "", {{"5", "5"}, {"*", "5.00"}, {"=", "25.00"}}, false},
@@ -89,15 +88,15 @@ const PadCase kPadCases[] = {
 		{{"1", "1"}, {".", "1."}, {".", "1.."}, {"5", "1..5"}, {"+", "1.00"}}, true},
 	{"point after an operator", "",
 		{{"5", "5"}, {"+", "5.00"}, {".", "."}, {"5", ".5"}, {"=", "5.50"}}, false},
-	{"division by zero empties the field", "",
-		{{"9", "9"}, {"/", "9.00"}, {"0", "0"}, {"=", ""}}, false},
+	{"division by zero empties the field", "", {{"9", "9"}, {"/", "9.00"}, {"0", "0"}, {"=", ""}},
+		false},
 	{"negative division by zero leaves no minus behind", "",
 		{{"9", "9"}, {"V", "-9"}, {"/", "-9.00"}, {"0", "0"}, {"=", ""}}, false},
-	{"zero by zero leaves no minus behind", "",
-		{{"0", "0"}, {"/", "0.00"}, {"0", "0"}, {"=", ""}}, false},
+	{"zero by zero leaves no minus behind", "", {{"0", "0"}, {"/", "0.00"}, {"0", "0"}, {"=", ""}},
+		false},
 	{"a number after a non-finite result starts fresh", "",
-		{{"9", "9"}, {"V", "-9"}, {"/", "-9.00"}, {"0", "0"}, {"*", ""}, {"5", "5"},
-			{"V", "-5"}}, true},
+		{{"9", "9"}, {"V", "-9"}, {"/", "-9.00"}, {"0", "0"}, {"*", ""}, {"5", "5"}, {"V", "-5"}},
+		true},
 	{"after infinity the next operand reads as zero", "",
 		{{"9", "9"}, {"/", "9.00"}, {"0", "0"}, {"-", ""}, {"=", ""}}, false},
 	{"sign toggles while entering", "12", {{"V", "-12"}, {"V", "12"}}, true},
@@ -116,7 +115,8 @@ const PadCase kPadCases[] = {
 			{"=", "10000000000000000303786028427003666890752.00"}},
 		false},
 	{"a result longer than 39 characters is the next operand whole", "",
-		{{"777777777777777777777777777777777777777777777", "777777777777777777777777777777777777777777777"},
+		{{"777777777777777777777777777777777777777777777",
+			 "777777777777777777777777777777777777777777777"},
 			{"+", "777777777777777793569591476207062143096324096.00"},
 			{"=", "1555555555555555587139182952414124286192648192.00"}},
 		false},
@@ -135,7 +135,8 @@ TEST_F(PadTest, KeySequences)
 			// A multi-digit step types its digits one key at a time; other steps are one key,
 			// multi-byte characters included.
 			std::string key = step.key;
-			bool digits = key.size() > 1 && key.find_first_not_of("0123456789") == std::string::npos;
+			bool digits = key.size() > 1
+				&& key.find_first_not_of("0123456789") == std::string::npos;
 			if (digits) {
 				for (char digit : key)
 					Press(pad, std::string(1, digit).c_str());
@@ -243,7 +244,8 @@ TEST_F(PadTest, ClicksOnTheButtonsCalculate)
 			if (std::string(key.label) != label)
 				continue;
 			// The middle of the key, away from the shared borders.
-			fBackend->InjectClick(id, BPoint((key.left + key.right) / 2, (key.top + key.bottom) / 2));
+			fBackend->InjectClick(id,
+				BPoint((key.left + key.right) / 2, (key.top + key.bottom) / 2));
 			Drain();
 		}
 	}

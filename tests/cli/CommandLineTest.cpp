@@ -9,15 +9,14 @@
 
 namespace {
 
-struct Outcome
-{
+struct Outcome {
 	int status;
 	std::string out;
 	std::string err;
 };
 
 Outcome
-RunWith(std::vector<std::string_view> arguments)
+RunWith(const std::vector<std::string_view>& arguments)
 {
 	Outcome run;
 	run.status = RunCommandLine(arguments, &run.out, &run.err);
@@ -132,8 +131,7 @@ TEST(CommandLine, WithoutTargetListsEveryCurrencyInTableOrder)
 
 TEST(CommandLine, ReadsAmountsAsAPastedText)
 {
-	const struct
-	{
+	const struct {
 		const char* text;
 		const char* amount; // nullptr: refused
 	} kCases[] = {
@@ -173,14 +171,31 @@ TEST(CommandLine, ReadsAmountsAsAPastedText)
 
 TEST(CommandLine, FindsCurrenciesByIsoOrPlateCode)
 {
-	const struct
-	{
+	const struct {
 		const char* code;
 		int32_t row;
 	} kCases[] = {
-		{"EUR", 0}, {"eur", 0}, {"DEM", 2}, {"d", 2}, {"SF", 3}, {"fim", 3}, {"F", 4},
-		{"IRL", 6}, {"I", 7}, {"L", 8}, {"B", 1}, {"luf", 8}, {"A", 10}, {"esp", 12}, {"E", 12},
-		{"", -1}, {"DE", -1}, {"DEMX", -1}, {"Euro", -1}, {"D ", -1}, {"US", -1},
+		{"EUR", 0},
+		{"eur", 0},
+		{"DEM", 2},
+		{"d", 2},
+		{"SF", 3},
+		{"fim", 3},
+		{"F", 4},
+		{"IRL", 6},
+		{"I", 7},
+		{"L", 8},
+		{"B", 1},
+		{"luf", 8},
+		{"A", 10},
+		{"esp", 12},
+		{"E", 12},
+		{"", -1},
+		{"DE", -1},
+		{"DEMX", -1},
+		{"Euro", -1},
+		{"D ", -1},
+		{"US", -1},
 	};
 	for (const auto& c : kCases)
 		EXPECT_EQ(FindCurrency(c.code), c.row) << "'" << c.code << "'";
@@ -188,8 +203,7 @@ TEST(CommandLine, FindsCurrenciesByIsoOrPlateCode)
 
 TEST(CommandLine, RefusesWhatItCannotDo)
 {
-	const struct
-	{
+	const struct {
 		std::vector<std::string_view> arguments;
 		int status;
 		const char* message;

@@ -66,7 +66,7 @@ protected:
 	}
 
 	// Runs the hook once inside the next nested loop (a menu or an alert), then lets it end.
-	void OnceInNestedLoop(std::function<void()> hook)
+	void OnceInNestedLoop(const std::function<void()>& hook)
 	{
 		auto done = std::make_shared<bool>(false);
 		BPrivate::EventLoop::SetIdleHook([hook, done] {
@@ -111,7 +111,9 @@ TEST_P(AccessibleMainTest, MainWindowWidgets)
 		{view->EuroLine(), B_ROLE_TEXT, "Euro-Betrag", kShown | B_STATE_READ_ONLY | B_STATE_LIVE},
 		{view->ChildAt(3), B_ROLE_PUSH_BUTTON, "Taschenrechner",
 			kShown | B_STATE_ENABLED | B_STATE_FOCUSABLE},
-		{view->ChildAt(4), B_ROLE_PUSH_BUTTON, "\xC3\x9C" "ber ZQ Kambo-Lux",
+		{view->ChildAt(4), B_ROLE_PUSH_BUTTON,
+			"\xC3\x9C"
+			"ber ZQ Kambo-Lux",
 			kShown | B_STATE_ENABLED | B_STATE_FOCUSABLE},
 	};
 	AccessibleNode* main = Node(view);
@@ -150,7 +152,8 @@ TEST_P(AccessibleMainTest, MainWindowWidgets)
 		EXPECT_EQ(B_ROLE_PUSH_BUTTON, node->Role());
 		EXPECT_EQ(parts[i].name, node->Name());
 		EXPECT_EQ(parts[i].states | kShown, node->States());
-		EXPECT_EQ(Pixels(parts[i].frame.OffsetByCopy(window.left, window.top)), node->ScreenBounds());
+		EXPECT_EQ(Pixels(parts[i].frame.OffsetByCopy(window.left, window.top)),
+			node->ScreenBounds());
 		EXPECT_EQ("press", node->ActionName(0));
 		EXPECT_FALSE(node->ActionDescription(0).empty());
 	}
@@ -195,8 +198,8 @@ TEST_P(AccessibleMainTest, TypingAnAmountAnnouncesBothResults)
 			carets.push_back(line);
 	}
 	EXPECT_EQ((std::vector<std::string>{"caret-moved Betrag in DEM @0",
-				  "caret-moved Betrag in DEM @1",
-				  "caret-moved Betrag in DEM @2", "caret-moved Betrag in DEM @3"}),
+				  "caret-moved Betrag in DEM @1", "caret-moved Betrag in DEM @2",
+				  "caret-moved Betrag in DEM @3"}),
 		carets);
 }
 
@@ -268,8 +271,8 @@ TEST_P(AccessibleMainTest, CalculatorButtonOpensThePadWithItsKeys)
 			collect(node->ChildAt(i));
 	};
 	collect(window);
-	EXPECT_EQ((std::vector<std::string>{"7", "8", "9", "/", "4", "5", "6", "*", "1", "2", "3",
-				  "-", "0", ".", "V", "+", "C", "<-", "="}),
+	EXPECT_EQ((std::vector<std::string>{"7", "8", "9", "/", "4", "5", "6", "*", "1", "2", "3", "-",
+				  "0", ".", "V", "+", "C", "<-", "="}),
 		labels);
 	AccessibleNode* clear = FindNode(window, B_ROLE_PUSH_BUTTON, "C");
 	EXPECT_EQ("L\xC3\xB6schen", clear->Description());
@@ -352,9 +355,8 @@ TEST_P(AccessibleMainTest, AboutWindowTextLinksAndButton)
 	EXPECT_EQ(B_ROLE_DIALOG, window->Role());
 	EXPECT_EQ(Pixels(about->Frame()), window->ScreenBounds());
 
-	AccessibleNode* text = FindNode(window, [](AccessibleNode* node) {
-		return node->Text() != nullptr;
-	});
+	AccessibleNode* text = FindNode(window,
+		[](AccessibleNode* node) { return node->Text() != nullptr; });
 	ASSERT_NE(nullptr, text);
 	EXPECT_EQ(B_STATE_READ_ONLY, text->States() & (B_STATE_READ_ONLY | B_STATE_EDITABLE));
 	BPrivate::AccessibleText* content = text->Text();
@@ -370,8 +372,8 @@ TEST_P(AccessibleMainTest, AboutWindowTextLinksAndButton)
 		int32 byteEnd = BPrivate::ByteOffsetOfCharacter(contents, end);
 		// The link's characters are its address as the text shows it.
 		EXPECT_NE(std::string::npos,
-			address.find(contents.substr((size_t)byteStart, (size_t)(byteEnd - byteStart))
-				.substr(7, 10)));
+			address.find(
+				contents.substr((size_t)byteStart, (size_t)(byteEnd - byteStart)).substr(7, 10)));
 	}
 	EXPECT_EQ((std::vector<std::string>{"http://www.dorvanix.example/",
 				  "http://www.dorvanix.example/app/be"}),
@@ -467,7 +469,9 @@ TEST_P(AccessibleMainTest, ContextMenuFromTheKeyboard)
 				  role(B_ROLE_CHECK_MENU_ITEM) + "ohne Titel [ ]",
 				  role(B_ROLE_SEPARATOR),
 				  role(B_ROLE_MENU_ITEM) + "Information\xE2\x80\xA6",
-				  role(B_ROLE_MENU_ITEM) + "\xC3\xBC" "ber\xE2\x80\xA6",
+				  role(B_ROLE_MENU_ITEM)
+					  + "\xC3\xBC"
+						"ber\xE2\x80\xA6",
 				  role(B_ROLE_MENU_ITEM) + "beenden",
 			  }),
 		items);
@@ -477,8 +481,6 @@ TEST_P(AccessibleMainTest, ContextMenuFromTheKeyboard)
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, AccessibleMainTest, testing::Values(1, 2),
-	[](const testing::TestParamInfo<int32>& info) {
-		return "Scale" + std::to_string(info.param);
-	});
+	[](const testing::TestParamInfo<int32>& info) { return "Scale" + std::to_string(info.param); });
 
 } // namespace

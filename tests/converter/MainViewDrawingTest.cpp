@@ -89,7 +89,7 @@ protected:
 					imageTop + y - (int32)where.top);
 				if (Pixel(x, y) != expected && mismatches++ < 5) {
 					ADD_FAILURE() << what << " at " << x << "," << y << ": "
-						<< Describe(Pixel(x, y)) << " instead of " << Describe(expected);
+								  << Describe(Pixel(x, y)) << " instead of " << Describe(expected);
 				}
 			}
 		}
@@ -152,7 +152,6 @@ protected:
 
 } // namespace
 
-
 TEST_F(DrawingTest, FlagsStandAtTheirPlaces)
 {
 	Start();
@@ -189,7 +188,6 @@ TEST_F(DrawingTest, FlagsStandAtTheirPlaces)
 	}
 }
 
-
 TEST_F(DrawingTest, SwapArrowsFillTheSwapArea)
 {
 	Start();
@@ -199,7 +197,6 @@ TEST_F(DrawingTest, SwapArrowsFillTheSwapArea)
 	ExpectImageAt(*arrows, 0, 0, BRect(12, 45, 32, 66), "swap arrows");
 }
 
-
 TEST_F(DrawingTest, PlateOvalsAreWhiteWithTwoPixelOutlines)
 {
 	Start();
@@ -208,10 +205,24 @@ TEST_F(DrawingTest, PlateOvalsAreWhiteWithTwoPixelOutlines)
 		int32 y;
 		rgb_color color;
 	} column[] = {
-		{0, fBackground}, {1, kBlack}, {2, kBlack}, {3, kWhite}, {6, kWhite},
-		{23, kWhite}, {24, kBlack}, {25, kBlack}, {26, fBackground},
-		{85, fBackground}, {86, kBlack}, {87, kBlack}, {88, kWhite}, {92, kWhite},
-		{109, kWhite}, {110, kBlack}, {111, kBlack}, {112, fBackground},
+		{0, fBackground},
+		{1, kBlack},
+		{2, kBlack},
+		{3, kWhite},
+		{6, kWhite},
+		{23, kWhite},
+		{24, kBlack},
+		{25, kBlack},
+		{26, fBackground},
+		{85, fBackground},
+		{86, kBlack},
+		{87, kBlack},
+		{88, kWhite},
+		{92, kWhite},
+		{109, kWhite},
+		{110, kBlack},
+		{111, kBlack},
+		{112, fBackground},
 	};
 	for (const auto& pixel : column)
 		EXPECT_EQ(pixel.color, Pixel(22, pixel.y)) << "22," << pixel.y;
@@ -221,9 +232,18 @@ TEST_F(DrawingTest, PlateOvalsAreWhiteWithTwoPixelOutlines)
 		int32 x, y;
 		rgb_color color;
 	} rows[] = {
-		{0, 13, fBackground}, {1, 13, kBlack}, {2, 13, kBlack}, {3, 13, kWhite},
-		{0, 98, fBackground}, {1, 98, kBlack}, {2, 98, kBlack}, {3, 98, kWhite},
-		{42, 98, kWhite}, {43, 98, kBlack}, {44, 98, kBlack}, {45, 98, fBackground},
+		{0, 13, fBackground},
+		{1, 13, kBlack},
+		{2, 13, kBlack},
+		{3, 13, kWhite},
+		{0, 98, fBackground},
+		{1, 98, kBlack},
+		{2, 98, kBlack},
+		{3, 98, kWhite},
+		{42, 98, kWhite},
+		{43, 98, kBlack},
+		{44, 98, kBlack},
+		{45, 98, fBackground},
 	};
 	for (const auto& pixel : rows)
 		EXPECT_EQ(pixel.color, Pixel(pixel.x, pixel.y)) << pixel.x << "," << pixel.y;
@@ -234,7 +254,6 @@ TEST_F(DrawingTest, PlateOvalsAreWhiteWithTwoPixelOutlines)
 			EXPECT_EQ(kWhite, Pixel(x, y)) << x << "," << y;
 	}
 }
-
 
 TEST_F(DrawingTest, SunkenFramesHaveTheirThreeColours)
 {
@@ -262,22 +281,21 @@ TEST_F(DrawingTest, SunkenFramesHaveTheirThreeColours)
 		bool caption = point.second == 19 && shown.red < color.red && shown.red == shown.blue;
 		if (shown != color && !caption && mismatches++ < 10) {
 			ADD_FAILURE() << point.first << "," << point.second << ": "
-				<< Describe(Pixel(point.first, point.second)) << " instead of "
-				<< Describe(color);
+						  << Describe(Pixel(point.first, point.second)) << " instead of "
+						  << Describe(color);
 		}
 	}
 	EXPECT_EQ(0, mismatches);
 
 	// Just outside, the panel shows; just inside, the children.
 	for (BPoint outside : {BPoint(42, 30), BPoint(173, 30), BPoint(42, 80), BPoint(173, 80),
-			BPoint(100, 46), BPoint(100, 66), BPoint(100, 94)})
-		EXPECT_EQ(fBackground, Pixel((int32)outside.x, (int32)outside.y)) << outside.x << ","
-			<< outside.y;
+			 BPoint(100, 46), BPoint(100, 66), BPoint(100, 94)})
+		EXPECT_EQ(fBackground, Pixel((int32)outside.x, (int32)outside.y))
+			<< outside.x << "," << outside.y;
 	EXPECT_EQ((rgb_color{127, 255, 127, 255}), Pixel(46, 22));
 	EXPECT_EQ((rgb_color{255, 199, 192, 255}), Pixel(46, 70));
 	EXPECT_EQ((rgb_color{255, 255, 223, 255}), Pixel(35, 49));
 }
-
 
 TEST_F(DrawingTest, CaptionsAreCentredAboveAndBelowTheFrames)
 {
@@ -310,7 +328,6 @@ TEST_F(DrawingTest, CaptionsAreCentredAboveAndBelowTheFrames)
 	EXPECT_EQ(lower.right, lowerAgain.right);
 }
 
-
 TEST_F(DrawingTest, IsoCodesStartAtTheRightColumn)
 {
 	Start();
@@ -331,7 +348,6 @@ TEST_F(DrawingTest, IsoCodesStartAtTheRightColumn)
 	}
 }
 
-
 TEST_F(DrawingTest, PlateCodesAreCentredInTheOvals)
 {
 	Start();
@@ -345,14 +361,13 @@ TEST_F(DrawingTest, PlateCodesAreCentredInTheOvals)
 			Ink ink = PlateInk(centreY);
 			ASSERT_TRUE(ink.Found()) << test.source << " " << centreY;
 			EXPECT_NEAR(23, ink.CentreX(), 1) << test.source << "->" << test.target << " at "
-				<< centreY << ": " << ink.left << ".." << ink.right;
+											  << centreY << ": " << ink.left << ".." << ink.right;
 			// Baselines 19 and 105; taller than the captions' letters.
 			EXPECT_EQ(centreY < 50 ? 19 : 105, ink.bottom);
 			EXPECT_GE(ink.bottom - ink.top + 1, 10);
 		}
 	}
 }
-
 
 TEST_F(DrawingTest, RepaintingGivesTheSamePicture)
 {
@@ -368,8 +383,8 @@ TEST_F(DrawingTest, RepaintingGivesTheSamePicture)
 	// amount fields now show the carried-over amount).
 	auto ownDrawing = [](const std::vector<uint32>& pixels) {
 		std::vector<uint32> masked = pixels;
-		for (BRect child : {BRect(45, 21, 153, 43), BRect(45, 69, 170, 91),
-				BRect(34, 48, 172, 64)}) {
+		for (BRect child :
+			{BRect(45, 21, 153, 43), BRect(45, 69, 170, 91), BRect(34, 48, 172, 64)}) {
 			for (int32 y = (int32)child.top; y <= (int32)child.bottom; y++) {
 				for (int32 x = (int32)child.left; x <= (int32)child.right; x++)
 					masked[y * 207 + x] = 0;
@@ -382,7 +397,6 @@ TEST_F(DrawingTest, RepaintingGivesTheSamePicture)
 	Command('MpTs');
 	EXPECT_TRUE(ownDrawing(first) == ownDrawing(Snapshot()));
 }
-
 
 TEST_F(DrawingTest, MissingImagesAreSkipped)
 {
@@ -397,7 +411,6 @@ TEST_F(DrawingTest, MissingImagesAreSkipped)
 	ExpectBackground(BRect(12, 46, 32, 66), "no swap arrows");
 	EXPECT_EQ(kWhite, Pixel(8, 13)) << "the rest is drawn";
 }
-
 
 TEST_F(DrawingTest, WideAmountsShowWholeInSmallerTypeOrCutBehindAMark)
 {

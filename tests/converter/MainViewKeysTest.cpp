@@ -10,8 +10,8 @@
 #include "EventLoop.h"
 #include "InterfaceDefs.h"
 #include "Menu.h"
-#include "Messages.h"
 #include "MenuItem.h"
+#include "Messages.h"
 #include "PictureButton.h"
 #include "PopUpMenu.h"
 #include "TAboutWindow.h"
@@ -80,7 +80,7 @@ protected:
 	bool CloseOpened(const std::string& which)
 	{
 		BWindow* window = which == "pad" ? (BWindow*)Find<CalcWnd>()
-			: (BWindow*)Find<TAboutWindow>();
+										 : (BWindow*)Find<TAboutWindow>();
 		if (window == nullptr)
 			return false;
 		window->PostMessage(B_QUIT_REQUESTED, window);
@@ -181,7 +181,9 @@ TEST_F(KeysTest, ShiftF10ThenArrowsAndEnterChooseAboutFromTheContextMenu)
 	BPrivate::EventLoop::SetIdleHook(nullptr);
 
 	ASSERT_EQ(11u, labels.size());
-	EXPECT_EQ("\xC3\xBC" "ber\xE2\x80\xA6", labels[9]);
+	EXPECT_EQ("\xC3\xBC"
+			  "ber\xE2\x80\xA6",
+		labels[9]);
 	// At the centre of the focused amount field, (45, 21)-(153, 43) in the window.
 	EXPECT_EQ(Window()->ConvertToScreen(BPoint(99, 32)), menuAt);
 	EXPECT_TRUE(CloseOpened("about window"));

@@ -70,8 +70,9 @@ class MenusTest : public ConverterTest {
 protected:
 	// Clicks on the view; each menu that opens is recorded and then answered by pick, which
 	// chooses with BPrivate::ChooseTrackedItem or does nothing (the menu closes unchosen).
-	void Click(BPoint where, uint32 buttons,
-		std::function<void(BMenu*)> pick = [](BMenu*) { BPrivate::CloseTrackedMenu(); })
+	void Click(
+		BPoint where, uint32 buttons,
+		const std::function<void(BMenu*)>& pick = [](BMenu*) { BPrivate::CloseTrackedMenu(); })
 	{
 		fMenus.clear();
 		BPrivate::EventLoop::SetIdleHook([this, pick] {
@@ -81,8 +82,8 @@ protected:
 			// A chosen submenu opens a deeper level; record only the root of each show.
 			if (menu->Supermenu() == nullptr) {
 				fMenus.push_back(Record(menu));
-				fScreenWhere.push_back(menu->Window() != nullptr
-					? menu->Window()->Frame().LeftTop() : BPoint(-1, -1));
+				fScreenWhere.push_back(
+					menu->Window() != nullptr ? menu->Window()->Frame().LeftTop() : BPoint(-1, -1));
 			}
 			pick(menu);
 		});
@@ -153,7 +154,6 @@ protected:
 
 } // namespace
 
-
 TEST_F(MenusTest, ContextMenuHoldsEveryCommand)
 {
 	Start();
@@ -176,7 +176,9 @@ TEST_F(MenusTest, ContextMenuHoldsEveryCommand)
 		{"ohne Titel", 'MpTb', false},
 		{nullptr, 0, false},
 		{"Information\xE2\x80\xA6", 'MpIf', false},
-		{"\xC3\xBC" "ber\xE2\x80\xA6", B_ABOUT_REQUESTED, false},
+		{"\xC3\xBC"
+		 "ber\xE2\x80\xA6",
+			B_ABOUT_REQUESTED, false},
 		{"beenden", B_QUIT_REQUESTED, false},
 	};
 	ASSERT_EQ(std::size(expected), menu.size());
@@ -208,7 +210,6 @@ TEST_F(MenusTest, ContextMenuHoldsEveryCommand)
 	EXPECT_EQ(0, fApp->CountWindows() - 1) << "the menu window is gone";
 }
 
-
 TEST_F(MenusTest, MarksAndEnabledStatesFollowTheState)
 {
 	StoreInt32("infront", 5);
@@ -234,7 +235,6 @@ TEST_F(MenusTest, MarksAndEnabledStatesFollowTheState)
 	ASSERT_EQ(1u, fMenus.size());
 	ExpectRoundingList(fMenus[0], 0, false);
 }
-
 
 TEST_F(MenusTest, PrimaryClicksChooseByBand)
 {
@@ -284,7 +284,6 @@ TEST_F(MenusTest, PrimaryClicksChooseByBand)
 	}
 }
 
-
 TEST_F(MenusTest, SwapClickCarriesTheAmountOver)
 {
 	Start();
@@ -297,7 +296,6 @@ TEST_F(MenusTest, SwapClickCarriesTheAmountOver)
 	EXPECT_EQ("100.00", TargetText());
 	EXPECT_TRUE(View()->IsFocus());
 }
-
 
 TEST_F(MenusTest, ChoosingFromABandMenu)
 {
@@ -320,7 +318,6 @@ TEST_F(MenusTest, ChoosingFromABandMenu)
 	EXPECT_EQ("1.18", TargetText());
 }
 
-
 TEST_F(MenusTest, ChoosingNothingChangesNothing)
 {
 	Start();
@@ -340,7 +337,6 @@ TEST_F(MenusTest, ChoosingNothingChangesNothing)
 	EXPECT_EQ(0, View()->Rounding());
 	EXPECT_EQ(1, fApp->CountWindows());
 }
-
 
 TEST_F(MenusTest, ContextMenuCommandsRun)
 {
@@ -377,7 +373,9 @@ TEST_F(MenusTest, ContextMenuCommandsRun)
 	EXPECT_TRUE(alertShown);
 
 	// The about request travels on to the main window, which opens the about window.
-	Click(BPoint(100, 10), B_SECONDARY_MOUSE_BUTTON, Choose("\xC3\xBC" "ber\xE2\x80\xA6"));
+	Click(BPoint(100, 10), B_SECONDARY_MOUSE_BUTTON,
+		Choose("\xC3\xBC"
+			   "ber\xE2\x80\xA6"));
 	uint32 about = 0;
 	for (const auto& info : fBackend->Windows()) {
 		if (info.visible && info.title == "About")
@@ -391,7 +389,6 @@ TEST_F(MenusTest, ContextMenuCommandsRun)
 	Click(BPoint(100, 10), B_SECONDARY_MOUSE_BUTTON, Choose("beenden"));
 	EXPECT_TRUE(fApp->IsQuitting());
 }
-
 
 TEST_F(MenusTest, BothButtonsShowTheContextMenuThenActAsPrimary)
 {
@@ -418,7 +415,6 @@ TEST_F(MenusTest, BothButtonsShowTheContextMenuThenActAsPrimary)
 	EXPECT_EQ(2, View()->SourceIndex());
 	EXPECT_EQ(4, View()->TargetIndex());
 }
-
 
 TEST_F(MenusTest, ClickOnTheBackgroundTakesTheFocusFromTheField)
 {

@@ -14,8 +14,8 @@
 namespace {
 
 constexpr int32 kScale = 2;
-constexpr int32 kSource = 3;  // FRF
-constexpr int32 kTarget = 6;  // ITL
+constexpr int32 kSource = 3; // FRF
+constexpr int32 kTarget = 6; // ITL
 
 enum class Reaches { kSwap, kSourceList, kRoundingList, kTargetList };
 
@@ -119,7 +119,6 @@ protected:
 
 } // namespace
 
-
 TEST_F(ScaleTest, LayoutPointsLandOnTheDoubledGrid)
 {
 	StartAt(1);
@@ -161,8 +160,8 @@ TEST_F(ScaleTest, ClicksAnywhereInABlockHitTheLayoutPointsTarget)
 			std::optional<Reaches> reached = ClickAt(pixel);
 			ASSERT_TRUE(reached.has_value()) << "nothing at " << pixel.x << "," << pixel.y;
 			EXPECT_EQ(point.reaches, *reached)
-				<< "window pixel " << pixel.x << "," << pixel.y << " reached "
-				<< Describe(*reached) << ", not " << Describe(point.reaches);
+				<< "window pixel " << pixel.x << "," << pixel.y << " reached " << Describe(*reached)
+				<< ", not " << Describe(point.reaches);
 		}
 	}
 	EXPECT_EQ(kSource, View()->SourceIndex());

@@ -34,7 +34,6 @@ ReadSaved()
 
 } // namespace
 
-
 TEST_F(ConverterTest, FirstStartShowsTheDefaults)
 {
 	Start();
@@ -64,7 +63,6 @@ TEST_F(ConverterTest, FirstStartShowsTheDefaults)
 	ASSERT_EQ(2u, examples.size());
 	EXPECT_EQ(examples[0], ReadSettings());
 }
-
 
 TEST_F(ConverterTest, ChildrenSitWhereTheLayoutPutsThem)
 {
@@ -117,7 +115,6 @@ TEST_F(ConverterTest, ChildrenSitWhereTheLayoutPutsThem)
 	EXPECT_EQ(BRect(12, 45, 32, 66), View()->SwapArea());
 }
 
-
 TEST_F(ConverterTest, SwapAreaIsEmptyBeforeAttachment)
 {
 	TMainView view(BRect(0, 0, 206, 112));
@@ -126,7 +123,6 @@ TEST_F(ConverterTest, SwapAreaIsEmptyBeforeAttachment)
 	EXPECT_EQ(nullptr, view.SourceField());
 	view.Calculate(); // nothing to convert into yet
 }
-
 
 TEST_F(ConverterTest, QuittingSavesTheSevenKeysInOrder)
 {
@@ -137,7 +133,6 @@ TEST_F(ConverterTest, QuittingSavesTheSevenKeysInOrder)
 	EXPECT_EQ(143u, examples[1].size());
 	EXPECT_EQ(examples[1], ReadSettings());
 }
-
 
 TEST_F(ConverterTest, ClosingTheWindowEndsTheProgramAndSaves)
 {
@@ -153,7 +148,6 @@ TEST_F(ConverterTest, ClosingTheWindowEndsTheProgramAndSaves)
 	EXPECT_EQ(300, prefs.GetFloat("wndtop", 0));
 	EXPECT_EQ(4, prefs.GetInt32("idxunten", 0));
 }
-
 
 TEST_F(ConverterTest, SecondStartRestoresEverything)
 {
@@ -188,7 +182,6 @@ TEST_F(ConverterTest, SecondStartRestoresEverything)
 	EXPECT_EQ("0.00", TargetText());
 }
 
-
 TEST_F(ConverterTest, SavedPositionIsUsedOnlyWhenTheWindowFits)
 {
 	// The 207 x 113 window plus 4 pixels on every side within a 1024 x 768 screen.
@@ -214,7 +207,6 @@ TEST_F(ConverterTest, SavedPositionIsUsedOnlyWhenTheWindowFits)
 		fApp.reset();
 	}
 }
-
 
 TEST_F(ConverterTest, DamagedSettingsFallBackToDefaults)
 {
@@ -253,7 +245,6 @@ TEST_F(ConverterTest, DamagedSettingsFallBackToDefaults)
 	Start();
 	EXPECT_EQ(BPoint(100, 100), Window()->Frame().LeftTop());
 }
-
 
 TEST_F(ConverterTest, TypedAmountsConvertLive)
 {
@@ -294,7 +285,6 @@ TEST_F(ConverterTest, TypedAmountsConvertLive)
 	EXPECT_EQ("335.39", TargetText()) << "the numeric beginning converts";
 }
 
-
 TEST_F(ConverterTest, EditsOfTheAmountConvertWhateverHasTheFocus)
 {
 	Start();
@@ -313,7 +303,6 @@ TEST_F(ConverterTest, EditsOfTheAmountConvertWhateverHasTheFocus)
 		EXPECT_EQ("0.00", TargetText());
 	}
 }
-
 
 TEST_F(ConverterTest, CurrencyCommands)
 {
@@ -348,7 +337,6 @@ TEST_F(ConverterTest, CurrencyCommands)
 	EXPECT_EQ(0, ReadSaved().runden);
 }
 
-
 TEST_F(ConverterTest, CommandsWithoutOrWithBadValuesChangeNothing)
 {
 	Start();
@@ -371,7 +359,6 @@ TEST_F(ConverterTest, CommandsWithoutOrWithBadValuesChangeNothing)
 	EXPECT_EQ("335.38", TargetText());
 }
 
-
 TEST_F(ConverterTest, SwapCarriesTheShownTargetAmountOver)
 {
 	Start();
@@ -390,7 +377,6 @@ TEST_F(ConverterTest, SwapCarriesTheShownTargetAmountOver)
 	EXPECT_EQ(2, View()->SourceIndex());
 	EXPECT_EQ("100.00", SourceText());
 }
-
 
 TEST_F(ConverterTest, WindowOptionsToggle)
 {
@@ -422,7 +408,6 @@ TEST_F(ConverterTest, WindowOptionsToggle)
 	}
 }
 
-
 TEST_F(ConverterTest, RatesAlert)
 {
 	Start();
@@ -433,7 +418,8 @@ TEST_F(ConverterTest, RatesAlert)
 			return;
 		shown = true;
 		EXPECT_STREQ("Umrechnungskurse", alert->Title());
-		EXPECT_STREQ("Umrechnungskurse, keine Gew\xC3\xA4hr!\n\nFix 1.1.1999\n ATS - 13,7603\n"
+		EXPECT_STREQ(
+			"Umrechnungskurse, keine Gew\xC3\xA4hr!\n\nFix 1.1.1999\n ATS - 13,7603\n"
 			" BEF - 40,3399\n DEM - 1,95583\n ESP - 166,386\n FIM - 5,94573\n FRF - 6,55957\n"
 			" IEP - 0,787564\n ITL - 1936,27\n LUF - 40,3399\n NLG - 2,20371\n PTE - 200,482\n"
 			"Fix 1.1.2001\n GRD - 340,75\n\n\n",
@@ -456,7 +442,6 @@ TEST_F(ConverterTest, RatesAlert)
 	EXPECT_EQ(1, fApp->CountWindows());
 }
 
-
 TEST_F(ConverterTest, QuitCommandIsForwardedToTheApplication)
 {
 	Start();
@@ -464,7 +449,6 @@ TEST_F(ConverterTest, QuitCommandIsForwardedToTheApplication)
 	EXPECT_TRUE(fApp->IsQuitting());
 	EXPECT_FALSE(BPrivate::WindowAccess::IsQuitting(Window())) << "the view leaves its window";
 }
-
 
 TEST_F(ConverterTest, ApplicationInfoAlert)
 {
@@ -477,7 +461,8 @@ TEST_F(ConverterTest, ApplicationInfoAlert)
 		shown = true;
 		EXPECT_STREQ("Info", alert->Title());
 		EXPECT_STREQ("ZQ-Kambo-Lux\n\nDorvanix Software\nhttp://www.dorvanix.example/\n\n"
-			"Version 1.1", alert->TextView()->Text());
+					 "Version 1.1",
+			alert->TextView()->Text());
 		EXPECT_EQ(B_FLOATING_ALL_WINDOW_FEEL, alert->Feel());
 		ASSERT_EQ(1, alert->CountButtons());
 		EXPECT_STREQ("OK", alert->ButtonAt(0)->Label());
@@ -487,7 +472,6 @@ TEST_F(ConverterTest, ApplicationInfoAlert)
 	Drain();
 	EXPECT_TRUE(shown);
 }
-
 
 TEST_F(ConverterTest, PictureButtonsReachTheMainWindow)
 {
@@ -526,7 +510,6 @@ TEST_F(ConverterTest, PictureButtonsReachTheMainWindow)
 	EXPECT_EQ(BPoint(130, 130), about.frame.LeftTop());
 }
 
-
 // #pragma mark - the window manager
 
 namespace {
@@ -553,7 +536,6 @@ KitWindow(const BPrivate::HeadlessBackend::WindowInfo& info)
 
 } // namespace
 
-
 TEST_F(ConverterTest, SavedPositionAllowsForTheWindowManagersFrame)
 {
 	// 1 pixel of border and a 22-pixel title bar around the 207 x 113 content, and 4 pixels
@@ -579,7 +561,6 @@ TEST_F(ConverterTest, SavedPositionAllowsForTheWindowManagersFrame)
 		fApp.reset();
 	}
 }
-
 
 TEST_F(ConverterTest, ProgramWindowsTellTheWindowManagerWhatTheyAre)
 {
@@ -627,7 +608,6 @@ TEST_F(ConverterTest, ProgramWindowsTellTheWindowManagerWhatTheyAre)
 	}
 }
 
-
 TEST_F(ConverterTest, TheAboutWindowKeepsTheMainWindowWaiting)
 {
 	Start();
@@ -654,7 +634,6 @@ TEST_F(ConverterTest, TheAboutWindowKeepsTheMainWindowWaiting)
 	Drain();
 	EXPECT_TRUE(fApp->IsQuitting());
 }
-
 
 TEST_F(ConverterTest, WindowsOpenWithTheirFrameOnTheScreen)
 {
@@ -713,7 +692,6 @@ TEST_F(ConverterTest, WindowsOpenWithTheirFrameOnTheScreen)
 	}
 }
 
-
 TEST_F(ConverterTest, OnASmallScreenTheCurrencyListReachesItsLastCountry)
 {
 	fBackend->SetScreen(BRect(0, 0, 319, 239));
@@ -726,7 +704,8 @@ TEST_F(ConverterTest, OnASmallScreenTheCurrencyListReachesItsLastCountry)
 	BPrivate::EventLoop::SetIdleHook([&] {
 		auto* tracker = BPrivate::MenuTracker::Current();
 		auto* window = tracker != nullptr
-			? dynamic_cast<BPrivate::MenuWindow*>(tracker->Root()->Window()) : nullptr;
+			? dynamic_cast<BPrivate::MenuWindow*>(tracker->Root()->Window())
+			: nullptr;
 		if (window == nullptr)
 			return;
 		uint32 id = BPrivate::HeadlessBackend::IdOf(window);

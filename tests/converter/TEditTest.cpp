@@ -84,7 +84,6 @@ protected:
 
 } // namespace
 
-
 TEST_F(TEditTest, TypingLetsInOnlyTheCharactersOfANumber)
 {
 	struct Case {
@@ -93,12 +92,12 @@ TEST_F(TEditTest, TypingLetsInOnlyTheCharactersOfANumber)
 		int reports; // one per key, also for keys that inserted nothing; -1: not checked
 	};
 	const Case cases[] = {
-		{"12,5", "12.5", 4},
-		{"-7.25", "-7.25", 5},
-		{"abc", "", 3},
-		{"1x2 3", "123", 5},
-		{"1\xC3\xA4" "2\xE2\x82\xAC" "3", "123", 5}, // multi-byte characters vanish whole
-		{"1-2.3.4", "1-2.3.4", 7},                   // no check of the number's form
+		{"12,5", "12.5", 4}, {"-7.25", "-7.25", 5}, {"abc", "", 3}, {"1x2 3", "123", 5},
+		{"1\xC3\xA4"
+		 "2\xE2\x82\xAC"
+		 "3",
+			"123", 5},                                  // multi-byte characters vanish whole
+		{"1-2.3.4", "1-2.3.4", 7},                      // no check of the number's form
 		{"1234567890123456789", "123456789012345", -1}, // 15 bytes at most
 	};
 	for (const Case& test : cases) {
@@ -113,7 +112,6 @@ TEST_F(TEditTest, TypingLetsInOnlyTheCharactersOfANumber)
 	}
 }
 
-
 TEST_F(TEditTest, PastedTextIsFilteredAndReportedOnce)
 {
 	TEdit* field = AddField();
@@ -124,10 +122,11 @@ TEST_F(TEditTest, PastedTextIsFilteredAndReportedOnce)
 
 	// A zero byte inside the inserted bytes ends the insertion there.
 	field->SetText("");
-	field->Insert("7\0" "8", 3);
+	field->Insert("7\0"
+				  "8",
+		3);
 	EXPECT_STREQ("7", field->Text());
 }
-
 
 TEST_F(TEditTest, ChangesReachTheFocusViewsParentWithoutATarget)
 {
@@ -143,7 +142,6 @@ TEST_F(TEditTest, ChangesReachTheFocusViewsParentWithoutATarget)
 	EXPECT_EQ(2, fRecorder->changes);
 }
 
-
 TEST_F(TEditTest, ChangesReachTheTargetWhereverTheFocusIs)
 {
 	TEdit* field = AddField();
@@ -158,7 +156,6 @@ TEST_F(TEditTest, ChangesReachTheTargetWhereverTheFocusIs)
 	Drain();
 	EXPECT_EQ(4, fRecorder->changes) << "removal and insertion each report";
 }
-
 
 TEST_F(TEditTest, TabAndEnterRewriteWithTwoDecimals)
 {
@@ -196,7 +193,6 @@ TEST_F(TEditTest, TabAndEnterRewriteWithTwoDecimals)
 	}
 }
 
-
 TEST_F(TEditTest, ReadOnlyFieldTakesAnyTextAndReportsNothing)
 {
 	TEdit* field = AddField(false);
@@ -216,7 +212,6 @@ TEST_F(TEditTest, ReadOnlyFieldTakesAnyTextAndReportsNothing)
 	}
 }
 
-
 TEST_F(TEditTest, FieldOutsideAnyWindowFiltersAndPostsNothing)
 {
 	TEdit field(BRect(0, 0, 100, 20), fRecorder, BRect(2, 3, 98, 18), 0);
@@ -227,7 +222,6 @@ TEST_F(TEditTest, FieldOutsideAnyWindowFiltersAndPostsNothing)
 	EXPECT_EQ(0, fRecorder->changes);
 	EXPECT_EQ(0, fWindow->CountQueuedMessages());
 }
-
 
 TEST_F(TEditTest, PastesAreReadAsMeantThenLimited)
 {
@@ -254,7 +248,10 @@ TEST_F(TEditTest, PastesAreReadAsMeantThenLimited)
 		{"", "12345678901234567890", "123456789012345"},
 		// A selection makes room; what is around it counts.
 		{"999999999999999", "1.234,5", "1234.5"},
-		{"", "\xE2\x82\xAC" "5", "5"},
+		{"",
+			"\xE2\x82\xAC"
+			"5",
+			"5"},
 	};
 	for (const Case& test : cases) {
 		TEdit* field = AddField();
@@ -278,7 +275,6 @@ TEST_F(TEditTest, PastesAreReadAsMeantThenLimited)
 	}
 }
 
-
 TEST_F(TEditTest, PasteIntoAFullFieldChangesNothing)
 {
 	TEdit* field = AddField();
@@ -291,7 +287,6 @@ TEST_F(TEditTest, PasteIntoAFullFieldChangesNothing)
 	EXPECT_EQ(0, fRecorder->changes);
 }
 
-
 TEST_F(TEditTest, TheProgramsOwnTextsAreOnlyFiltered)
 {
 	// The pad writes its numbers key by key; "1.234.567" there is what the keys made.
@@ -302,7 +297,6 @@ TEST_F(TEditTest, TheProgramsOwnTextsAreOnlyFiltered)
 	field->Insert("1.234,50");
 	EXPECT_STREQ("1.234.50", field->Text());
 }
-
 
 TEST_F(TEditTest, GetDoubleAndHugeAmounts)
 {

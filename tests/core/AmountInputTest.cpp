@@ -15,33 +15,32 @@ Filter(std::string_view text)
 
 TEST(FilterAmountInput, KeepsOnlyNumberCharacters)
 {
-	const struct
-	{
+	const struct {
 		std::string_view input;
 		const char* expected;
 	} kCases[] = {
-	    {"", ""},
-	    {"0123456789.-", "0123456789.-"},
-	    {"1,5", "1.5"},
-	    {"1 234,56 EUR", "1234.56"},
-	    {"abc", ""},
-	    {"1-2.3.4", "1-2.3.4"},
-	    {"+5e3", "53"},
-	    // Multi-byte characters vanish whole: "€", "ä", a 4-byte emoji.
-	    {"5\xe2\x82\xac", "5"},
-	    {"\xc3\xa4"
-	     "7\xf0\x9f\x98\x80"
-	     "8",
-	     "78"},
-	    // A zero byte ends the insertion.
-	    {std::string_view("12\0"
-	                      "34",
-	                      5),
-	     "12"},
-	    {std::string_view("\0"
-	                      "9",
-	                      2),
-	     ""},
+		{"", ""},
+		{"0123456789.-", "0123456789.-"},
+		{"1,5", "1.5"},
+		{"1 234,56 EUR", "1234.56"},
+		{"abc", ""},
+		{"1-2.3.4", "1-2.3.4"},
+		{"+5e3", "53"},
+		// Multi-byte characters vanish whole: "€", "ä", a 4-byte emoji.
+		{"5\xe2\x82\xac", "5"},
+		{"\xc3\xa4"
+		 "7\xf0\x9f\x98\x80"
+		 "8",
+			"78"},
+		// A zero byte ends the insertion.
+		{std::string_view("12\0"
+						  "34",
+			 5),
+			"12"},
+		{std::string_view("\0"
+						  "9",
+			 2),
+			""},
 	};
 	for (const auto& c : kCases)
 		EXPECT_EQ(Filter(c.input), c.expected) << '"' << c.input << '"';
@@ -55,15 +54,22 @@ TEST(FilterAmountInput, HonoursLengthAndNull)
 
 TEST(ParseAmount, ReadsTheNumericBeginning)
 {
-	const struct
-	{
+	const struct {
 		const char* text;
 		double expected;
 	} kCases[] = {
-	    {"", 0},      {"0", 0},       {"12.3456", 12.3456},
-	    {"1.5", 1.5}, {"-7.5", -7.5}, {"-", 0},
-	    {".", 0},     {".5", 0.5},    {"1.2.3", 1.2},
-	    {"12-3", 12}, {"--5", 0},     {"999999999999999", 999999999999999.0},
+		{"", 0},
+		{"0", 0},
+		{"12.3456", 12.3456},
+		{"1.5", 1.5},
+		{"-7.5", -7.5},
+		{"-", 0},
+		{".", 0},
+		{".5", 0.5},
+		{"1.2.3", 1.2},
+		{"12-3", 12},
+		{"--5", 0},
+		{"999999999999999", 999999999999999.0},
 	};
 	for (const auto& c : kCases)
 		EXPECT_EQ(ParseAmount(c.text), c.expected) << '"' << c.text << '"';
@@ -80,20 +86,17 @@ TEST(ParseAmount, MinusZeroKeepsItsSign)
 
 TEST(ParseAmount, ReadsTheWholeNumberWhateverItsLength)
 {
-	const struct
-	{
+	const struct {
 		std::string text;
 		double expected;
 	} kCases[] = {
-	    // Past the 39th character the old reading cut these by powers of ten.
-	    {"1" + std::string(40, '0'), 1e40},
-	    {std::string(45, '7'), 777777777777777777777777777777777777777777777.0},
-	    {std::string(45, '7') + ".00", 777777777777777777777777777777777777777777777.0},
-	    {std::string(38, '0') + "12", 12},
-	    {"0." + std::string(37, '0') + "1", 1e-38},
-	    {"1" + std::string(300, '0'), 1e300},
-	    {"-1" + std::string(300, '0') + ".5x", -1e300},
-	    {"1e300", 1e300}, // the read-only field's text reads as strtod reads it
+		// Past the 39th character the old reading cut these by powers of ten.
+		{"1" + std::string(40, '0'), 1e40},
+		{std::string(45, '7'), 777777777777777777777777777777777777777777777.0},
+		{std::string(45, '7') + ".00", 777777777777777777777777777777777777777777777.0},
+		{std::string(38, '0') + "12", 12}, {"0." + std::string(37, '0') + "1", 1e-38},
+		{"1" + std::string(300, '0'), 1e300}, {"-1" + std::string(300, '0') + ".5x", -1e300},
+		{"1e300", 1e300}, // the read-only field's text reads as strtod reads it
 	};
 	for (const auto& c : kCases)
 		EXPECT_EQ(ParseAmount(c.text.c_str()), c.expected) << c.text.size() << " bytes";
@@ -117,58 +120,68 @@ Paste(std::string_view text)
 
 TEST(ReadPastedAmount, ReadsGroupedNumbersAsMeantAndFiltersTheRest)
 {
-	const struct
-	{
+	const struct {
 		std::string_view pasted;
 		const char* expected;
 	} kCases[] = {
-	    // Thousands groups: the last of '.' and ',' is the decimal mark.
-	    {"1.234,50", "1234.50"},
-	    {"1,234.50", "1234.50"},
-	    {"-1.234,5", "-1234.5"},
-	    {"1.234.567", "1234567"},
-	    {"1,234,567", "1234567"},
-	    {"1.234.567,89", "1234567.89"},
-	    {"1,234,567.89", "1234567.89"},
-	    {"EUR 1 234 567,89", "1234567.89"},
-	    {"1 234,56 EUR", "1234.56"},
-	    {"1 234.56", "1234.56"},
-	    {"12 345 678", "12345678"},
-	    {"1\xC2\xA0" "234,50 \xE2\x82\xAC", "1234.50"},      // no-break space
-	    {"-1\xE2\x80\xAF" "234\xE2\x80\xAF" "567", "-1234567"}, // narrow no-break space
-	    {"Betrag: -1.234,50 EUR.", "-1234.50"},
-	    {"Summe 1.234,50.", "1234.50"}, // the full stop ends the sentence, not the number
-	    {"1.234,", "1.234."},           // the last mark is no mark without a digit after it
-	    // A single '.' or ',' is the decimal mark, as the filter reads it.
-	    {"12.5", "12.5"},
-	    {"1,234", "1.234"},
-	    {"1.234", "1.234"},
-	    {"Gesamtbetrag: 99,95 EUR", "99.95"},
-	    {"1 234,567", "1234.567"},
-	    // No grouped number: filtered as typed keys would be.
-	    {"1.5.5", "1.5.5"},
-	    {"1.23,5", "1.23.5"},
-	    {"1.2345,6", "1.2345.6"},
-	    {"1,234.567,8", "1.234.567.8"},    // a mark that groups cannot be the decimal mark too
-	    {"1.234,567 890", "1.234.567890"}, // nor can groups follow the decimal mark
-	    {"1.234,50-", "1.234.50-"},        // a minus elsewhere than before the number
-	    {"Netto-Betrag 1.234,50", "-1.234.50"},
-	    {"--1.234", "--1.234"},
-	    {"1.234,50 (19%)", "1.234.5019"}, // two numbers
-	    {"12 5", "125"},
-	    {"1-2.3.4", "1-2.3.4"},
-	    {"abc", ""},
-	    {"", ""},
-	    // One character alone, as every typed key.
-	    {",", "."},
-	    {".", "."},
-	    {"-", "-"},
-	    {"7", "7"},
-	    {" ", ""},
-	    {"\xE2\x82\xAC", ""},
-	    // A zero byte ends the text.
-	    {std::string_view("1.234\0" ",50", 9), "1.234"},
-	    {std::string_view("1.234.567\0" "8", 11), "1234567"},
+		// Thousands groups: the last of '.' and ',' is the decimal mark.
+		{"1.234,50", "1234.50"},
+		{"1,234.50", "1234.50"},
+		{"-1.234,5", "-1234.5"},
+		{"1.234.567", "1234567"},
+		{"1,234,567", "1234567"},
+		{"1.234.567,89", "1234567.89"},
+		{"1,234,567.89", "1234567.89"},
+		{"EUR 1 234 567,89", "1234567.89"},
+		{"1 234,56 EUR", "1234.56"},
+		{"1 234.56", "1234.56"},
+		{"12 345 678", "12345678"},
+		{"1\xC2\xA0"
+		 "234,50 \xE2\x82\xAC",
+			"1234.50"}, // no-break space
+		{"-1\xE2\x80\xAF"
+		 "234\xE2\x80\xAF"
+		 "567",
+			"-1234567"}, // narrow no-break space
+		{"Betrag: -1.234,50 EUR.", "-1234.50"},
+		{"Summe 1.234,50.", "1234.50"}, // the full stop ends the sentence, not the number
+		{"1.234,", "1.234."},           // the last mark is no mark without a digit after it
+		// A single '.' or ',' is the decimal mark, as the filter reads it.
+		{"12.5", "12.5"},
+		{"1,234", "1.234"},
+		{"1.234", "1.234"},
+		{"Gesamtbetrag: 99,95 EUR", "99.95"},
+		{"1 234,567", "1234.567"},
+		// No grouped number: filtered as typed keys would be.
+		{"1.5.5", "1.5.5"},
+		{"1.23,5", "1.23.5"},
+		{"1.2345,6", "1.2345.6"},
+		{"1,234.567,8", "1.234.567.8"},    // a mark that groups cannot be the decimal mark too
+		{"1.234,567 890", "1.234.567890"}, // nor can groups follow the decimal mark
+		{"1.234,50-", "1.234.50-"},        // a minus elsewhere than before the number
+		{"Netto-Betrag 1.234,50", "-1.234.50"},
+		{"--1.234", "--1.234"},
+		{"1.234,50 (19%)", "1.234.5019"}, // two numbers
+		{"12 5", "125"},
+		{"1-2.3.4", "1-2.3.4"},
+		{"abc", ""},
+		{"", ""},
+		// One character alone, as every typed key.
+		{",", "."},
+		{".", "."},
+		{"-", "-"},
+		{"7", "7"},
+		{" ", ""},
+		{"\xE2\x82\xAC", ""},
+		// A zero byte ends the text.
+		{std::string_view("1.234\0"
+						  ",50",
+			 9),
+			"1.234"},
+		{std::string_view("1.234.567\0"
+						  "8",
+			 11),
+			"1234567"},
 	};
 	for (const auto& c : kCases)
 		EXPECT_EQ(Paste(c.pasted), c.expected) << '"' << c.pasted << '"';

@@ -7,8 +7,7 @@
 
 namespace {
 
-struct Row
-{
+struct Row {
 	const char* iso;
 	const char* oval;
 	const char* land;
@@ -17,19 +16,19 @@ struct Row
 };
 
 const Row kRows[] = {
-    {"EUR", "EUR", "Euro", 1.0, "1"},
-    {"BEF", "B", "Belgien", 40.3399, "40.3399"},
-    {"DEM", "D", "Deutschland", 1.95583, "1.95583"},
-    {"FIM", "SF", "Finnland", 5.94573, "5.94573"},
-    {"FRF", "F", "Frankreich", 6.55957, "6.55957"},
-    {"GRD", "GR", "Griechenland", 340.75, "340.75"},
-    {"IEP", "IRL", "Irland", 0.787564, "0.787564"},
-    {"ITL", "I", "Italien", 1936.27, "1936.27"},
-    {"LUF", "L", "Luxemburg", 40.3399, "40.3399"},
-    {"NLG", "NL", "Niederlande", 2.20371, "2.20371"},
-    {"ATS", "A", "\xc3\x96sterreich", 13.7603, "13.7603"},
-    {"PTE", "P", "Portugal", 200.482, "200.482"},
-    {"ESP", "E", "Spanien", 166.386, "166.386"},
+	{"EUR", "EUR", "Euro", 1.0, "1"},
+	{"BEF", "B", "Belgien", 40.3399, "40.3399"},
+	{"DEM", "D", "Deutschland", 1.95583, "1.95583"},
+	{"FIM", "SF", "Finnland", 5.94573, "5.94573"},
+	{"FRF", "F", "Frankreich", 6.55957, "6.55957"},
+	{"GRD", "GR", "Griechenland", 340.75, "340.75"},
+	{"IEP", "IRL", "Irland", 0.787564, "0.787564"},
+	{"ITL", "I", "Italien", 1936.27, "1936.27"},
+	{"LUF", "L", "Luxemburg", 40.3399, "40.3399"},
+	{"NLG", "NL", "Niederlande", 2.20371, "2.20371"},
+	{"ATS", "A", "\xc3\x96sterreich", 13.7603, "13.7603"},
+	{"PTE", "P", "Portugal", 200.482, "200.482"},
+	{"ESP", "E", "Spanien", 166.386, "166.386"},
 };
 
 TEST(CurrencyTable, RowsInIndexOrder)

@@ -1,7 +1,8 @@
 #!/bin/bash
 # The X11 backend under Xvfb with openbox: first its own test program (keys through the input
-# method with Compose and dead keys, held keys, the clipboard with xclip and with an owner
-# that never answers, a window destroyed by another client, an X error on purpose), then the
+# method with Compose and dead keys, held keys, the clipboard with xclip (large texts in
+# pieces too) and with owners that never answer or stop halfway, frames with and without
+# MIT-SHM, a window destroyed by another client, an X error on purpose), then the
 # real program through the X fault cases: its window destroyed by another client, SIGHUP, a
 # Ctrl+Q held from another program when it starts, the X server gone under it, a screen whose
 # default visual is not TrueColor, and a damaged Compose cache.
@@ -86,7 +87,7 @@ start_server()
 {
 	local number="$E2E_TMP/display2"
 	: >"$number"
-	Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 "$1" 3>"$number" \
+	Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 "$@" 3>"$number" \
 		>"$E2E_TMP/xvfb2.log" 2>&1 &
 	SERVER=$!
 	e2e_track_pid "$SERVER"
@@ -129,6 +130,14 @@ kill "$PID"
 wait_exit
 kill "$SERVER"
 e2e_log "8-bit screen: the window shows its colours ($PIXEL)"
+
+# 6b. A server without MIT-SHM (as a remote one is to us): frames go down the connection.
+start_server 640x480x24 -extension MIT-SHM
+DISPLAY="$SECOND" KIT_NO_MIT_SHM=1 LANG=C.UTF-8 LC_ALL=C.UTF-8 "$TESTS" \
+	--gtest_filter='*WithOrWithoutSharedMemory*' >"$E2E_TMP/noshm.out" 2>&1 \
+	|| e2e_fail "frames without MIT-SHM: $(cat "$E2E_TMP/noshm.out")"
+kill "$SERVER"
+e2e_log "a server without MIT-SHM: frames shown all the same"
 
 # 7. A damaged Compose cache is rebuilt, never read. libX11 keeps no cache for root, so the
 # program runs as an ordinary user here.

@@ -1,13 +1,15 @@
 // The X11 backend against a real X server (run by x11_backend_e2e.sh under Xvfb, with
 // openbox): keys through the input method (Compose and dead keys), keys held before the focus,
-// the clipboard both ways with xclip and with an owner that never answers, a window destroyed
-// by another client, and an X error provoked on purpose.
+// the clipboard both ways with xclip (large texts in pieces too) and with an owner that never
+// answers or stops sending pieces, a window destroyed by another client, and an X error
+// provoked on purpose.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -18,14 +20,14 @@
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 #include "Backend.h"
 #include "InterfaceDefs.h"
 #include "X11Backend.h"
+#include "X11Input.h"
 #include "X11Window.h"
-
-extern char** environ;
 
 using namespace BPrivate;
 
@@ -90,7 +92,8 @@ protected:
 
 	// Runs the backend's loop until done says so or the time is up; all events seen. An
 	// exposed window gets a frame, as the kit would present one.
-	std::vector<BackendEvent> Pump(const std::function<bool(const std::vector<BackendEvent>&)>& done,
+	std::vector<BackendEvent>
+	Pump(const std::function<bool(const std::vector<BackendEvent>&)>& done,
 		bigtime_t timeout = 5000000)
 	{
 		std::vector<BackendEvent> events;
@@ -225,9 +228,9 @@ TEST_F(X11Display, KeysTypeThroughTheInputMethod)
 		const char* typed; // what the kit gets as text
 	} cases[] = {
 		{"a shift+b 5", "aB5"},
-		{"Multi_key o quotedbl", "\xc3\xb6"},       // Compose: o and " make ö
-		{"Multi_key equal e", "\xe2\x82\xac"},      // = and e make €
-		{"dead_acute e", "\xc3\xa9"},               // a dead key: é
+		{"Multi_key o quotedbl", "\xc3\xb6"},  // Compose: o and " make ö
+		{"Multi_key equal e", "\xe2\x82\xac"}, // = and e make €
+		{"dead_acute e", "\xc3\xa9"},          // a dead key: é
 		{"BackSpace Return", "\x08\x0a"},
 	};
 	for (const Case& c : cases) {
@@ -268,7 +271,7 @@ TEST_F(X11Display, KeysHeldBeforeTheFocusAreNoPresses)
 
 	// Pressed again, it is a key like any other.
 	ASSERT_EQ(system("xdotool key q"), 0);
-	events = Pump([](const std::vector<BackendEvent>& seen) { return Typed(seen).size() >= 1; });
+	events = Pump([](const std::vector<BackendEvent>& seen) { return !Typed(seen).empty(); });
 	EXPECT_EQ(Typed(events), "q");
 }
 
@@ -281,13 +284,16 @@ TEST_F(X11Display, ClipboardBothWaysWithAnotherClient)
 	const std::string out = std::string(directory) + "/out";
 
 	// Ours to another program, as UTF-8, as Latin-1, and the list of targets.
-	const std::string text = "Gr\xc3\xbc\xc3\x9f" "e 12,50 \xe2\x82\xac";
+	const std::string text = "Gr\xc3\xbc\xc3\x9f"
+							 "e 12,50 \xe2\x82\xac";
 	fBackend->SetClipboardText(text);
 	EXPECT_EQ(fBackend->ClipboardText(), text);
 	EXPECT_EQ(RunPumping("xclip -selection clipboard -o >" + out), 0);
 	EXPECT_EQ(ReadAll(out), text);
 	EXPECT_EQ(RunPumping("xclip -selection clipboard -o -t STRING >" + out), 0);
-	EXPECT_EQ(ReadAll(out), "Gr\xfc\xdf" "e 12,50 ?");
+	EXPECT_EQ(ReadAll(out),
+		"Gr\xfc\xdf"
+		"e 12,50 ?");
 	EXPECT_EQ(RunPumping("xclip -selection clipboard -o -t TARGETS >" + out), 0);
 	EXPECT_TRUE(Contains(ReadAll(out), "UTF8_STRING"));
 	EXPECT_TRUE(Contains(ReadAll(out), "STRING"));
@@ -308,7 +314,8 @@ TEST_F(X11Display, ClipboardBothWaysWithAnotherClient)
 	EXPECT_EQ(fBackend->ClipboardText(), "");
 
 	// Latin-1 only (the STRING target).
-	GiveClipboardToXclip("printf 'x\\344' | xclip -selection clipboard -t STRING -i >/dev/null 2>&1");
+	GiveClipboardToXclip(
+		"printf 'x\\344' | xclip -selection clipboard -t STRING -i >/dev/null 2>&1");
 	answered = false;
 	EXPECT_FALSE(fBackend->RequestClipboardText(&now, [&](const std::string& text) {
 		answer = text;
@@ -341,8 +348,8 @@ TEST_F(X11Display, AnOwnerThatNeverAnswersCostsOnlyTheTimeOut)
 	}));
 	// Meanwhile the loop serves the keys.
 	ASSERT_EQ(system("xdotool key 4"), 0);
-	std::vector<BackendEvent> events = Pump(
-		[&answered](const std::vector<BackendEvent>&) { return answered; }, 10000000);
+	std::vector<BackendEvent> events =
+		Pump([&answered](const std::vector<BackendEvent>&) { return answered; }, 10000000);
 	EXPECT_TRUE(answered);
 	EXPECT_EQ(answer, "");
 	EXPECT_EQ(Typed(events), "4");
@@ -397,7 +404,7 @@ TEST_F(X11Display, WindowDestroyedByAnotherClientAndXErrorsAreNoEnd)
 	BackendWindow* after = Open("after");
 	ASSERT_TRUE(WaitActivated(after));
 	ASSERT_EQ(system("xdotool key z"), 0);
-	events = Pump([](const std::vector<BackendEvent>& seen) { return Typed(seen).size() >= 1; });
+	events = Pump([](const std::vector<BackendEvent>& seen) { return !Typed(seen).empty(); });
 	EXPECT_EQ(Typed(events), "z");
 	unlink("/tmp/kit-doomed-id");
 	unlink("/tmp/kit-victim-id");
@@ -436,7 +443,8 @@ Property(Display* display, Window window, const char* name)
 	unsigned char* data = nullptr;
 	std::vector<long> values;
 	if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1 << 16, False,
-			AnyPropertyType, &type, &format, &count, &after, &data) == Success
+			AnyPropertyType, &type, &format, &count, &after, &data)
+			== Success
 		&& format == 32) {
 		const long* items = reinterpret_cast<const long*>(data);
 		values.assign(items, items + count);
@@ -591,4 +599,176 @@ TEST_F(X11Display, WindowManagerPropertiesFollowTheSpec)
 	EXPECT_TRUE(HasAtom(other, protocols, "WM_DELETE_WINDOW"));
 	EXPECT_TRUE(HasAtom(other, protocols, "_NET_WM_PING"));
 	XCloseDisplay(other);
+}
+
+namespace {
+
+// Several megabytes of numbered lines with two- and three-byte characters: a piece lost,
+// doubled or out of order shows.
+std::string
+LargeText()
+{
+	std::string text;
+	for (int line = 0; text.size() < 3 * 1024 * 1024; line++)
+		text += "Zeile " + std::to_string(line)
+			+ ": Gr\xc3\xbc\xc3\x9f"
+			  "e 12,50 \xe2\x82\xac\n";
+	return text;
+}
+
+} // namespace
+
+TEST_F(X11Display, LargeClipboardTextsGoInPiecesBothWays)
+{
+	BackendWindow* window = Open("large clipboard");
+	ASSERT_TRUE(WaitActivated(window));
+	char directory[] = "/tmp/kit-incr-XXXXXX";
+	ASSERT_NE(mkdtemp(directory), nullptr);
+	const std::string in = std::string(directory) + "/in", out = std::string(directory) + "/out";
+	const std::string text = LargeText();
+	std::ofstream(in, std::ios::binary) << text;
+
+	// Another program's large text to us: xclip hands it out in pieces (INCR).
+	GiveClipboardToXclip("xclip -selection clipboard -i <" + in + " >/dev/null 2>&1");
+	std::string answer, now;
+	bool answered = false;
+	EXPECT_FALSE(fBackend->RequestClipboardText(&now, [&](const std::string& got) {
+		answer = got;
+		answered = true;
+	}));
+	Pump([&answered](const std::vector<BackendEvent>&) { return answered; }, 20000000);
+	EXPECT_TRUE(answered);
+	EXPECT_EQ(answer.size(), text.size());
+	EXPECT_TRUE(answer == text);
+
+	// Ours to another program, in pieces too, as UTF-8 and as Latin-1.
+	fBackend->SetClipboardText(text);
+	EXPECT_EQ(RunPumping("xclip -selection clipboard -o >" + out), 0);
+	EXPECT_EQ(ReadAll(out).size(), text.size());
+	EXPECT_TRUE(ReadAll(out) == text);
+	EXPECT_EQ(RunPumping("xclip -selection clipboard -o -t STRING >" + out), 0);
+	EXPECT_TRUE(ReadAll(out) == Latin1FromUTF8(text));
+	fBackend->SetClipboardText("end");
+	system(("rm -rf " + std::string(directory)).c_str());
+}
+
+TEST_F(X11Display, PiecesThatStopCostOnlyTheTimeOut)
+{
+	BackendWindow* window = Open("stalled pieces");
+	ASSERT_TRUE(WaitActivated(window));
+	Display* other = XOpenDisplay(nullptr);
+	ASSERT_NE(other, nullptr);
+	const Atom clipboard = XInternAtom(other, "CLIPBOARD", False);
+	const Atom incr = XInternAtom(other, "INCR", False);
+	Window peer = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 1, 1, 0, 0, 0);
+
+	// An owner that announces pieces (INCR) and never sends one.
+	XSetSelectionOwner(other, clipboard, peer, CurrentTime);
+	XSync(other, False);
+	bool answered = false;
+	std::string answer = "unset", now;
+	EXPECT_FALSE(fBackend->RequestClipboardText(&now, [&](const std::string& got) {
+		answer = got;
+		answered = true;
+	}));
+	auto announce = [&]() {
+		while (XPending(other) > 0) {
+			XEvent event;
+			XNextEvent(other, &event);
+			if (event.type != SelectionRequest)
+				continue;
+			const XSelectionRequestEvent& request = event.xselectionrequest;
+			long size = 1 << 20;
+			XChangeProperty(other, request.requestor, request.property, incr, 32, PropModeReplace,
+				reinterpret_cast<unsigned char*>(&size), 1);
+			XEvent reply{};
+			reply.xselection.type = SelectionNotify;
+			reply.xselection.requestor = request.requestor;
+			reply.xselection.selection = request.selection;
+			reply.xselection.target = request.target;
+			reply.xselection.property = request.property;
+			reply.xselection.time = request.time;
+			XSendEvent(other, request.requestor, False, NoEventMask, &reply);
+			XFlush(other);
+		}
+	};
+	const bigtime_t start = Now();
+	ASSERT_EQ(system("xdotool key 5"), 0);
+	std::vector<BackendEvent> events = Pump(
+		[&](const std::vector<BackendEvent>&) {
+			announce();
+			return answered;
+		},
+		10000000);
+	EXPECT_TRUE(answered);
+	EXPECT_EQ(answer, "");
+	EXPECT_LT(Now() - start, 5000000);
+	EXPECT_EQ(Typed(events), "5");
+
+	// A requester that takes the first piece of our large text and no more: after the
+	// time-out the next requester gets all of it.
+	const std::string text = LargeText();
+	fBackend->SetClipboardText(text);
+	const Atom property = XInternAtom(other, "PEER_PROPERTY", False);
+	XSelectInput(other, peer, PropertyChangeMask);
+	XConvertSelection(other, clipboard, XInternAtom(other, "UTF8_STRING", False), property, peer,
+		CurrentTime);
+	XFlush(other);
+	bool started = false;
+	Pump(
+		[&](const std::vector<BackendEvent>&) {
+			while (XPending(other) > 0) {
+				XEvent event;
+				XNextEvent(other, &event);
+				if (event.type == SelectionNotify && event.xselection.property == property) {
+					XDeleteProperty(other, peer, property);
+					XFlush(other);
+					started = true;
+				}
+			}
+			return false;
+		},
+		2500000);
+	EXPECT_TRUE(started);
+	char directory[] = "/tmp/kit-incr-XXXXXX";
+	ASSERT_NE(mkdtemp(directory), nullptr);
+	const std::string out = std::string(directory) + "/out";
+	EXPECT_EQ(RunPumping("xclip -selection clipboard -o >" + out), 0);
+	EXPECT_TRUE(ReadAll(out) == text);
+	fBackend->SetClipboardText("end");
+	XCloseDisplay(other);
+	system(("rm -rf " + std::string(directory)).c_str());
+}
+
+// Frames after the first go through shared memory where the server offers MIT-SHM (the
+// script runs this once more on a server without it, with KIT_NO_MIT_SHM set): either way
+// the screen shows the last frame, also when frames come faster than the server reads them.
+TEST_F(X11Display, FramesReachTheScreenWithOrWithoutSharedMemory)
+{
+	BackendWindow* window = Open("frames");
+	ASSERT_TRUE(WaitActivated(window));
+	// The first frame is up (the exposure's): the loop now asks for MIT-SHM.
+	Pump([](const std::vector<BackendEvent>&) { return false; }, 200000);
+	std::vector<uint32> pixels(200 * 100);
+	for (uint32 colour : {0xff336699u, 0xff996633u, 0xff123456u}) {
+		std::fill(pixels.begin(), pixels.end(), colour);
+		window->Present(reinterpret_cast<const uint8*>(pixels.data()), 200, 100, 200 * 4);
+	}
+	Pump([](const std::vector<BackendEvent>&) { return false; }, 300000);
+
+	ASSERT_EQ(system("xdotool search --name '^frames$' > /tmp/kit-frames-id"), 0);
+	const Window xWindow = strtoul(ReadAll("/tmp/kit-frames-id").c_str(), nullptr, 10);
+	unlink("/tmp/kit-frames-id");
+	Display* other = XOpenDisplay(nullptr);
+	ASSERT_NE(other, nullptr);
+	XImage* image = XGetImage(other, xWindow, 0, 0, 200, 100, AllPlanes, ZPixmap);
+	ASSERT_NE(image, nullptr);
+	for (auto [x, y] : {std::pair(0, 0), std::pair(199, 99), std::pair(100, 50)})
+		EXPECT_EQ(XGetPixel(image, x, y) & 0xffffff, 0x123456u) << x << "," << y;
+	XDestroyImage(image);
+	XCloseDisplay(other);
+
+	// A segment of System V shared memory is mapped only when the server took it.
+	const bool shared = Contains(ReadAll("/proc/self/maps"), "SYSV");
+	EXPECT_EQ(shared, getenv("KIT_NO_MIT_SHM") == nullptr);
 }

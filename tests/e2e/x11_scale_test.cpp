@@ -40,9 +40,7 @@ Now()
 // Sets (or, with nullptr, unsets) an environment variable for one test.
 class ScopedVariable {
 public:
-	ScopedVariable(const char* name, const char* value)
-		:
-		fName(name)
+	ScopedVariable(const char* name, const char* value) : fName(name)
 	{
 		if (const char* old = getenv(name)) {
 			fHad = true;
@@ -146,9 +144,8 @@ protected:
 
 	bool WaitFor(BackendEvent::Type type, BackendEvent* found, bigtime_t timeout = 5000000)
 	{
-		std::vector<BackendEvent> events = Pump([type](const BackendEvent& event) {
-			return event.type == type;
-		}, timeout);
+		std::vector<BackendEvent> events =
+			Pump([type](const BackendEvent& event) { return event.type == type; }, timeout);
 		if (events.empty() || events.back().type != type)
 			return false;
 		*found = events.back();
@@ -275,8 +272,8 @@ TEST_F(X11Scaled, MousePositionsComeBackInLayoutUnits)
 	const BRect server = ServerFrame(window);
 
 	struct Case {
-		int x, y;          // pixels in the window
-		BPoint layout;     // where the kit is told
+		int x, y;      // pixels in the window
+		BPoint layout; // where the kit is told
 	} cases[] = {
 		{0, 0, BPoint(0, 0)},
 		{1, 1, BPoint(0, 0)},
@@ -287,7 +284,8 @@ TEST_F(X11Scaled, MousePositionsComeBackInLayoutUnits)
 		const int rootX = (int)server.left + c.x;
 		const int rootY = (int)server.top + c.y;
 		ASSERT_EQ(Run("xdotool mousemove " + std::to_string(rootX) + " " + std::to_string(rootY)
-			+ " click 1"), 0);
+					  + " click 1"),
+			0);
 		std::vector<BackendEvent> seen = fSeen;
 		Pump([](const BackendEvent&) { return false; }, 200000);
 		bool found = false;

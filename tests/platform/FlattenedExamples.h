@@ -45,11 +45,9 @@ FormatExamples()
 	return blocks;
 }
 
-
 class Encoder {
 public:
-	explicit Encoder(bool bigEndian = false, uint32_t what = 'pref', uint8_t flags = 0x01)
-		:
+	explicit Encoder(bool bigEndian = false, uint32_t what = 'pref', uint8_t flags = 0x01) :
 		fBig(bigEndian)
 	{
 		U32('FOB1').U32(0).U32(0).U32(what).U8(flags);
@@ -91,8 +89,8 @@ public:
 		bool mini = true)
 	{
 		bool single = words.size() == 1;
-		Record(0x05 | (mini ? 0x02 : 0) | (single ? 0x08 : 0), type, words.size(),
-			4 * words.size(), name, mini);
+		Record(0x05 | (mini ? 0x02 : 0) | (single ? 0x08 : 0), type, words.size(), 4 * words.size(),
+			name, mini);
 		for (uint32_t word : words)
 			U32(word);
 		return *this;
@@ -104,8 +102,8 @@ public:
 		size_t dataSize = 0;
 		for (const std::string& value : values)
 			dataSize += 4 + value.size() + 1 + Padding(value.size() + 1);
-		Record(0x01 | (mini ? 0x02 : 0) | (values.size() == 1 ? 0x08 : 0), 'CSTR',
-			values.size(), dataSize, name, mini);
+		Record(0x01 | (mini ? 0x02 : 0) | (values.size() == 1 ? 0x08 : 0), 'CSTR', values.size(),
+			dataSize, name, mini);
 		for (const std::string& value : values) {
 			U32(static_cast<uint32_t>(value.size() + 1));
 			Raw(value.c_str(), value.size() + 1);
@@ -115,8 +113,8 @@ public:
 	}
 
 	// A record head with whatever counts and sizes a test wants; the data follows by hand.
-	Encoder& Record(uint8_t flags, uint32_t type, size_t count, size_t dataSize,
-		const char* name, bool mini)
+	Encoder& Record(uint8_t flags, uint32_t type, size_t count, size_t dataSize, const char* name,
+		bool mini)
 	{
 		U8(flags).U32(type);
 		if ((flags & 0x08) == 0)
@@ -160,7 +158,6 @@ private:
 	Bytes fBytes;
 };
 
-
 inline uint32_t
 FloatBits(float value)
 {
@@ -168,7 +165,6 @@ FloatBits(float value)
 	memcpy(&bits, &value, 4);
 	return bits;
 }
-
 
 // The seven settings keys with the values of the document's second example.
 inline Bytes

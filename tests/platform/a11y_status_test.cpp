@@ -3,10 +3,10 @@
 // dbus-daemon started for the test.
 #include <gtest/gtest.h>
 
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -115,8 +115,8 @@ public:
 		sockaddr_un address = {};
 		address.sun_family = AF_UNIX;
 		strcpy(address.sun_path, fAddress.path.c_str());
-		bind(fListener, (sockaddr*)&address, sizeof(address));
-		listen(fListener, 4);
+		EXPECT_EQ(bind(fListener, (sockaddr*)&address, sizeof(address)), 0);
+		EXPECT_EQ(listen(fListener, 4), 0);
 	}
 
 	~FakeBus()
@@ -130,7 +130,10 @@ public:
 	const DBus::SocketAddress& Address() const { return fAddress; }
 
 	void Accept() { fPeer = accept(fListener, nullptr, nullptr); }
-	void Send(const std::string& bytes) { ASSERT_EQ(write(fPeer, bytes.data(), bytes.size()), (ssize_t)bytes.size()); }
+	void Send(const std::string& bytes)
+	{
+		ASSERT_EQ(write(fPeer, bytes.data(), bytes.size()), (ssize_t)bytes.size());
+	}
 	void Hangup()
 	{
 		if (fPeer >= 0)
@@ -184,7 +187,8 @@ private:
 			DBus::Message message;
 			size_t consumed = 0;
 			if (DBus::ParseMessage((const uint8*)sent.data() + offset, sent.size() - offset,
-					&message, &consumed) != DBus::ParseResult::kComplete)
+					&message, &consumed)
+				!= DBus::ParseResult::kComplete)
 				break;
 			calls.push_back(message);
 			offset += consumed;
@@ -213,8 +217,10 @@ protected:
 
 	A11yStatusClient& Start(int32 timeoutMs = 2000)
 	{
-		fClient = std::make_unique<A11yStatusClient>(
-			[this](bool enabled) { fAnswers.push_back(enabled); }, timeoutMs);
+		fClient =
+			std::make_unique<A11yStatusClient>([this](
+												   bool enabled) { fAnswers.push_back(enabled); },
+				timeoutMs);
 		EXPECT_EQ(fClient->Connect({{false, "/nonexistent/bus"}, fBus.Address()}), B_OK);
 		EventLoop::AddWatcher(fClient.get());
 		fBus.Accept();
@@ -242,13 +248,25 @@ TEST_F(A11yStatusTest, AnswersFromTheBusDecide)
 		std::function<std::string(uint32 enabled, uint32 reader)> replies;
 		bool expected;
 	} cases[] = {
-		{"both on", [](uint32 e, uint32 r) { return VariantReply(e, "b", 1) + VariantReply(r, "b", 1); }, true},
-		{"screen reader only", [](uint32 e, uint32 r) { return VariantReply(r, "b", 1) + VariantReply(e, "b", 0); }, true},
-		{"enabled, reader unknown", [](uint32 e, uint32 r) { return VariantReply(e, "b", 1) + ErrorReply(r); }, true},
-		{"both off", [](uint32 e, uint32 r) { return VariantReply(e, "b", 0) + VariantReply(r, "b", 0); }, false},
-		{"no accessibility bus", [](uint32 e, uint32 r) { return ErrorReply(e) + ErrorReply(r); }, false},
-		{"integers, not booleans", [](uint32 e, uint32 r) { return VariantReply(e, "u", 1) + VariantReply(r, "i", 1); }, false},
-		{"boolean out of range", [](uint32 e, uint32 r) { return VariantReply(e, "b", 5) + VariantReply(r, "b", 0); }, false},
+		{"both on",
+			[](uint32 e, uint32 r) { return VariantReply(e, "b", 1) + VariantReply(r, "b", 1); },
+			true},
+		{"screen reader only",
+			[](uint32 e, uint32 r) { return VariantReply(r, "b", 1) + VariantReply(e, "b", 0); },
+			true},
+		{"enabled, reader unknown",
+			[](uint32 e, uint32 r) { return VariantReply(e, "b", 1) + ErrorReply(r); }, true},
+		{"both off",
+			[](uint32 e, uint32 r) { return VariantReply(e, "b", 0) + VariantReply(r, "b", 0); },
+			false},
+		{"no accessibility bus", [](uint32 e, uint32 r) { return ErrorReply(e) + ErrorReply(r); },
+			false},
+		{"integers, not booleans",
+			[](uint32 e, uint32 r) { return VariantReply(e, "u", 1) + VariantReply(r, "i", 1); },
+			false},
+		{"boolean out of range",
+			[](uint32 e, uint32 r) { return VariantReply(e, "b", 5) + VariantReply(r, "b", 0); },
+			false},
 	};
 	for (const Case& c : cases) {
 		SCOPED_TRACE(c.what);
@@ -279,7 +297,7 @@ TEST_F(A11yStatusTest, ABadOrSilentBusMeansOffAndClosesTheConnection)
 	const std::string ok = "OK 0123456789abcdef0123456789abcdef\r\n";
 	struct Case {
 		const char* what;
-		std::string afterAuth;  // what the bus sends after reading AUTH
+		std::string afterAuth; // what the bus sends after reading AUTH
 		bool hangUp;
 	} cases[] = {
 		{"authentication rejected", "REJECTED EXTERNAL\r\n", false},
@@ -289,8 +307,9 @@ TEST_F(A11yStatusTest, ABadOrSilentBusMeansOffAndClosesTheConnection)
 		{"garbage instead of messages", ok + "garbage garbage garbage garbage", false},
 		{"a message far too large", ok + std::string("l\2\0\1", 4) + Marshal({0x40000000u, 5, 8}),
 			false},
-		{"a flood of bytes without a message end", ok + std::string("l\2\0\1", 4)
-			+ Marshal({60000, 5, 8}) + std::string(70000, '\0'), false},
+		{"a flood of bytes without a message end",
+			ok + std::string("l\2\0\1", 4) + Marshal({60000, 5, 8}) + std::string(70000, '\0'),
+			false},
 		{"bytes before BEGIN", ok + "DATA\r\n", false},
 		{"nothing at all", "", false},
 	};
@@ -362,8 +381,9 @@ TEST(A11yStatusRealBus, APrivateSessionBusAnswers)
 	HeadlessBackend::Install();
 	// Services the bus starts (at-spi-bus-launcher) keep any settings in memory.
 	FILE* daemon = popen("GSETTINGS_BACKEND=memory /usr/bin/dbus-daemon --session --fork "
-		"--print-address=1 "
-		"--print-pid=1 2>/dev/null", "r");
+						 "--print-address=1 "
+						 "--print-pid=1 2>/dev/null",
+		"r");
 	ASSERT_NE(daemon, nullptr);
 	char address[512] = {}, pidText[32] = {};
 	ASSERT_NE(fgets(address, sizeof(address), daemon), nullptr);

@@ -32,7 +32,7 @@ ModuleReport()
 	void* handle = dlopen(KIT_TEST_A11Y_MODULE, RTLD_NOW | RTLD_NOLOAD);
 	if (handle == nullptr)
 		return nullptr;
-	auto report = (TestModuleReport* (*)())dlsym(handle, "test_a11y_module_report");
+	auto report = (TestModuleReport * (*)()) dlsym(handle, "test_a11y_module_report");
 	dlclose(handle);
 	return report != nullptr ? report() : nullptr;
 }
@@ -93,20 +93,19 @@ TEST(AccessibilitySwitch, TheModuleIsLookedForInstalledFirstThenInTheBuildTree)
 		const char* libDir;
 		std::vector<std::string> expected;
 	} cases[] = {
-		{nullptr, "/usr/bin/kambolux", "lib/x86_64-linux-gnu", {
-			"/usr/bin/../lib/x86_64-linux-gnu/kambolux/kambolux-atk.so",
-			"/usr/bin/../lib/kambolux/kambolux-atk.so",
-			"/usr/bin/../platform/atk/kambolux-atk.so"}},
-		{nullptr, "/opt/k/bin/kambolux", "lib", {
-			"/opt/k/bin/../lib/kambolux/kambolux-atk.so",
-			"/opt/k/bin/../platform/atk/kambolux-atk.so"}},
-		{nullptr, "/b/app/kambolux", "/usr/lib64", {
-			"/usr/lib64/kambolux/kambolux-atk.so",
-			"/b/app/../lib/kambolux/kambolux-atk.so",
-			"/b/app/../platform/atk/kambolux-atk.so"}},
-		{"", "/usr/bin/kambolux", "", {
-			"/usr/bin/../lib/kambolux/kambolux-atk.so",
-			"/usr/bin/../platform/atk/kambolux-atk.so"}},
+		{nullptr, "/usr/bin/kambolux", "lib/x86_64-linux-gnu",
+			{"/usr/bin/../lib/x86_64-linux-gnu/kambolux/kambolux-atk.so",
+				"/usr/bin/../lib/kambolux/kambolux-atk.so",
+				"/usr/bin/../platform/atk/kambolux-atk.so"}},
+		{nullptr, "/opt/k/bin/kambolux", "lib",
+			{"/opt/k/bin/../lib/kambolux/kambolux-atk.so",
+				"/opt/k/bin/../platform/atk/kambolux-atk.so"}},
+		{nullptr, "/b/app/kambolux", "/usr/lib64",
+			{"/usr/lib64/kambolux/kambolux-atk.so", "/b/app/../lib/kambolux/kambolux-atk.so",
+				"/b/app/../platform/atk/kambolux-atk.so"}},
+		{"", "/usr/bin/kambolux", "",
+			{"/usr/bin/../lib/kambolux/kambolux-atk.so",
+				"/usr/bin/../platform/atk/kambolux-atk.so"}},
 		{"/tmp/m.so", "/usr/bin/kambolux", "lib", {"/tmp/m.so"}},
 		{nullptr, "", "lib", {}},
 	};
@@ -124,7 +123,8 @@ TEST_F(AccessibilityLoaderTest, AMissingModuleIsOneLineOnStandardErrorAndNothing
 	// A second call does not try (nor complain) again.
 	EXPECT_EQ(AccessibilityLoader::Load(), B_ERROR);
 	std::string output = testing::internal::GetCapturedStderr();
-	EXPECT_EQ(output, "kit: screen-reader support not available: cannot load the module: "
+	EXPECT_EQ(output,
+		"kit: screen-reader support not available: cannot load the module: "
 		"not found\n");
 	EXPECT_FALSE(AccessibilityLoader::IsRunning());
 }
@@ -136,7 +136,10 @@ TEST_F(AccessibilityLoaderTest, AFileThatIsNoModuleIsReportedWithTheLoadersReaso
 	EXPECT_EQ(AccessibilityLoader::Load(), B_ERROR);
 	std::string output = testing::internal::GetCapturedStderr();
 	EXPECT_EQ(output.rfind("kit: screen-reader support not available: cannot load the module: "
-		"/proc/self/status", 0), 0u) << output;
+						   "/proc/self/status",
+				  0),
+		0u)
+		<< output;
 	EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1);
 }
 

@@ -36,7 +36,8 @@ using Type = BPrivate::AccessibleEvent::Type;
 
 namespace {
 
-constexpr char kUmlautText[] = "Gr\xC3\xBC\xC3\x9F" "e 5 \xE2\x82\xAC"; // "Grüße 5 €"
+constexpr char kUmlautText[] = "Gr\xC3\xBC\xC3\x9F"
+							   "e 5 \xE2\x82\xAC"; // "Grüße 5 €"
 
 // A view drawing two buttons of its own, the second one renamed by the test.
 class PartsView : public BView {
@@ -65,8 +66,7 @@ public:
 // take the view's own path.
 class CountingText : public BTextView {
 public:
-	CountingText(BRect frame)
-		:
+	CountingText(BRect frame) :
 		BTextView(frame, "text", BRect(2, 2, 117, 17), B_FOLLOW_NONE, B_WILL_DRAW | B_NAVIGABLE)
 	{
 		SetWordWrap(false);
@@ -176,8 +176,7 @@ TEST_P(AccessibleTest, EveryWidgetSaysWhatItIs)
 		uint64 hasNot;
 	} cases[] = {
 		{fText, B_ROLE_TEXT, "Betrag",
-			kShown | B_STATE_EDITABLE | B_STATE_SINGLE_LINE | B_STATE_FOCUSABLE,
-			B_STATE_READ_ONLY},
+			kShown | B_STATE_EDITABLE | B_STATE_SINGLE_LINE | B_STATE_FOCUSABLE, B_STATE_READ_ONLY},
 		{fReadOnly, B_ROLE_TEXT, "", kShown | B_STATE_READ_ONLY | B_STATE_SELECTABLE_TEXT,
 			B_STATE_EDITABLE | B_STATE_FOCUSED},
 		{fButton, B_ROLE_PUSH_BUTTON, "OK",
@@ -233,8 +232,8 @@ TEST_P(AccessibleTest, WindowFocusAndTextEventsComeInOrder)
 	Show();
 	EXPECT_EQ((std::vector<std::string>{"window-shown Fenster", "child-added Fenster [0]",
 				  "window-activated Fenster", "focused "}),
-		recorder.Lines({Type::kWindowShown, Type::kChildAdded, Type::kWindowActivated,
-			Type::kFocused}));
+		recorder.Lines(
+			{Type::kWindowShown, Type::kChildAdded, Type::kWindowActivated, Type::kFocused}));
 
 	recorder.Clear();
 	fBackend->InjectText(Id(), "a\xC3\xBC");
@@ -266,8 +265,8 @@ TEST_P(AccessibleTest, WindowFocusAndTextEventsComeInOrder)
 	fWindow->Hide();
 	EXPECT_EQ((std::vector<std::string>{"name-changed Weiter", "bounds-changed Fenster",
 				  "window-hidden Fenster", "child-removed Fenster [0]"}),
-		recorder.Lines({Type::kNameChanged, Type::kBoundsChanged, Type::kWindowHidden,
-			Type::kChildRemoved}));
+		recorder.Lines(
+			{Type::kNameChanged, Type::kBoundsChanged, Type::kWindowHidden, Type::kChildRemoved}));
 	EXPECT_EQ(0, Root()->CountChildren());
 }
 
@@ -286,8 +285,7 @@ TEST_P(AccessibleTest, PartChangesAreReportedOnce)
 	fParts->AccessiblePartsChanged();
 	fParts->fCount = 1;
 	fParts->AccessiblePartsChanged();
-	EXPECT_EQ((std::vector<std::string>{"name-changed unten", "child-removed  [1]",
-				  "destroyed"}),
+	EXPECT_EQ((std::vector<std::string>{"name-changed unten", "child-removed  [1]", "destroyed"}),
 		recorder.lines);
 	EXPECT_EQ(1, parts->CountChildren());
 }
@@ -421,10 +419,9 @@ TEST_P(AccessibleTest, TextCountsCharactersNotBytes)
 		int32 byteStart;
 		int32 byteEnd;
 	} selections[] = {
-		{2, 4, 2, 6},   // "üß"
-		{8, 9, 10, 13}, // "€"
-		{0, 9, 0, 13},
-		{5, 2, 2, 7},   // reversed
+		{2, 4, 2, 6},                // "üß"
+		{8, 9, 10, 13},              // "€"
+		{0, 9, 0, 13}, {5, 2, 2, 7}, // reversed
 	};
 	for (const auto& s : selections) {
 		ASSERT_TRUE(text->SetSelection(s.start, s.end));
@@ -551,7 +548,8 @@ TEST_P(AccessibleTest, MenuItemsFollowTheKeyboardAndChoose)
 				EXPECT_EQ(items[i].states, item->States() & kMask) << i;
 				EXPECT_EQ(i, item->IndexInParent());
 				EXPECT_EQ(Pixels(tracked->ConvertToScreen(tracked->ItemFrame(i))),
-					item->ScreenBounds()) << i;
+					item->ScreenBounds())
+					<< i;
 			}
 			recorder.Clear();
 			// Down skips the separator and the disabled item.
@@ -575,14 +573,11 @@ TEST_P(AccessibleTest, MenuItemsFollowTheKeyboardAndChoose)
 	EXPECT_EQ(B_STATE_CHECKED, recorder.events[0].state);
 	EXPECT_TRUE(recorder.events[0].on);
 	EXPECT_NE(0u, optionNode->States() & B_STATE_CHECKED);
-	EXPECT_EQ((std::vector<std::string>{"focused eins", "focused Option", "focused drei"}),
-		seen);
+	EXPECT_EQ((std::vector<std::string>{"focused eins", "focused Option", "focused drei"}), seen);
 	EXPECT_EQ(option, chosen);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, AccessibleTest, testing::Values(1, 2),
-	[](const testing::TestParamInfo<int32>& info) {
-		return "Scale" + std::to_string(info.param);
-	});
+	[](const testing::TestParamInfo<int32>& info) { return "Scale" + std::to_string(info.param); });
 
 } // namespace

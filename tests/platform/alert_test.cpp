@@ -37,9 +37,7 @@ Code(uint32 what)
 // Shows an alert with Go from its message handler, as the converter does with its rates.
 class CallerWindow : public BWindow {
 public:
-	CallerWindow()
-		:
-		BWindow(BRect(300, 200, 506, 312), "caller", B_TITLED_WINDOW, B_NOT_RESIZABLE)
+	CallerWindow() : BWindow(BRect(300, 200, 506, 312), "caller", B_TITLED_WINDOW, B_NOT_RESIZABLE)
 	{
 	}
 
@@ -58,11 +56,7 @@ public:
 
 class OtherWindow : public BWindow {
 public:
-	OtherWindow()
-		:
-		BWindow(BRect(10, 10, 59, 59), "other", B_TITLED_WINDOW, B_NOT_RESIZABLE)
-	{
-	}
+	OtherWindow() : BWindow(BRect(10, 10, 59, 59), "other", B_TITLED_WINDOW, B_NOT_RESIZABLE) {}
 
 	void MessageReceived(BMessage* message) override
 	{
@@ -233,14 +227,15 @@ TEST_F(AlertTest, GoBlocksItsCallerWhileOtherWindowsRun)
 {
 	OtherWindow* other = new OtherWindow();
 	Script({[&] {
-		fCaller->PostMessage('aft1', fCaller);
-		other->PostMessage('othr', other);
-		fCaller->PostMessage('aft2', fCaller);
-	}, [&] { fBackend->InjectKey(AlertId(), "\n"); }});
+				fCaller->PostMessage('aft1', fCaller);
+				other->PostMessage('othr', other);
+				fCaller->PostMessage('aft2', fCaller);
+			},
+		[&] { fBackend->InjectKey(AlertId(), "\n"); }});
 	ShowFromCaller();
 
-	EXPECT_EQ(gLog, (std::vector<std::string>{"other:othr", "result:0", "caller:aft1",
-		"caller:aft2"}));
+	EXPECT_EQ(gLog,
+		(std::vector<std::string>{"other:othr", "result:0", "caller:aft1", "caller:aft2"}));
 	other->Quit();
 	EventLoop::Drain();
 }
@@ -283,10 +278,11 @@ TEST_F(AlertTest, KeysAndClicksChooseTheirButton)
 TEST_F(AlertTest, EscapeDoesNothingWithASingleButton)
 {
 	bool stillOpen = false;
-	Script({[&] { fBackend->InjectKey(AlertId(), "\x1b"); }, [&] {
-		stillOpen = BPrivate::CurrentAlert() != nullptr;
-		fBackend->InjectKey(AlertId(), "\n");
-	}});
+	Script({[&] { fBackend->InjectKey(AlertId(), "\x1b"); },
+		[&] {
+			stillOpen = BPrivate::CurrentAlert() != nullptr;
+			fBackend->InjectKey(AlertId(), "\n");
+		}});
 	ShowFromCaller();
 	EXPECT_TRUE(stillOpen);
 	EXPECT_EQ(gLog, (std::vector<std::string>{"result:0"}));

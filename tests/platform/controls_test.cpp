@@ -32,8 +32,7 @@ Code(uint32 what)
 
 class LogView : public BView {
 public:
-	LogView(const char* name, BRect frame = BRect(150, 60, 159, 69))
-		:
+	LogView(const char* name, BRect frame = BRect(150, 60, 159, 69)) :
 		BView(frame, name, B_FOLLOW_NONE, 0)
 	{
 	}
@@ -46,9 +45,7 @@ public:
 
 class LogWindow : public BWindow {
 public:
-	LogWindow()
-		:
-		BWindow(BRect(100, 100, 299, 199), "controls", B_TITLED_WINDOW, B_NOT_RESIZABLE)
+	LogWindow() : BWindow(BRect(100, 100, 299, 199), "controls", B_TITLED_WINDOW, B_NOT_RESIZABLE)
 	{
 	}
 
@@ -175,8 +172,8 @@ TEST_F(ControlsTest, ButtonInvokesOnlyWhenReleasedOverItself)
 		EventLoop::Drain();
 		EXPECT_FALSE(button->IsPressed());
 		EXPECT_EQ(Pixel(40, 14), released);
-		EXPECT_EQ(gLog, c.invokes ? std::vector<std::string>{"window:push"}
-			: std::vector<std::string>{});
+		EXPECT_EQ(gLog,
+			c.invokes ? std::vector<std::string>{"window:push"} : std::vector<std::string>{});
 	}
 }
 
@@ -281,8 +278,8 @@ const BRect kPictureFrame(40, 40, 59, 59);
 
 TEST_F(ControlsTest, OneStatePictureButtonShowsOnWhilePressedAndInvokesOnRelease)
 {
-	BPictureButton* button = new BPictureButton(kPictureFrame, "pic",
-		SolidPicture(kOffColor), SolidPicture(kOnColor), new BMessage('BtnC'));
+	BPictureButton* button = new BPictureButton(kPictureFrame, "pic", SolidPicture(kOffColor),
+		SolidPicture(kOnColor), new BMessage('BtnC'));
 	fWindow->AddChild(button);
 	Show();
 	EXPECT_EQ(Pixel(45, 45), kOffColor);
@@ -310,9 +307,8 @@ TEST_F(ControlsTest, OneStatePictureButtonShowsOnWhilePressedAndInvokesOnRelease
 
 TEST_F(ControlsTest, TwoStatePictureButtonTogglesItsValue)
 {
-	BPictureButton* button = new BPictureButton(kPictureFrame, "pic",
-		SolidPicture(kOffColor), SolidPicture(kOnColor), new BMessage('togl'),
-		B_TWO_STATE_BUTTON);
+	BPictureButton* button = new BPictureButton(kPictureFrame, "pic", SolidPicture(kOffColor),
+		SolidPicture(kOnColor), new BMessage('togl'), B_TWO_STATE_BUTTON);
 	fWindow->AddChild(button);
 	Show();
 

@@ -14,10 +14,29 @@ namespace {
 struct Built {
 	std::string bytes;
 
-	void Align(size_t n) { while (bytes.size() % n) bytes.push_back('\0'); }
-	void U32(uint32 v) { Align(4); for (int i = 0; i < 4; i++) bytes.push_back((char)(v >> (8 * i))); }
-	void Str(const std::string& s) { U32((uint32)s.size()); bytes += s; bytes.push_back('\0'); }
-	void Sig(const std::string& s) { bytes.push_back((char)s.size()); bytes += s; bytes.push_back('\0'); }
+	void Align(size_t n)
+	{
+		while (bytes.size() % n)
+			bytes.push_back('\0');
+	}
+	void U32(uint32 v)
+	{
+		Align(4);
+		for (int i = 0; i < 4; i++)
+			bytes.push_back((char)(v >> (8 * i)));
+	}
+	void Str(const std::string& s)
+	{
+		U32((uint32)s.size());
+		bytes += s;
+		bytes.push_back('\0');
+	}
+	void Sig(const std::string& s)
+	{
+		bytes.push_back((char)s.size());
+		bytes += s;
+		bytes.push_back('\0');
+	}
 };
 
 // A reply (or signal) with the given header fields and a body already marshalled.
@@ -35,19 +54,36 @@ Reply(uint8 type, uint32 replySerial, const std::string& signature, const std::s
 	header.U32(0);
 	const size_t start = header.bytes.size();
 	if (replySerial != 0) {
-		header.Align(8); header.bytes.push_back(5); header.Sig("u"); header.U32(replySerial);
+		header.Align(8);
+		header.bytes.push_back(5);
+		header.Sig("u");
+		header.U32(replySerial);
 	}
 	if (errorName != nullptr) {
-		header.Align(8); header.bytes.push_back(4); header.Sig("s"); header.Str(errorName);
+		header.Align(8);
+		header.bytes.push_back(4);
+		header.Sig("s");
+		header.Str(errorName);
 	}
 	if (type == kSignal) {
-		header.Align(8); header.bytes.push_back(1); header.Sig("o"); header.Str("/org/a11y/bus");
-		header.Align(8); header.bytes.push_back(2); header.Sig("s");
+		header.Align(8);
+		header.bytes.push_back(1);
+		header.Sig("o");
+		header.Str("/org/a11y/bus");
+		header.Align(8);
+		header.bytes.push_back(2);
+		header.Sig("s");
 		header.Str("org.freedesktop.DBus.Properties");
-		header.Align(8); header.bytes.push_back(3); header.Sig("s"); header.Str("PropertiesChanged");
+		header.Align(8);
+		header.bytes.push_back(3);
+		header.Sig("s");
+		header.Str("PropertiesChanged");
 	}
 	if (!signature.empty()) {
-		header.Align(8); header.bytes.push_back(8); header.Sig("g"); header.Sig(signature);
+		header.Align(8);
+		header.bytes.push_back(8);
+		header.Sig("g");
+		header.Sig(signature);
 	}
 	uint32 length = (uint32)(header.bytes.size() - start);
 	memcpy(&header.bytes[12], &length, 4);
@@ -168,7 +204,8 @@ TEST(DBusWire, AMethodCallParsesBackWithItsFieldsAndArguments)
 TEST(DBusWire, TwoMessagesInOneBufferAreReadOneAtATime)
 {
 	std::string first = Reply(kMethodReturn, 3, "v", VariantBoolean(1));
-	std::string both = first + Reply(kError, 4, "", "", "org.freedesktop.DBus.Error.ServiceUnknown");
+	std::string both = first
+		+ Reply(kError, 4, "", "", "org.freedesktop.DBus.Error.ServiceUnknown");
 	Message message;
 	size_t consumed = 0;
 	ASSERT_EQ(Parse(both, &message, &consumed), ParseResult::kComplete);
@@ -216,24 +253,27 @@ TEST(DBusWire, DamagedMessagesAreRefused)
 		{"reply without reply serial", Reply(kMethodReturn, 0, "v", VariantBoolean(1))},
 		{"error without a name", Reply(kError, 3, "", "")},
 		{"body without signature", Reply(kMethodReturn, 3, "", VariantBoolean(1))},
-		{"field of the wrong type", [&] {
-			std::string bytes = good;
-			size_t at = bytes.find(std::string("\x05\x01u", 3));
-			bytes[at + 2] = 's';
-			return bytes;
-		}()},
-		{"non-zero padding before the body", [&] {
-			std::string bytes = good;
-			size_t at = bytes.find(std::string("\x08\x01g\0\x01v\0", 7));
-			bytes[at + 7] = 1;
-			return bytes;
-		}()},
-		{"signal without member", [&] {
-			std::string bytes = Reply(kSignal, 0, "", "");
-			size_t at = bytes.find("PropertiesChanged");
-			bytes.replace(at, 17, std::string(17, '\0'));
-			return bytes;
-		}()},
+		{"field of the wrong type",
+			[&] {
+				std::string bytes = good;
+				size_t at = bytes.find(std::string("\x05\x01u", 3));
+				bytes[at + 2] = 's';
+				return bytes;
+			}()},
+		{"non-zero padding before the body",
+			[&] {
+				std::string bytes = good;
+				size_t at = bytes.find(std::string("\x08\x01g\0\x01v\0", 7));
+				bytes[at + 7] = 1;
+				return bytes;
+			}()},
+		{"signal without member",
+			[&] {
+				std::string bytes = Reply(kSignal, 0, "", "");
+				size_t at = bytes.find("PropertiesChanged");
+				bytes.replace(at, 17, std::string(17, '\0'));
+				return bytes;
+			}()},
 	};
 	for (const Case& c : cases) {
 		SCOPED_TRACE(c.what);
@@ -255,10 +295,20 @@ TEST(DBusWire, GetRepliesGiveABooleanOnlyWhenTheyHoldOne)
 		{"false", "v", VariantBoolean(0), true, false},
 		{"boolean out of range", "v", VariantBoolean(2), false, false},
 		{"integer in the variant", "v", VariantBoolean(1, "u"), false, false},
-		{"not a variant", "b", [] { Built b; b.U32(1); return b.bytes; }(), false, false},
+		{"not a variant", "b",
+			[] {
+				Built b;
+				b.U32(1);
+				return b.bytes;
+			}(),
+			false, false},
 		{"trailing bytes", "v", VariantBoolean(1) + "junk", false, false},
 		{"truncated", "v", VariantBoolean(1).substr(0, 5), false, false},
-		{"variant signature runs past the body", "v", std::string("\x40" "b", 2), false, false},
+		{"variant signature runs past the body", "v",
+			std::string("\x40"
+						"b",
+				2),
+			false, false},
 	};
 	for (const Case& c : cases) {
 		SCOPED_TRACE(c.what);
@@ -293,7 +343,7 @@ ChangedBody(const std::vector<std::pair<std::string, std::string>>& entries,
 	}
 	uint32 length = (uint32)(body.bytes.size() - start);
 	memcpy(&body.bytes[lengthAt], &length, 4);
-	body.U32(0);  // no invalidated properties
+	body.U32(0); // no invalidated properties
 	return body.bytes;
 }
 
@@ -317,23 +367,36 @@ TEST(DBusWire, PropertiesChangedGivesItsBooleansAndSkipsOtherValues)
 	const size_t lengthAt = body.bytes.size() - 4;
 	body.Align(8);
 	const size_t start = body.bytes.size();
-	body.Align(8); body.Str("Other"); body.Sig("s"); body.Str("text");
-	body.Align(8); body.Str("IsEnabled"); body.Sig("b"); body.U32(1);
-	body.Align(8); body.Str("List"); body.Sig("au"); body.U32(8); body.U32(1); body.U32(2);
-	body.Align(8); body.Str("ScreenReaderEnabled"); body.Sig("b"); body.U32(0);
+	body.Align(8);
+	body.Str("Other");
+	body.Sig("s");
+	body.Str("text");
+	body.Align(8);
+	body.Str("IsEnabled");
+	body.Sig("b");
+	body.U32(1);
+	body.Align(8);
+	body.Str("List");
+	body.Sig("au");
+	body.U32(8);
+	body.U32(1);
+	body.U32(2);
+	body.Align(8);
+	body.Str("ScreenReaderEnabled");
+	body.Sig("b");
+	body.U32(0);
 	uint32 length = (uint32)(body.bytes.size() - start);
 	memcpy(&body.bytes[lengthAt], &length, 4);
 	body.U32(0);
 
 	Message message;
-	ASSERT_EQ(Parse(Reply(kSignal, 0, "sa{sv}as", body.bytes), &message),
-		ParseResult::kComplete);
+	ASSERT_EQ(Parse(Reply(kSignal, 0, "sa{sv}as", body.bytes), &message), ParseResult::kComplete);
 	std::string interface;
 	std::map<std::string, bool> booleans;
 	ASSERT_TRUE(ReadChangedBooleans(message, &interface, &booleans));
 	EXPECT_EQ(interface, "org.a11y.Status");
-	EXPECT_EQ(booleans, (std::map<std::string, bool>{{"IsEnabled", true},
-		{"ScreenReaderEnabled", false}}));
+	EXPECT_EQ(booleans,
+		(std::map<std::string, bool>{{"IsEnabled", true}, {"ScreenReaderEnabled", false}}));
 }
 
 TEST(DBusWire, MalformedPropertiesChangedIsRefused)
@@ -346,26 +409,27 @@ TEST(DBusWire, MalformedPropertiesChangedIsRefused)
 	} cases[] = {
 		{"wrong signature", "sa{sv}", good},
 		{"boolean out of range", "sa{sv}as", ChangedBody({{"IsEnabled", VariantBoolean(7)}})},
-		{"array longer than the body", "sa{sv}as", [&] {
-			std::string bytes = good;
-			uint32 huge = 0x7fffffff;
-			memcpy(&bytes[20], &huge, 4);
-			return bytes;
-		}()},
+		{"array longer than the body", "sa{sv}as",
+			[&] {
+				std::string bytes = good;
+				uint32 huge = 0x7fffffff;
+				memcpy(&bytes[20], &huge, 4);
+				return bytes;
+			}()},
 		{"variant type that is not one type", "sa{sv}as",
 			ChangedBody({{"IsEnabled", std::string("\2bb\0\1\0\0\0", 8)}})},
-		{"unterminated string in a variant", "sa{sv}as", [&] {
-			std::string bytes = ChangedBody({{"Name", StringVariant("abc")}});
-			bytes[bytes.size() - 5] = 'x';
-			return bytes;
-		}()},
+		{"unterminated string in a variant", "sa{sv}as",
+			[&] {
+				std::string bytes = ChangedBody({{"Name", StringVariant("abc")}});
+				bytes[bytes.size() - 5] = 'x';
+				return bytes;
+			}()},
 		{"nothing after the dictionary", "sa{sv}as", good.substr(0, good.size() - 4)},
 	};
 	for (const Case& c : cases) {
 		SCOPED_TRACE(c.what);
 		Message message;
-		ASSERT_EQ(Parse(Reply(kSignal, 0, c.signature, c.body), &message),
-			ParseResult::kComplete);
+		ASSERT_EQ(Parse(Reply(kSignal, 0, c.signature, c.body), &message), ParseResult::kComplete);
 		std::string interface;
 		std::map<std::string, bool> booleans;
 		EXPECT_FALSE(ReadChangedBooleans(message, &interface, &booleans));

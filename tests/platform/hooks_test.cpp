@@ -24,8 +24,7 @@ std::vector<std::string> gLog;
 // Logs every lifecycle hook with the view's name, and whether it had a window then.
 class HookView : public BView {
 public:
-	explicit HookView(const char* name, BRect frame = BRect(0, 0, 49, 49), uint32 flags = 0)
-		:
+	explicit HookView(const char* name, BRect frame = BRect(0, 0, 49, 49), uint32 flags = 0) :
 		BView(frame, name, B_FOLLOW_NONE, flags)
 	{
 	}
@@ -100,8 +99,9 @@ using Log = std::vector<std::string>;
 TEST_F(HooksTest, TreesAttachParentFirstAndReportAllAttachedChildrenFirst)
 {
 	fWindow->AddChild(_Tree());
-	EXPECT_EQ(gLog, (Log{"parent:attached", "a:attached", "a1:attached", "b:attached",
-		"a1:all-attached", "a:all-attached", "b:all-attached", "parent:all-attached"}));
+	EXPECT_EQ(gLog,
+		(Log{"parent:attached", "a:attached", "a1:attached", "b:attached", "a1:all-attached",
+			"a:all-attached", "b:all-attached", "parent:all-attached"}));
 }
 
 TEST_F(HooksTest, TreesDetachLikeTheyAttachAndStillSeeTheirWindow)
@@ -110,8 +110,9 @@ TEST_F(HooksTest, TreesDetachLikeTheyAttachAndStillSeeTheirWindow)
 	fWindow->AddChild(parent);
 	gLog.clear();
 	EXPECT_TRUE(parent->RemoveSelf());
-	EXPECT_EQ(gLog, (Log{"parent:detached", "a:detached", "a1:detached", "b:detached",
-		"a1:all-detached", "a:all-detached", "b:all-detached", "parent:all-detached"}));
+	EXPECT_EQ(gLog,
+		(Log{"parent:detached", "a:detached", "a1:detached", "b:detached", "a1:all-detached",
+			"a:all-detached", "b:all-detached", "parent:all-detached"}));
 	EXPECT_EQ(parent->Window(), nullptr);
 	EXPECT_EQ(parent->ChildAt(0)->ChildAt(0)->Window(), nullptr);
 	delete parent;
@@ -126,15 +127,16 @@ TEST_F(HooksTest, AClosingWindowDetachesEveryView)
 	fWindow->Quit();
 	fWindow = nullptr;
 	EventLoop::Drain();
-	EXPECT_EQ(gLog, (Log{"parent:detached", "a:detached", "a1:detached", "b:detached",
-		"a1:all-detached", "a:all-detached", "b:all-detached", "parent:all-detached"}));
+	EXPECT_EQ(gLog,
+		(Log{"parent:detached", "a:detached", "a1:detached", "b:detached", "a1:all-detached",
+			"a:all-detached", "b:all-detached", "parent:all-detached"}));
 }
 
 TEST_F(HooksTest, AChildBuiltWhileAttachingGetsEachHookOnce)
 {
 	fWindow->AddChild(new BuildingView());
-	EXPECT_EQ(gLog, (Log{"builder:attached", "built:attached", "built:all-attached",
-		"builder:all-attached"}));
+	EXPECT_EQ(gLog,
+		(Log{"builder:attached", "built:attached", "built:all-attached", "builder:all-attached"}));
 }
 
 TEST_F(HooksTest, ATreeAddedAgainIsAttachedAgainOnce)
@@ -144,8 +146,9 @@ TEST_F(HooksTest, ATreeAddedAgainIsAttachedAgainOnce)
 	parent->RemoveSelf();
 	gLog.clear();
 	fWindow->AddChild(parent);
-	EXPECT_EQ(gLog, (Log{"parent:attached", "a:attached", "a1:attached", "b:attached",
-		"a1:all-attached", "a:all-attached", "b:all-attached", "parent:all-attached"}));
+	EXPECT_EQ(gLog,
+		(Log{"parent:attached", "a:attached", "a1:attached", "b:attached", "a1:all-attached",
+			"a:all-attached", "b:all-attached", "parent:all-attached"}));
 }
 
 TEST_F(HooksTest, HidingTheFocusOrItsParentTakesTheKeysAway)
@@ -249,7 +252,7 @@ TEST_F(HooksTest, PulsesComeAtTheWindowsRate)
 {
 	struct Case {
 		bigtime_t rate;
-		int32 expected;  // over one second, in steps of 10 ms
+		int32 expected; // over one second, in steps of 10 ms
 	};
 	for (const Case& c : {Case{500000, 2}, Case{100000, 10}, Case{250000, 4}, Case{0, 0}}) {
 		SCOPED_TRACE(c.rate);

@@ -22,13 +22,11 @@ Flattened(const BMessage& message)
 	return bytes;
 }
 
-
 status_t
 Load(BMessage* message, const Bytes& bytes)
 {
 	return message->Unflatten(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
-
 
 BMessage
 SevenKeys()
@@ -43,7 +41,6 @@ SevenKeys()
 	message.AddInt32("runden", 0);
 	return message;
 }
-
 
 // A message with something of every kind the writer handles.
 BMessage
@@ -69,7 +66,6 @@ Assorted()
 }
 
 } // namespace
-
 
 TEST(MessageFields, TypedValuesComeBackAsStored)
 {
@@ -98,7 +94,6 @@ TEST(MessageFields, TypedValuesComeBackAsStored)
 	EXPECT_EQ(7, message.CountNames());
 	EXPECT_EQ(1, message.CountNames(B_INT32_TYPE));
 }
-
 
 TEST(MessageFields, LookupFailuresHaveTheirOwnStatus)
 {
@@ -129,7 +124,6 @@ TEST(MessageFields, LookupFailuresHaveTheirOwnStatus)
 	EXPECT_EQ(B_OK, message.FindData("wndleft", B_ANY_TYPE, 0, &data, nullptr));
 }
 
-
 TEST(MessageFields, AddOfAnotherTypeIsRefusedAndTheFieldSurvives)
 {
 	BMessage message;
@@ -146,7 +140,6 @@ TEST(MessageFields, AddOfAnotherTypeIsRefusedAndTheFieldSurvives)
 	EXPECT_EQ(B_OK, message.FindInt32("wndleft", &value));
 	EXPECT_EQ(9, value);
 }
-
 
 TEST(MessageFields, AddRefusesItemsTheFinderCouldNotReadSafely)
 {
@@ -166,9 +159,7 @@ TEST(MessageFields, AddRefusesItemsTheFinderCouldNotReadSafely)
 	EXPECT_TRUE(message.IsEmpty() == false && message.CountNames() == 1);
 }
 
-
 // #pragma mark - Flattening
-
 
 TEST(MessageFlatten, WritesTheDocumentedExamplesByteForByte)
 {
@@ -181,7 +172,6 @@ TEST(MessageFlatten, WritesTheDocumentedExamplesByteForByte)
 	EXPECT_EQ(examples[1], Flattened(SevenKeys()));
 	EXPECT_EQ(examples[1], EncodeSevenKeys(false, true)) << "the test encoder agrees";
 }
-
 
 TEST(MessageFlatten, EveryFormOfTheSevenKeysLoadsTheSame)
 {
@@ -205,14 +195,13 @@ TEST(MessageFlatten, EveryFormOfTheSevenKeysLoadsTheSame)
 	}
 }
 
-
 TEST(MessageFlatten, BigEndianStringsAndCountsLoad)
 {
 	for (bool mini : {true, false}) {
 		Bytes bytes = Encoder(true, 'strs')
-			.Strings("land", {"Luxemburg", "", "Deutschland und Oesterreich"}, mini)
-			.Words("pair", 'LONG', {1, 0xfffffffe}, mini)
-			.Finish();
+						  .Strings("land", {"Luxemburg", "", "Deutschland und Oesterreich"}, mini)
+						  .Words("pair", 'LONG', {1, 0xfffffffe}, mini)
+						  .Finish();
 		BMessage message;
 		ASSERT_EQ(B_OK, Load(&message, bytes)) << mini;
 		const char* text;
@@ -226,7 +215,6 @@ TEST(MessageFlatten, BigEndianStringsAndCountsLoad)
 		EXPECT_EQ('strs', message.what);
 	}
 }
-
 
 TEST(MessageFlatten, RoundTripKeepsEverythingButPointers)
 {
@@ -248,18 +236,16 @@ TEST(MessageFlatten, RoundTripKeepsEverythingButPointers)
 	EXPECT_EQ(static_cast<size_t>(message.FlattenedSize()), bytes.size());
 }
 
-
 TEST(MessageFlatten, SkipsTargetAndReplySections)
 {
-	Bytes bytes = Encoder(false, 'pref', 0x07).HeaderBytes(20).Words("runden", 'LONG', {2})
-		.Finish();
+	Bytes bytes =
+		Encoder(false, 'pref', 0x07).HeaderBytes(20).Words("runden", 'LONG', {2}).Finish();
 	BMessage message;
 	ASSERT_EQ(B_OK, Load(&message, bytes));
 	int32 value;
 	EXPECT_EQ(B_OK, message.FindInt32("runden", &value));
 	EXPECT_EQ(2, value);
 }
-
 
 TEST(MessageFlatten, UnknownTypesAreKeptAsTheyCame)
 {
@@ -270,7 +256,6 @@ TEST(MessageFlatten, UnknownTypesAreKeptAsTheyCame)
 	EXPECT_EQ(bytes, Flattened(message));
 }
 
-
 TEST(MessageFlatten, BytesAfterTheTotalSizeAreIgnored)
 {
 	Bytes bytes = FormatExamples()[1];
@@ -280,9 +265,7 @@ TEST(MessageFlatten, BytesAfterTheTotalSizeAreIgnored)
 	EXPECT_TRUE(message == SevenKeys());
 }
 
-
 // #pragma mark - Damage
-
 
 TEST(MessageDamage, EveryTruncationFailsAndEmptiesTheMessage)
 {
@@ -295,7 +278,6 @@ TEST(MessageDamage, EveryTruncationFailsAndEmptiesTheMessage)
 		EXPECT_EQ(0u, message.what) << length;
 	}
 }
-
 
 TEST(MessageDamage, MalformedRecordsAreRejectedInEitherByteOrder)
 {
@@ -331,17 +313,24 @@ TEST(MessageDamage, MalformedRecordsAreRejectedInEitherByteOrder)
 		{"zero-length name", patched(23, 0, false)},
 		{"name past the end", patched(23, 0xff, false)},
 		{"zero byte in a name", patched(24, 0, false)},
-		{"no end marker", [](bool big) { return Encoder(big).Words("a", 'LONG', {1}).Finish(false); }},
+		{"no end marker",
+			[](bool big) { return Encoder(big).Words("a", 'LONG', {1}).Finish(false); }},
 		{"end marker before the total",
-			[](bool big) { return Encoder(big).Words("a", 'LONG', {1}).U8(0).U8(0).Finish(false); }},
+			[](bool big) {
+				return Encoder(big).Words("a", 'LONG', {1}).U8(0).U8(0).Finish(false);
+			}},
 		{"zero count",
-			[](bool big) { return Encoder(big).Record(0x07, 'LONG', 0, 4, "a", true).U32(1).Finish(); }},
+			[](bool big) {
+				return Encoder(big).Record(0x07, 'LONG', 0, 4, "a", true).U32(1).Finish();
+			}},
 		{"huge count",
 			[](bool big) {
 				return Encoder(big).Record(0x05, 'LONG', 0xffffffff, 4, "a", false).U32(1).Finish();
 			}},
 		{"count above the data size",
-			[](bool big) { return Encoder(big).Record(0x07, 'ZZZZ', 200, 4, "a", true).U32(1).Finish(); }},
+			[](bool big) {
+				return Encoder(big).Record(0x07, 'ZZZZ', 200, 4, "a", true).U32(1).Finish();
+			}},
 		{"count not dividing the size",
 			[&](bool big) {
 				return Encoder(big).Record(0x07, 'ZZZZ', 2, 3, "a", true).Raw(three, 3).Finish();
@@ -364,12 +353,18 @@ TEST(MessageDamage, MalformedRecordsAreRejectedInEitherByteOrder)
 			}},
 		{"string without terminator",
 			[&](bool big) {
-				return Encoder(big).Record(0x0B, 'CSTR', 1, 12, "s", true).U32(8).Raw(eight, 8)
+				return Encoder(big)
+					.Record(0x0B, 'CSTR', 1, 12, "s", true)
+					.U32(8)
+					.Raw(eight, 8)
 					.Finish();
 			}},
 		{"string length past its data",
 			[&](bool big) {
-				return Encoder(big).Record(0x0B, 'CSTR', 1, 12, "s", true).U32(200).Raw(eight, 8)
+				return Encoder(big)
+					.Record(0x0B, 'CSTR', 1, 12, "s", true)
+					.U32(200)
+					.Raw(eight, 8)
 					.Finish();
 			}},
 		{"zero-length item",
@@ -378,8 +373,12 @@ TEST(MessageDamage, MalformedRecordsAreRejectedInEitherByteOrder)
 			}},
 		{"bytes left over in variable data",
 			[&](bool big) {
-				return Encoder(big).Record(0x0B, 'ZZZZ', 1, 16, "s", true).U32(1).Raw(eight, 8)
-					.U32(0).Finish();
+				return Encoder(big)
+					.Record(0x0B, 'ZZZZ', 1, 16, "s", true)
+					.U32(1)
+					.Raw(eight, 8)
+					.U32(0)
+					.Finish();
 			}},
 		{"same name, other type",
 			[](bool big) {
@@ -397,7 +396,6 @@ TEST(MessageDamage, MalformedRecordsAreRejectedInEitherByteOrder)
 		}
 	}
 }
-
 
 TEST(MessageDamage, RandomCorruptionNeverBreaksTheReader)
 {
@@ -420,9 +418,7 @@ TEST(MessageDamage, RandomCorruptionNeverBreaksTheReader)
 	}
 }
 
-
 // #pragma mark - Streams
-
 
 TEST(MessageStream, ReadsOneMessageAndStopsBehindIt)
 {
@@ -441,7 +437,6 @@ TEST(MessageStream, ReadsOneMessageAndStopsBehindIt)
 	EXPECT_NE(B_OK, third.Unflatten(&stream));
 }
 
-
 TEST(MessageStream, AHeaderClaimingMoreThanTheStreamHoldsFails)
 {
 	for (uint32 claimed : {200u, 1u << 20, 0x7fffffffu, 0xffffffffu}) {
@@ -453,7 +448,6 @@ TEST(MessageStream, AHeaderClaimingMoreThanTheStreamHoldsFails)
 		EXPECT_TRUE(message.IsEmpty());
 	}
 }
-
 
 TEST(MessageStream, WriteErrorsReachTheCaller)
 {
@@ -467,7 +461,6 @@ TEST(MessageStream, WriteErrorsReachTheCaller)
 	BMemoryIO readOnly(static_cast<const void*>(constant), sizeof(constant));
 	EXPECT_EQ(B_NOT_ALLOWED, SevenKeys().Flatten(&readOnly));
 }
-
 
 // Fields of the platform's fixed-layout types in a big-endian file come out in host order, and a
 // save (flatten in host order, read back) keeps their values; a type nobody here knows keeps
@@ -526,7 +519,6 @@ TEST(MessageFlatten, OtherByteOrderFieldsOfEveryNamedTypeSurviveASave)
 	EXPECT_EQ(1234567890123, time);
 }
 
-
 namespace {
 
 // A flattened message of about size bytes, of one of the shapes that cost most per byte.
@@ -535,14 +527,16 @@ LargeMessage(char shape, size_t size)
 {
 	Encoder encoder;
 	switch (shape) {
-		case 'f': {
+		case 'f':
+		{
 			// One field of one-byte items.
 			Bytes items(size, 7);
 			encoder.Record(0x05, 'BYTE', items.size(), items.size(), "bytes", false);
 			encoder.Raw(items.data(), items.size());
 			break;
 		}
-		case 'v': {
+		case 'v':
+		{
 			// One field of empty strings: each a length word, a zero and padding.
 			size_t count = size / 8;
 			encoder.Record(0x01, 'CSTR', count, count * 8, "strings", false);
@@ -567,7 +561,6 @@ LargeMessage(char shape, size_t size)
 	return encoder.Finish();
 }
 
-
 #if defined(__SANITIZE_ADDRESS__)
 const bool kSanitized = true;
 #elif defined(__has_feature)
@@ -579,7 +572,6 @@ const bool kSanitized = false;
 #else
 const bool kSanitized = false;
 #endif
-
 
 size_t
 VirtualSize()
@@ -604,7 +596,6 @@ HeapInUse()
 }
 
 } // namespace
-
 
 // Reading a message holds it in a small multiple of its flattened size, whatever its shape:
 // what stays after the read is measured on the heap, the peak under an address-space limit.
@@ -640,7 +631,7 @@ TEST(MessageFlatten, ReadingHoldsASmallMultipleOfTheBytes)
 		pid_t child = fork();
 		ASSERT_GE(child, 0);
 		if (child == 0) {
-			rlimit limit {};
+			rlimit limit{};
 			limit.rlim_cur = limit.rlim_max = VirtualSize() + 16 * bytes.size();
 			setrlimit(RLIMIT_AS, &limit);
 			BMessage message;

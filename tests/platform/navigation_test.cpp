@@ -8,8 +8,8 @@
 
 #include "AppDefs.h"
 #include "Application.h"
-#include "EventLoop.h"
 #include "Button.h"
+#include "EventLoop.h"
 #include "HeadlessBackend.h"
 #include "Message.h"
 #include "Picture.h"
@@ -27,11 +27,7 @@ namespace {
 // Records what reaches it along the handler chain, and the keys handed up to it.
 class Panel : public BView {
 public:
-	Panel(BRect frame, const char* name)
-		:
-		BView(frame, name, B_FOLLOW_NONE, B_WILL_DRAW)
-	{
-	}
+	Panel(BRect frame, const char* name) : BView(frame, name, B_FOLLOW_NONE, B_WILL_DRAW) {}
 
 	void KeyDown(const char* bytes, int32 numBytes) override
 	{
@@ -94,8 +90,7 @@ protected:
 		fMultiLine = new BTextView(BRect(120, 40, 219, 99), "lines", BRect(0, 0, 99, 59),
 			B_FOLLOW_NONE, B_WILL_DRAW);
 		fPanel->AddChild(fMultiLine);
-		fDisabled = new BButton(BRect(120, 110, 179, 129), "disabled", "Aus",
-			new BMessage('off '));
+		fDisabled = new BButton(BRect(120, 110, 179, 129), "disabled", "Aus", new BMessage('off '));
 		fDisabled->SetEnabled(false);
 		fPanel->AddChild(fDisabled);
 		fHidden = new BButton(BRect(190, 110, 249, 129), "hidden", "Weg", new BMessage('gone'));
@@ -217,8 +212,9 @@ TEST_F(NavigationTest, TheOrderFollowsViewsShownEnabledOrMadeSelectableLater)
 		Key("\t", B_CONTROL_KEY);
 		order.push_back(FocusName());
 	}
-	EXPECT_EQ(order, (std::vector<std::string>{"editable", "read-only", "inert", "disabled",
-		"hidden", "picture", "first", "editable"}));
+	EXPECT_EQ(order,
+		(std::vector<std::string>{"editable", "read-only", "inert", "disabled", "hidden", "picture",
+			"first", "editable"}));
 }
 
 TEST_F(NavigationTest, AWindowWithNothingToFocusIgnoresTab)

@@ -90,7 +90,6 @@ BoundsOf(const PixelSet& pixels)
 
 } // namespace
 
-
 TEST_F(PainterTest, RectanglesIncludeBothEdgesAndFollowTheOrigin)
 {
 	struct Case {
@@ -125,14 +124,13 @@ TEST_F(PainterTest, LinesLightBothEndsAndOnePixelPerStep)
 		{BPoint(1, 1), BPoint(4, 4), {{1, 1}, {2, 2}, {3, 3}, {4, 4}}},
 		{BPoint(0, 0), BPoint(6, 2), {{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 1}, {5, 2}, {6, 2}}},
 		{BPoint(6, 2), BPoint(0, 0), {{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 1}, {5, 2}, {6, 2}}},
-		{BPoint(10, 0), BPoint(8, 6),
-			{{10, 0}, {10, 1}, {9, 2}, {9, 3}, {9, 4}, {8, 5}, {8, 6}}},
+		{BPoint(10, 0), BPoint(8, 6), {{10, 0}, {10, 1}, {9, 2}, {9, 3}, {9, 4}, {8, 5}, {8, 6}}},
 	};
 	for (const Case& c : cases) {
 		Reset();
 		fPainter->StrokeLine(c.from, c.to, kInk, 1);
-		EXPECT_EQ(Drawn(), c.expected) << c.from.x << "," << c.from.y << " " << c.to.x << ","
-									   << c.to.y;
+		EXPECT_EQ(Drawn(), c.expected)
+			<< c.from.x << "," << c.from.y << " " << c.to.x << "," << c.to.y;
 	}
 }
 
@@ -185,8 +183,14 @@ TEST_F(PainterTest, WidePensStampSquaresLeaningDownRightWhenEven)
 TEST_F(PainterTest, EllipsesFillTheirBoxExactly)
 {
 	const BRect boxes[] = {
-		BRect(2, 2, 43, 24), BRect(1, 1, 44, 25), BRect(5, 5, 5, 5), BRect(5, 5, 6, 6),
-		BRect(3, 4, 5, 20), BRect(10, 10, 110, 11), BRect(0, 0, 1, 60), BRect(20, 30, 90, 90),
+		BRect(2, 2, 43, 24),
+		BRect(1, 1, 44, 25),
+		BRect(5, 5, 5, 5),
+		BRect(5, 5, 6, 6),
+		BRect(3, 4, 5, 20),
+		BRect(10, 10, 110, 11),
+		BRect(0, 0, 1, 60),
+		BRect(20, 30, 90, 90),
 	};
 	for (BRect box : boxes) {
 		Reset();
@@ -315,9 +319,7 @@ TEST_F(PainterTest, NothingReachesPastTheClip)
 		[](Painter& p) { p.StrokeRoundRect(BRect(12, 12, 60, 60), 8, 6, kInk, 3); },
 		[](Painter& p) { p.FillTriangle(BPoint(0, 0), BPoint(60, 5), BPoint(5, 60), kInk); },
 		[&](Painter& p) { p.DrawBitmap(&bitmap, bitmap.Bounds(), bitmap.Bounds(), B_OP_COPY); },
-		[](Painter& p) {
-			p.DrawString("WWWWWWWWWWWW", 12, BPoint(0, 20), *be_bold_font, kInk);
-		},
+		[](Painter& p) { p.DrawString("WWWWWWWWWWWW", 12, BPoint(0, 20), *be_bold_font, kInk); },
 	};
 	const BRect clip(10, 10, 20, 20);
 	for (size_t i = 0; i < std::size(primitives); i++) {
@@ -328,7 +330,8 @@ TEST_F(PainterTest, NothingReachesPastTheClip)
 		PixelSet drawn = Drawn();
 		EXPECT_FALSE(drawn.empty()) << "primitive " << i;
 		for (auto [x, y] : drawn)
-			ASSERT_TRUE(clip.Contains(BPoint(x, y))) << "primitive " << i << " at " << x << "," << y;
+			ASSERT_TRUE(clip.Contains(BPoint(x, y)))
+				<< "primitive " << i << " at " << x << "," << y;
 	}
 }
 
@@ -367,8 +370,12 @@ TEST_F(PainterTest, TextSitsOnItsBaselineWithinItsWidth)
 		const char* text;
 		bool descends;
 	} cases[] = {
-		{"H", false}, {"EUR", false}, {"SF", false}, {"0.000000", false},
-		{"Ausgangswährung", true}, {"Zielwährung", true},
+		{"H", false},
+		{"EUR", false},
+		{"SF", false},
+		{"0.000000", false},
+		{"Ausgangswährung", true},
+		{"Zielwährung", true},
 	};
 	const BFont* fonts[] = {be_plain_font, be_bold_font, be_fixed_font};
 	for (const BFont* font : fonts) {

@@ -25,24 +25,23 @@ TEST(SystemPaletteTest, OnlyIndex255IsTransparent)
 // Stored icons are palette indices; moving an entry would repaint them.
 TEST(SystemPaletteTest, DocumentedEntriesStayPut)
 {
-	struct
-	{
+	struct {
 		int index;
 		rgb_color colour;
 	} const kCases[] = {
-	    {0, {0, 0, 0, 255}},
-	    {16, {132, 132, 132, 255}},
-	    {31, {255, 255, 255, 255}},
-	    {32, {0, 0, 0, 255}},
-	    {32 + 36 * 0 + 6 * 1 + 3, {0, 51, 153, 255}},
-	    {32 + 36 * 5 + 6 * 4 + 0, {255, 204, 0, 255}},
-	    {32 + 36 * 2 + 6 * 1 + 0, {102, 51, 0, 255}},
-	    {247, {255, 255, 255, 255}},
-	    {248, {216, 216, 216, 255}},
-	    {249, {184, 184, 184, 255}},
-	    {250, {189, 186, 189, 255}},
-	    {251, {99, 97, 99, 255}},
-	    {254, {0, 0, 220, 255}},
+		{0, {0, 0, 0, 255}},
+		{16, {132, 132, 132, 255}},
+		{31, {255, 255, 255, 255}},
+		{32, {0, 0, 0, 255}},
+		{32 + 36 * 0 + 6 * 1 + 3, {0, 51, 153, 255}},
+		{32 + 36 * 5 + 6 * 4 + 0, {255, 204, 0, 255}},
+		{32 + 36 * 2 + 6 * 1 + 0, {102, 51, 0, 255}},
+		{247, {255, 255, 255, 255}},
+		{248, {216, 216, 216, 255}},
+		{249, {184, 184, 184, 255}},
+		{250, {189, 186, 189, 255}},
+		{251, {99, 97, 99, 255}},
+		{254, {0, 0, 220, 255}},
 	};
 	for (const auto& c : kCases)
 		EXPECT_EQ(system_palette()[c.index], c.colour) << "index " << c.index;
@@ -80,7 +79,7 @@ TEST(SystemPaletteTest, OpaqueColoursMapToANearbyOpaqueEntry)
 				uint8 index = index_for_color(colour);
 				ASSERT_NE(index, B_TRANSPARENT_MAGIC_CMAP8);
 				EXPECT_LE(DistanceSquared(palette[index], colour), kLimit)
-				    << r << "," << g << "," << b;
+					<< r << "," << g << "," << b;
 			}
 		}
 	}
@@ -88,17 +87,19 @@ TEST(SystemPaletteTest, OpaqueColoursMapToANearbyOpaqueEntry)
 
 TEST(SystemPaletteTest, PicksTheNearestEntry)
 {
-	struct
-	{
+	struct {
 		rgb_color colour;
 		rgb_color expected;
 	} const kCases[] = {
-	    {{250, 3, 2, 255}, {255, 0, 0, 255}},     {{217, 215, 216, 255}, {216, 216, 216, 255}},
-	    {{100, 96, 100, 255}, {99, 97, 99, 255}}, {{1, 1, 1, 255}, {0, 0, 0, 255}},
-	    {{0, 0, 215, 255}, {0, 0, 220, 255}},     {{0, 50, 150, 128}, {0, 51, 153, 255}},
+		{{250, 3, 2, 255}, {255, 0, 0, 255}},
+		{{217, 215, 216, 255}, {216, 216, 216, 255}},
+		{{100, 96, 100, 255}, {99, 97, 99, 255}},
+		{{1, 1, 1, 255}, {0, 0, 0, 255}},
+		{{0, 0, 215, 255}, {0, 0, 220, 255}},
+		{{0, 50, 150, 128}, {0, 51, 153, 255}},
 	};
 	for (const auto& c : kCases) {
 		EXPECT_EQ(system_palette()[index_for_color(c.colour)], c.expected)
-		    << int(c.colour.red) << "," << int(c.colour.green) << "," << int(c.colour.blue);
+			<< int(c.colour.red) << "," << int(c.colour.green) << "," << int(c.colour.blue);
 	}
 }

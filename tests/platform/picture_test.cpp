@@ -23,9 +23,7 @@ const rgb_color kBlue = {0, 0, 255, 255};
 // Plays one picture at a point whenever it draws.
 class PictureView : public BView {
 public:
-	PictureView(BRect frame)
-		:
-		BView(frame, "pictures", B_FOLLOW_NONE, B_WILL_DRAW)
+	PictureView(BRect frame) : BView(frame, "pictures", B_FOLLOW_NONE, B_WILL_DRAW)
 	{
 		SetViewColor(kPanel);
 	}
@@ -91,7 +89,6 @@ protected:
 };
 
 } // namespace
-
 
 TEST_F(PictureTest, ABitmapRecordedAtThePenOutlivesItsSource)
 {

@@ -32,8 +32,7 @@ BigEndian32(const unsigned char* p)
 }
 
 // A decoded PNG resource, read pixel by pixel.
-class Image
-{
+class Image {
 public:
 	explicit Image(int32 id)
 	{
@@ -62,15 +61,14 @@ public:
 	// Opaque pixels only: these images have no transparency.
 	rgb_color At(int x, int y) const
 	{
-		const unsigned char* row =
-		    cairo_image_surface_get_data(fSurface) + y * cairo_image_surface_get_stride(fSurface);
+		const unsigned char* row = cairo_image_surface_get_data(fSurface)
+			+ y * cairo_image_surface_get_stride(fSurface);
 		uint32 pixel = reinterpret_cast<const uint32*>(row)[x];
 		return {uint8(pixel >> 16), uint8(pixel >> 8), uint8(pixel), uint8(pixel >> 24)};
 	}
 
 private:
-	struct Reader
-	{
+	struct Reader {
 		const unsigned char* data;
 		size_t size;
 		size_t position;
@@ -127,25 +125,24 @@ Luminance(rgb_color c)
 
 TEST(EmbeddedResourcesTest, EveryResourceIsPresentWithItsNameAndSize)
 {
-	struct
-	{
+	struct {
 		type_code type;
 		int32 id;
 		const char* name;
 		size_t size; // 0: any size
 	} const kCases[] = {
-	    {'ICON', 101, "BEOS:L:STD_ICON", 1024},
-	    {'MICN', 101, "BEOS:M:STD_ICON", 256},
-	    {'MIMS', 1, "BEOS:APP_SIG", sizeof("application/x-vnd.QXT-KamboLux")},
-	    {'MIMS', 2, "BEOS:TYPE", sizeof("application/x-vnd.Be-elfexecutable")},
-	    {kPngType, 46, "euroflag.png", 0},
-	    {kPngType, 47, "EUFlag.png", 0},
-	    {kPngType, 48, "pfou.png", 0},
-	    {kPngType, 49, "calc1.png", 0},
-	    {kPngType, 50, "calc2.png", 0},
-	    {kPngType, 51, "frage1.png", 0},
-	    {kPngType, 52, "frage2.png", 0},
-	    {kPngType, 200, "kambolux-48.png", 0},
+		{'ICON', 101, "BEOS:L:STD_ICON", 1024},
+		{'MICN', 101, "BEOS:M:STD_ICON", 256},
+		{'MIMS', 1, "BEOS:APP_SIG", sizeof("application/x-vnd.QXT-KamboLux")},
+		{'MIMS', 2, "BEOS:TYPE", sizeof("application/x-vnd.Be-elfexecutable")},
+		{kPngType, 46, "euroflag.png", 0},
+		{kPngType, 47, "EUFlag.png", 0},
+		{kPngType, 48, "pfou.png", 0},
+		{kPngType, 49, "calc1.png", 0},
+		{kPngType, 50, "calc2.png", 0},
+		{kPngType, 51, "frage1.png", 0},
+		{kPngType, 52, "frage2.png", 0},
+		{kPngType, 200, "kambolux-48.png", 0},
 	};
 	BResources resources;
 	for (const auto& c : kCases) {
@@ -175,22 +172,27 @@ TEST(EmbeddedResourcesTest, SignatureAndTypeAreZeroTerminatedStrings)
 	size_t size = 0;
 	const char* signature = reinterpret_cast<const char*>(Load('MIMS', 1, &size));
 	ASSERT_NE(signature, nullptr);
-	EXPECT_EQ(std::string(signature, size), std::string("application/x-vnd.QXT-KamboLux", 31));
+	EXPECT_EQ(std::string(signature, size), std::string("application/x-vnd.QXT-KamboLux\0", 31));
 	const char* type = reinterpret_cast<const char*>(Load('MIMS', 2, &size));
 	ASSERT_NE(type, nullptr);
-	EXPECT_EQ(std::string(type, size), std::string("application/x-vnd.Be-elfexecutable", 35));
+	EXPECT_EQ(std::string(type, size), std::string("application/x-vnd.Be-elfexecutable\0", 35));
 }
 
 TEST(EmbeddedResourcesTest, PngHeadersGiveTheLayoutsSizes)
 {
-	struct
-	{
+	struct {
 		int32 id;
 		uint32 width;
 		uint32 height;
 	} const kCases[] = {
-	    {46, 24, 144}, {47, 15, 15}, {48, 21, 22}, {49, 18, 23},
-	    {50, 18, 23},  {51, 10, 10}, {52, 10, 10}, {200, 48, 48},
+		{46, 24, 144},
+		{47, 15, 15},
+		{48, 21, 22},
+		{49, 18, 23},
+		{50, 18, 23},
+		{51, 10, 10},
+		{52, 10, 10},
+		{200, 48, 48},
 	};
 	const unsigned char kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
 	for (const auto& c : kCases) {
@@ -215,17 +217,15 @@ TEST(EmbeddedResourcesTest, PngHeadersGiveTheLayoutsSizes)
 // order, each with probes (x, y within the flag) at the centres of its bands.
 TEST(EmbeddedResourcesTest, FlagStripHoldsTheFlagsInCurrencyOrder)
 {
-	struct Probe
-	{
+	struct Probe {
 		int x, y;
 		Hue hue;
 	};
-	struct
-	{
+	struct {
 		const char* country;
 		std::vector<Probe> probes;
 	} const kFlags[] = {
-	    // clang-format off
+		// clang-format off
 		{"Belgium", {{3, 6, kBlack}, {12, 6, kYellow}, {20, 6, kRed}}},
 		{"Germany", {{12, 1, kBlack}, {12, 6, kRed}, {12, 10, kYellow}}},
 		{"Finland", {{2, 1, kWhite}, {8, 1, kBlue}, {20, 5, kBlue}, {20, 10, kWhite}}},
@@ -239,7 +239,7 @@ TEST(EmbeddedResourcesTest, FlagStripHoldsTheFlagsInCurrencyOrder)
 		{"Austria", {{12, 1, kRed}, {12, 6, kWhite}, {12, 10, kRed}}},
 		{"Portugal", {{2, 1, kGreen}, {21, 1, kRed}, {10, 3, kYellow}}},
 		{"Spain", {{12, 1, kRed}, {12, 4, kYellow}, {12, 7, kYellow}, {12, 10, kRed}}},
-	    // clang-format on
+		// clang-format on
 	};
 
 	Image strip(46);
@@ -248,7 +248,7 @@ TEST(EmbeddedResourcesTest, FlagStripHoldsTheFlagsInCurrencyOrder)
 		for (const Probe& p : kFlags[flag].probes) {
 			Hue hue = HueOf(strip.At(p.x, 12 * flag + p.y));
 			EXPECT_EQ(hue, p.hue) << kFlags[flag].country << " at (" << p.x << ", " << p.y
-			                      << ") is " << kHueNames[hue] << ", not " << kHueNames[p.hue];
+								  << ") is " << kHueNames[hue] << ", not " << kHueNames[p.hue];
 		}
 	}
 }
@@ -361,8 +361,8 @@ constexpr type_code kTestType = 'tEST';
 TEST(ResourceRegistryTest, FindsByIdAndNameAndReportsMisses)
 {
 	static const BPrivate::EmbeddedResource kTable[] = {
-	    {kTestType, 1, "one", kFirst, sizeof(kFirst)},
-	    {kTestType, 2, "two", kSecond, sizeof(kSecond)},
+		{kTestType, 1, "one", kFirst, sizeof(kFirst)},
+		{kTestType, 2, "two", kSecond, sizeof(kSecond)},
 	};
 	BPrivate::RegisterEmbeddedResources(kTable, std::size(kTable));
 
@@ -373,15 +373,14 @@ TEST(ResourceRegistryTest, FindsByIdAndNameAndReportsMisses)
 	EXPECT_EQ(resources.LoadResource(kTestType, "one", &size), kFirst);
 	EXPECT_EQ(size, 3u);
 
-	struct
-	{
+	struct {
 		type_code type;
 		int32 id;
 		const char* name;
 	} const kMisses[] = {
-	    {kTestType, 3, "three"},
-	    {'tESU', 1, "One"},
-	    {'tESU', 1, nullptr},
+		{kTestType, 3, "three"},
+		{'tESU', 1, "One"},
+		{'tESU', 1, nullptr},
 	};
 	for (const auto& miss : kMisses) {
 		size = 99;

@@ -11,8 +11,7 @@ using BPrivate::HeadlessBackend;
 
 namespace {
 
-class RefusingBackend : public HeadlessBackend
-{
+class RefusingBackend : public HeadlessBackend {
 public:
 	status_t OpenURL(const char*) override { return B_ENTRY_NOT_FOUND; }
 };
@@ -44,16 +43,19 @@ TEST(Roster, RefusesWhatIsNoSingleWebAddress)
 	const char* one[] = {"http://example.org/"};
 	const char* two[] = {"http://example.org/", "http://example.org/x"};
 	const char* none[] = {nullptr};
-	struct Case
-	{
+	struct Case {
 		const char* mime;
 		int argc;
 		const char* const* args;
 	} cases[] = {
-	    {"text/plain", 1, one}, {"application/x-vnd.Be.URL.ftp", 1, one},
-	    {nullptr, 1, one},      {B_URL_HTTP, 0, one},
-	    {B_URL_HTTP, 2, two},   {B_URL_HTTP, -1, one},
-	    {B_URL_HTTP, 1, none},  {B_URL_HTTP, 1, nullptr},
+		{"text/plain", 1, one},
+		{"application/x-vnd.Be.URL.ftp", 1, one},
+		{nullptr, 1, one},
+		{B_URL_HTTP, 0, one},
+		{B_URL_HTTP, 2, two},
+		{B_URL_HTTP, -1, one},
+		{B_URL_HTTP, 1, none},
+		{B_URL_HTTP, 1, nullptr},
 	};
 	for (const Case& c : cases) {
 		SCOPED_TRACE(std::string(c.mime ? c.mime : "(null)") + " argc " + std::to_string(c.argc));

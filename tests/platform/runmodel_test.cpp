@@ -22,8 +22,7 @@ std::vector<std::string> gLog;
 
 class RecordingView : public BView {
 public:
-	RecordingView(const char* name, BRect frame = BRect(0, 0, 9, 9))
-		:
+	RecordingView(const char* name, BRect frame = BRect(0, 0, 9, 9)) :
 		BView(frame, name, B_FOLLOW_NONE, B_WILL_DRAW)
 	{
 	}
@@ -51,8 +50,7 @@ public:
 
 class RecordingWindow : public BWindow {
 public:
-	RecordingWindow(const char* name, BRect frame = BRect(10, 10, 109, 109))
-		:
+	RecordingWindow(const char* name, BRect frame = BRect(10, 10, 109, 109)) :
 		BWindow(frame, name, B_TITLED_WINDOW, B_NOT_RESIZABLE)
 	{
 	}

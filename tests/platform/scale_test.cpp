@@ -42,11 +42,11 @@ TEST(DisplayScaleTest, FirstUsableSourceDecides)
 		{nullptr, nullptr, nullptr, 1},
 		{nullptr, "2", nullptr, 2},
 		{nullptr, "2", kDpi192, 2},
-		{nullptr, "1", kDpi192, 1},         // GDK_SCALE=1 is a choice, not a missing value
+		{nullptr, "1", kDpi192, 1}, // GDK_SCALE=1 is a choice, not a missing value
 		{nullptr, nullptr, kDpi192, 2},
-		{"3", "2", kDpi192, 3},             // our own variable overrides both
+		{"3", "2", kDpi192, 3}, // our own variable overrides both
 		{"1", "2", kDpi192, 1},
-		{"abc", "2", nullptr, 2},           // malformed values are passed over
+		{"abc", "2", nullptr, 2}, // malformed values are passed over
 		{"0", nullptr, kDpi192, 2},
 		{"-2", "2.5", kDpi192, 2},
 		{"", "", kDpi192, 2},
@@ -55,11 +55,11 @@ TEST(DisplayScaleTest, FirstUsableSourceDecides)
 		{"99999999999999999999999", nullptr, nullptr, BPrivate::kMaxDisplayScale},
 		{nullptr, "12", nullptr, BPrivate::kMaxDisplayScale},
 		{nullptr, nullptr, "Xft.dpi: 96", 1},
-		{nullptr, nullptr, "Xft.dpi: 120", 1},      // 1.25 rounds down
-		{nullptr, nullptr, "Xft.dpi: 144", 2},      // 1.5 rounds up
+		{nullptr, nullptr, "Xft.dpi: 120", 1}, // 1.25 rounds down
+		{nullptr, nullptr, "Xft.dpi: 144", 2}, // 1.5 rounds up
 		{nullptr, nullptr, "Xft.dpi:\t144.0\r\n", 2},
 		{nullptr, nullptr, "Xft.dpi: 288", 3},
-		{nullptr, nullptr, "Xft.dpi: 40", 1},       // never below 1
+		{nullptr, nullptr, "Xft.dpi: 40", 1}, // never below 1
 		{nullptr, nullptr, "Xft.dpi: 100000", BPrivate::kMaxDisplayScale},
 		{nullptr, nullptr, "Xft.dpi: -192", 1},
 		{nullptr, nullptr, "Xft.dpi: abc", 1},
@@ -109,12 +109,11 @@ const rgb_color kInk = {10, 20, 30, 255};
 
 // A surface of a layout size at some scale, with a painter over all of it.
 struct Scaled {
-	Scaled(int32 width, int32 height, int32 scale)
-		:
+	Scaled(int32 width, int32 height, int32 scale) :
 		scale(scale),
 		surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * scale, height * scale)),
-		painter(std::make_unique<Painter>(surface, BPoint(0, 0),
-			BRect(0, 0, width - 1, height - 1), scale))
+		painter(std::make_unique<Painter>(surface, BPoint(0, 0), BRect(0, 0, width - 1, height - 1),
+			scale))
 	{
 		painter->FillRect(BRect(0, 0, width - 1, height - 1), kBackground);
 	}
@@ -151,20 +150,34 @@ TEST(ScaledPainterTest, StraightShapesAreTheBlocksOfTheirLayoutPixels)
 		{"rect", [](Painter& p) { p.FillRect(BRect(3, 4, 9, 6), kInk); }},
 		{"one pixel", [](Painter& p) { p.FillRect(BRect(5, 5, 5, 5), kInk); }},
 		{"half-pixel rect", [](Painter& p) { p.FillRect(BRect(2.4, 3.6, 7.5, 8.49), kInk); }},
-		{"horizontal line", [](Painter& p) { p.StrokeLine({2, 5}, {12, 5}, kInk, 1); }},
-		{"vertical line", [](Painter& p) { p.StrokeLine({7, 14}, {7, 1}, kInk, 1); }},
-		{"pen 2", [](Painter& p) { p.StrokeLine({2, 9}, {12, 9}, kInk, 2); }},
-		{"pen 3", [](Painter& p) { p.StrokeLine({8, 2}, {8, 12}, kInk, 3); }},
+		{"horizontal line",
+			[](Painter& p) {
+				p.StrokeLine({2, 5}, {12, 5}, kInk, 1);
+			}},
+		{"vertical line",
+			[](Painter& p) {
+				p.StrokeLine({7, 14}, {7, 1}, kInk, 1);
+			}},
+		{"pen 2",
+			[](Painter& p) {
+				p.StrokeLine({2, 9}, {12, 9}, kInk, 2);
+			}},
+		{"pen 3",
+			[](Painter& p) {
+				p.StrokeLine({8, 2}, {8, 12}, kInk, 3);
+			}},
 		{"inverted", [](Painter& p) { p.InvertRect(BRect(1, 1, 6, 3)); }},
-		{"origin", [](Painter& p) {
-			p.SetOrigin(BPoint(3, 2));
-			p.FillRect(BRect(0, 0, 4, 4), kInk);
-		}},
-		{"clip", [](Painter& p) {
-			p.SetClip(BRect(4, 4, 8, 8));
-			p.FillRect(BRect(0, 0, 15, 15), kInk);
-			p.StrokeLine({0, 10}, {15, 10}, kInk, 1);
-		}},
+		{"origin",
+			[](Painter& p) {
+				p.SetOrigin(BPoint(3, 2));
+				p.FillRect(BRect(0, 0, 4, 4), kInk);
+			}},
+		{"clip",
+			[](Painter& p) {
+				p.SetClip(BRect(4, 4, 8, 8));
+				p.FillRect(BRect(0, 0, 15, 15), kInk);
+				p.StrokeLine({0, 10}, {15, 10}, kInk, 1);
+			}},
 	};
 	for (const Case& c : cases) {
 		Scaled one(16, 16, 1);
@@ -192,14 +205,20 @@ TEST(ScaledPainterTest, CurvesFillTheirScaledBoxAtTheFinerResolution)
 		BRect box;
 		Draw draw;
 	} cases[] = {
-		{"ellipse", BRect(2, 3, 12, 9), [](Painter& p) { p.FillEllipse(BRect(2, 3, 12, 9), kInk); }},
+		{"ellipse", BRect(2, 3, 12, 9),
+			[](Painter& p) { p.FillEllipse(BRect(2, 3, 12, 9), kInk); }},
 		{"ellipse outline", BRect(1, 1, 14, 14),
 			[](Painter& p) { p.StrokeEllipse(BRect(1, 1, 14, 14), kInk, 1); }},
 		{"round rect", BRect(2, 2, 13, 10),
 			[](Painter& p) { p.FillRoundRect(BRect(2, 2, 13, 10), 3, 3, kInk); }},
 		{"triangle", BRect(2, 3, 12, 11),
-			[](Painter& p) { p.FillTriangle({2, 3}, {12, 3}, {7, 11}, kInk); }},
-		{"diagonal", BRect(1, 1, 13, 6), [](Painter& p) { p.StrokeLine({1, 1}, {13, 6}, kInk, 1); }},
+			[](Painter& p) {
+				p.FillTriangle({2, 3}, {12, 3}, {7, 11}, kInk);
+			}},
+		{"diagonal", BRect(1, 1, 13, 6),
+			[](Painter& p) {
+				p.StrokeLine({1, 1}, {13, 6}, kInk, 1);
+			}},
 	};
 	const uint32 background = Scaled(1, 1, 1).Pixel(0, 0);
 	for (const Case& c : cases) {
@@ -291,8 +310,8 @@ TEST(ScaledPainterTest, BitmapsUseTheirVariantsOrAreEnlarged)
 	ASSERT_NE(nullptr, arrow);
 	BRect bounds = arrow->Bounds();
 	for (int32 scale : {2, 3}) {
-		std::unique_ptr<BBitmap> variant(BTranslationUtils::GetBitmap(
-			BTranslationUtils::VariantType('PNG ', scale), 48));
+		std::unique_ptr<BBitmap> variant(
+			BTranslationUtils::GetBitmap(BTranslationUtils::VariantType('PNG ', scale), 48));
 		ASSERT_NE(nullptr, variant) << scale;
 		ASSERT_EQ((bounds.IntegerWidth() + 1) * scale, variant->Bounds().IntegerWidth() + 1);
 		Scaled scaled(30, 30, scale);
@@ -338,13 +357,15 @@ TEST(ScaledResourcesTest, VariantsAreExactMultiples)
 		std::unique_ptr<BBitmap> base(BTranslationUtils::GetBitmap('PNG ', id));
 		ASSERT_NE(nullptr, base) << id;
 		for (int32 factor : {2, 3}) {
-			std::unique_ptr<BBitmap> variant(BTranslationUtils::GetBitmap(
-				BTranslationUtils::VariantType('PNG ', factor), id));
+			std::unique_ptr<BBitmap> variant(
+				BTranslationUtils::GetBitmap(BTranslationUtils::VariantType('PNG ', factor), id));
 			ASSERT_NE(nullptr, variant) << id << " at " << factor;
 			EXPECT_EQ((base->Bounds().IntegerWidth() + 1) * factor,
-				variant->Bounds().IntegerWidth() + 1) << id;
+				variant->Bounds().IntegerWidth() + 1)
+				<< id;
 			EXPECT_EQ((base->Bounds().IntegerHeight() + 1) * factor,
-				variant->Bounds().IntegerHeight() + 1) << id;
+				variant->Bounds().IntegerHeight() + 1)
+				<< id;
 		}
 	}
 	EXPECT_EQ('PNG2', (int32)BTranslationUtils::VariantType('PNG ', 2));
@@ -393,7 +414,7 @@ TEST(ScaledWindowTest, BackingStoreAndPointerFollowTheScale)
 	struct Case {
 		BPoint windowPixel;
 		bool hits;
-		BPoint where;  // in the view
+		BPoint where; // in the view
 	} cases[] = {
 		{{20, 10}, true, {0, 0}},
 		{{21, 11}, true, {0, 0}},
@@ -406,7 +427,8 @@ TEST(ScaledWindowTest, BackingStoreAndPointerFollowTheScale)
 		view->clicks.clear();
 		backend->InjectClick(id, c.windowPixel);
 		BPrivate::EventLoop::Drain();
-		ASSERT_EQ(c.hits ? 1u : 0u, view->clicks.size()) << c.windowPixel.x << "," << c.windowPixel.y;
+		ASSERT_EQ(c.hits ? 1u : 0u, view->clicks.size())
+			<< c.windowPixel.x << "," << c.windowPixel.y;
 		if (c.hits)
 			EXPECT_EQ(c.where, view->clicks.front()) << c.windowPixel.x << "," << c.windowPixel.y;
 	}

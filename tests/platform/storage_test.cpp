@@ -2,10 +2,11 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <string>
 #include <sys/stat.h>
+#include <type_traits>
 #include <unistd.h>
 
 #include "DataIO.h"
@@ -22,9 +23,7 @@ namespace {
 // Sets an environment variable for one scope, unset when value is null.
 class ScopedEnv {
 public:
-	ScopedEnv(const char* name, const char* value)
-		:
-		fName(name)
+	ScopedEnv(const char* name, const char* value) : fName(name)
 	{
 		const char* old = getenv(name);
 		fHad = old != nullptr;
@@ -39,7 +38,6 @@ private:
 	std::string fOld;
 	bool fHad;
 };
-
 
 class TempDir {
 public:
@@ -56,7 +54,6 @@ private:
 	std::string fPath;
 };
 
-
 std::string
 ReadAll(BPositionIO& io)
 {
@@ -68,6 +65,9 @@ ReadAll(BPositionIO& io)
 
 } // namespace
 
+// A second BFile on the same descriptor would close it under the first.
+static_assert(!std::is_copy_constructible_v<BFile> && !std::is_copy_assignable_v<BFile>);
+static_assert(!std::is_move_constructible_v<BFile> && !std::is_move_assignable_v<BFile>);
 
 TEST(DataIO, MemoryIOStaysInsideTheCallersBuffer)
 {
@@ -91,7 +91,6 @@ TEST(DataIO, MemoryIOStaysInsideTheCallersBuffer)
 	EXPECT_STREQ("abXYefg", buffer);
 }
 
-
 TEST(DataIO, MallocIOGrowsAndFillsGapsWithZeros)
 {
 	BMallocIO io;
@@ -109,7 +108,6 @@ TEST(DataIO, MallocIOGrowsAndFillsGapsWithZeros)
 	EXPECT_EQ(2, size);
 	EXPECT_EQ("ab", ReadAll(io));
 }
-
 
 TEST(Path, UnsetUntilSetAndAppendNeedsAPath)
 {
@@ -135,7 +133,6 @@ TEST(Path, UnsetUntilSetAndAppendNeedsAPath)
 	EXPECT_STREQ("", root.Leaf());
 }
 
-
 TEST(Path, CleansLexically)
 {
 	struct Case {
@@ -156,7 +153,6 @@ TEST(Path, CleansLexically)
 	ASSERT_NE(nullptr, getcwd(cwd, sizeof(cwd)));
 	EXPECT_EQ(std::string(cwd) + "/x", BPath("x").Path()) << "relative to the working directory";
 }
-
 
 TEST(FindDirectory, FollowsTheXdgRulesAndNothingElse)
 {
@@ -197,7 +193,6 @@ TEST(FindDirectory, FollowsTheXdgRulesAndNothingElse)
 	EXPECT_TRUE(fs::is_directory(config + "/deeper"));
 }
 
-
 TEST(FindDirectory, TheCacheHasItsOwnVariable)
 {
 	TempDir dir;
@@ -219,7 +214,6 @@ TEST(FindDirectory, TheCacheHasItsOwnVariable)
 	EXPECT_EQ(B_BAD_VALUE, find_directory(static_cast<directory_which>(99), &path));
 }
 
-
 TEST(CreateDirectory, MakesParentsAndRefusesWhatIsNotADirectory)
 {
 	TempDir dir;
@@ -237,7 +231,6 @@ TEST(CreateDirectory, MakesParentsAndRefusesWhatIsNotADirectory)
 	EXPECT_NE(B_OK, create_directory((file + "/below").c_str(), 0700)) << "a file as parent";
 	EXPECT_EQ(B_BAD_VALUE, create_directory("", 0700));
 }
-
 
 TEST(File, OpenModesBehaveAsTheirNamesSay)
 {
@@ -278,7 +271,6 @@ TEST(File, OpenModesBehaveAsTheirNamesSay)
 	EXPECT_EQ(B_NO_INIT, file.Write("x", 1));
 }
 
-
 // Nothing but a regular file opens, in any mode, and a FIFO without a writer does not block.
 TEST(File, RefusesWhatIsNoRegularFileWithoutBlocking)
 {
@@ -304,7 +296,6 @@ TEST(File, RefusesWhatIsNoRegularFileWithoutBlocking)
 		EXPECT_EQ(c.status, file.InitCheck()) << c.what;
 	}
 }
-
 
 TEST(ReplaceFile, WritesWholeFilesAndNothingElse)
 {

@@ -27,8 +27,7 @@ const char kEllipsis[] = "\xE2\x80\xA6";
 // Draws one string in a given font at a given point of a field-coloured view.
 class StringView : public BView {
 public:
-	StringView(BRect frame, const BFont& font, const char* text, BPoint where)
-		:
+	StringView(BRect frame, const BFont& font, const char* text, BPoint where) :
 		BView(frame, "string", B_FOLLOW_NONE, B_WILL_DRAW),
 		fFont(font),
 		fText(text),
@@ -56,8 +55,7 @@ protected:
 	{
 		fBackend = HeadlessBackend::Install();
 		fApp = new BApplication("application/x-vnd.test-textview-fit");
-		fWindow = new BWindow(BRect(100, 100, 299, 219), "fit", B_TITLED_WINDOW,
-			B_NOT_RESIZABLE);
+		fWindow = new BWindow(BRect(100, 100, 299, 219), "fit", B_TITLED_WINDOW, B_NOT_RESIZABLE);
 		fView = new BTextView(kFieldFrame, "field", kFieldTextRect, B_FOLLOW_NONE,
 			B_WILL_DRAW | B_PULSE_NEEDED);
 		fView->SetViewColor(kFieldColor);
@@ -100,8 +98,9 @@ protected:
 		for (int32 y = (int32)kFieldFrame.top; y <= (int32)kFieldFrame.bottom; y++) {
 			for (int32 x = (int32)kFieldFrame.left; x <= (int32)kFieldFrame.right; x++) {
 				if (fBackend->PixelAt(fWindow, x, y) != kFieldColor) {
-					ink = ink | BRect(x - kFieldFrame.left, y - kFieldFrame.top,
-						x - kFieldFrame.left, y - kFieldFrame.top);
+					ink = ink
+						| BRect(x - kFieldFrame.left, y - kFieldFrame.top, x - kFieldFrame.left,
+							y - kFieldFrame.top);
 				}
 			}
 		}
@@ -271,8 +270,8 @@ TEST_F(TextViewFitTest, MarkStandsWhereTheTextGoesOn)
 	}
 	BWindow* reference = new BWindow(BRect(100, 300, 299, 419), "reference", B_TITLED_WINDOW,
 		B_NOT_RESIZABLE);
-	reference->AddChild(new StringView(kFieldFrame, small, kEllipsis,
-		BPoint(firstShown - room, baseline)));
+	reference->AddChild(
+		new StringView(kFieldFrame, small, kEllipsis, BPoint(firstShown - room, baseline)));
 	reference->Show();
 	EventLoop::Drain();
 	int32 mismatches = 0;
@@ -286,7 +285,6 @@ TEST_F(TextViewFitTest, MarkStandsWhereTheTextGoesOn)
 	EXPECT_EQ(0, mismatches);
 	reference->Lock();
 	reference->Quit();
-
 }
 
 TEST_F(TextViewFitTest, CaretWalksTheWholeCutTextClearOfTheMarks)

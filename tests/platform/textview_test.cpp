@@ -22,8 +22,7 @@ namespace {
 // Logs every pass through the text hooks.
 class RecordingTextView : public BTextView {
 public:
-	RecordingTextView(BRect frame, BRect textRect)
-		:
+	RecordingTextView(BRect frame, BRect textRect) :
 		BTextView(frame, "recording", textRect, B_FOLLOW_NONE, B_WILL_DRAW | B_PULSE_NEEDED)
 	{
 	}
@@ -48,8 +47,7 @@ protected:
 // Takes in digits only and drops everything else, as an amount field does.
 class DigitsTextView : public BTextView {
 public:
-	DigitsTextView(BRect frame, BRect textRect)
-		:
+	DigitsTextView(BRect frame, BRect textRect) :
 		BTextView(frame, "digits", textRect, B_FOLLOW_NONE, B_WILL_DRAW)
 	{
 	}
@@ -78,8 +76,7 @@ protected:
 	{
 		fBackend = HeadlessBackend::Install();
 		fApp = new BApplication("application/x-vnd.test-textview");
-		fWindow = new BWindow(BRect(100, 100, 299, 219), "text", B_TITLED_WINDOW,
-			B_NOT_RESIZABLE);
+		fWindow = new BWindow(BRect(100, 100, 299, 219), "text", B_TITLED_WINDOW, B_NOT_RESIZABLE);
 		fView = new RecordingTextView(kFieldFrame, kFieldTextRect);
 		fWindow->AddChild(fView);
 		fWindow->Show();
@@ -199,8 +196,7 @@ TEST_F(TextViewTest, SetTextInsertAndDeleteGoThroughTheHooks)
 	fView->Insert(4, "XY", 2);
 	fView->Delete(0, 1);
 	fView->Delete();
-	EXPECT_EQ(fView->calls,
-		(std::vector<std::string>{"insert XY @4", "delete 0-1", "delete 0-2"}));
+	EXPECT_EQ(fView->calls, (std::vector<std::string>{"insert XY @4", "delete 0-1", "delete 0-2"}));
 	EXPECT_STREQ(fView->Text(), "dXYef");
 	EXPECT_EQ(Selection(fView), std::make_pair(0, 0));
 }
@@ -224,10 +220,13 @@ TEST_F(TextViewTest, CaretFollowsWhatAFilteringHookReallyInserted)
 TEST_F(TextViewTest, BackspaceAndDeleteRemoveWholeCharacters)
 {
 	// "a", a euro sign (3 bytes), "b", a G clef (4 bytes).
-	fView->SetText("a\xE2\x82\xAC" "b\xF0\x9D\x84\x9E");
+	fView->SetText("a\xE2\x82\xAC"
+				   "b\xF0\x9D\x84\x9E");
 	fView->Select(9, 9);
 	Key("\x08");
-	EXPECT_STREQ(fView->Text(), "a\xE2\x82\xAC" "b");
+	EXPECT_STREQ(fView->Text(),
+		"a\xE2\x82\xAC"
+		"b");
 	Key("\x1c");
 	Key("\x08");
 	EXPECT_STREQ(fView->Text(), "ab");
@@ -238,7 +237,8 @@ TEST_F(TextViewTest, BackspaceAndDeleteRemoveWholeCharacters)
 	EXPECT_STREQ(fView->Text(), "a");
 
 	// Offsets inside a character widen to it.
-	fView->SetText("a\xE2\x82\xAC" "b");
+	fView->SetText("a\xE2\x82\xAC"
+				   "b");
 	fView->Select(2, 3);
 	EXPECT_EQ(Selection(fView), std::make_pair(1, 4));
 	fView->Select(-5, 99);
@@ -262,10 +262,12 @@ TEST_F(TextViewTest, MaxBytesLimitsTypingAndPastingButNotSetText)
 		const char* expected;
 	};
 	const Case cases[] = {
-		{"abc", "de", "abcde"},
-		{"abc", "defg", "abcde"},
-		{"abc", "\xE2\x82\xAC", "abc"},           // the euro sign needs 3 bytes, 2 are free
-		{"ab", "\xE2\x82\xAC" "x", "ab\xE2\x82\xAC"}, // cut after the whole euro sign
+		{"abc", "de", "abcde"}, {"abc", "defg", "abcde"},
+		{"abc", "\xE2\x82\xAC", "abc"}, // the euro sign needs 3 bytes, 2 are free
+		{"ab",
+			"\xE2\x82\xAC"
+			"x",
+			"ab\xE2\x82\xAC"}, // cut after the whole euro sign
 	};
 	for (const Case& c : cases) {
 		fView->SetText(c.text);
@@ -444,7 +446,8 @@ TEST_F(TextViewTest, ClicksOnANonSelectableViewDoNothing)
 TEST_F(TextViewTest, OffsetAtAndPointAtAgreeForEveryAlignment)
 {
 	fView->SetWordWrap(false);
-	fView->SetText("A1 \xC3\xA9\xE2\x82\xAC" "W.");
+	fView->SetText("A1 \xC3\xA9\xE2\x82\xAC"
+				   "W.");
 	for (alignment align : {B_ALIGN_LEFT, B_ALIGN_RIGHT, B_ALIGN_CENTER}) {
 		fView->SetAlignment(align);
 		float previous = -1000;
@@ -484,8 +487,8 @@ TEST_F(TextViewTest, LongLineScrollsToKeepTheCaretInside)
 
 TEST_F(TextViewTest, WordWrapBreaksAtSpacesWithinTheTextRect)
 {
-	auto* area = new BTextView(BRect(10, 40, 90, 110), "area", BRect(0, 0, 60, 70),
-		B_FOLLOW_NONE, B_WILL_DRAW);
+	auto* area = new BTextView(BRect(10, 40, 90, 110), "area", BRect(0, 0, 60, 70), B_FOLLOW_NONE,
+		B_WILL_DRAW);
 	fWindow->AddChild(area);
 	area->SetText("one two three four five six");
 	ASSERT_GT(area->CountLines(), 2);

@@ -24,8 +24,7 @@ namespace {
 // Lets in digits only, as typed text, and logs every pass through the hooks.
 class DigitsView : public BTextView {
 public:
-	explicit DigitsView(BRect frame)
-		:
+	explicit DigitsView(BRect frame) :
 		BTextView(frame, "digits", BRect(2, 2, 196, 18), B_FOLLOW_NONE, B_WILL_DRAW)
 	{
 	}
@@ -61,8 +60,7 @@ public:
 	{
 		fBackend = HeadlessBackend::Install();
 		fApp = new BApplication("application/x-vnd.test-undo");
-		fWindow = new BWindow(BRect(100, 100, 319, 159), "undo", B_TITLED_WINDOW,
-			B_NOT_RESIZABLE);
+		fWindow = new BWindow(BRect(100, 100, 319, 159), "undo", B_TITLED_WINDOW, B_NOT_RESIZABLE);
 		fView = new DigitsView(BRect(10, 10, 209, 29));
 		fView->SetMaxBytes(8);
 		fView->SetText("100");
@@ -124,22 +122,45 @@ TEST_F(UndoTest, OneStepTakesBackTheLastEditAndTheNextRedoesIt)
 		const char* selectionAfterUndo;
 	} kCases[] = {
 		{"typing in a row is one step",
-			[](UndoTest* t) { t->Key("2"); t->Key("5"); t->Key("7"); }, "100257", "100", "3-3"},
+			[](UndoTest* t) {
+				t->Key("2");
+				t->Key("5");
+				t->Key("7");
+			},
+			"100257", "100", "3-3"},
 		{"a key dropped by the filter is no step",
-			[](UndoTest* t) { t->Key("4"); t->Key("x"); }, "1004", "100", "3-3"},
+			[](UndoTest* t) {
+				t->Key("4");
+				t->Key("x");
+			},
+			"1004", "100", "3-3"},
 		{"typing over a selection brings the selection back",
-			[](UndoTest* t) { t->fView->Select(0, 2); t->Key("9"); t->Key("8"); }, "980",
-			"100", "0-2"},
+			[](UndoTest* t) {
+				t->fView->Select(0, 2);
+				t->Key("9");
+				t->Key("8");
+			},
+			"980", "100", "0-2"},
 		{"a caret move ends the run of typing",
-			[](UndoTest* t) { t->Key("2"); t->Key("\x1c"); t->Key("3"); }, "10032", "1002",
-			"3-3"},
-		{"backspace",
-			[](UndoTest* t) { t->Key("\x08"); }, "10", "100", "2-3"},
+			[](UndoTest* t) {
+				t->Key("2");
+				t->Key("\x1c");
+				t->Key("3");
+			},
+			"10032", "1002", "3-3"},
+		{"backspace", [](UndoTest* t) { t->Key("\x08"); }, "10", "100", "2-3"},
 		{"delete of a selection",
-			[](UndoTest* t) { t->fView->Select(0, 2); t->Key("\x7f"); }, "0", "100", "0-2"},
+			[](UndoTest* t) {
+				t->fView->Select(0, 2);
+				t->Key("\x7f");
+			},
+			"0", "100", "0-2"},
 		{"cut",
-			[](UndoTest* t) { t->fView->Select(1, 3); t->Key("x", B_CONTROL_KEY); }, "1",
-			"100", "1-3"},
+			[](UndoTest* t) {
+				t->fView->Select(1, 3);
+				t->Key("x", B_CONTROL_KEY);
+			},
+			"1", "100", "1-3"},
 		{"paste, filtered and cut to the limit",
 			[](UndoTest* t) {
 				t->fBackend->SetClipboardText("2 345 678 9");

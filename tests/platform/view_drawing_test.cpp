@@ -23,8 +23,7 @@ const rgb_color kBlack = {0, 0, 0, 255};
 
 class DrawingView : public BView {
 public:
-	DrawingView(BRect frame, std::function<void(BView*)> draw)
-		:
+	DrawingView(BRect frame, std::function<void(BView*)> draw) :
 		BView(frame, "drawing", B_FOLLOW_NONE, B_WILL_DRAW),
 		fDraw(std::move(draw))
 	{
@@ -47,8 +46,7 @@ protected:
 	{
 		fBackend = HeadlessBackend::Install();
 		fApp = new BApplication("application/x-vnd.view-drawing-test");
-		fWindow = new BWindow(BRect(50, 50, 149, 109), "drawing", B_TITLED_WINDOW,
-			B_NOT_RESIZABLE);
+		fWindow = new BWindow(BRect(50, 50, 149, 109), "drawing", B_TITLED_WINDOW, B_NOT_RESIZABLE);
 	}
 
 	void TearDown() override
@@ -79,7 +77,6 @@ protected:
 };
 
 } // namespace
-
 
 TEST_F(ViewDrawingTest, DrawingIsInViewCoordinatesAndClippedToTheView)
 {

@@ -29,11 +29,7 @@ std::vector<std::string> gLog;
 // Logs the clicks that reach it.
 class ClickView : public BView {
 public:
-	explicit ClickView(BRect frame)
-		:
-		BView(frame, "clicks", B_FOLLOW_ALL_SIDES, B_WILL_DRAW)
-	{
-	}
+	explicit ClickView(BRect frame) : BView(frame, "clicks", B_FOLLOW_ALL_SIDES, B_WILL_DRAW) {}
 
 	void MouseDown(BPoint) override { gLog.push_back("click"); }
 };
@@ -41,9 +37,7 @@ public:
 // A modal window with an OK button that closes it, as the about window has.
 class ModalWindow : public BWindow {
 public:
-	ModalWindow()
-		:
-		BWindow(BRect(150, 150, 349, 249), "modal", B_MODAL_WINDOW, B_NOT_RESIZABLE)
+	ModalWindow() : BWindow(BRect(150, 150, 349, 249), "modal", B_MODAL_WINDOW, B_NOT_RESIZABLE)
 	{
 		BButton* ok = new BButton(BRect(60, 60, 139, 84), "ok", "OK", new BMessage('okay'));
 		AddChild(ok);
@@ -68,8 +62,7 @@ protected:
 		gLog.clear();
 		fBackend = HeadlessBackend::Install();
 		fApp = new BApplication("application/x-vnd.window-manager-test");
-		fMain = new BWindow(BRect(100, 100, 299, 249), "main", B_TITLED_WINDOW,
-			B_NOT_RESIZABLE);
+		fMain = new BWindow(BRect(100, 100, 299, 249), "main", B_TITLED_WINDOW, B_NOT_RESIZABLE);
 		fMain->AddChild(new ClickView(fMain->Bounds()));
 		fMain->Show();
 		EventLoop::Drain();
@@ -114,24 +107,25 @@ TEST_F(WindowManagerTest, KindOwnerTaskBarAndStackingFollowLookFeelAndFlags)
 	const Case cases[] = {
 		{"a second document window", B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, 0, false,
 			WindowKind::kNormal, false, false, true},
-		{"a fixed-size window", B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, B_NOT_RESIZABLE,
-			false, WindowKind::kNormal, false, false, false},
+		{"a fixed-size window", B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, B_NOT_RESIZABLE, false,
+			WindowKind::kNormal, false, false, false},
 		{"a keypad floating above all", B_BORDERED_WINDOW_LOOK, B_FLOATING_ALL_WINDOW_FEEL,
 			B_NOT_ZOOMABLE, false, WindowKind::kUtility, true, true, false},
-		{"a palette of the application", B_FLOATING_WINDOW_LOOK, B_FLOATING_APP_WINDOW_FEEL,
-			0, false, WindowKind::kUtility, true, false, true},
-		{"modal to the application", B_MODAL_WINDOW_LOOK, B_MODAL_APP_WINDOW_FEEL,
-			B_NOT_RESIZABLE, false, WindowKind::kDialog, true, false, false},
+		{"a palette of the application", B_FLOATING_WINDOW_LOOK, B_FLOATING_APP_WINDOW_FEEL, 0,
+			false, WindowKind::kUtility, true, false, true},
+		{"modal to the application", B_MODAL_WINDOW_LOOK, B_MODAL_APP_WINDOW_FEEL, B_NOT_RESIZABLE,
+			false, WindowKind::kDialog, true, false, false},
 		{"modal to everything", B_TITLED_WINDOW_LOOK, B_MODAL_ALL_WINDOW_FEEL, 0, false,
 			WindowKind::kDialog, true, true, true},
-		{"an alert", B_TITLED_WINDOW_LOOK, B_MODAL_APP_WINDOW_FEEL, 0, true,
-			WindowKind::kDialog, true, false, false},
-		{"an alert floating above all", B_TITLED_WINDOW_LOOK, B_FLOATING_ALL_WINDOW_FEEL, 0,
-			true, WindowKind::kDialog, true, true, false},
+		{"an alert", B_TITLED_WINDOW_LOOK, B_MODAL_APP_WINDOW_FEEL, 0, true, WindowKind::kDialog,
+			true, false, false},
+		{"an alert floating above all", B_TITLED_WINDOW_LOOK, B_FLOATING_ALL_WINDOW_FEEL, 0, true,
+			WindowKind::kDialog, true, true, false},
 	};
 	for (const Case& c : cases) {
 		SCOPED_TRACE(c.name);
-		BWindow* window = c.alert ? new BAlert("alert", "text", "OK")
+		BWindow* window = c.alert
+			? new BAlert("alert", "text", "OK")
 			: new BWindow(BRect(400, 300, 499, 399), c.name, c.look, c.feel, c.flags);
 		window->SetFeel(c.feel);
 		window->Show();
@@ -211,15 +205,14 @@ TEST_F(WindowManagerTest, AModalWindowTakesTheOthersCloseButtonClicksAndKeys)
 		void (*act)(HeadlessBackend*, uint32 main);
 	};
 	const Step steps[] = {
-		{"the close button", [](HeadlessBackend* backend, uint32 main) {
-			backend->InjectClose(main);
-		}},
-		{"a click", [](HeadlessBackend* backend, uint32 main) {
-			backend->InjectClick(main, BPoint(20, 20));
-		}},
-		{"an activation by the window manager", [](HeadlessBackend* backend, uint32 main) {
-			backend->InjectActivation(main, true);
-		}},
+		{"the close button",
+			[](HeadlessBackend* backend, uint32 main) { backend->InjectClose(main); }},
+		{"a click",
+			[](HeadlessBackend* backend, uint32 main) {
+				backend->InjectClick(main, BPoint(20, 20));
+			}},
+		{"an activation by the window manager",
+			[](HeadlessBackend* backend, uint32 main) { backend->InjectActivation(main, true); }},
 	};
 	for (const Step& step : steps) {
 		SCOPED_TRACE(step.name);

@@ -48,11 +48,7 @@ LongMenu(int32 items)
 
 class OpenerView : public BView {
 public:
-	OpenerView()
-		:
-		BView(BRect(0, 0, 99, 49), "opener", B_FOLLOW_ALL_SIDES, B_WILL_DRAW)
-	{
-	}
+	OpenerView() : BView(BRect(0, 0, 99, 49), "opener", B_FOLLOW_ALL_SIDES, B_WILL_DRAW) {}
 
 	void MouseDown(BPoint where) override
 	{
@@ -71,8 +67,7 @@ protected:
 		gChosen.clear();
 		fBackend = HeadlessBackend::Install(kSmallScreen);
 		fApp = new BApplication("application/x-vnd.menu-scroll-test");
-		fWindow = new BWindow(BRect(20, 40, 119, 89), "opener", B_TITLED_WINDOW,
-			B_NOT_RESIZABLE);
+		fWindow = new BWindow(BRect(20, 40, 119, 89), "opener", B_TITLED_WINDOW, B_NOT_RESIZABLE);
 		fOpener = new OpenerView();
 		fWindow->AddChild(fOpener);
 		fWindow->Show();
@@ -151,7 +146,7 @@ TEST_F(MenuScrollTest, EveryItemOfAListTallerThanTheScreenCanBeChosen)
 		std::vector<std::function<void(HeadlessBackend*)>> steps;
 		std::string chosen;
 	};
-	auto keys = [](std::vector<std::string> sequence) {
+	auto keys = [](const std::vector<std::string>& sequence) {
 		return [sequence](HeadlessBackend* backend) {
 			for (const std::string& key : sequence)
 				backend->InjectKey(OuterId(), key.c_str());
@@ -169,12 +164,15 @@ TEST_F(MenuScrollTest, EveryItemOfAListTallerThanTheScreenCanBeChosen)
 		{"down through every item", {keys(down), keys({"\n"})}, "Item 40"},
 		{"down to the end and back up", {keys(down), keys({"\x1e", "\x1e", "\x1e", "\n"})},
 			"Item 37"},
-		{"the lower arrow, then a drag onto the last item", {arrowMoves,
-			[](HeadlessBackend* backend) {
-				backend->InjectMouseMoved(OuterId(), ItemPoint(kItems), 1);
-			}, [](HeadlessBackend* backend) {
-				backend->InjectMouseUp(OuterId(), ItemPoint(kItems));
-			}}, "Item 40"},
+		{"the lower arrow, then a drag onto the last item",
+			{arrowMoves,
+				[](HeadlessBackend* backend) {
+					backend->InjectMouseMoved(OuterId(), ItemPoint(kItems), 1);
+				},
+				[](HeadlessBackend* backend) {
+					backend->InjectMouseUp(OuterId(), ItemPoint(kItems));
+				}},
+			"Item 40"},
 	};
 	for (const Case& c : cases) {
 		SCOPED_TRACE(c.name);
@@ -220,8 +218,14 @@ TEST_F(MenuScrollTest, TheArrowsShowWhichWayTheListCanMove)
 		downTip[at] = fBackend->PixelAt(window, center, (int32)bounds.bottom - 3);
 		shownFirst[at] = window->ConvertFromScreen(window->ItemScreenFrame(0).LeftTop());
 	};
-	Script({[&] { look(0); fBackend->InjectKey(OuterId(), "\x1e"); },
-		[&] { look(1); BPrivate::CloseTrackedMenu(); }});
+	Script({[&] {
+				look(0);
+				fBackend->InjectKey(OuterId(), "\x1e");
+			},
+		[&] {
+			look(1);
+			BPrivate::CloseTrackedMenu();
+		}});
 	Open();
 	EventLoop::Drain();
 
@@ -257,16 +261,18 @@ TEST_F(MenuScrollTest, MenuWindowsBelongToTheirOpenerAndScrollingClosesASubmenu)
 	std::vector<HeadlessBackend::WindowInfo> withSubmenu;
 	std::vector<HeadlessBackend::WindowInfo> afterScroll;
 	Script({[&] {
-		// Down onto "More", right into its submenu.
-		fBackend->InjectKey(OuterId(), "\x1f");
-		fBackend->InjectKey(OuterId(), "\x1d");
-	}, [&] {
-		withSubmenu = MenuWindows();
-		fBackend->InjectMouseMoved(OuterId(), LowerArrow(), 1);
-	}, [&] {
-		afterScroll = MenuWindows();
-		BPrivate::CloseTrackedMenu();
-	}});
+				// Down onto "More", right into its submenu.
+				fBackend->InjectKey(OuterId(), "\x1f");
+				fBackend->InjectKey(OuterId(), "\x1d");
+			},
+		[&] {
+			withSubmenu = MenuWindows();
+			fBackend->InjectMouseMoved(OuterId(), LowerArrow(), 1);
+		},
+		[&] {
+			afterScroll = MenuWindows();
+			BPrivate::CloseTrackedMenu();
+		}});
 	Open();
 
 	ASSERT_EQ(2u, withSubmenu.size());

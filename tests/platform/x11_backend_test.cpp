@@ -129,20 +129,19 @@ TEST(X11Mouse, ButtonsAndHeldMasks)
 
 TEST(X11Keys, UTF8EncodingAndValidation)
 {
-	struct Case
-	{
+	struct Case {
 		uint32 codePoint;
 		const char* utf8; // null: no text
 	} cases[] = {
-	    {'a', "a"},
-	    {0xe4, "\xc3\xa4"},
-	    {0x20ac, "\xe2\x82\xac"},
-	    {0x1d11e, "\xf0\x9d\x84\x9e"},
-	    {0x7e, "~"},
-	    {0x08, nullptr},
-	    {0x7f, nullptr},
-	    {0xd800, nullptr},
-	    {0x110000, nullptr},
+		{'a', "a"},
+		{0xe4, "\xc3\xa4"},
+		{0x20ac, "\xe2\x82\xac"},
+		{0x1d11e, "\xf0\x9d\x84\x9e"},
+		{0x7e, "~"},
+		{0x08, nullptr},
+		{0x7f, nullptr},
+		{0xd800, nullptr},
+		{0x110000, nullptr},
 	};
 	for (const Case& c : cases) {
 		SCOPED_TRACE(c.codePoint);
@@ -161,15 +160,15 @@ TEST(X11Keys, UTF8EncodingAndValidation)
 	}
 
 	const char* invalid[] = {
-	    "\x80",
-	    "\xc3",
-	    "\xc3\x28",
-	    "\xc0\xaf",
-	    "\xe0\x80\xaf",
-	    "\xed\xa0\x80",
-	    "\xf4\x90\x80\x80",
-	    "\xff",
-	    "\xf8\x88\x80\x80\x80",
+		"\x80",
+		"\xc3",
+		"\xc3\x28",
+		"\xc0\xaf",
+		"\xe0\x80\xaf",
+		"\xed\xa0\x80",
+		"\xf4\x90\x80\x80",
+		"\xff",
+		"\xf8\x88\x80\x80\x80",
 	};
 	for (const char* bytes : invalid) {
 		SCOPED_TRACE(bytes);
@@ -189,7 +188,9 @@ TEST(X11Text, Latin1AndUTF8BothWays)
 		{"12,50", "12,50", "12,50"},
 		{"\xc3\xa4\xc3\x9f", "\xe4\xdf", "\xc3\xa4\xc3\x9f"},
 		{"\xe2\x82\xac 5", "? 5", "? 5"}, // the euro sign is not Latin-1
-		{"a\x80" "b", "ab", "ab"},             // a stray byte is dropped
+		{"a\x80"
+		 "b",
+			"ab", "ab"}, // a stray byte is dropped
 		{"a\nb\tc", "a\nb\tc", "a\nb\tc"},
 		{"", "", ""},
 	};
@@ -199,7 +200,10 @@ TEST(X11Text, Latin1AndUTF8BothWays)
 		EXPECT_EQ(UTF8FromLatin1(c.latin1), c.back);
 	}
 	// Control characters other than line ends and tabs are no text to paste.
-	EXPECT_EQ(UTF8FromLatin1(std::string("a\x01\x1b\x7f" "b", 5)), "ab");
+	EXPECT_EQ(UTF8FromLatin1(std::string("a\x01\x1b\x7f"
+										 "b",
+				  5)),
+		"ab");
 }
 
 TEST(X11Pixels, VisualsOtherThan24BitGetTheirOwnPixels)
@@ -210,13 +214,12 @@ TEST(X11Pixels, VisualsOtherThan24BitGetTheirOwnPixels)
 		uint32 pixel;
 	} cases[] = {
 		{0xff0000, 0xff00, 0xff, 0xff123456, 0x123456},
-		{0xf800, 0x07e0, 0x001f, 0xffffffff, 0xffff},  // 16-bit 5-6-5
+		{0xf800, 0x07e0, 0x001f, 0xffffffff, 0xffff}, // 16-bit 5-6-5
 		{0xf800, 0x07e0, 0x001f, 0xff0000ff, 0x001f},
 		{0xf800, 0x07e0, 0x001f, 0xffd8d8d8, (0xd8u >> 3 << 11) | (0xd8u >> 2 << 5) | (0xd8u >> 3)},
-		{0xe0, 0x1c, 0x03, 0xffff0000, 0xe0},           // 8-bit TrueColor 3-3-2
-		{0xe0, 0x1c, 0x03, 0xff00ff00, 0x1c},
-		{0xe0, 0x1c, 0x03, 0xff0000ff, 0x03},
-		{0xff, 0xff00, 0xff0000, 0xff123456, 0x563412}, // blue in the low byte swapped
+		{0xe0, 0x1c, 0x03, 0xffff0000, 0xe0}, // 8-bit TrueColor 3-3-2
+		{0xe0, 0x1c, 0x03, 0xff00ff00, 0x1c}, {0xe0, 0x1c, 0x03, 0xff0000ff, 0x03},
+		{0xff, 0xff00, 0xff0000, 0xff123456, 0x563412},       // blue in the low byte swapped
 		{0x3ff00000, 0xffc00, 0x3ff, 0xffff0080, 0x3fc00200}, // 10 bits a channel
 	};
 	for (const Case& c : cases) {

@@ -18,9 +18,14 @@ TEST(X11Scale, LayoutPositionsGoOutMultiplied)
 		int32 scale;
 		int32 device;
 	} cases[] = {
-		{0, 1, 0}, {207, 1, 207}, {207, 2, 414}, {113, 3, 339}, {-5, 2, -10},
+		{0, 1, 0},
+		{207, 1, 207},
+		{207, 2, 414},
+		{113, 3, 339},
+		{-5, 2, -10},
 		// A fraction of a layout unit is no pixel of its own at any scale.
-		{10.75f, 2, 20}, {-0.5f, 2, -2},
+		{10.75f, 2, 20},
+		{-0.5f, 2, -2},
 	};
 	for (const Case& c : cases)
 		EXPECT_EQ(DeviceFromLayout(c.layout, c.scale), c.device) << c.layout << " x" << c.scale;
@@ -62,12 +67,17 @@ TEST(X11Scale, ReportedLengthsRoundUp)
 		int32 scale;
 		int32 layout;
 	} cases[] = {
-		{414, 2, 207}, {415, 2, 208}, {1, 2, 1}, {0, 2, 0}, {4, 3, 2}, {226, 1, 226},
+		{414, 2, 207},
+		{415, 2, 208},
+		{1, 2, 1},
+		{0, 2, 0},
+		{4, 3, 2},
+		{226, 1, 226},
 	};
 	for (const Case& c : cases)
 		EXPECT_EQ(LayoutLengthFromDevice(c.device, c.scale), c.layout) << c.device;
 
-	FrameExtents frame{3, 25, 4, 5};  // left, top, right, bottom
+	FrameExtents frame{3, 25, 4, 5}; // left, top, right, bottom
 	FrameExtents halved = LayoutExtentsFromDevice(frame, 2);
 	EXPECT_EQ(halved.left, 2);
 	EXPECT_EQ(halved.top, 13);
@@ -92,10 +102,19 @@ TEST(X11Keys, FunctionAndMenuKeysHaveThePlatformsCodes)
 		uint32 keysym;
 		int32 key;
 	} cases[] = {
-		{XK_F1, B_F1_KEY}, {XK_F9, B_F9_KEY}, {XK_F10, B_F10_KEY}, {XK_F12, B_F12_KEY},
-		{XK_Menu, B_MENU_KEY}, {XK_Print, B_PRINT_KEY}, {XK_Pause, B_PAUSE_KEY},
+		{XK_F1, B_F1_KEY},
+		{XK_F9, B_F9_KEY},
+		{XK_F10, B_F10_KEY},
+		{XK_F12, B_F12_KEY},
+		{XK_Menu, B_MENU_KEY},
+		{XK_Print, B_PRINT_KEY},
+		{XK_Pause, B_PAUSE_KEY},
 		// Typing and editing keys are not function keys.
-		{XK_a, 0}, {XK_Return, 0}, {XK_Tab, 0}, {XK_F13, 0}, {XK_Super_L, 0},
+		{XK_a, 0},
+		{XK_Return, 0},
+		{XK_Tab, 0},
+		{XK_F13, 0},
+		{XK_Super_L, 0},
 	};
 	for (const Case& c : cases) {
 		EXPECT_EQ(X11FunctionKey(c.keysym), c.key) << std::hex << c.keysym;

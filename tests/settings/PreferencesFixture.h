@@ -23,7 +23,6 @@ namespace fs = std::filesystem;
 
 inline constexpr const char* kPrefsName = "KamboLux_prefs";
 
-
 class PreferencesTest : public ::testing::Test {
 protected:
 	void SetUp() override

@@ -18,13 +18,11 @@ struct Paths {
 	std::string file;
 };
 
-
 enum class Outcome {
 	kOld,      // the file holds exactly the bytes it held before
 	kNew,      // the file holds the changed message, complete
 	kDefaults, // nothing readable: a load gives the caller's defaults
 };
-
 
 void
 Change(TPreferences& prefs)
@@ -32,7 +30,6 @@ Change(TPreferences& prefs)
 	prefs.SetInt32("idxoben", 8);
 	prefs.SetFloat("wndleft", 300);
 }
-
 
 // Fails the system call after a number of calls that go through; counts whether it fired.
 struct Injection {
@@ -42,7 +39,6 @@ struct Injection {
 	// Calls that fail with EINTR before each real one.
 	int interruptions = 0;
 } sInjection;
-
 
 bool
 Fires()
@@ -59,7 +55,6 @@ Fires()
 	return true;
 }
 
-
 // Short writes, so that a message needs many calls and can break off anywhere inside.
 ssize_t
 InjectedWrite(int fd, const void* buffer, size_t size)
@@ -69,20 +64,17 @@ InjectedWrite(int fd, const void* buffer, size_t size)
 	return BPrivate::SystemFileOps().write(fd, buffer, size < 7 ? size : 7);
 }
 
-
 int
 InjectedSync(int fd)
 {
 	return Fires() ? -1 : BPrivate::SystemFileOps().fsync(fd);
 }
 
-
 int
 InjectedRename(const char* from, const char* to)
 {
 	return Fires() ? -1 : BPrivate::SystemFileOps().rename(from, to);
 }
-
 
 class SettingsFaultsTest : public PreferencesTest {
 protected:
@@ -142,7 +134,6 @@ protected:
 
 } // namespace
 
-
 TEST_F(SettingsFaultsTest, SomethingHappensToTheFilesWhileTheProgramRuns)
 {
 	struct Case {
@@ -161,8 +152,8 @@ TEST_F(SettingsFaultsTest, SomethingHappensToTheFilesWhileTheProgramRuns)
 		{"file deleted", [](const Paths& p) { unlink(p.file.c_str()); }, false, Outcome::kNew},
 		{"file made read-only", [](const Paths& p) { chmod(p.file.c_str(), 0444); }, true,
 			Outcome::kOld},
-		{"directory made read-only",
-			[](const Paths& p) { chmod(p.directory.c_str(), 0555); }, true, Outcome::kOld},
+		{"directory made read-only", [](const Paths& p) { chmod(p.directory.c_str(), 0555); }, true,
+			Outcome::kOld},
 		{"file replaced by a directory",
 			[](const Paths& p) {
 				unlink(p.file.c_str());
@@ -202,7 +193,6 @@ TEST_F(SettingsFaultsTest, SomethingHappensToTheFilesWhileTheProgramRuns)
 		ExpectOutcome(c.outcome, c.what);
 	}
 }
-
 
 TEST_F(SettingsFaultsTest, ASaveBrokenOffAtAnyCallLeavesOldOrNew)
 {
@@ -252,7 +242,6 @@ TEST_F(SettingsFaultsTest, ASaveBrokenOffAtAnyCallLeavesOldOrNew)
 	}
 }
 
-
 TEST_F(SettingsFaultsTest, InterruptedWritesAreRetried)
 {
 	Reset();
@@ -268,7 +257,6 @@ TEST_F(SettingsFaultsTest, InterruptedWritesAreRetried)
 	EXPECT_FALSE(sInjection.fired);
 	ExpectOutcome(Outcome::kNew, "interrupted writes");
 }
-
 
 // A real full disk: a small tmpfs over the settings directory, in a mount namespace of a child
 // process of its own. Needs the right to mount; without it the test is skipped.
@@ -330,7 +318,6 @@ TEST_F(SettingsFaultsTest, ARealFullDiskKeepsTheOldFile)
 	EXPECT_EQ(kPassed, WEXITSTATUS(status));
 }
 
-
 TEST_F(SettingsFaultsTest, TwoInterleavedObjectsLeaveTheLastOneWhole)
 {
 	for (bool firstSavesFirst : {true, false}) {
@@ -362,7 +349,6 @@ TEST_F(SettingsFaultsTest, TwoInterleavedObjectsLeaveTheLastOneWhole)
 		EXPECT_EQ(std::vector<std::string>{kPrefsName}, Entries(fConfig));
 	}
 }
-
 
 // Several processes saving over and over while another reads: a reader only ever finds one
 // writer's message whole, and once the file exists it never vanishes.

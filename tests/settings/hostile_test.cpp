@@ -20,7 +20,6 @@ namespace {
 const uid_t kOtherUser = 65534;
 const int kHangSeconds = 10;
 
-
 // Runs body in a child process that is killed if it takes longer than kHangSeconds; a blocked
 // open would otherwise hang the whole suite. The child's exit status is returned.
 int
@@ -40,7 +39,6 @@ InChild(const std::function<int()>& body, uid_t user = 0)
 	return WEXITSTATUS(status);
 }
 
-
 struct stat
 LinkInfo(const std::string& path)
 {
@@ -48,7 +46,6 @@ LinkInfo(const std::string& path)
 	lstat(path.c_str(), &info);
 	return info;
 }
-
 
 class HostileSettingsTest : public PreferencesTest {
 protected:
@@ -63,7 +60,6 @@ protected:
 	}
 };
 
-
 int
 LoadAndChange()
 {
@@ -74,7 +70,6 @@ LoadAndChange()
 }
 
 } // namespace
-
 
 TEST_F(HostileSettingsTest, WhatIsNoRegularFileReadsAsNothingAndIsLeftAlone)
 {
@@ -88,10 +83,10 @@ TEST_F(HostileSettingsTest, WhatIsNoRegularFileReadsAsNothingAndIsLeftAlone)
 		{"a socket",
 			[](const std::string& p) {
 				int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-				sockaddr_un address {};
+				sockaddr_un address{};
 				address.sun_family = AF_UNIX;
 				snprintf(address.sun_path, sizeof(address.sun_path), "%s", p.c_str());
-				bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+				EXPECT_EQ(0, bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)));
 				close(fd);
 			},
 			[](const struct stat& s) { return S_ISSOCK(s.st_mode); }},
@@ -123,7 +118,6 @@ TEST_F(HostileSettingsTest, WhatIsNoRegularFileReadsAsNothingAndIsLeftAlone)
 		EXPECT_TRUE(S_ISCHR(null.st_mode));
 	}
 }
-
 
 // A new file is made as open(2) would make it; an old one keeps its mode and its group.
 TEST_F(HostileSettingsTest, PermissionsFollowTheUmaskOrTheOldFile)
@@ -159,7 +153,6 @@ TEST_F(HostileSettingsTest, PermissionsFollowTheUmaskOrTheOldFile)
 		EXPECT_EQ(3, TPreferences(kPrefsName).GetInt32("idxoben", 0));
 	}
 }
-
 
 TEST_F(HostileSettingsTest, AFileTheUserDoesNotOwnIsNotReplaced)
 {
@@ -200,7 +193,6 @@ TEST_F(HostileSettingsTest, AFileTheUserDoesNotOwnIsNotReplaced)
 	chown(fRoot.c_str(), 0, 0);
 }
 
-
 TEST_F(HostileSettingsTest, TheOldFilesGroupIsKept)
 {
 	if (geteuid() != 0)
@@ -216,7 +208,6 @@ TEST_F(HostileSettingsTest, TheOldFilesGroupIsKept)
 	EXPECT_EQ(0660u, Mode(SettingsFile()));
 	EXPECT_EQ(3, TPreferences(kPrefsName).GetInt32("idxoben", 0));
 }
-
 
 // XDG_CONFIG_HOME on a shared, sticky folder: a link planted there is followed only where the
 // kernel's protected-symlinks rule would follow it.
@@ -261,7 +252,6 @@ TEST_F(HostileSettingsTest, LinksInASharedFolderAreFollowedOnlyAsTheKernelWould)
 	}
 }
 
-
 // While the new content is written, the folder shows no new name: the temporary is unnamed
 // until just before the rename, so a save killed then leaves nothing behind.
 TEST_F(HostileSettingsTest, TheTemporaryHasNoNameWhileItIsWritten)
@@ -289,7 +279,6 @@ TEST_F(HostileSettingsTest, TheTemporaryHasNoNameWhileItIsWritten)
 		EXPECT_EQ(kPrefsName, name);
 	EXPECT_EQ(3, TPreferences(kPrefsName).GetInt32("idxoben", 0));
 }
-
 
 // Where the file system has no unnamed files, a named temporary does the work, and a later save
 // clears away the program's own temporaries once they are a minute old, and nothing else.
@@ -352,7 +341,6 @@ TEST_F(HostileSettingsTest, StaleTemporariesAreRemovedAtTheNextSave)
 	EXPECT_EQ(3, TPreferences(kPrefsName).GetInt32("idxoben", 0));
 }
 
-
 // Killed at random moments of its saves, the program leaves the settings file whole every time,
 // and what little a kill can leave (between naming the temporary and the rename) goes away
 // with a later save.
@@ -403,7 +391,6 @@ TEST_F(HostileSettingsTest, KilledSavesLeaveTheFileWholeAndNoLitter)
 	EXPECT_TRUE(Temporaries().empty());
 }
 
-
 // A settings file too big for the memory the program may use is not damaged: its load fails,
 // and the save that follows must not put an empty message in its place.
 TEST_F(HostileSettingsTest, ALoadThatRunsOutOfMemoryDoesNotOverwriteTheFile)
@@ -425,7 +412,7 @@ TEST_F(HostileSettingsTest, ALoadThatRunsOutOfMemoryDoesNotOverwriteTheFile)
 			return 2;
 		fclose(statm);
 		// Room for a little, not for the file.
-		rlimit limit {};
+		rlimit limit{};
 		limit.rlim_cur = limit.rlim_max = pages * sysconf(_SC_PAGESIZE) + 256 * 1024;
 		setrlimit(RLIMIT_AS, &limit);
 		TPreferences prefs(kPrefsName);

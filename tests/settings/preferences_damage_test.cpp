@@ -1,7 +1,7 @@
 #include <cerrno>
 
-#include "PreferencesFixture.h"
 #include "Preferences.h"
+#include "PreferencesFixture.h"
 
 namespace {
 
@@ -15,7 +15,6 @@ ExpectDefaults(const TPreferences& prefs, const std::string& what)
 }
 
 } // namespace
-
 
 TEST_F(PreferencesTest, EveryTruncationLoadsAsDefaultsAndIsRepaired)
 {
@@ -34,7 +33,6 @@ TEST_F(PreferencesTest, EveryTruncationLoadsAsDefaultsAndIsRepaired)
 	}
 }
 
-
 TEST_F(PreferencesTest, DamagedFilesLoadAsDefaults)
 {
 	Bytes sevenKeys = FormatExamples()[1];
@@ -50,8 +48,8 @@ TEST_F(PreferencesTest, DamagedFilesLoadAsDefaults)
 		{"not a message", Bytes{'w', 'n', 'd', 'l', 'e', 'f', 't', '=', '1', '0', '0', '\n'}},
 		{"total size huge", patched(8, {0xff, 0xff, 0xff, 0xff})},
 		{"zero item size", patched(22, {0})},
-		{"huge count", Encoder().Record(0x05, 'LONG', 0x7fffffff, 4, "idxoben", false).U32(2)
-			.Finish()},
+		{"huge count",
+			Encoder().Record(0x05, 'LONG', 0x7fffffff, 4, "idxoben", false).U32(2).Finish()},
 		{"big-endian, record past the end",
 			[] {
 				Bytes bytes = EncodeSevenKeys(true, false);
@@ -65,7 +63,6 @@ TEST_F(PreferencesTest, DamagedFilesLoadAsDefaults)
 		EXPECT_EQ(FormatExamples()[0], ReadFile(SettingsFile())) << c.what;
 	}
 }
-
 
 TEST_F(PreferencesTest, OtherWritersFormsLoadAndComeBackInOurs)
 {
@@ -95,9 +92,7 @@ TEST_F(PreferencesTest, OtherWritersFormsLoadAndComeBackInOurs)
 	}
 }
 
-
 // #pragma mark - Failing saves
-
 
 namespace {
 
@@ -112,14 +107,12 @@ WriteThenFillUp(int fd, const void* buffer, size_t size)
 	return -1;
 }
 
-
 int
 FailingSync(int)
 {
 	errno = EIO;
 	return -1;
 }
-
 
 int
 FailingRename(const char*, const char*)
@@ -129,7 +122,6 @@ FailingRename(const char*, const char*)
 }
 
 } // namespace
-
 
 TEST_F(PreferencesTest, AFailedSaveKeepsTheOldFileAndLeavesNoTemporary)
 {

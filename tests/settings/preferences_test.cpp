@@ -1,5 +1,5 @@
-#include "PreferencesFixture.h"
 #include "Preferences.h"
+#include "PreferencesFixture.h"
 
 namespace {
 
@@ -9,7 +9,6 @@ struct ReadBack {
 	float left, top;
 	int32 oben, unten, infront, tabless, runden;
 };
-
 
 ReadBack
 StartUp()
@@ -29,7 +28,6 @@ StartUp()
 	return values;
 }
 
-
 void
 ShutDown(const ReadBack& values)
 {
@@ -47,7 +45,6 @@ ShutDown(const ReadBack& values)
 }
 
 } // namespace
-
 
 TEST_F(PreferencesTest, FirstRunWritesTheDocumentedFiles)
 {
@@ -72,7 +69,6 @@ TEST_F(PreferencesTest, FirstRunWritesTheDocumentedFiles)
 	EXPECT_EQ(examples[1], ReadFile(SettingsFile()));
 }
 
-
 TEST_F(PreferencesTest, StoredValuesWinOverEveryDefault)
 {
 	ShutDown({-3.5f, 1e6f, 12, 0, 1, 1, 2});
@@ -86,7 +82,6 @@ TEST_F(PreferencesTest, StoredValuesWinOverEveryDefault)
 		EXPECT_EQ(fallback, prefs.GetInt32("missing", fallback));
 	}
 }
-
 
 TEST_F(PreferencesTest, AnUnchangedSaveLeavesTheFileInPlaceAndAChangedOneReplacesIt)
 {
@@ -111,7 +106,6 @@ TEST_F(PreferencesTest, AnUnchangedSaveLeavesTheFileInPlaceAndAChangedOneReplace
 	EXPECT_EQ(5, prefs.GetInt32("idxoben", 0));
 }
 
-
 TEST_F(PreferencesTest, AFieldOfTheWrongTypeSurvivesEverySave)
 {
 	WriteFile(SettingsFile(), Encoder().Words("wndleft", 'LONG', {5}).Finish());
@@ -126,7 +120,6 @@ TEST_F(PreferencesTest, AFieldOfTheWrongTypeSurvivesEverySave)
 	EXPECT_EQ(7, prefs.GetFloat("wndtop", 0));
 	EXPECT_EQ(2, prefs.CountNames());
 }
-
 
 TEST_F(PreferencesTest, AMessageShorterThanItsFileStillLoads)
 {
@@ -145,7 +138,6 @@ TEST_F(PreferencesTest, AMessageShorterThanItsFileStillLoads)
 	EXPECT_EQ(-1, prefs.GetFloat("wndleft", -1));
 }
 
-
 // A missing settings folder is made at the save, as the XDG rules ask: that one folder, mode
 // 0700, and never its parents, so a missing home or a path far from anything stays untouched.
 TEST_F(PreferencesTest, OnlyTheSettingsFolderItselfIsMadeWhenMissing)
@@ -159,8 +151,7 @@ TEST_F(PreferencesTest, OnlyTheSettingsFolderItselfIsMadeWhenMissing)
 		std::function<void()> prepare;
 	} cases[] = {
 		{"XDG_CONFIG_HOME missing", fConfig + "/missing", "", fConfig + "/missing", {}},
-		{"~/.config missing", "", home, home + "/.config",
-			[&] { fs::create_directory(home); }},
+		{"~/.config missing", "", home, home + "/.config", [&] { fs::create_directory(home); }},
 		{"XDG_CONFIG_HOME and its parent missing", fConfig + "/a/b", "", "", {}},
 		{"home itself missing", "", home, "", {}},
 		{"neither XDG_CONFIG_HOME nor HOME", "", "", "", {}},
@@ -194,7 +185,6 @@ TEST_F(PreferencesTest, OnlyTheSettingsFolderItselfIsMadeWhenMissing)
 	}
 }
 
-
 // A folder that cannot be made leaves everything as it was, and the program runs on.
 TEST_F(PreferencesTest, AFolderThatCannotBeMadeWritesNothing)
 {
@@ -207,7 +197,6 @@ TEST_F(PreferencesTest, AFolderThatCannotBeMadeWritesNothing)
 	chmod(fConfig.c_str(), 0755);
 	EXPECT_TRUE(Entries(fConfig).empty());
 }
-
 
 TEST_F(PreferencesTest, AWriteProtectedFileOrDirectoryIsLeftAlone)
 {
@@ -248,7 +237,6 @@ TEST_F(PreferencesTest, AWriteProtectedFileOrDirectoryIsLeftAlone)
 	}
 }
 
-
 TEST_F(PreferencesTest, ALinkedSettingsFileStaysALink)
 {
 	fs::create_directory(fRoot + "/dotfiles");
@@ -267,7 +255,6 @@ TEST_F(PreferencesTest, ALinkedSettingsFileStaysALink)
 	TPreferences prefs(kPrefsName);
 	EXPECT_EQ(4, prefs.GetInt32("idxunten", 0));
 }
-
 
 TEST_F(PreferencesTest, ADanglingLinkGetsItsTargetCreated)
 {

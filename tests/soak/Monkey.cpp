@@ -26,10 +26,7 @@ constexpr size_t kTraceLength = 40;
 
 } // namespace
 
-Monkey::Monkey(uint64_t seed, HeadlessBackend* backend)
-	:
-	fDice(seed),
-	fBackend(backend)
+Monkey::Monkey(uint64_t seed, HeadlessBackend* backend) : fDice(seed), fBackend(backend)
 {
 	fOthersAlone = fCensus.Take().others;
 	EventLoop::SetIdleHook([this] { _OnIdle(); });
@@ -67,16 +64,37 @@ Monkey::Step()
 	fIdleCalls = 0;
 
 	enum Action {
-		kKey, kText, kPaste, kShortcut, kClick, kDrag, kCalculator, kAbout, kRates, kPulse,
-		kMove, kActivation, kQuit
+		kKey,
+		kText,
+		kPaste,
+		kShortcut,
+		kClick,
+		kDrag,
+		kCalculator,
+		kAbout,
+		kRates,
+		kPulse,
+		kMove,
+		kActivation,
+		kQuit
 	};
 	static const struct {
 		int32 weight;
 		Action action;
 	} kActions[] = {
-		{300, kKey}, {60, kText}, {60, kPaste}, {30, kShortcut}, {330, kClick}, {15, kDrag},
-		{40, kCalculator}, {20, kAbout}, {8, kRates}, {15, kPulse}, {8, kMove},
-		{10, kActivation}, {4, kQuit},
+		{300, kKey},
+		{60, kText},
+		{60, kPaste},
+		{30, kShortcut},
+		{330, kClick},
+		{15, kDrag},
+		{40, kCalculator},
+		{20, kAbout},
+		{8, kRates},
+		{15, kPulse},
+		{8, kMove},
+		{10, kActivation},
+		{4, kQuit},
 	};
 
 	switch (fDice.Weighted(kActions).action) {
@@ -111,7 +129,8 @@ Monkey::Step()
 				_Note("click the about button at " + PointText(where));
 				_ClickMain(where, kPrimary);
 			} else
-				_ChooseFromContextMenu("\xC3\xBC" "ber\xE2\x80\xA6");
+				_ChooseFromContextMenu("\xC3\xBC"
+									   "ber\xE2\x80\xA6");
 			break;
 		case kRates:
 			_ChooseFromContextMenu("Information\xE2\x80\xA6");

@@ -118,7 +118,7 @@ private:
 	std::unique_ptr<TApp> fApp;
 	TMainWindow* fMain = nullptr;
 	HandlerCensus fCensus;
-	int32 fOthersAlone = 0; // plain handlers alive without the program
+	int32 fOthersAlone = 0;   // plain handlers alive without the program
 	int32 fOthersRunning = 0; // and while it runs
 
 	ConverterState fLast; // at the last check
@@ -128,8 +128,8 @@ private:
 	bool fEuroRounding = false;
 
 	const char* fWantedItem = nullptr; // a menu label the idle hook chooses when it sees it
-	uint32 fLastMenuId = 0; // the window of the last menu counted
-	int32 fIdleCalls = 0; // in the current step, to bound an unlucky menu or alert
+	uint32 fLastMenuId = 0;            // the window of the last menu counted
+	int32 fIdleCalls = 0;              // in the current step, to bound an unlucky menu or alert
 
 	std::deque<std::string> fTrace;
 	std::string fFailure;

@@ -74,11 +74,11 @@ Monkey::_Check(const char* when)
 	}
 	if (state.euroLine != expected.euroLine || state.targetText != expected.target) {
 		_Fail(where + "amount " + Quoted(state.amount) + " from " + std::to_string(state.source)
-			+ " to " + std::to_string(state.target) + " rounding "
-			+ std::to_string(state.rounding) + " shows " + Quoted(state.euroLine) + " / "
-			+ Quoted(state.targetText) + ", expected " + Quoted(expected.euroLine) + " / "
-			+ Quoted(expected.target) + "; at the check before: amount " + Quoted(fLast.amount)
-			+ " showed " + Quoted(fLast.euroLine) + " / " + Quoted(fLast.targetText));
+			+ " to " + std::to_string(state.target) + " rounding " + std::to_string(state.rounding)
+			+ " shows " + Quoted(state.euroLine) + " / " + Quoted(state.targetText) + ", expected "
+			+ Quoted(expected.euroLine) + " / " + Quoted(expected.target)
+			+ "; at the check before: amount " + Quoted(fLast.amount) + " showed "
+			+ Quoted(fLast.euroLine) + " / " + Quoted(fLast.targetText));
 		return false;
 	}
 
@@ -95,7 +95,8 @@ Monkey::_Check(const char* when)
 	}
 	uint32 id = HeadlessBackend::IdOf(fMain);
 	for (const HeadlessBackend::WindowInfo& info : fBackend->Windows()) {
-		if (info.id == id && (info.alwaysOnTop != (state.inFront == 1)
+		if (info.id == id
+			&& (info.alwaysOnTop != (state.inFront == 1)
 				|| info.decorated != (state.tabless != 1))) {
 			_Fail(where + "the backend window does not follow the window options");
 			return false;
@@ -123,8 +124,7 @@ Monkey::_CheckSettled()
 		return false;
 	}
 	if (fBackend->CountVisibleWindows() != 1) {
-		_Fail("the backend shows " + std::to_string(fBackend->CountVisibleWindows())
-			+ " windows");
+		_Fail("the backend shows " + std::to_string(fBackend->CountVisibleWindows()) + " windows");
 		return false;
 	}
 
@@ -155,19 +155,18 @@ Monkey::_CheckRestarted(const ConverterState& saved)
 	BRect wanted(saved.position.x, saved.position.y, saved.position.x + kMainWidth,
 		saved.position.y + kMainHeight);
 	wanted.InsetBy(-kScreenMargin, -kScreenMargin);
-	BPoint position = fBackend->ScreenFrame().Contains(wanted) ? saved.position
-		: kDefaultPosition;
+	BPoint position = fBackend->ScreenFrame().Contains(wanted) ? saved.position : kDefaultPosition;
 
-	if (now.source != saved.source || now.target != saved.target
-		|| now.rounding != saved.rounding || now.inFront != saved.inFront
-		|| now.tabless != saved.tabless || now.position != position) {
+	if (now.source != saved.source || now.target != saved.target || now.rounding != saved.rounding
+		|| now.inFront != saved.inFront || now.tabless != saved.tabless
+		|| now.position != position) {
 		_Fail("after a restart: source " + std::to_string(now.source) + "/"
 			+ std::to_string(saved.source) + ", target " + std::to_string(now.target) + "/"
 			+ std::to_string(saved.target) + ", rounding " + std::to_string(now.rounding) + "/"
 			+ std::to_string(saved.rounding) + ", options " + std::to_string(now.inFront)
 			+ std::to_string(now.tabless) + "/" + std::to_string(saved.inFront)
-			+ std::to_string(saved.tabless) + ", position " + std::to_string(now.position.x)
-			+ "," + std::to_string(now.position.y) + " (now/saved)");
+			+ std::to_string(saved.tabless) + ", position " + std::to_string(now.position.x) + ","
+			+ std::to_string(now.position.y) + " (now/saved)");
 		return false;
 	}
 	if (now.amount != "0") {

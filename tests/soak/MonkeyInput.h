@@ -16,6 +16,8 @@ struct KeyPress {
 	bool shiftable = false; // arrows and the like, which shift extends into a selection
 };
 
+// Rows group the keys by kind.
+// clang-format off
 inline const KeyPress kMainKeys[] = {
 	{6, "0", "0"}, {6, "1", "1"}, {6, "2", "2"}, {5, "3", "3"}, {5, "4", "4"},
 	{5, "5", "5"}, {5, "6", "6"}, {5, "7", "7"}, {5, "8", "8"}, {5, "9", "9"},
@@ -48,6 +50,7 @@ inline const KeyPress kMenuKeys[] = {
 	{1, "\x1e", "Up"}, {1, "\x1f", "Down"}, {1, "\x1c", "Left"}, {1, "\x1d", "Right"},
 	{1, "\n", "Enter"}, {1, "\x1b", "Escape"}, {1, "\x01", "Home"}, {1, "d", "d"},
 };
+// clang-format on
 
 struct ClickRegion {
 	int32 weight;

@@ -79,8 +79,8 @@ Monkey::_PadSession(CalcWnd* pad, bool hurry)
 				fBackend->InjectKey(id, key.bytes);
 		} else if (fDice.Percent(85)) {
 			const CalcButton& button = fDice.Pick(kCalcButtons);
-			BPoint where = RandomPoint(fDice, BRect(button.left, button.top, button.right,
-				button.bottom));
+			BPoint where = RandomPoint(fDice,
+				BRect(button.left, button.top, button.right, button.bottom));
 			_Note(std::string("pad click on ") + button.label + " at " + PointText(where));
 			fBackend->InjectClick(id, where);
 		} else {

@@ -114,7 +114,6 @@ private:
 
 } // namespace
 
-
 TEST_F(SoakTest, RandomUserKeepsTheProgramConsistent)
 {
 	const uint64_t seed = SeedFromEnvironment();
@@ -137,19 +136,20 @@ TEST_F(SoakTest, RandomUserKeepsTheProgramConsistent)
 	size_t launches = fBackend->LaunchedURLs().size() - launchesAtQuarter;
 	if (event == events)
 		monkey.Finish();
-	ASSERT_TRUE(monkey.Failure().empty())
-		<< Replay(seed, events) << ", event " << event << ": " << monkey.Failure()
-		<< "\nlast actions:\n" << monkey.Trace();
+	ASSERT_TRUE(monkey.Failure().empty()) << Replay(seed, events) << ", event " << event << ": "
+										  << monkey.Failure() << "\nlast actions:\n"
+										  << monkey.Trace();
 
 	const MonkeyStats& stats = monkey.Stats();
 	printf("[ soak     ] %s: %lld events, %lld drains, %lld menus (%lld choices), %lld alerts, "
-		"%lld pads, %lld about windows, %lld pastes, %lld restarts, %lld roundings next to the "
-		"euro, longest amount %zu bytes, "
-		"heap %zu -> %zu bytes with %zu more recorded link launches\n",
+		   "%lld pads, %lld about windows, %lld pastes, %lld restarts, %lld roundings next to the "
+		   "euro, longest amount %zu bytes, "
+		   "heap %zu -> %zu bytes with %zu more recorded link launches\n",
 		Replay(seed, events).c_str(), (long long)stats.steps, (long long)stats.drains,
 		(long long)stats.menus, (long long)stats.menuChoices, (long long)stats.alerts,
 		(long long)stats.pads, (long long)stats.abouts, (long long)stats.pastes,
-		(long long)stats.restarts, (long long)stats.euroRoundings, stats.longestAmount, heapAtQuarter, heapAtEnd, launches);
+		(long long)stats.restarts, (long long)stats.euroRoundings, stats.longestAmount,
+		heapAtQuarter, heapAtEnd, launches);
 
 	// The run must have gone everywhere the checks look.
 	if (events >= 5000) {
@@ -167,7 +167,6 @@ TEST_F(SoakTest, RandomUserKeepsTheProgramConsistent)
 #endif
 }
 
-
 TEST_F(SoakTest, SameSeedReplaysTheSameRun)
 {
 	auto run = [this](uint64_t seed) {
@@ -183,7 +182,6 @@ TEST_F(SoakTest, SameSeedReplaysTheSameRun)
 	EXPECT_EQ(first, run(7));
 	EXPECT_NE(first, run(8));
 }
-
 
 TEST_F(SoakTest, CensusFindsViewsAndWindowsOutsideAnyTree)
 {

@@ -38,8 +38,8 @@ ConnectTo(const DBus::SocketAddress& address)
 	if (address.path.size() + offset >= sizeof(target.sun_path))
 		return -1;
 	memcpy(target.sun_path + offset, address.path.data(), address.path.size());
-	socklen_t length = (socklen_t)(offsetof(sockaddr_un, sun_path) + offset
-		+ address.path.size() + (address.abstract ? 0 : 1));
+	socklen_t length = (socklen_t)(offsetof(sockaddr_un, sun_path) + offset + address.path.size()
+		+ (address.abstract ? 0 : 1));
 
 	int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
 	if (fd < 0)
@@ -54,8 +54,7 @@ ConnectTo(const DBus::SocketAddress& address)
 
 } // namespace
 
-A11yStatusClient::A11yStatusClient(Listener listener, int32 answerTimeoutMs)
-	:
+A11yStatusClient::A11yStatusClient(Listener listener, int32 answerTimeoutMs) :
 	fListener(std::move(listener)),
 	fTimeoutMs(answerTimeoutMs)
 {
@@ -204,12 +203,13 @@ A11yStatusClient::_Process()
 			return false;
 		fOutput += "BEGIN\r\n";
 		uint32 ignored;
-		_Queue("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-			"Hello", {}, &ignored);
-		_Queue("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-			"AddMatch", {std::string("type='signal',interface='") + kProperties
-				+ "',member='PropertiesChanged',path='" + kBusPath + "',arg0='"
-				+ kStatusInterface + "'"}, &ignored);
+		_Queue("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "Hello", {},
+			&ignored);
+		_Queue("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "AddMatch",
+			{std::string("type='signal',interface='") + kProperties
+				+ "',member='PropertiesChanged',path='" + kBusPath + "',arg0='" + kStatusInterface
+				+ "'"},
+			&ignored);
 		_Queue(kBusName, kBusPath, kProperties, "Get", {kStatusInterface, "IsEnabled"},
 			&fIsEnabledSerial);
 		_Queue(kBusName, kBusPath, kProperties, "Get", {kStatusInterface, "ScreenReaderEnabled"},
@@ -239,8 +239,7 @@ A11yStatusClient::_Process()
 void
 A11yStatusClient::_Handle(const DBus::Message& message)
 {
-	if ((message.type == DBus::kMethodReturn || message.type == DBus::kError)
-		&& fUnanswered > 0
+	if ((message.type == DBus::kMethodReturn || message.type == DBus::kError) && fUnanswered > 0
 		&& (message.replySerial == fIsEnabledSerial
 			|| message.replySerial == fScreenReaderSerial)) {
 		// An error (no accessibility bus on this desktop) or a reply that is not a boolean
@@ -267,8 +266,7 @@ A11yStatusClient::_Handle(const DBus::Message& message)
 		return;
 	std::string interface;
 	std::map<std::string, bool> changed;
-	if (!DBus::ReadChangedBooleans(message, &interface, &changed)
-		|| interface != kStatusInterface)
+	if (!DBus::ReadChangedBooleans(message, &interface, &changed) || interface != kStatusInterface)
 		return;
 	auto found = changed.find("IsEnabled");
 	if (found != changed.end())

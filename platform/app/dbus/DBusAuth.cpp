@@ -118,8 +118,7 @@ ParseAuthReply(const std::string& input, size_t* consumed)
 	if (end > kMaxAuthLineSize)
 		return AuthReply::kRejected;
 	std::string line = input.substr(0, end);
-	if (line.compare(0, 3, "OK ") == 0 && line.size() > 3
-		&& line.find('\0') == std::string::npos)
+	if (line.compare(0, 3, "OK ") == 0 && line.size() > 3 && line.find('\0') == std::string::npos)
 		return AuthReply::kOk;
 	return AuthReply::kRejected;
 }

@@ -15,11 +15,18 @@ size_t
 AlignmentOf(char type)
 {
 	switch (type) {
-		case 'y': case 'g': case 'v':
+		case 'y':
+		case 'g':
+		case 'v':
 			return 1;
-		case 'n': case 'q':
+		case 'n':
+		case 'q':
 			return 2;
-		case 'x': case 't': case 'd': case '(': case '{':
+		case 'x':
+		case 't':
+		case 'd':
+		case '(':
+		case '{':
 			return 8;
 		default:
 			return 4;
@@ -70,8 +77,12 @@ IsSingleType(const std::string& signature)
 // Reads a marshalled buffer with bounds, alignment and padding checks.
 class Reader {
 public:
-	Reader(const uint8* data, size_t size, bool bigEndian)
-		: fData(data), fSize(size), fBig(bigEndian) {}
+	Reader(const uint8* data, size_t size, bool bigEndian) :
+		fData(data),
+		fSize(size),
+		fBig(bigEndian)
+	{
+	}
 
 	size_t Position() const { return fPosition; }
 
@@ -99,7 +110,7 @@ public:
 			return false;
 		const uint8* p = fData + fPosition;
 		*value = fBig ? (uint32)p[0] << 24 | (uint32)p[1] << 16 | (uint32)p[2] << 8 | p[3]
-			: (uint32)p[3] << 24 | (uint32)p[2] << 16 | (uint32)p[1] << 8 | p[0];
+					  : (uint32)p[3] << 24 | (uint32)p[2] << 16 | (uint32)p[1] << 8 | p[0];
 		fPosition += 4;
 		return true;
 	}
@@ -147,18 +158,24 @@ public:
 		switch (type) {
 			case 'y':
 				return Skip(1);
-			case 'n': case 'q':
+			case 'n':
+			case 'q':
 				return Align(2) && Skip(2);
 			case 'b':
 			{
 				bool value;
 				return Boolean(&value);
 			}
-			case 'i': case 'u': case 'h':
+			case 'i':
+			case 'u':
+			case 'h':
 				return Align(4) && Skip(4);
-			case 'x': case 't': case 'd':
+			case 'x':
+			case 't':
+			case 'd':
 				return Align(8) && Skip(8);
-			case 's': case 'o':
+			case 's':
+			case 'o':
 				return String(&text);
 			case 'g':
 				return Signature(&text);
@@ -177,7 +194,8 @@ public:
 				}
 				return fPosition == end;
 			}
-			case '(': case '{':
+			case '(':
+			case '{':
 			{
 				if (!Align(8))
 					return false;
@@ -283,13 +301,29 @@ ReadFields(Reader& reader, size_t end, Message* message)
 		std::string* text = nullptr;
 		char expected = 's';
 		switch (code) {
-			case 1: text = &message->path; expected = 'o'; break;
-			case 2: text = &message->interface; break;
-			case 3: text = &message->member; break;
-			case 4: text = &message->errorName; break;
-			case 8: text = &message->signature; expected = 'g'; break;
-			case 5: expected = 'u'; break;
-			default: expected = 0; break;
+			case 1:
+				text = &message->path;
+				expected = 'o';
+				break;
+			case 2:
+				text = &message->interface;
+				break;
+			case 3:
+				text = &message->member;
+				break;
+			case 4:
+				text = &message->errorName;
+				break;
+			case 8:
+				text = &message->signature;
+				expected = 'g';
+				break;
+			case 5:
+				expected = 'u';
+				break;
+			default:
+				expected = 0;
+				break;
 		}
 		if (expected == 0) {
 			// Destination, sender, unix fds and fields to come: checked, not kept.
@@ -300,7 +334,8 @@ ReadFields(Reader& reader, size_t end, Message* message)
 		if (type.size() != 1 || type[0] != expected)
 			return false;
 		bool ok = code == 5 ? reader.UInt32(&message->replySerial)
-			: code == 8 ? reader.Signature(text) : reader.String(text);
+			: code == 8     ? reader.Signature(text)
+							: reader.String(text);
 		if (!ok)
 			return false;
 	}
@@ -349,7 +384,7 @@ ParseMessage(const uint8* data, size_t size, Message* message, size_t* consumed)
 {
 	if (size < 16)
 		return size > 0 && data[0] != 'l' && data[0] != 'B' ? ParseResult::kBad
-			: ParseResult::kIncomplete;
+															: ParseResult::kIncomplete;
 	if ((data[0] != 'l' && data[0] != 'B') || data[3] != 1)
 		return ParseResult::kBad;
 	const bool big = data[0] == 'B';

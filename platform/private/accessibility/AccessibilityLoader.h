@@ -21,8 +21,7 @@ enum class AccessibilitySwitch {
 
 // KAMBOLUX_ACCESSIBILITY ("1" on, "0" off) first, then GTK's NO_AT_BRIDGE ("1" off);
 // anything else leaves the question to the bus.
-AccessibilitySwitch AccessibilitySwitchFrom(const char* kamboluxValue,
-	const char* noAtBridgeValue);
+AccessibilitySwitch AccessibilitySwitchFrom(const char* kamboluxValue, const char* noAtBridgeValue);
 
 // Where the module is looked for, in order: the override alone when given, else next to the
 // installed program (libDir relative to the prefix, then lib/) and in the build tree.

@@ -87,22 +87,22 @@ protected:
 
 struct AccessibleEvent {
 	enum Type {
-		kFocused,           // node has the keyboard focus now (a menu item: the keyboard is on it)
+		kFocused, // node has the keyboard focus now (a menu item: the keyboard is on it)
 		kNameChanged,
 		kDescriptionChanged,
-		kStateChanged,      // state bits in `state` are now `on`
-		kChildAdded,        // child at index
-		kChildRemoved,      // child at index (already gone from the tree; may be nullptr)
-		kTextInserted,      // text at offset, length characters
-		kTextRemoved,       // text was at offset, length characters
-		kCaretMoved,        // to offset
+		kStateChanged, // state bits in `state` are now `on`
+		kChildAdded,   // child at index
+		kChildRemoved, // child at index (already gone from the tree; may be nullptr)
+		kTextInserted, // text at offset, length characters
+		kTextRemoved,  // text was at offset, length characters
+		kCaretMoved,   // to offset
 		kSelectionChanged,
 		kBoundsChanged,
-		kWindowActivated,   // node is a window
+		kWindowActivated, // node is a window
 		kWindowDeactivated,
 		kWindowShown,
 		kWindowHidden,
-		kDestroyed,         // node is about to go; never use it after this event
+		kDestroyed, // node is about to go; never use it after this event
 	};
 	Type type = kFocused;
 	AccessibleNode* node = nullptr;

@@ -41,9 +41,9 @@ std::vector<SocketAddress> ParseAddresses(const char* addresses);
 std::string AuthExternal(uid_t uid);
 
 enum class AuthReply {
-	kIncomplete,  // no whole line yet
+	kIncomplete, // no whole line yet
 	kOk,
-	kRejected,    // anything else the server may say, or a line too long
+	kRejected, // anything else the server may say, or a line too long
 };
 
 // Reads the server's answer to AUTH from the start of input; consumed is set past the line.
@@ -64,7 +64,7 @@ struct Message {
 	uint8 type = 0;
 	bool bigEndian = false;
 	uint32 serial = 0;
-	uint32 replySerial = 0;  // 0: none
+	uint32 replySerial = 0; // 0: none
 	std::string path;
 	std::string interface;
 	std::string member;
@@ -74,9 +74,9 @@ struct Message {
 };
 
 enum class ParseResult {
-	kIncomplete,  // more bytes are needed
-	kComplete,    // message filled, consumed set past it
-	kBad,         // not a message the kit accepts: drop the connection
+	kIncomplete, // more bytes are needed
+	kComplete,   // message filled, consumed set past it
+	kBad,        // not a message the kit accepts: drop the connection
 };
 
 ParseResult ParseMessage(const uint8* data, size_t size, Message* message, size_t* consumed);

@@ -15,6 +15,15 @@ namespace BPrivate {
 // cairo_scaled_font_destroy), or null when the font cannot be used (size zero or not a number).
 cairo_scaled_font_t* AcquireScaledFont(const BFont& font);
 
+// Fonts are then made from what fontconfig resolved them to on an earlier start, kept in the
+// file at path (ResolvedFonts), as long as it is up to date; empty: nothing kept (the default).
+// Fonts made before are made again when next asked for.
+void KeepResolvedFonts(const std::string& path);
+// Keeps what fontconfig resolved since the start or the last call; B_OK when that was written
+// or there was nothing to write (a failed write is not repeated). Loads fontconfig's
+// configuration if nothing has yet, so call it once the window is up.
+status_t SaveResolvedFonts();
+
 // Up to length bytes of text, stopping at a NUL, as valid UTF-8: every byte that does not
 // start a well-formed character becomes U+FFFD. Cairo refuses malformed text outright and
 // would mark a shared scaled font as failed.

@@ -57,9 +57,9 @@ private:
 	MenuTracker* fTracker;
 	ScrollArrow* fUp = nullptr;
 	ScrollArrow* fDown = nullptr;
-	float fScroll = 0;     // pixels of the list above the upper arrow area
+	float fScroll = 0; // pixels of the list above the upper arrow area
 	float fMaxScroll = 0;
-	float fStep = 1;       // the height of an item
+	float fStep = 1; // the height of an item
 };
 
 class MenuTracker {

@@ -32,7 +32,6 @@ public:
 
 	void SetOrigin(BPoint origin);
 	void SetClip(BRect clip);
-	BPoint Origin() const { return fOrigin; }
 	BRect Clip() const { return fClip; }
 	int32 Scale() const { return fScale; }
 
@@ -43,15 +42,12 @@ public:
 	void FillEllipse(BRect rect, rgb_color color);
 	void StrokeEllipse(BRect rect, rgb_color color, float penSize);
 	void FillRoundRect(BRect rect, float xRadius, float yRadius, rgb_color color);
-	void StrokeRoundRect(BRect rect, float xRadius, float yRadius, rgb_color color,
-		float penSize);
+	void StrokeRoundRect(BRect rect, float xRadius, float yRadius, rgb_color color, float penSize);
 	void FillTriangle(BPoint a, BPoint b, BPoint c, rgb_color color);
 	void DrawBitmap(const BBitmap* bitmap, BRect source, BRect destination, drawing_mode mode);
 	// Baseline at y: the ink of letters without descenders ends on pixel row y.
 	void DrawString(const char* text, int32 length, BPoint baseline, const BFont& font,
 		rgb_color color);
-
-	cairo_t* Context() const { return fContext; }
 
 private:
 	void _ApplyClip();

@@ -39,9 +39,7 @@ uint32 Blend(uint32 pixel, rgb_color color);
 // The surface's pixels within the clip, for the duration of one primitive.
 class Canvas {
 public:
-	Canvas(cairo_surface_t* target, const IntRect& clip)
-		:
-		fTarget(target)
+	Canvas(cairo_surface_t* target, const IntRect& clip) : fTarget(target)
 	{
 		if (target == nullptr || cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE)
 			return;
@@ -125,8 +123,8 @@ int64 RoundRectInset(int64 height, int64 cornerWidth, int64 cornerHeight, int64 
 // hole (a box inside and its own insets) only the part outside the hole.
 template <typename Inset, typename HoleInset>
 void
-FillShape(Canvas& canvas, const IntRect& box, Inset inset, const IntRect* hole,
-	HoleInset holeInset, rgb_color color)
+FillShape(Canvas& canvas, const IntRect& box, Inset inset, const IntRect* hole, HoleInset holeInset,
+	rgb_color color)
 {
 	int64 first = std::max(box.top, canvas.Clip().top);
 	int64 last = std::min(box.bottom, canvas.Clip().bottom);

@@ -15,6 +15,17 @@ namespace BPrivate {
 
 class WindowNode;
 
+// What a window draws into: a cairo image surface, backing-scale times the content size.
+// Owns the surface; the window drops it when its size or scale changes.
+struct BackingStore {
+	explicit BackingStore(cairo_surface_t* surface) : surface(surface) {}
+	~BackingStore();
+	BackingStore(const BackingStore&) = delete;
+	BackingStore& operator=(const BackingStore&) = delete;
+
+	cairo_surface_t* const surface;
+};
+
 inline bool
 IsModalFeel(window_feel feel)
 {

@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-
-
 namespace BPrivate {
 
 namespace {

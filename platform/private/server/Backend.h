@@ -5,8 +5,8 @@
 
 #include <poll.h>
 
-#include <functional>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,42 +30,42 @@ struct BackendEvent {
 		kExposed,
 		kWindowMoved,
 		kQuit,
-		kPrimaryText,  // the answer to RequestPrimaryText: text, for handler
+		kPrimaryText, // the answer to RequestPrimaryText: text, for handler
 	};
 	Type type = kNone;
-	uint32 window = 0;      // backend window id
-	BPoint where;           // content coordinates of that window
-	BPoint screenWhere;     // screen coordinates
-	uint32 buttons = 0;     // held buttons after the event (B_PRIMARY_MOUSE_BUTTON...)
-	int32 clicks = 1;       // click count for mouse-down
-	uint32 modifiers = 0;   // B_SHIFT_KEY, B_CONTROL_KEY, ...
-	char bytes[8] = {};     // UTF-8 text or key byte, zero-terminated
+	uint32 window = 0;    // backend window id
+	BPoint where;         // content coordinates of that window
+	BPoint screenWhere;   // screen coordinates
+	uint32 buttons = 0;   // held buttons after the event (B_PRIMARY_MOUSE_BUTTON...)
+	int32 clicks = 1;     // click count for mouse-down
+	uint32 modifiers = 0; // B_SHIFT_KEY, B_CONTROL_KEY, ...
+	char bytes[8] = {};   // UTF-8 text or key byte, zero-terminated
 	int32 numBytes = 0;
-	int32 rawChar = 0;      // the unshifted key character, for shortcuts ('q')
+	int32 rawChar = 0; // the unshifted key character, for shortcuts ('q')
 	bool repeat = false;
-	std::string text;       // kPrimaryText: the selection's text, empty when there is none
-	int32 handler = -1;     // kPrimaryText: the token of the handler that asked
+	std::string text;   // kPrimaryText: the selection's text, empty when there is none
+	int32 handler = -1; // kPrimaryText: the token of the handler that asked
 };
 
 // What the window is to the window manager (_NET_WM_WINDOW_TYPE on X11).
 enum class WindowKind {
 	kNormal,
-	kDialog,   // alerts, the about window
-	kUtility,  // tool windows such as a keypad
+	kDialog,  // alerts, the about window
+	kUtility, // tool windows such as a keypad
 };
 
 struct WindowSpec {
-	BRect frame;            // content area, screen coordinates
+	BRect frame; // content area, screen coordinates
 	std::string title;
-	bool decorated = true;  // title bar and border from the window manager
-	bool bordered = false;  // without title bar: a thin border from the window manager
+	bool decorated = true; // title bar and border from the window manager
+	bool bordered = false; // without title bar: a thin border from the window manager
 	bool alwaysOnTop = false;
 	bool popupMenu = false;
 	bool modal = false;
 	bool resizable = false;
 	bool skipTaskbar = false;
 	WindowKind kind = WindowKind::kNormal;
-	uint32 parent = 0;      // popups: the window they belong to; others: transient for it
+	uint32 parent = 0; // popups: the window they belong to; others: transient for it
 };
 
 // The window manager's frame around a content area, in pixels on each side.
@@ -100,7 +100,12 @@ public:
 	virtual BRect Frame() const = 0;
 	// The window manager's frame around the content as last reported (all 0 when none).
 	virtual FrameExtents Extents() const { return FrameExtents(); }
-	virtual void SetIcon(const uint8* argb, int32 width, int32 height) { (void)argb; (void)width; (void)height; }
+	virtual void SetIcon(const uint8* argb, int32 width, int32 height)
+	{
+		(void)argb;
+		(void)width;
+		(void)height;
+	}
 };
 
 class Backend {
@@ -127,7 +132,11 @@ public:
 	virtual int32 Scale() const { return 1; }
 	// The frame a typical titled window gets from the window manager, for placing a window
 	// that does not exist yet (all 0 when there is no window manager or it is not known).
-	virtual FrameExtents TypicalExtents(bool decorated) const { (void)decorated; return FrameExtents(); }
+	virtual FrameExtents TypicalExtents(bool decorated) const
+	{
+		(void)decorated;
+		return FrameExtents();
+	}
 	virtual uint32 MouseButtons() const = 0;
 	virtual BPoint MouseLocation() const = 0;
 	// The clipboard's text if it is known without asking another program (empty otherwise).
@@ -136,7 +145,7 @@ public:
 	// Asks for the clipboard's text without waiting for the program that owns it: true with
 	// text set when it is known at once; otherwise later gets it from the event loop (empty
 	// when the owner did not answer in time).
-	virtual bool RequestClipboardText(std::string* text, ClipboardAnswer later)
+	virtual bool RequestClipboardText(std::string* text, const ClipboardAnswer& later)
 	{
 		(void)later;
 		*text = ClipboardText();

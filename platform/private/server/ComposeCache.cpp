@@ -87,9 +87,7 @@ Entries(const std::string& directory)
 
 } // namespace
 
-ComposeCache::ComposeCache(std::string directory)
-	:
-	fDirectory(std::move(directory))
+ComposeCache::ComposeCache(std::string directory) : fDirectory(std::move(directory))
 {
 }
 
@@ -100,8 +98,7 @@ ComposeCache::DefaultDirectory()
 		return std::string();
 	BPath cache;
 	if (find_directory(B_USER_CACHE_DIRECTORY, &cache) != B_OK
-		|| cache.Append("kambolux/compose") != B_OK
-		|| create_directory(cache.Path(), 0700) != B_OK)
+		|| cache.Append("kambolux/compose") != B_OK || create_directory(cache.Path(), 0700) != B_OK)
 		return std::string();
 	return cache.Path();
 }

@@ -57,7 +57,6 @@ ParseDpi(const char* text, double* dpi)
 
 } // namespace
 
-
 bool
 ParseDisplayScale(const char* text, int32* scale)
 {
@@ -76,7 +75,6 @@ ParseDisplayScale(const char* text, int32* scale)
 	*scale = (int32)std::min<int64>(value, kMaxDisplayScale);
 	return true;
 }
-
 
 bool
 FindXftDpi(const char* resources, double* dpi)
@@ -102,7 +100,6 @@ FindXftDpi(const char* resources, double* dpi)
 	return false;
 }
 
-
 int32
 ResolveDisplayScale(const DisplayScaleSources& sources)
 {
@@ -116,7 +113,6 @@ ResolveDisplayScale(const DisplayScaleSources& sources)
 		return ScaleFromDpi(dpi);
 	return 1;
 }
-
 
 int32
 DisplayScaleFromEnvironment(const char* resources)

@@ -14,9 +14,9 @@ constexpr int32 kMaxDisplayScale = 8;
 extern const char* const kDisplayScaleVariable;
 
 struct DisplayScaleSources {
-	const char* own = nullptr;        // kDisplayScaleVariable's value
-	const char* gdkScale = nullptr;   // GDK_SCALE's value
-	const char* resources = nullptr;  // the X resources as text (RESOURCE_MANAGER)
+	const char* own = nullptr;       // kDisplayScaleVariable's value
+	const char* gdkScale = nullptr;  // GDK_SCALE's value
+	const char* resources = nullptr; // the X resources as text (RESOURCE_MANAGER)
 };
 
 // The first source that holds a usable value decides; a source that is unset, empty or

@@ -16,15 +16,18 @@
 //  - pop-up menus: override-redirect windows that grab the pointer and the keyboard while
 //    open, so a click anywhere reaches the menu (and closes it when outside)
 //  - presenting ARGB32 backing stores with XPutImage (as they are on 24-bit visuals,
-//    converted on others); exposure and size changes ask the kit to present again
+//    converted on others), through shared memory (MIT-SHM) from the second frame on where
+//    the server offers it and can attach the segment; exposure and size changes ask the
+//    kit to present again
 //  - keys as the platform's bytes: text through the input method (dead keys, Compose), one
 //    UTF-8 character per event; editing and cursor keys (keypad too, without Num Lock); Ctrl
 //    or Alt with a key as a shortcut; auto-repeat; key-up for what went down; keys held
 //    before a window had the focus are no presses
 //  - mouse buttons (held after the event), click counts, motion, window and screen points;
 //    activation (focus changes other than grabs), close requests, exposure, moves
-//  - the CLIPBOARD and PRIMARY selections both ways without blocking (X11Clipboard); the
-//    middle button pastes PRIMARY where the kit asks for it (X11Primary.cpp)
+//  - the CLIPBOARD and PRIMARY selections both ways without blocking (X11Clipboard), large
+//    texts in pieces (INCR) both ways; the middle button pastes PRIMARY where the kit asks
+//    for it (X11Primary.cpp)
 //  - sleeping in poll on the X connection, a wake-up pipe (Wake, signals) and the loop's other
 //    descriptors (the session bus, the screen-reader module's) until an event, one of those,
 //    the next timer or a clipboard time-out; no other waits
@@ -43,10 +46,8 @@
 //
 // Does not implement:
 //  - mouse wheel, drag and drop, showing an input method's composition
-//  - INCR selection transfers (texts larger than one request)
 //  - screens other than the default one, several monitors, a scale that changes while the
 //    program runs, fractional scales
-//  - MIT-SHM: at these window sizes XPutImage costs well under a millisecond
 
 #include "X11Backend.h"
 #include "X11BackendPrivate.h"
@@ -67,8 +68,11 @@
 #include <unistd.h>
 
 #include "ComposeCache.h"
+#include "FontCache.h"
+#include "ResolvedFonts.h"
 #include "X11Input.h"
 #include "X11Scale.h"
+#include "X11SharedImage.h"
 #include "X11Window.h"
 
 namespace BPrivate {
@@ -176,6 +180,10 @@ X11Backend::X11Backend(Display* display, Visual* visual, int depth)
 	fConnection.leader = XCreateWindow(display, fConnection.root, -1, -1, 1, 1, 0, 0, InputOnly,
 		CopyFromParent, CWEventMask, &attributes);
 
+	// The first frame's fonts as an earlier start found them, without fontconfig's
+	// configuration (about a third of a start's work); kept once the window is up.
+	KeepResolvedFonts(ResolvedFonts::DefaultPath());
+
 	fKeyboard = std::make_unique<X11Keyboard>(display);
 	fClipboard = std::make_unique<X11Clipboard>(&fConnection, fConnection.atoms.clipboard,
 		fConnection.atoms.selectionProperty);
@@ -193,7 +201,7 @@ X11Backend::X11Backend(Display* display, Visual* visual, int depth)
 		fWakePipe[0] = fWakePipe[1] = -1;
 	sSignalPipe = fWakePipe[1];
 	for (size_t i = 0; i < std::size(kQuitSignals); i++) {
-		struct sigaction action{};
+		struct sigaction action {};
 		action.sa_handler = OnQuitSignal;
 		sigemptyset(&action.sa_mask);
 		action.sa_flags = SA_RESTART;
@@ -235,8 +243,8 @@ void
 X11Backend::_OpenInputMethod()
 {
 	fInputMethodOpen = true;
-	ComposeCache cache(getenv("XCOMPOSECACHE") == nullptr ? ComposeCache::DefaultDirectory()
-		: std::string());
+	ComposeCache cache(
+		getenv("XCOMPOSECACHE") == nullptr ? ComposeCache::DefaultDirectory() : std::string());
 	const bool offerCache = !cache.Directory().empty();
 	if (offerCache) {
 		cache.Verify();
@@ -366,10 +374,19 @@ X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<pollfd>*
 			for (auto& [xWindow, entry] : fWindows)
 				shown = shown || entry.window->HasShownFrame();
 			if (shown) {
+				SaveResolvedFonts();
+				// Later frames through shared memory; the first went down the connection
+				// without waiting for the question.
+				fConnection.shmCompletion = X11SharedImage::CompletionEvent(fConnection.display);
 				_OpenInputMethod();
 				continue;
 			}
 		}
+
+		// What windows opened later (dialogs, menus) made fontconfig resolve, kept for the
+		// next start while nothing else is to be done; nothing to do most of the time.
+		if (fInputMethodOpen)
+			SaveResolvedFonts();
 
 		bigtime_t remaining = -1;
 		if (timeoutMs >= 0) {
@@ -405,6 +422,18 @@ X11Backend::_ReadEvents()
 			answered |= fClipboard->Handle(event);
 			fPrimary->Handle(event);
 			continue;
+		}
+		if (event.type == fConnection.shmCompletion && fConnection.shmCompletion >= 0) {
+			const XShmCompletionEvent& done = reinterpret_cast<const XShmCompletionEvent&>(event);
+			if (Entry* entry = _Find(done.drawable))
+				entry->window->SharedFrameCompleted();
+			continue;
+		}
+		// Pieces of a large selection (INCR) arrive as property changes; the windows may
+		// want the event too.
+		if (event.type == PropertyNotify) {
+			answered |= fClipboard->Handle(event);
+			fPrimary->Handle(event);
 		}
 		_Handle(event);
 	}
@@ -500,11 +529,11 @@ X11Backend::ClipboardText()
 }
 
 bool
-X11Backend::RequestClipboardText(std::string* text, ClipboardAnswer later)
+X11Backend::RequestClipboardText(std::string* text, const ClipboardAnswer& later)
 {
 	if (fClipboard->OwnText(text))
 		return true;
-	fClipboard->Request(std::move(later), Now());
+	fClipboard->Request(later, Now());
 	return false;
 }
 
@@ -527,7 +556,8 @@ CreateX11Backend()
 	int depth = DefaultDepth(display, screen);
 	Visual* visual = ChooseTrueColorVisual(display, screen, &depth);
 	if (visual == nullptr) {
-		fprintf(stderr, "kit: the X screen offers no TrueColor visual; the windows' colours "
+		fprintf(stderr,
+			"kit: the X screen offers no TrueColor visual; the windows' colours "
 			"will be wrong (start the X server with a depth of 16 or 24 bits)\n");
 		visual = DefaultVisual(display, screen);
 		depth = DefaultDepth(display, screen);

@@ -1,7 +1,7 @@
 // The X11 backend on Xlib: the real windows of the kit. Its parts: X11Window (one window),
 // X11Keyboard (keys and the input method), X11Clipboard (the CLIPBOARD selection),
-// ComposeCache, X11Input (pure translation tables). The checklist is at the top of
-// X11Backend.cpp.
+// X11SharedImage (frames through MIT-SHM), ComposeCache, X11Input (pure translation
+// tables). The checklist is at the top of X11Backend.cpp.
 #pragma once
 
 #include <memory>

@@ -203,7 +203,8 @@ X11Backend::_HandleButton(const XButtonEvent& button, Entry& entry)
 	event.modifiers = X11Modifiers(button.state);
 	if (down) {
 		Click& last = fLastClick;
-		const bool again = last.button == button.button && button.time - last.time <= kDoubleClickTime
+		const bool again = last.button == button.button
+			&& button.time - last.time <= kDoubleClickTime
 			&& abs(button.x_root - last.x) <= kDoubleClickDistance * fConnection.scale
 			&& abs(button.y_root - last.y) <= kDoubleClickDistance * fConnection.scale;
 		last.count = again ? last.count + 1 : 1;
@@ -313,8 +314,8 @@ X11Backend::_UpdateGrab()
 	// Owner events: our own windows still get their events as usual, the rest of the screen
 	// reports to the menu.
 	XGrabPointer(display, newest->XWindow(), True,
-		ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync, GrabModeAsync,
-		None, None, CurrentTime);
+		ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync, GrabModeAsync, None,
+		None, CurrentTime);
 	XGrabKeyboard(display, newest->XWindow(), True, GrabModeAsync, GrabModeAsync, CurrentTime);
 	fGrabbed = newest->XWindow();
 	XFlush(display);
@@ -342,7 +343,7 @@ X11Backend::_StartupComplete()
 	event.xclient.format = 8;
 	for (size_t offset = 0; offset < message.size(); offset += 20) {
 		event.xclient.message_type = offset == 0 ? fConnection.atoms.startupInfoBegin
-			: fConnection.atoms.startupInfo;
+												 : fConnection.atoms.startupInfo;
 		memset(event.xclient.data.b, 0, sizeof(event.xclient.data.b));
 		memcpy(event.xclient.data.b, message.data() + offset,
 			std::min<size_t>(20, message.size() - offset));
@@ -373,12 +374,12 @@ X11Backend::_RequestTypicalExtents(bool decorated) const
 		if (titled == decorated)
 			return;
 	}
-	if (!fConnection.HasWindowManager())
-		return;
+	// Asked without first looking for a window manager (two round trips before the first
+	// frame): with none, nobody answers and the frame stays unknown, as it should.
 	XSetWindowAttributes attributes{};
 	attributes.event_mask = PropertyChangeMask;
-	Window probe = XCreateWindow(fConnection.display, fConnection.root, 0, 0, 1, 1, 0, 0,
-		InputOnly, CopyFromParent, CWEventMask, &attributes);
+	Window probe = XCreateWindow(fConnection.display, fConnection.root, 0, 0, 1, 1, 0, 0, InputOnly,
+		CopyFromParent, CWEventMask, &attributes);
 	X11Window::SetMotifHints(&fConnection, probe, decorated, !decorated, false);
 	fProbes[probe] = decorated;
 	XEvent event{};

@@ -37,7 +37,7 @@ public:
 	uint32 MouseButtons() const override;
 	BPoint MouseLocation() const override;
 	std::string ClipboardText() override;
-	bool RequestClipboardText(std::string* text, ClipboardAnswer later) override;
+	bool RequestClipboardText(std::string* text, const ClipboardAnswer& later) override;
 	void SetClipboardText(const std::string& text) override;
 	void SetPrimaryText(const std::string& text) override;
 	void RequestPrimaryText(uint32 window, int32 handler) override;
@@ -97,7 +97,7 @@ private:
 	// asked for with unmapped probe windows; -1 in left while unknown.
 	mutable FrameExtents fTitled{-1, 0, 0, 0};
 	mutable FrameExtents fBordered{-1, 0, 0, 0};
-	mutable std::map<Window, bool> fProbes;  // probe window -> titled
+	mutable std::map<Window, bool> fProbes; // probe window -> titled
 };
 
 } // namespace BPrivate

@@ -4,14 +4,26 @@
 
 #include <algorithm>
 #include <climits>
+#include <time.h>
 
 #include "X11Connection.h"
 #include "X11Input.h"
 
 namespace BPrivate {
 
-X11Clipboard::X11Clipboard(X11Connection* connection, Atom selection, Atom property)
-	:
+namespace {
+
+bigtime_t
+Now()
+{
+	timespec now;
+	clock_gettime(CLOCK_MONOTONIC, &now);
+	return (bigtime_t)now.tv_sec * 1000000 + now.tv_nsec / 1000;
+}
+
+} // namespace
+
+X11Clipboard::X11Clipboard(X11Connection* connection, Atom selection, Atom property) :
 	fConnection(connection),
 	fSelection(selection),
 	fProperty(property)
@@ -72,6 +84,9 @@ void
 X11Clipboard::_Answer(const std::string& text)
 {
 	fAsked = None;
+	fIncoming = false;
+	fIncomingType = None;
+	fIncomingBytes = std::string();
 	std::vector<Answer> waiting;
 	waiting.swap(fWaiting);
 	for (Answer& answer : waiting)
@@ -89,6 +104,11 @@ X11Clipboard::UntilTimeout(bigtime_t now) const
 bool
 X11Clipboard::Expire(bigtime_t now)
 {
+	// A requester that stopped taking pieces (or went away) gets no more.
+	for (size_t i = fOutgoing.size(); i-- > 0;) {
+		if (now >= fOutgoing[i].deadline)
+			_ForgetOutgoing(i);
+	}
 	if (fAsked == None || now < fDeadline)
 		return false;
 	_Answer(std::string());
@@ -110,11 +130,14 @@ X11Clipboard::Handle(XEvent& event)
 				fText.clear();
 			}
 			return false;
+		case PropertyNotify:
+			return _HandleProperty(event.xproperty);
 		case SelectionNotify:
 		{
 			const XSelectionEvent& notify = event.xselection;
 			// Late answers to a request that timed out, and answers to other questions.
-			if (fAsked == None || notify.selection != fSelection || notify.target != fAsked)
+			if (fAsked == None || fIncoming || notify.selection != fSelection
+				|| notify.target != fAsked)
 				return false;
 			if (notify.property == None) {
 				// No UTF-8 from this owner: the older Latin-1 target, then nothing.
@@ -125,34 +148,104 @@ X11Clipboard::Handle(XEvent& event)
 				_Answer(std::string());
 				return true;
 			}
-			_Answer(_ReadAnswer(notify));
+			std::string text;
+			if (!_ReadAnswer(notify, &text))
+				return false; // the pieces follow
+			_Answer(text);
 			return true;
 		}
 	}
 	return false;
 }
 
-std::string
-X11Clipboard::_ReadAnswer(const XSelectionEvent& event)
+// Reads (and deletes, which asks an INCR owner for the first piece) the property an answer
+// came in; false when the answer comes in pieces instead.
+bool
+X11Clipboard::_ReadAnswer(const XSelectionEvent& event, std::string* text)
 {
 	Atom type = None;
 	int format = 0;
 	unsigned long count = 0, after = 0;
 	unsigned char* data = nullptr;
-	std::string text;
+	bool whole = true;
 	if (XGetWindowProperty(fConnection->display, event.requestor, event.property, 0, LONG_MAX / 4,
-			True, AnyPropertyType, &type, &format, &count, &after, &data) == Success
-		&& data != nullptr && format == 8) {
-		std::string bytes(reinterpret_cast<const char*>(data), count);
-		if (type == fConnection->atoms.utf8String)
-			text = bytes;
-		else if (type == XA_STRING)
-			text = UTF8FromLatin1(bytes);
-		// INCR (a text larger than one request) and other encodings: nothing to paste.
+			True, AnyPropertyType, &type, &format, &count, &after, &data)
+			== Success
+		&& data != nullptr) {
+		if (type == fConnection->atoms.incr) {
+			// ICCCM 2.7.2: the owner now sends pieces, each one a new value of the property
+			// for this side to read and delete, until an empty one.
+			fIncoming = true;
+			fIncomingType = None;
+			fIncomingBytes.clear();
+			fDeadline = Now() + kTimeout;
+			whole = false;
+		} else if (format == 8)
+			*text = _Decoded(type, std::string(reinterpret_cast<const char*>(data), count));
 	}
 	if (data != nullptr)
 		XFree(data);
-	return text;
+	return whole;
+}
+
+std::string
+X11Clipboard::_Decoded(Atom type, std::string bytes) const
+{
+	if (type == fConnection->atoms.utf8String)
+		return bytes;
+	if (type == XA_STRING)
+		return UTF8FromLatin1(bytes);
+	return std::string(); // other encodings: nothing to paste
+}
+
+bool
+X11Clipboard::_HandleProperty(const XPropertyEvent& event)
+{
+	// A requester took the last piece this owner sent: the next one.
+	if (event.state == PropertyDelete) {
+		for (Outgoing& outgoing : fOutgoing) {
+			if (outgoing.requestor == event.window && outgoing.property == event.atom) {
+				_SendPiece(outgoing);
+				break;
+			}
+		}
+		for (size_t i = fOutgoing.size(); i-- > 0;) {
+			if (fOutgoing[i].sent > fOutgoing[i].bytes.size())
+				_ForgetOutgoing(i);
+		}
+		return false;
+	}
+	if (!fIncoming || event.window != fConnection->leader || event.atom != fProperty)
+		return false;
+
+	// The next piece of an answer.
+	Atom type = None;
+	int format = 0;
+	unsigned long count = 0, after = 0;
+	unsigned char* data = nullptr;
+	if (XGetWindowProperty(fConnection->display, fConnection->leader, fProperty, 0, LONG_MAX / 4,
+			True, AnyPropertyType, &type, &format, &count, &after, &data)
+		!= Success) {
+		_Answer(std::string());
+		return true;
+	}
+	bool done = count == 0;
+	if (!done && format == 8 && fIncomingBytes.size() + count <= kLargestAnswer) {
+		fIncomingType = type;
+		fIncomingBytes.append(reinterpret_cast<const char*>(data), count);
+	} else if (!done) {
+		// Too large or not text: the rest is taken and thrown away, so the owner finishes.
+		fIncomingType = None;
+		fIncomingBytes.clear();
+		fIncomingBytes.shrink_to_fit();
+	}
+	if (data != nullptr)
+		XFree(data);
+	fDeadline = Now() + kTimeout;
+	if (!done)
+		return false;
+	_Answer(_Decoded(fIncomingType, std::move(fIncomingBytes)));
+	return true;
 }
 
 void
@@ -170,30 +263,88 @@ X11Clipboard::_Serve(const XSelectionRequestEvent& request)
 	Atom property = request.property != None ? request.property : request.target;
 	reply.xselection.property = None;
 
-	// What fits into one request; a larger text would need INCR, which is not offered.
-	const size_t limit = (size_t)std::max(XExtendedMaxRequestSize(display),
-		XMaxRequestSize(display)) * 4 - 256;
 	if (fOwner) {
 		if (request.target == atoms.targets) {
 			Atom targets[] = {atoms.targets, atoms.utf8String, XA_STRING, atoms.text};
 			XChangeProperty(display, request.requestor, property, XA_ATOM, 32, PropModeReplace,
 				reinterpret_cast<unsigned char*>(targets), 4);
 			reply.xselection.property = property;
-		} else if ((request.target == atoms.utf8String || request.target == atoms.text)
-			&& fText.size() < limit) {
-			XChangeProperty(display, request.requestor, property, atoms.utf8String, 8,
-				PropModeReplace, reinterpret_cast<const unsigned char*>(fText.data()),
-				(int)fText.size());
-			reply.xselection.property = property;
-		} else if (request.target == XA_STRING && fText.size() < limit) {
-			std::string latin1 = Latin1FromUTF8(fText);
-			XChangeProperty(display, request.requestor, property, XA_STRING, 8, PropModeReplace,
-				reinterpret_cast<const unsigned char*>(latin1.data()), (int)latin1.size());
-			reply.xselection.property = property;
+		} else if (request.target == atoms.utf8String || request.target == atoms.text) {
+			if (_Offer(request.requestor, property, atoms.utf8String, fText))
+				reply.xselection.property = property;
+		} else if (request.target == XA_STRING) {
+			if (_Offer(request.requestor, property, XA_STRING, Latin1FromUTF8(fText)))
+				reply.xselection.property = property;
 		}
 	}
 	XSendEvent(display, request.requestor, False, NoEventMask, &reply);
 	XFlush(display);
+}
+
+// Puts the text into the requester's property, or starts handing it out in pieces when it is
+// large; false when it cannot be offered.
+bool
+X11Clipboard::_Offer(Window requestor, Atom property, Atom type, const std::string& bytes)
+{
+	Display* display = fConnection->display;
+	if (bytes.size() <= _PieceSize()) {
+		XChangeProperty(display, requestor, property, type, 8, PropModeReplace,
+			reinterpret_cast<const unsigned char*>(bytes.data()), (int)bytes.size());
+		return true;
+	}
+	// Our own windows never ask us; their event masks are not ours to change.
+	if (requestor == fConnection->leader)
+		return false;
+	// One transfer per requester's property: a new request replaces an unfinished one.
+	for (size_t i = fOutgoing.size(); i-- > 0;) {
+		if (fOutgoing[i].requestor == requestor && fOutgoing[i].property == property)
+			_ForgetOutgoing(i);
+	}
+	// The requester's deletions of the property tell when to send the next piece.
+	XSelectInput(display, requestor, PropertyChangeMask);
+	long size = (long)std::min(bytes.size(), (size_t)LONG_MAX);
+	XChangeProperty(display, requestor, property, fConnection->atoms.incr, 32, PropModeReplace,
+		reinterpret_cast<unsigned char*>(&size), 1);
+	fOutgoing.push_back(Outgoing{requestor, property, type, bytes, 0, Now() + kTimeout});
+	return true;
+}
+
+// The next piece, or the empty one that ends the transfer; sent past the end marks it done.
+void
+X11Clipboard::_SendPiece(Outgoing& outgoing)
+{
+	const size_t length = outgoing.sent < outgoing.bytes.size()
+		? std::min(_PieceSize(), outgoing.bytes.size() - outgoing.sent)
+		: 0;
+	XChangeProperty(fConnection->display, outgoing.requestor, outgoing.property, outgoing.type, 8,
+		PropModeReplace,
+		reinterpret_cast<const unsigned char*>(outgoing.bytes.data() + outgoing.sent), (int)length);
+	outgoing.sent += length > 0 ? length : 1;
+	outgoing.deadline = Now() + kTimeout;
+	XFlush(fConnection->display);
+}
+
+// What fits into one request, at most kPieceSize: a server without BIG-REQUESTS takes a
+// quarter of a megabyte.
+size_t
+X11Clipboard::_PieceSize() const
+{
+	const long words = std::max(XExtendedMaxRequestSize(fConnection->display),
+		XMaxRequestSize(fConnection->display));
+	return std::min(kPieceSize, (size_t)std::max(words * 4 - 256, 1024L));
+}
+
+void
+X11Clipboard::_ForgetOutgoing(size_t index)
+{
+	const Window requestor = fOutgoing[index].requestor;
+	fOutgoing.erase(fOutgoing.begin() + (ptrdiff_t)index);
+	for (const Outgoing& other : fOutgoing) {
+		if (other.requestor == requestor)
+			return;
+	}
+	if (!fConnection->lost)
+		XSelectInput(fConnection->display, requestor, NoEventMask);
 }
 
 } // namespace BPrivate

@@ -18,9 +18,10 @@ X11Connection::HasWindowManager() const
 		unsigned char* data = nullptr;
 		Window result = 0;
 		if (XGetWindowProperty(display, window, atoms.supportingWMCheck, 0, 1, False, XA_WINDOW,
-				&type, &format, &count, &after, &data) == Success
+				&type, &format, &count, &after, &data)
+				== Success
 			&& type == XA_WINDOW && format == 32 && count == 1)
-			result = (Window)*reinterpret_cast<const long*>(data);
+			result = (Window) * reinterpret_cast<const long*>(data);
 		if (data != nullptr)
 			XFree(data);
 		return result;

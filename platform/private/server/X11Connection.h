@@ -25,6 +25,8 @@ struct X11Connection {
 	bool lost = false;
 	// Server pixels per layout unit (X11Scale.h), fixed for the connection's life.
 	int32 scale = 1;
+	// MIT-SHM's completion event type once the first frame is up; -1 before, or without it.
+	int shmCompletion = -1;
 
 	// Whether a window manager that follows EWMH runs now.
 	bool HasWindowManager() const;

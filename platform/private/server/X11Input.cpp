@@ -1,8 +1,7 @@
 #include "X11Input.h"
 
-#include <X11/keysym.h>
 #include <X11/X.h>
-
+#include <X11/keysym.h>
 
 #include "InterfaceDefs.h"
 

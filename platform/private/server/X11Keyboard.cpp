@@ -48,20 +48,20 @@ OpenMethod(Display* display)
 
 } // namespace
 
-X11Keyboard::X11Keyboard(Display* display)
-	:
-	fDisplay(display)
+X11Keyboard::X11Keyboard(Display* display) : fDisplay(display)
 {
-	// Held keys repeat as presses alone, without a release between them.
-	Bool supported = False;
-	XkbSetDetectableAutoRepeat(display, True, &supported);
 }
 
 void
 X11Keyboard::OpenInputMethod()
 {
-	if (fInputMethod == nullptr)
-		fInputMethod = OpenMethod(fDisplay);
+	if (fInputMethod != nullptr)
+		return;
+	// Held keys repeat as presses alone, without a release between them. A round trip, so
+	// not before the first frame; a key held that early repeats with releases.
+	Bool supported = False;
+	XkbSetDetectableAutoRepeat(fDisplay, True, &supported);
+	fInputMethod = OpenMethod(fDisplay);
 }
 
 X11Keyboard::~X11Keyboard()
@@ -143,7 +143,7 @@ X11Keyboard::Translate(XKeyEvent& event, XIC context, uint32 window,
 	std::deque<BackendEvent>* events)
 {
 	DownKey* key = event.keycode > 0 && event.keycode < fKeys.size() ? &fKeys[event.keycode]
-		: nullptr;
+																	 : nullptr;
 	const uint32 modifiers = X11Modifiers(event.state);
 
 	if (event.type == KeyRelease) {

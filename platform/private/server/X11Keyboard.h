@@ -19,10 +19,10 @@ public:
 	explicit X11Keyboard(Display* display);
 	~X11Keyboard();
 
-	// Opens the input method (once; it may take a while: libX11 reads the Compose table).
-	// Until then keys type their own characters, without dead keys or Compose.
+	// Opens the input method (once; it may take a while: libX11 reads the Compose table) and
+	// asks for auto-repeat without releases. Until then keys type their own characters,
+	// without dead keys or Compose.
 	void OpenInputMethod();
-	bool HasInputMethod() const { return fInputMethod != nullptr; }
 	// An input context for a window (nullptr without an input method); freed with Forget.
 	XIC CreateContext(Window window);
 	void DestroyContext(XIC context);

@@ -11,9 +11,8 @@
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace BPrivate {
 
@@ -65,8 +64,7 @@ SpawnURLOpener(const char* url, pid_t* child)
 		}
 		arguments.push_back(address.data());
 		arguments.push_back(nullptr);
-		error = posix_spawnp(child, arguments[0], &actions, &attributes, arguments.data(),
-			environ);
+		error = posix_spawnp(child, arguments[0], &actions, &attributes, arguments.data(), environ);
 		// Only a missing opener sends us on to the next; one that is there but fails to
 		// start would fail the same way for every address.
 		if (error != ENOENT)
@@ -75,8 +73,10 @@ SpawnURLOpener(const char* url, pid_t* child)
 	posix_spawnattr_destroy(&attributes);
 	posix_spawn_file_actions_destroy(&actions);
 	if (error == ENOENT) {
-		fprintf(stderr, "kit: cannot open %s: neither xdg-open (xdg-utils) nor gio is "
-			"installed\n", url);
+		fprintf(stderr,
+			"kit: cannot open %s: neither xdg-open (xdg-utils) nor gio is "
+			"installed\n",
+			url);
 		return B_ENTRY_NOT_FOUND;
 	}
 	return error == 0 ? B_OK : B_ERROR;

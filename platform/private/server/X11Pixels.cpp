@@ -2,8 +2,7 @@
 
 namespace BPrivate {
 
-PixelLayout::PixelLayout(uint32 redMask, uint32 greenMask, uint32 blueMask)
-	:
+PixelLayout::PixelLayout(uint32 redMask, uint32 greenMask, uint32 blueMask) :
 	fRedMask(redMask),
 	fGreenMask(greenMask),
 	fBlueMask(blueMask),
@@ -43,7 +42,8 @@ PixelLayout::Pixel(uint32 argb) const
 	auto scale = [](uint32 value, Channel channel) -> uint32 {
 		if (channel.bits == 0)
 			return 0;
-		uint32 scaled = channel.bits >= 8 ? value << (channel.bits - 8) : value >> (8 - channel.bits);
+		uint32 scaled = channel.bits >= 8 ? value << (channel.bits - 8)
+										  : value >> (8 - channel.bits);
 		return scaled << channel.shift;
 	};
 	return scale((argb >> 16) & 0xff, fRed) | scale((argb >> 8) & 0xff, fGreen)

@@ -18,8 +18,8 @@ public:
 
 private:
 	struct Channel {
-		uint32 shift;  // of the channel's lowest bit
-		uint32 bits;   // how many bits the visual gives it
+		uint32 shift; // of the channel's lowest bit
+		uint32 bits;  // how many bits the visual gives it
 	};
 	static Channel _Channel(uint32 mask);
 

@@ -12,8 +12,8 @@ int32
 X11DisplayScale(Display* display)
 {
 	// Xlib fetched RESOURCE_MANAGER with the connection: reading it here costs no round trip.
-	return DisplayScaleFromEnvironment(display != nullptr ? XResourceManagerString(display)
-		: nullptr);
+	return DisplayScaleFromEnvironment(
+		display != nullptr ? XResourceManagerString(display) : nullptr);
 }
 
 int32

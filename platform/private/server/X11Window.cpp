@@ -39,8 +39,7 @@ HostIsLittleEndian()
 } // namespace
 
 X11Window::X11Window(X11Connection* connection, uint32 id, const WindowSpec& spec,
-	Window parentWindow, GoneHook gone)
-	:
+	Window parentWindow, GoneHook gone) :
 	fConnection(connection),
 	fId(id),
 	fGone(std::move(gone)),
@@ -157,8 +156,7 @@ X11Window::SetTitle(const char* title)
 	const bool fits = UTF8FromLatin1(latin1) == text;
 	const std::string& name = fits ? latin1 : text;
 	XChangeProperty(display, fWindow, XA_WM_NAME, fits ? XA_STRING : fConnection->atoms.utf8String,
-		8, PropModeReplace, reinterpret_cast<const unsigned char*>(name.data()),
-		(int)name.size());
+		8, PropModeReplace, reinterpret_cast<const unsigned char*>(name.data()), (int)name.size());
 }
 
 void
@@ -310,6 +308,13 @@ X11Window::Present(const uint8* pixels, int32 width, int32 height, int32 stride)
 	const int32 w = std::min(width, windowWidth);
 	const int32 h = std::min(height, windowHeight);
 
+	if (_PresentShared(pixels, w, h, stride)) {
+		fShownFrame = fShownFrame || fMapped;
+		_FillUncovered(w, h);
+		XFlush(display);
+		return;
+	}
+
 	XImage* image = XCreateImage(display, fConnection->visual, fConnection->depth, ZPixmap, 0,
 		nullptr, w, h, 32, 0);
 	if (image == nullptr)
@@ -334,6 +339,36 @@ X11Window::Present(const uint8* pixels, int32 width, int32 height, int32 stride)
 	XDestroyImage(image);
 	_FillUncovered(w, h);
 	XFlush(display);
+}
+
+// Through shared memory where the server offers it: the frame is copied into a segment
+// instead of being written down the connection. A frame that comes while the server still
+// reads the last one goes the ordinary way.
+bool
+X11Window::_PresentShared(const uint8* pixels, int32 width, int32 height, int32 stride)
+{
+	if (fConnection->shmCompletion < 0 || fSharedRefused || !fLayout.IsXRGB())
+		return false;
+	const int32 windowWidth = ((int32)fFrame.Width() + 1) * fConnection->scale;
+	const int32 windowHeight = ((int32)fFrame.Height() + 1) * fConnection->scale;
+	if (fShared == nullptr || (!fShared->IsBusy() && !fShared->Fits(width, height))) {
+		fShared.reset();
+		fShared = std::make_unique<X11SharedImage>(fConnection, std::max(width, windowWidth),
+			std::max(height, windowHeight));
+		if (!fShared->IsValid()) {
+			fShared.reset();
+			fSharedRefused = true;
+			return false;
+		}
+	}
+	return fShared->Put(fWindow, fGC, pixels, width, height, stride);
+}
+
+void
+X11Window::SharedFrameCompleted()
+{
+	if (fShared != nullptr)
+		fShared->Completed();
 }
 
 void
@@ -388,8 +423,8 @@ X11Window::Configured(const XConfigureEvent& event, bool* moved, bool* resized)
 	// A window manager's own (synthetic) notice gives the content's place on the screen
 	// (ICCCM 4.1.5); a real one from inside its frame gives the place in the frame.
 	if (event.send_event || fParentIsRoot) {
-		BPoint where = LayoutFromDevice(event.x + event.border_width,
-			event.y + event.border_width, scale);
+		BPoint where = LayoutFromDevice(event.x + event.border_width, event.y + event.border_width,
+			scale);
 		if (where != fFrame.LeftTop()) {
 			fFrame.OffsetTo(where);
 			*moved = true;
@@ -417,6 +452,8 @@ X11Window::ExtentsChanged()
 void
 X11Window::Detach()
 {
+	// The connection closes after this: the segment is let go while it is still open.
+	fShared.reset();
 	fGone = nullptr;
 	fWindow = 0;
 	fMapped = false;

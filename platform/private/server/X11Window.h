@@ -13,6 +13,7 @@
 
 #include "Backend.h"
 #include "X11Pixels.h"
+#include "X11SharedImage.h"
 
 namespace BPrivate {
 
@@ -41,8 +42,7 @@ public:
 	static void SetMotifHints(const X11Connection* connection, Window window, bool decorated,
 		bool bordered, bool resizable);
 	// The window manager's frame around a window (_NET_FRAME_EXTENTS); false when none is set.
-	static bool ReadExtents(const X11Connection* connection, Window window,
-		FrameExtents* extents);
+	static bool ReadExtents(const X11Connection* connection, Window window, FrameExtents* extents);
 
 	// BackendWindow.
 	uint32 Id() const override { return fId; }
@@ -72,6 +72,8 @@ public:
 	FrameExtents ExtentsChanged();
 	// Another client destroyed the window: no requests about it may be sent any more.
 	void DestroyedElsewhere();
+	// The server has read the last frame put through shared memory.
+	void SharedFrameCompleted();
 	// The backend goes away before the window: it forgets the connection.
 	void Detach();
 
@@ -88,6 +90,7 @@ private:
 	void _SetTransient(Window parent);
 	void _Activate();
 	void _FillUncovered(int32 width, int32 height);
+	bool _PresentShared(const uint8* pixels, int32 width, int32 height, int32 stride);
 
 	X11Connection* fConnection;
 	Window fWindow = 0;
@@ -108,6 +111,10 @@ private:
 	FrameExtents fExtents;
 	// Converted pixels for visuals other than 24-bit XRGB.
 	std::vector<char> fConverted;
+	// Frames through shared memory, made at the window's size once MIT-SHM is known; not
+	// tried again once the server refused it.
+	std::unique_ptr<X11SharedImage> fShared;
+	bool fSharedRefused = false;
 };
 
 } // namespace BPrivate

@@ -74,8 +74,9 @@ X11Window::ReadExtents(const X11Connection* connection, Window window, FrameExte
 	unsigned long count = 0, after = 0;
 	unsigned char* data = nullptr;
 	bool found = false;
-	if (XGetWindowProperty(connection->display, window, connection->atoms.frameExtents, 0, 4,
-			False, XA_CARDINAL, &type, &format, &count, &after, &data) == Success
+	if (XGetWindowProperty(connection->display, window, connection->atoms.frameExtents, 0, 4, False,
+			XA_CARDINAL, &type, &format, &count, &after, &data)
+			== Success
 		&& type == XA_CARDINAL && format == 32 && count == 4) {
 		const long* values = reinterpret_cast<const long*>(data);
 		FrameExtents pixels;
@@ -134,13 +135,14 @@ X11Window::SetMotifHints(const X11Connection* connection, Window window, bool de
 	// A fixed size gets no maximise button (some window managers draw one for "all" even
 	// when they would not carry it out).
 	if (decorated) {
-		hints.decorations = resizable ? kMotifDecorAll
+		hints.decorations = resizable
+			? kMotifDecorAll
 			: kMotifDecorBorder | kMotifDecorTitle | kMotifDecorMenu | kMotifDecorMinimize;
 	} else
 		hints.decorations = bordered ? kMotifDecorBorder : 0;
 	XChangeProperty(connection->display, window, connection->atoms.motifHints,
-		connection->atoms.motifHints, 32, PropModeReplace,
-		reinterpret_cast<unsigned char*>(&hints), 5);
+		connection->atoms.motifHints, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&hints),
+		5);
 }
 
 void
@@ -154,8 +156,8 @@ X11Window::_SetWindowType()
 		type = atoms.typeDialog;
 	else if (fSpec.kind == WindowKind::kUtility)
 		type = atoms.typeUtility;
-	XChangeProperty(fConnection->display, fWindow, atoms.wmWindowType, XA_ATOM, 32,
-		PropModeReplace, reinterpret_cast<unsigned char*>(&type), 1);
+	XChangeProperty(fConnection->display, fWindow, atoms.wmWindowType, XA_ATOM, 32, PropModeReplace,
+		reinterpret_cast<unsigned char*>(&type), 1);
 }
 
 void

@@ -18,8 +18,7 @@ struct FileOps {
 	// open(2) of the temporary a replacement is written to (O_TMPFILE or a new name).
 	int (*open)(const char* path, int flags, mode_t mode);
 	// linkat(2), which gives an unnamed temporary its name.
-	int (*linkat)(int fromDirectory, const char* from, int toDirectory, const char* to,
-		int flags);
+	int (*linkat)(int fromDirectory, const char* from, int toDirectory, const char* to, int flags);
 };
 
 // The operations in force; the real system calls unless a test installed others.

@@ -15,18 +15,17 @@ using namespace BPrivate;
 extern "C" {
 
 struct TestModuleReport {
-	bool failStart = false;   // set by the test: start returns an error after adding a watcher
+	bool failStart = false; // set by the test: start returns an error after adding a watcher
 	int32 starts = 0;
 	int32 stops = 0;
-	int32 dispatches = 0;     // how often the pipe was read
-	int writeEnd = -1;        // the test writes here to wake the watcher
+	int32 dispatches = 0; // how often the pipe was read
+	int writeEnd = -1;    // the test writes here to wake the watcher
 	std::string version;
 };
 
 __attribute__((visibility("default"))) TestModuleReport* test_a11y_module_report();
 __attribute__((visibility("default"))) int kambolux_accessibility_start(AccessibilityHost* host);
 __attribute__((visibility("default"))) void kambolux_accessibility_stop(void);
-
 }
 
 namespace {

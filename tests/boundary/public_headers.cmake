@@ -1,0 +1,20 @@
+# Fails when a public kit header names a cairo type: the painter is the kit's own business,
+# and an application that saw cairo_surface_t could reach around it.
+file(GLOB headers ${KIT}/app/*.h ${KIT}/interface/*.h ${KIT}/storage/*.h ${KIT}/support/*.h
+	${KIT}/translation/*.h)
+list(LENGTH headers count)
+if(count EQUAL 0)
+	message(FATAL_ERROR "no public headers under ${KIT}")
+endif()
+set(named "")
+foreach(header ${headers})
+	file(STRINGS ${header} lines REGEX "cairo")
+	if(lines)
+		list(APPEND named "${header}: ${lines}")
+	endif()
+endforeach()
+if(named)
+	list(JOIN named "\n" text)
+	message(FATAL_ERROR "public headers name cairo:\n${text}")
+endif()
+message(STATUS "${count} public headers, none names cairo")
