@@ -24,6 +24,18 @@ else()
 	install(TARGETS kambolux RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 
+# The screen-reader module, opened only when the desktop's accessibility is on; the program
+# finds it relative to itself. GNUInstallDirs names the multiarch folder only for a /usr
+# prefix, but the package is always for /usr: a private folder directly in /usr/lib would make
+# CPack add ldconfig calls to the maintainer scripts, which lintian rightly rejects.
+set(KAMBO_MODULE_LIBDIR ${CMAKE_INSTALL_LIBDIR})
+if(CMAKE_INSTALL_LIBDIR STREQUAL "lib" AND CMAKE_LIBRARY_ARCHITECTURE)
+	set(KAMBO_MODULE_LIBDIR lib/${CMAKE_LIBRARY_ARCHITECTURE})
+endif()
+if(TARGET kambolux_atk)
+	install(TARGETS kambolux_atk LIBRARY DESTINATION ${KAMBO_MODULE_LIBDIR}/kambolux)
+endif()
+
 install(FILES "${KAMBO_PACKAGING_DIR}/${KAMBO_APP_ID}.desktop"
 	DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES "${KAMBO_PACKAGING_DIR}/${KAMBO_APP_ID}.metainfo.xml"
@@ -95,6 +107,11 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 # The project's own libraries are static; the installed program links system libraries only.
 string(CONCAT kamboLibraryDepends "libc6, libstdc++6, libgcc-s1, libx11-6, "
 	"libcairo2, libfontconfig1, libgmp10, libgmpxx4ldbl")
+# The screen-reader module's libraries: the program starts without them, but a package that
+# ships the module ships what it needs, as dpkg-shlibdeps finds it too.
+if(TARGET kambolux_atk)
+	string(APPEND kamboLibraryDepends ", libatk1.0-0, libatk-bridge2.0-0, libglib2.0-0")
+endif()
 # CPack needs file(1) as well to find the binaries that dpkg-shlibdeps should look at.
 find_program(KAMBO_DPKG_SHLIBDEPS dpkg-shlibdeps)
 find_program(KAMBO_FILE file)

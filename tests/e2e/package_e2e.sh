@@ -19,7 +19,8 @@ readonly app_id=com.qxt.KamboLux
 readonly title="ZQ Kambo-Lux"
 readonly icon_sizes=(16 32 48 64 128)
 # Linked libraries come from the binary itself (checked below); these are only found at run time.
-readonly runtime_depends=(fonts-dejavu-core)
+# The screen-reader module's libraries come with it (the program itself links none of them).
+readonly runtime_depends=(fonts-dejavu-core libatk1.0-0 libatk-bridge2.0-0)
 # Wanted, not needed: without them a link click falls back to gio or says why it cannot open.
 readonly runtime_recommends=(xdg-utils)
 # Debian's security updates of these must reach the installed program.
@@ -147,6 +148,12 @@ check_files()
 {
 	local root=$1 size got
 	[ -x "$root/usr/bin/kambolux" ] || e2e_fail "no executable usr/bin/kambolux"
+	# Where the program looks for its screen-reader module, beside its own libraries.
+	compgen -G "$root/usr/lib/*/kambolux/kambolux-atk.so" >/dev/null \
+		|| [ -f "$root/usr/lib/kambolux/kambolux-atk.so" ] \
+		|| e2e_fail "the screen-reader module is not installed"
+	readelf -d "$root/usr/bin/kambolux" | grep -Eq 'NEEDED.*\[lib(atk|glib|gobject)' \
+		&& e2e_fail "the program links an accessibility library itself"
 	[ -f "$root/usr/share/applications/$app_id.desktop" ] || e2e_fail "desktop entry missing"
 	[ -f "$root/usr/share/metainfo/$app_id.metainfo.xml" ] || e2e_fail "metainfo missing"
 	for size in "${icon_sizes[@]}"; do

@@ -1,0 +1,205 @@
+#include "AtkEventBridge.h"
+
+#include <cmath>
+
+#include "AtkCoordinates.h"
+#include "AtkNodeObject.h"
+#include "AtkRoleMap.h"
+
+using BPrivate::AccessibleEvent;
+using BPrivate::AccessibleNode;
+
+namespace KamboAtk {
+
+namespace {
+
+void
+EmitWindowSignal(AtkObject* object, const char* signal)
+{
+	if (object != nullptr && ATK_IS_WINDOW(object))
+		g_signal_emit_by_name(object, signal);
+}
+
+} // namespace
+
+void
+AtkEventBridge::Notify(const AccessibleEvent& event)
+{
+	AccessibleNode* node = event.node;
+	if (node == nullptr)
+		return;
+	if (event.type == AccessibleEvent::kDestroyed) {
+		if (fFocus == node)
+			fFocus = nullptr;
+		Forget(node);
+		return;
+	}
+
+	AtkObject* object = ObjectFor(node);
+	switch (event.type) {
+		case AccessibleEvent::kFocused:
+			_Focus(node);
+			break;
+		case AccessibleEvent::kNameChanged:
+			g_object_notify(G_OBJECT(object), "accessible-name");
+			break;
+		case AccessibleEvent::kDescriptionChanged:
+			g_object_notify(G_OBJECT(object), "accessible-description");
+			break;
+		case AccessibleEvent::kStateChanged:
+			_StateChanged(node, event.state, event.on);
+			break;
+		case AccessibleEvent::kChildAdded:
+			g_signal_emit_by_name(object, "children-changed::add", guint(event.index),
+				ObjectFor(event.child));
+			break;
+		case AccessibleEvent::kChildRemoved:
+			// The child may be gone already; the bridge copes with no object.
+			g_signal_emit_by_name(object, "children-changed::remove", guint(event.index),
+				event.child != nullptr ? ExistingObjectFor(event.child) : nullptr);
+			break;
+		case AccessibleEvent::kTextInserted:
+			_TextInserted(node, event);
+			break;
+		case AccessibleEvent::kTextRemoved:
+			// "text-remove" only: the bridge turns the old "text-changed" into the same
+			// AT-SPI event, and a reader would hear each change twice.
+			if (ATK_IS_TEXT(object)) {
+				g_signal_emit_by_name(object, "text-remove", gint(event.offset), gint(event.length),
+					event.text.c_str());
+			}
+			break;
+		case AccessibleEvent::kCaretMoved:
+			if (ATK_IS_TEXT(object))
+				g_signal_emit_by_name(object, "text-caret-moved", gint(event.offset));
+			break;
+		case AccessibleEvent::kSelectionChanged:
+			if (ATK_IS_TEXT(object))
+				g_signal_emit_by_name(object, "text-selection-changed");
+			break;
+		case AccessibleEvent::kBoundsChanged:
+		{
+			Extents extents = ExtentsIn(node, node->ScreenBounds(), ATK_XY_SCREEN);
+			AtkRectangle rect = {extents.x, extents.y, extents.width, extents.height};
+			g_signal_emit_by_name(object, "bounds-changed", &rect);
+			break;
+		}
+		case AccessibleEvent::kWindowActivated:
+			atk_object_notify_state_change(object, ATK_STATE_ACTIVE, TRUE);
+			EmitWindowSignal(object, "activate");
+			break;
+		case AccessibleEvent::kWindowDeactivated:
+			atk_object_notify_state_change(object, ATK_STATE_ACTIVE, FALSE);
+			EmitWindowSignal(object, "deactivate");
+			break;
+		case AccessibleEvent::kWindowShown:
+			EmitWindowSignal(object, "create");
+			break;
+		case AccessibleEvent::kWindowHidden:
+			EmitWindowSignal(object, "destroy");
+			break;
+		case AccessibleEvent::kDestroyed:
+			break;
+	}
+}
+
+namespace {
+
+AccessibleNode*
+FocusedIn(AccessibleNode* node)
+{
+	if ((node->States() & B_STATE_FOCUSED) != 0)
+		return node;
+	for (int32 i = 0; i < node->CountChildren(); i++) {
+		AccessibleNode* child = node->ChildAt(i);
+		if (AccessibleNode* focused = child != nullptr ? FocusedIn(child) : nullptr)
+			return focused;
+	}
+	return nullptr;
+}
+
+} // namespace
+
+void
+AtkEventBridge::AnnounceCurrent(AccessibleNode* root)
+{
+	if (root == nullptr)
+		return;
+	for (int32 i = 0; i < root->CountChildren(); i++) {
+		AccessibleNode* window = root->ChildAt(i);
+		if (window == nullptr || (window->States() & B_STATE_ACTIVE) == 0)
+			continue;
+		AccessibleEvent event;
+		event.type = AccessibleEvent::kWindowActivated;
+		event.node = window;
+		Notify(event);
+		if (AccessibleNode* focused = FocusedIn(window)) {
+			fFocus = nullptr;
+			_Focus(focused);
+		}
+		return;
+	}
+}
+
+void
+AtkEventBridge::_Focus(AccessibleNode* node)
+{
+	if (fFocus == node)
+		return;
+	if (AtkObject* old = fFocus != nullptr ? ExistingObjectFor(fFocus) : nullptr)
+		atk_object_notify_state_change(old, ATK_STATE_FOCUSED, FALSE);
+	fFocus = node;
+	AtkObject* object = ObjectFor(node);
+	atk_object_notify_state_change(object, ATK_STATE_FOCUSED, TRUE);
+	// Older clients listen for the focus signal and ATK's focus tracker instead.
+	G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+	g_signal_emit_by_name(object, "focus-event", TRUE);
+	atk_focus_tracker_notify(object);
+	G_GNUC_END_IGNORE_DEPRECATIONS
+}
+
+void
+AtkEventBridge::_StateChanged(AccessibleNode* node, uint64 states, bool on)
+{
+	AtkObject* object = ObjectFor(node);
+	for (int bit = 0; bit < 64; bit++) {
+		uint64 mask = uint64(1) << bit;
+		if ((states & mask) == 0)
+			continue;
+		// Focus goes through _Focus, so that the old focus is dropped first.
+		if (mask == B_STATE_FOCUSED) {
+			if (on)
+				_Focus(node);
+			else if (fFocus == node) {
+				fFocus = nullptr;
+				atk_object_notify_state_change(object, ATK_STATE_FOCUSED, FALSE);
+			}
+			continue;
+		}
+		AtkStateType atkStates[2];
+		StatesForBit(mask, atkStates);
+		for (AtkStateType state : atkStates) {
+			if (state != ATK_STATE_INVALID)
+				atk_object_notify_state_change(object, state, on);
+		}
+	}
+}
+
+void
+AtkEventBridge::_TextInserted(AccessibleNode* node, const AccessibleEvent& event)
+{
+	AtkObject* object = ObjectFor(node);
+	if (!ATK_IS_TEXT(object))
+		return;
+	g_signal_emit_by_name(object, "text-insert", gint(event.offset), gint(event.length),
+		event.text.c_str());
+	// A live result is announced whole where ATK has the signal for it (2.50 and later).
+	if ((node->States() & B_STATE_LIVE) != 0
+		&& g_signal_lookup("announcement", ATK_TYPE_OBJECT) != 0) {
+		BPrivate::AccessibleText* text = node->Text();
+		std::string contents = text != nullptr ? text->Contents() : event.text;
+		g_signal_emit_by_name(object, "announcement", contents.c_str());
+	}
+}
+
+} // namespace KamboAtk
