@@ -15,6 +15,7 @@
 #include "Directory.h"
 #include "FindDirectory.h"
 #include "Path.h"
+#include "RegularFile.h"
 
 namespace BPrivate {
 
@@ -34,30 +35,6 @@ bool
 IsPlainField(const std::string& text)
 {
 	return text.find_first_of("\t\n") == std::string::npos;
-}
-
-bool
-ReadFile(const std::string& path, std::string* content)
-{
-	int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-	if (fd < 0)
-		return false;
-	struct stat info;
-	bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= kLargest;
-	if (ok) {
-		content->resize((size_t)info.st_size);
-		size_t done = 0;
-		while (done < content->size()) {
-			ssize_t got = read(fd, content->data() + done, content->size() - done);
-			if (got <= 0) {
-				ok = false;
-				break;
-			}
-			done += (size_t)got;
-		}
-	}
-	close(fd);
-	return ok;
 }
 
 // The versions of the libraries whose matching and rendering the patterns stand for.
@@ -154,7 +131,7 @@ ResolvedFonts::Load()
 	fPatterns.clear();
 	fFontFiles.clear();
 	std::string text;
-	if (fPath.empty() || !ReadFile(fPath, &text) || !_Parse(text)) {
+	if (fPath.empty() || !BPrivate::ReadRegularFile(fPath, kLargest, &text) || !_Parse(text)) {
 		fPatterns.clear();
 		fFontFiles.clear();
 		return false;

@@ -13,6 +13,7 @@
 #include "Directory.h"
 #include "FindDirectory.h"
 #include "Path.h"
+#include "RegularFile.h"
 
 namespace BPrivate {
 
@@ -27,30 +28,6 @@ EndsWith(const std::string& text, const char* suffix)
 {
 	const size_t length = strlen(suffix);
 	return text.size() >= length && text.compare(text.size() - length, length, suffix) == 0;
-}
-
-bool
-ReadFile(const std::string& path, std::string* content)
-{
-	int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-	if (fd < 0)
-		return false;
-	struct stat info;
-	bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= kLargest;
-	if (ok) {
-		content->resize((size_t)info.st_size);
-		size_t done = 0;
-		while (done < content->size()) {
-			ssize_t got = read(fd, content->data() + done, content->size() - done);
-			if (got <= 0) {
-				ok = false;
-				break;
-			}
-			done += (size_t)got;
-		}
-	}
-	close(fd);
-	return ok;
 }
 
 bool
@@ -134,7 +111,8 @@ ComposeCache::Verify() const
 		if (EndsWith(name, ".part"))
 			continue;
 		std::string content, seal;
-		if (ReadFile(path, &content) && ReadFile(path + kSealSuffix, &seal)
+		if (BPrivate::ReadRegularFile(path, kLargest, &content)
+			&& BPrivate::ReadRegularFile(path + kSealSuffix, kLargest, &seal)
 			&& seal == SealFor(content))
 			continue;
 		unlink(path.c_str());
@@ -155,7 +133,7 @@ ComposeCache::Seal() const
 		if (stat((path + kSealSuffix).c_str(), &info) == 0)
 			continue;
 		std::string content;
-		if (ReadFile(path, &content))
+		if (BPrivate::ReadRegularFile(path, kLargest, &content))
 			WriteFile(path + kSealSuffix, SealFor(content));
 	}
 }
