@@ -392,88 +392,9 @@ BWindow::Activate(bool active)
 		fServerWindow->Activate();
 }
 
-// #pragma mark - drawing
-
-void
-BWindow::_Invalidate(BRect rect)
-{
-	rect = rect & Bounds();
-	if (!rect.IsValid())
-		return;
-	fDirty = fDirty | rect;
-}
-
-void
-BWindow::_EnsureBackingStore()
-{
-	if (fBackingStore != nullptr)
-		return;
-	fBackingScale = BPrivate::CurrentBackend()->Scale();
-	int32 width = std::max((int32)fFrame.Width() + 1, 1) * fBackingScale;
-	int32 height = std::max((int32)fFrame.Height() + 1, 1) * fBackingScale;
-	fBackingStore = std::make_unique<BPrivate::BackingStore>(
-		cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
-	fDirty = Bounds();
-}
-
-void
-BWindow::_Redraw()
-{
-	if (!fDirty.IsValid() || fQuitting)
-		return;
-	_EnsureBackingStore();
-	BRect dirty = fDirty & Bounds();
-	fDirty = BRect();
-	if (!dirty.IsValid())
-		return;
-	{
-		BPrivate::Painter painter(fBackingStore->surface, B_ORIGIN, dirty, fBackingScale);
-		fTopView->_DrawTree(painter, dirty);
-	}
-	cairo_surface_flush(fBackingStore->surface);
-	fNeedsPresent = true;
-}
-
-void
-BWindow::_Present()
-{
-	if (!fNeedsPresent || !fServerWindow || fShowLevel <= 0 || fBackingStore == nullptr)
-		return;
-	fNeedsPresent = false;
-	cairo_surface_t* surface = fBackingStore->surface;
-	cairo_surface_flush(surface);
-	fServerWindow->Present(cairo_image_surface_get_data(surface),
-		cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface),
-		cairo_image_surface_get_stride(surface));
-}
-
-void
-BWindow::UpdateIfNeeded()
-{
-	_Redraw();
-	_Present();
-}
-
-void
-BWindow::Flush() const
-{
-	const_cast<BWindow*>(this)->_Present();
-}
-
-void
-BWindow::Sync() const
-{
-	Flush();
-}
-
 // #pragma mark - kit access
 
 namespace BPrivate {
-
-BackingStore::~BackingStore()
-{
-	cairo_surface_destroy(surface);
-}
 
 uint32
 WindowAccess::BackendId(const BWindow* window)
