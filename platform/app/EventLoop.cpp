@@ -8,19 +8,12 @@
 #include "Application.h"
 #include "Backend.h"
 #include "Message.h"
+#include "SystemTime.h"
 #include "View.h"
 #include "Window.h"
 #include "WindowPrivate.h"
 
 namespace BPrivate {
-
-bigtime_t
-system_time_us()
-{
-	timespec now;
-	clock_gettime(CLOCK_MONOTONIC, &now);
-	return (bigtime_t)now.tv_sec * 1000000 + now.tv_nsec / 1000;
-}
 
 std::vector<BWindow*>
 AllWindows()

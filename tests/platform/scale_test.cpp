@@ -429,8 +429,9 @@ TEST(ScaledWindowTest, BackingStoreAndPointerFollowTheScale)
 		BPrivate::EventLoop::Drain();
 		ASSERT_EQ(c.hits ? 1u : 0u, view->clicks.size())
 			<< c.windowPixel.x << "," << c.windowPixel.y;
-		if (c.hits)
+		if (c.hits) {
 			EXPECT_EQ(c.where, view->clicks.front()) << c.windowPixel.x << "," << c.windowPixel.y;
+		}
 	}
 	EXPECT_EQ(BPoint(129, 115), backend->MouseLocation());
 	window->Quit();

@@ -1,4 +1,5 @@
 #include "A11yStatusClient.h"
+#include "SystemTime.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -20,14 +21,6 @@ const char* const kProperties = "org.freedesktop.DBus.Properties";
 
 // Room for one whole message of the largest accepted size and the start of the next.
 const size_t kInputCapacity = 2 * DBus::kMaxMessageSize;
-
-bigtime_t
-MonotonicUs()
-{
-	timespec now;
-	clock_gettime(CLOCK_MONOTONIC, &now);
-	return (bigtime_t)now.tv_sec * 1000000 + now.tv_nsec / 1000;
-}
 
 int
 ConnectTo(const DBus::SocketAddress& address)
@@ -77,7 +70,7 @@ A11yStatusClient::Connect(const std::vector<DBus::SocketAddress>& addresses)
 	if (fSocket < 0)
 		return B_ERROR;
 	fState = kAuthenticating;
-	fDeadline = MonotonicUs() + (bigtime_t)fTimeoutMs * 1000;
+	fDeadline = system_time_us() + (bigtime_t)fTimeoutMs * 1000;
 	fOutput = DBus::AuthExternal(getuid());
 	fInput.clear();
 	if (!_Flush()) {
@@ -99,7 +92,7 @@ A11yStatusClient::Prepare(std::vector<pollfd>* descriptors)
 	// Once answered, only the bus wakes the loop: a signal or a closed connection.
 	if (fState == kWatching)
 		return -1;
-	bigtime_t left = fDeadline - MonotonicUs();
+	bigtime_t left = fDeadline - system_time_us();
 	return left <= 0 ? 0 : (int32)((left + 999) / 1000);
 }
 
@@ -126,7 +119,7 @@ A11yStatusClient::Dispatch(const std::vector<pollfd>& descriptors)
 		_Fail();
 		return;
 	}
-	if (fState != kWatching && fSocket >= 0 && MonotonicUs() >= fDeadline)
+	if (fState != kWatching && fSocket >= 0 && system_time_us() >= fDeadline)
 		_Fail();
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "SupportDefs.h"
+#include "SystemTime.h"
 
 class BLooper;
 class BWindow;
@@ -39,7 +40,6 @@ public:
 	static int32 CountWatchers();
 };
 
-bigtime_t system_time_us();
 // Every window of the application, in the order they were made.
 std::vector<BWindow*> AllWindows();
 

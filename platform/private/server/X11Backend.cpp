@@ -70,6 +70,7 @@
 #include "ComposeCache.h"
 #include "FontCache.h"
 #include "ResolvedFonts.h"
+#include "SystemTime.h"
 #include "X11Input.h"
 #include "X11Scale.h"
 #include "X11SharedImage.h"
@@ -90,14 +91,6 @@ struct sigaction sPreviousActions[3];
 // Set when the display went away: the program still saves and quits, but then reports the
 // failure with its exit status.
 const int kLostConnectionStatus = 1;
-
-bigtime_t
-Now()
-{
-	timespec now;
-	clock_gettime(CLOCK_MONOTONIC, &now);
-	return (bigtime_t)now.tv_sec * 1000000 + now.tv_nsec / 1000;
-}
 
 void
 OnQuitSignal(int)
@@ -331,7 +324,7 @@ X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<pollfd>*
 			descriptor.revents = 0;
 	}
 	_ReapChildren();
-	const bigtime_t deadline = Now() + (timeoutMs > 0 ? (bigtime_t)timeoutMs * 1000 : 0);
+	const bigtime_t deadline = system_time_us() + (timeoutMs > 0 ? (bigtime_t)timeoutMs * 1000 : 0);
 	while (true) {
 		if (!fPending.empty()) {
 			*event = fPending.front();
@@ -353,10 +346,10 @@ X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<pollfd>*
 			continue;
 		}
 		// A clipboard answer (or its time-out) posts a message: the loop has work then.
-		if (_ReadEvents() || fClipboard->Expire(Now()))
+		if (_ReadEvents() || fClipboard->Expire(system_time_us()))
 			return false;
 		// The primary selection's answers (and time-outs) arrive as events of their own.
-		fPrimary->Expire(Now());
+		fPrimary->Expire(system_time_us());
 		if (!fPending.empty())
 			continue;
 
@@ -390,7 +383,7 @@ X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<pollfd>*
 
 		bigtime_t remaining = -1;
 		if (timeoutMs >= 0) {
-			remaining = deadline - Now();
+			remaining = deadline - system_time_us();
 			if (remaining <= 0) {
 				// Even without time to wait, the other descriptors learn what is ready.
 				if (descriptors != nullptr && !descriptors->empty())
@@ -399,7 +392,7 @@ X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<pollfd>*
 			}
 		}
 		for (const X11Clipboard* selection : {fClipboard.get(), fPrimary.get()}) {
-			const bigtime_t untilTimeout = selection->UntilTimeout(Now());
+			const bigtime_t untilTimeout = selection->UntilTimeout(system_time_us());
 			if (untilTimeout >= 0 && (remaining < 0 || untilTimeout < remaining))
 				remaining = untilTimeout;
 		}
@@ -533,7 +526,7 @@ X11Backend::RequestClipboardText(std::string* text, const ClipboardAnswer& later
 {
 	if (fClipboard->OwnText(text))
 		return true;
-	fClipboard->Request(later, Now());
+	fClipboard->Request(later, system_time_us());
 	return false;
 }
 

@@ -6,22 +6,11 @@
 #include <climits>
 #include <time.h>
 
+#include "SystemTime.h"
 #include "X11Connection.h"
 #include "X11Input.h"
 
 namespace BPrivate {
-
-namespace {
-
-bigtime_t
-Now()
-{
-	timespec now;
-	clock_gettime(CLOCK_MONOTONIC, &now);
-	return (bigtime_t)now.tv_sec * 1000000 + now.tv_nsec / 1000;
-}
-
-} // namespace
 
 X11Clipboard::X11Clipboard(X11Connection* connection, Atom selection, Atom property) :
 	fConnection(connection),
@@ -178,7 +167,7 @@ X11Clipboard::_ReadAnswer(const XSelectionEvent& event, std::string* text)
 			fIncoming = true;
 			fIncomingType = None;
 			fIncomingBytes.clear();
-			fDeadline = Now() + kTimeout;
+			fDeadline = system_time_us() + kTimeout;
 			whole = false;
 		} else if (format == 8)
 			*text = _Decoded(type, std::string(reinterpret_cast<const char*>(data), count));
@@ -241,7 +230,7 @@ X11Clipboard::_HandleProperty(const XPropertyEvent& event)
 	}
 	if (data != nullptr)
 		XFree(data);
-	fDeadline = Now() + kTimeout;
+	fDeadline = system_time_us() + kTimeout;
 	if (!done)
 		return false;
 	_Answer(_Decoded(fIncomingType, std::move(fIncomingBytes)));
@@ -305,7 +294,7 @@ X11Clipboard::_Offer(Window requestor, Atom property, Atom type, const std::stri
 	long size = (long)std::min(bytes.size(), (size_t)LONG_MAX);
 	XChangeProperty(display, requestor, property, fConnection->atoms.incr, 32, PropModeReplace,
 		reinterpret_cast<unsigned char*>(&size), 1);
-	fOutgoing.push_back(Outgoing{requestor, property, type, bytes, 0, Now() + kTimeout});
+	fOutgoing.push_back(Outgoing{requestor, property, type, bytes, 0, system_time_us() + kTimeout});
 	return true;
 }
 
@@ -320,7 +309,7 @@ X11Clipboard::_SendPiece(Outgoing& outgoing)
 		PropModeReplace,
 		reinterpret_cast<const unsigned char*>(outgoing.bytes.data() + outgoing.sent), (int)length);
 	outgoing.sent += length > 0 ? length : 1;
-	outgoing.deadline = Now() + kTimeout;
+	outgoing.deadline = system_time_us() + kTimeout;
 	XFlush(fConnection->display);
 }
 

@@ -1,23 +1,12 @@
 // The X11 backend's primary selection: what the user selected last is offered to other
 // programs, and a middle-click asks the owner for its text without waiting for it.
 
+#include "SystemTime.h"
 #include "X11BackendPrivate.h"
 
 #include <time.h>
 
 namespace BPrivate {
-
-namespace {
-
-bigtime_t
-Now()
-{
-	timespec now;
-	clock_gettime(CLOCK_MONOTONIC, &now);
-	return (bigtime_t)now.tv_sec * 1000000 + now.tv_nsec / 1000;
-}
-
-} // namespace
 
 void
 X11Backend::SetPrimaryText(const std::string& text)
@@ -44,7 +33,7 @@ X11Backend::RequestPrimaryText(uint32 window, int32 handler)
 		answer(own);
 		return;
 	}
-	fPrimary->Request(std::move(answer), Now());
+	fPrimary->Request(std::move(answer), system_time_us());
 }
 
 } // namespace BPrivate
