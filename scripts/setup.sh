@@ -23,7 +23,7 @@ case "${1:-}" in
 			desktop-file-utils appstream lintian
 			dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
 			clang libclang-rt-14-dev valgrind
-			dbus python3-dbus python3-gi
+			python3-dbus python3-gi libglib2.0-bin systemd
 			clang-format clang-tidy
 		)
 		;;
