@@ -14,15 +14,9 @@ source "$(dirname "$0")/lib.sh"
 e2e_start_display
 
 export XDG_CONFIG_HOME="$E2E_TMP/config"
-mkdir -p "$XDG_CONFIG_HOME" "$E2E_TMP/bin"
+mkdir -p "$XDG_CONFIG_HOME"
 # A stand-in browser that notes the startup ID it inherited, if any.
-LAUNCHED="$E2E_TMP/launched"
-cat >"$E2E_TMP/bin/xdg-open" <<SCRIPT
-#!/bin/sh
-printf 'id=%s\n' "\${DESKTOP_STARTUP_ID-}" >>"$LAUNCHED"
-SCRIPT
-chmod +x "$E2E_TMP/bin/xdg-open"
-export PATH="$E2E_TMP/bin:$PATH"
+e2e_fake_browser 'id=%s\n' '${DESKTOP_STARTUP_ID-}'
 
 # --- Startup notification --------------------------------------------------------------------
 

@@ -164,6 +164,17 @@ e2e_key() { xdotool key "$@"; }
 
 e2e_screenshot() { import -window root "$1"; }
 
+# A stand-in xdg-open first on PATH that appends printf FORMAT WHAT (evaluated in the stand-in,
+# e.g. '$1' or '${DESKTOP_STARTUP_ID-}') to $LAUNCHED instead of starting a browser.
+e2e_fake_browser()
+{
+	LAUNCHED="$E2E_TMP/launched"
+	mkdir -p "$E2E_TMP/bin"
+	printf '#!/bin/sh\nprintf '"'"'%s'"'"' "%s" >>"%s"\n' "$1" "$2" "$LAUNCHED" >"$E2E_TMP/bin/xdg-open"
+	chmod +x "$E2E_TMP/bin/xdg-open"
+	export PATH="$E2E_TMP/bin:$PATH"
+}
+
 # The colour of one screen pixel as "r,g,b" (0-255).
 e2e_pixel()
 {

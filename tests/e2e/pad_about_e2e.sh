@@ -16,14 +16,8 @@ e2e_start_display
 
 # A private settings directory, and a stand-in browser that only notes what it was given.
 export XDG_CONFIG_HOME="$E2E_TMP/config"
-mkdir -p "$XDG_CONFIG_HOME" "$E2E_TMP/bin"
-LAUNCHED="$E2E_TMP/launched"
-cat >"$E2E_TMP/bin/xdg-open" <<SCRIPT
-#!/bin/sh
-printf '%s\n' "\$1" >>"$LAUNCHED"
-SCRIPT
-chmod +x "$E2E_TMP/bin/xdg-open"
-export PATH="$E2E_TMP/bin:$PATH"
+mkdir -p "$XDG_CONFIG_HOME"
+e2e_fake_browser '%s\n' '$1'
 
 OUT="$E2E_TMP/kambolux.out"
 "$PROGRAM" >"$OUT" 2>&1 &

@@ -25,6 +25,7 @@
 
 #include "Backend.h"
 #include "InterfaceDefs.h"
+#include "SystemTime.h"
 #include "X11Backend.h"
 #include "X11Input.h"
 #include "X11Window.h"
@@ -32,14 +33,6 @@
 using namespace BPrivate;
 
 namespace {
-
-bigtime_t
-Now()
-{
-	timespec now;
-	clock_gettime(CLOCK_MONOTONIC, &now);
-	return (bigtime_t)now.tv_sec * 1000000 + now.tv_nsec / 1000;
-}
 
 // Runs a shell command without waiting for it; its pid.
 pid_t
@@ -97,8 +90,8 @@ protected:
 		bigtime_t timeout = 5000000)
 	{
 		std::vector<BackendEvent> events;
-		const bigtime_t deadline = Now() + timeout;
-		while (!done(events) && Now() < deadline) {
+		const bigtime_t deadline = system_time_us() + timeout;
+		while (!done(events) && system_time_us() < deadline) {
 			BackendEvent event;
 			if (!fBackend->WaitEvent(&event, 50))
 				continue;
@@ -128,8 +121,8 @@ protected:
 		if (pid < 0)
 			return -1;
 		int status = -1;
-		const bigtime_t deadline = Now() + 10000000;
-		while (Now() < deadline) {
+		const bigtime_t deadline = system_time_us() + 10000000;
+		while (system_time_us() < deadline) {
 			if (waitpid(pid, &status, WNOHANG) == pid)
 				return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 			BackendEvent event;
@@ -173,8 +166,8 @@ GiveClipboardToXclip(const std::string& command)
 	const Atom clipboard = XInternAtom(display, "CLIPBOARD", False);
 	const Window before = XGetSelectionOwner(display, clipboard);
 	ASSERT_EQ(system(command.c_str()), 0);
-	const bigtime_t deadline = Now() + 5000000;
-	while (XGetSelectionOwner(display, clipboard) == before && Now() < deadline)
+	const bigtime_t deadline = system_time_us() + 5000000;
+	while (XGetSelectionOwner(display, clipboard) == before && system_time_us() < deadline)
 		usleep(10000);
 	EXPECT_NE(XGetSelectionOwner(display, clipboard), before);
 	XCloseDisplay(display);
@@ -425,10 +418,10 @@ TEST_F(X11Display, WakeEndsAWaitAndWindowsKeepTheirContentFrame)
 	fBackend->Wake();
 	fBackend->Wake();
 	BackendEvent event;
-	const bigtime_t start = Now();
+	const bigtime_t start = system_time_us();
 	while (fBackend->WaitEvent(&event, 5000)) {
 	}
-	EXPECT_LT(Now() - start, 4000000);
+	EXPECT_LT(system_time_us() - start, 4000000);
 }
 
 namespace {
@@ -692,7 +685,7 @@ TEST_F(X11Display, PiecesThatStopCostOnlyTheTimeOut)
 			XFlush(other);
 		}
 	};
-	const bigtime_t start = Now();
+	const bigtime_t start = system_time_us();
 	ASSERT_EQ(system("xdotool key 5"), 0);
 	std::vector<BackendEvent> events = Pump(
 		[&](const std::vector<BackendEvent>&) {
@@ -702,7 +695,7 @@ TEST_F(X11Display, PiecesThatStopCostOnlyTheTimeOut)
 		10000000);
 	EXPECT_TRUE(answered);
 	EXPECT_EQ(answer, "");
-	EXPECT_LT(Now() - start, 5000000);
+	EXPECT_LT(system_time_us() - start, 5000000);
 	EXPECT_EQ(Typed(events), "5");
 
 	// A requester that takes the first piece of our large text and no more: after the

@@ -23,19 +23,12 @@
 #include "Backend.h"
 #include "DisplayScale.h"
 #include "InterfaceDefs.h"
+#include "SystemTime.h"
 #include "X11Window.h"
 
 using namespace BPrivate;
 
 namespace {
-
-bigtime_t
-Now()
-{
-	timespec now;
-	clock_gettime(CLOCK_MONOTONIC, &now);
-	return (bigtime_t)now.tv_sec * 1000000 + now.tv_nsec / 1000;
-}
 
 // Sets (or, with nullptr, unsets) an environment variable for one test.
 class ScopedVariable {
@@ -130,8 +123,8 @@ protected:
 		bigtime_t timeout = 5000000)
 	{
 		std::vector<BackendEvent> events;
-		const bigtime_t deadline = Now() + timeout;
-		while (Now() < deadline) {
+		const bigtime_t deadline = system_time_us() + timeout;
+		while (system_time_us() < deadline) {
 			BackendEvent event;
 			if (!fBackend->WaitEvent(&event, 20))
 				continue;
@@ -161,8 +154,8 @@ protected:
 			_exit(127);
 		}
 		int status = -1;
-		const bigtime_t deadline = Now() + 10000000;
-		while (Now() < deadline) {
+		const bigtime_t deadline = system_time_us() + 10000000;
+		while (system_time_us() < deadline) {
 			if (waitpid(pid, &status, WNOHANG) == pid)
 				return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 			BackendEvent event;
@@ -367,9 +360,9 @@ TEST_F(X11Scaled, PrimarySelectionBothWaysWithAnotherClient)
 
 	// Another program's, asked for without waiting.
 	EXPECT_EQ(Run("printf '3,75' | xclip -selection primary -i >/dev/null 2>&1"), 0);
-	const bigtime_t deadline = Now() + 5000000;
+	const bigtime_t deadline = system_time_us() + 5000000;
 	const Window leader = XGetSelectionOwner(fOther, XA_PRIMARY);
-	while (XGetSelectionOwner(fOther, XA_PRIMARY) == leader && Now() < deadline)
+	while (XGetSelectionOwner(fOther, XA_PRIMARY) == leader && system_time_us() < deadline)
 		usleep(10000);
 	fBackend->RequestPrimaryText(window->Id(), 9);
 	ASSERT_TRUE(WaitFor(BackendEvent::kPrimaryText, &event));
