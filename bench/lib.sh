@@ -88,6 +88,19 @@ bench_program()
 	echo "$build/app/kambolux"
 }
 
+# The record of resolved fonts the package writes at install (postinst), for this tree's
+# program: a first start as an installed program makes it. BENCH_NO_RECORD=1 leaves it out,
+# as after a plain `cmake --install`.
+bench_font_record()
+{
+	[ -n "${BENCH_NO_RECORD:-}" ] && return 0
+	local tool
+	tool="$(dirname "$1")/../platform/kambolux-fonts"
+	[ -x "$tool" ] || bench_fail "no $tool; build the kambolux_fonts target first"
+	HOME=/nonexistent "$tool" "$BENCH_TMP/record/fonts" || bench_fail "$tool failed"
+	export KAMBOLUX_FONT_RECORD="$BENCH_TMP/record/fonts"
+}
+
 bench_start_display()
 {
 	local tool

@@ -11,6 +11,7 @@ source "$(dirname "$0")/lib.sh"
 
 runs=${RUNS:-20}
 program=$(bench_program)
+bench_font_record "$program"
 bench_start_display
 bench_start_session_bus
 bench_build_probe

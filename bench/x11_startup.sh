@@ -9,7 +9,8 @@
 #   BENCH_OLD=/path/to/old/kambolux bash bench/x11_startup.sh     RUNS=10 by default
 #   BENCH_BUILD=DIR picks this tree's build (default build-bench)
 #   BENCH_SAME_HOME=1 starts every run in one home: a returning user's start, which finds the
-#   fonts an earlier start kept (the default fresh home is a first start)
+#   fonts an earlier start kept (the default fresh home is a first start, with the fonts record
+#   the package writes at install; BENCH_NO_RECORD=1 without it)
 set -euo pipefail
 
 if [ -z "${BENCH_MODE:-}" ]; then
@@ -22,6 +23,7 @@ source "$(dirname "$0")/lib.sh"
 
 runs=${RUNS:-10}
 program=$(bench_program)
+bench_font_record "$program"
 command -v xlogo >/dev/null || bench_skip "xlogo (x11-apps) is not installed"
 bench_start_display
 bench_start_session_bus

@@ -36,6 +36,17 @@ if(TARGET kambolux_atk)
 	install(TARGETS kambolux_atk LIBRARY DESTINATION ${KAMBO_MODULE_LIBDIR}/kambolux)
 endif()
 
+# The fonts resolved once for every user (ResolvedFonts): the package's postinst runs the tool,
+# and again by trigger whenever fonts, fontconfig's files or its or cairo's library change.
+install(TARGETS kambolux_fonts RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/kambolux)
+set(KAMBO_FONT_TOOL "/usr/${CMAKE_INSTALL_LIBEXECDIR}/kambolux/kambolux-fonts")
+set(KAMBO_ARCH_DIR "${CMAKE_LIBRARY_ARCHITECTURE}")
+foreach(script postinst postrm triggers)
+	configure_file("${KAMBO_PACKAGING_DIR}/${script}.in" "${PROJECT_BINARY_DIR}/debian/${script}"
+		@ONLY)
+	list(APPEND CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${PROJECT_BINARY_DIR}/debian/${script}")
+endforeach()
+
 install(FILES "${KAMBO_PACKAGING_DIR}/${KAMBO_APP_ID}.desktop"
 	DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES "${KAMBO_PACKAGING_DIR}/${KAMBO_APP_ID}.metainfo.xml"

@@ -11,7 +11,6 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <tuple>
 
 #include "Font.h"
@@ -28,15 +27,22 @@ typedef std::tuple<std::string, bool, bool, float> FontKey;
 // A family and face, all sizes.
 typedef std::tuple<std::string, bool, bool> FaceKey;
 
-// Cairo resolves a family and face once, at the first size asked for, and draws every size
-// of it with that file and those rendering settings from then on (fontconfig's rules may
-// differ by size). A kept pattern is used only where this run asks first for the size the
-// kept one was resolved at, and then for all sizes, so the pixels are cairo's own.
+// A family and face is resolved once, at the first size asked for, and every size of it is
+// drawn with that file and those rendering settings from then on, as cairo does with its own
+// faces (fontconfig's rules may differ by size). A kept pattern is used where this run asks
+// first for the size the kept one was resolved at.
 struct FaceSource {
 	bool kept = false;
+	// Empty when fontconfig found nothing: then cairo's own face.
 	std::string pattern;
-	float firstSize = 0;
 };
+
+// The program's texts are German whatever the locale; its fonts are matched for them, so
+// every user comes to the same fonts (and a record made at install serves them all).
+const char* const kTextLanguage = "de";
+// The name fontconfig's rules may single the program out by, the same when the install
+// resolves its fonts.
+const char* const kProgramName = "kambolux";
 
 struct FontCache {
 	std::mutex lock;
@@ -45,8 +51,6 @@ struct FontCache {
 	std::unique_ptr<BPrivate::ResolvedFonts> resolved;
 	bool resolvedLoaded = false;
 	std::map<FaceKey, FaceSource> faces;
-	// Faces fontconfig resolved in this run, at their first size, to be kept at the next save.
-	std::set<FontKey> unresolved;
 
 	~FontCache()
 	{
@@ -137,8 +141,9 @@ CreateFromPattern(const std::string& text, const FontKey& key)
 }
 
 // What cairo's toy faces do to find their font (the pattern of the family, slant and weight,
-// the pixel size, the configuration's and the options' substitutions, the best match), as
-// fontconfig's unparsed text without the character and language sets cairo does not read.
+// the pixel size, the configuration's and the options' substitutions, the best match), for
+// the program's language and name, as fontconfig's unparsed text without the character and
+// language sets cairo does not read. Empty when nothing matches.
 std::string
 ResolvePattern(const FontKey& key, std::string* fontFile)
 {
@@ -148,6 +153,9 @@ ResolvePattern(const FontKey& key, std::string* fontFile)
 	FcPatternAddInteger(pattern, FC_SLANT, std::get<2>(key) ? FC_SLANT_OBLIQUE : FC_SLANT_ROMAN);
 	FcPatternAddInteger(pattern, FC_WEIGHT, std::get<1>(key) ? FC_WEIGHT_BOLD : FC_WEIGHT_MEDIUM);
 	FcPatternAddDouble(pattern, FC_PIXEL_SIZE, std::get<3>(key));
+	for (const char* name : {FC_LANG, FC_NAMELANG})
+		FcPatternAddString(pattern, name, reinterpret_cast<const FcChar8*>(kTextLanguage));
+	FcPatternAddString(pattern, FC_PRGNAME, reinterpret_cast<const FcChar8*>(kProgramName));
 	FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
 	cairo_font_options_t* options = CreateFontOptions();
 	cairo_ft_font_options_substitute(options, pattern);
@@ -186,63 +194,41 @@ FaceText(const FontKey& key)
 		+ std::get<0>(key);
 }
 
-// The size a face was resolved at, exactly (its bits in hex), and the pattern it came to.
-std::string
-SizeAndPattern(float size, const std::string& pattern)
-{
-	uint32 bits;
-	static_assert(sizeof(bits) == sizeof(size));
-	memcpy(&bits, &size, sizeof(bits));
-	char text[16];
-	snprintf(text, sizeof(text), "%08x ", bits);
-	return text + pattern;
-}
-
-bool
-ParseSizeAndPattern(const std::string& text, float* size, std::string* pattern)
-{
-	if (text.size() < 10 || text[8] != ' ')
-		return false;
-	const std::string hex = text.substr(0, 8);
-	char* end = nullptr;
-	const uint32 bits = (uint32)strtoul(hex.c_str(), &end, 16);
-	if (end != hex.c_str() + hex.size())
-		return false;
-	memcpy(size, &bits, sizeof(bits));
-	*pattern = text.substr(9);
-	return true;
-}
-
 cairo_scaled_font_t*
 CreateKnownFont(FontCache& cache, const FontKey& key)
 {
-	if (cache.resolved == nullptr)
-		return CreateScaledFont(key);
 	auto known = cache.faces.find(FaceOf(key));
 	if (known != cache.faces.end()) {
-		if (known->second.kept)
+		if (!known->second.pattern.empty())
 			return CreateFromPattern(known->second.pattern, key);
 		return CreateScaledFont(key);
 	}
 
-	// The face's first size in this run decides, as it does in cairo.
-	if (!cache.resolvedLoaded) {
-		cache.resolvedLoaded = true;
-		cache.resolved->Load();
-	}
+	// The face's first size in this run decides.
 	FaceSource& source = cache.faces[FaceOf(key)];
-	source.firstSize = std::get<3>(key);
-	if (const std::string* text = cache.resolved->Find(FaceText(key))) {
-		float size = 0;
-		if (ParseSizeAndPattern(*text, &size, &source.pattern) && size == source.firstSize) {
-			if (cairo_scaled_font_t* font = CreateFromPattern(source.pattern, key)) {
+	if (cache.resolved != nullptr) {
+		if (!cache.resolvedLoaded) {
+			cache.resolvedLoaded = true;
+			cache.resolved->Load();
+		}
+		if (const std::string* text = cache.resolved->Find(FaceText(key), std::get<3>(key))) {
+			if (cairo_scaled_font_t* font = CreateFromPattern(*text, key)) {
 				source.kept = true;
+				source.pattern = *text;
 				return font;
 			}
 		}
 	}
-	source.pattern.clear();
-	cache.unresolved.insert(key);
+	// Loads fontconfig's configuration, once; what it gives is kept at the next save.
+	std::string file;
+	source.pattern = ResolvePattern(key, &file);
+	if (!source.pattern.empty()) {
+		if (cache.resolved != nullptr)
+			cache.resolved->Add(FaceText(key), std::get<3>(key), source.pattern, file);
+		if (cairo_scaled_font_t* font = CreateFromPattern(source.pattern, key))
+			return font;
+		source.pattern.clear();
+	}
 	return CreateScaledFont(key);
 }
 
@@ -321,16 +307,17 @@ BPrivate::AcquireScaledFont(const BFont& font)
 }
 
 void
-BPrivate::KeepResolvedFonts(const std::string& path)
+BPrivate::KeepResolvedFonts(const std::string& path, const std::string& systemPath)
 {
 	FontCache& cache = Cache();
 	std::lock_guard<std::mutex> guard(cache.lock);
 	// Fonts made before come from wherever they came from; the next ones from here.
 	cache.Clear();
-	cache.resolved = path.empty() ? nullptr : std::make_unique<ResolvedFonts>(path);
+	cache.resolved = path.empty() && systemPath.empty()
+		? nullptr
+		: std::make_unique<ResolvedFonts>(path, systemPath);
 	cache.resolvedLoaded = false;
 	cache.faces.clear();
-	cache.unresolved.clear();
 }
 
 status_t
@@ -340,17 +327,50 @@ BPrivate::SaveResolvedFonts()
 	std::lock_guard<std::mutex> guard(cache.lock);
 	if (cache.resolved == nullptr)
 		return B_NO_INIT;
-	for (const FontKey& key : cache.unresolved) {
-		std::string file;
-		const std::string pattern = ResolvePattern(key, &file);
-		if (!pattern.empty()) {
-			cache.resolved->Add(FaceText(key), SizeAndPattern(std::get<3>(key), pattern), file);
-		}
-	}
-	cache.unresolved.clear();
 	if (!cache.resolved->HasChanges())
 		return B_OK;
 	return cache.resolved->Save();
+}
+
+bool
+BPrivate::IsFontFromRecord(const BFont& font)
+{
+	FontCache& cache = Cache();
+	std::lock_guard<std::mutex> guard(cache.lock);
+	auto known = cache.faces.find(FaceKey(font.Family(), (font.Face() & B_BOLD_FACE) != 0,
+		(font.Face() & B_ITALIC_FACE) != 0));
+	return known != cache.faces.end() && known->second.kept;
+}
+
+std::vector<BFont>
+BPrivate::KitFontsAtScales(int32 maxScale)
+{
+	std::vector<BFont> fonts;
+	for (int32 scale = 1; scale <= maxScale; scale++) {
+		for (const BFont* font : {be_plain_font, be_bold_font, be_fixed_font}) {
+			BFont scaled(font);
+			scaled.SetSize(font->Size() * (float)scale);
+			fonts.push_back(scaled);
+		}
+	}
+	return fonts;
+}
+
+status_t
+BPrivate::WriteFontRecord(const std::string& path, const std::vector<BFont>& fonts)
+{
+	ResolvedFonts record{std::string()};
+	for (const BFont& font : fonts) {
+		if (!(font.Size() > 0))
+			continue;
+		const FontKey key(font.Family(), (font.Face() & B_BOLD_FACE) != 0,
+			(font.Face() & B_ITALIC_FACE) != 0, std::min(font.Size(), kMaxPixelSize));
+		std::string file;
+		const std::string pattern = ResolvePattern(key, &file);
+		if (!pattern.empty())
+			record.Add(FaceText(key), std::get<3>(key), pattern, file);
+	}
+	return record.SaveForSystem(path);
 }
 
 std::string

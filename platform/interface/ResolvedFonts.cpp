@@ -22,14 +22,22 @@ namespace BPrivate {
 namespace {
 
 // The first line; a file from another version of the format is out of date.
-const char* const kHeader = "kambolux resolved fonts 1";
+const char* const kHeader = "kambolux resolved fonts 2";
 // A few fonts' patterns and some hundred stamps; far more is no file of ours.
 const off_t kLargest = 1024 * 1024;
+// Where the package's install writes the system's record, and the variable that moves it.
+const char* const kSystemRecord = "/var/cache/kambolux/fonts";
+const char* const kSystemRecordVariable = "KAMBOLUX_FONT_RECORD";
 
-// What steers fontconfig besides its files: where it looks, and the language it matches for.
+// What steers fontconfig besides its files: where it looks. The language does not: the kit
+// matches every font for the program's own (German) texts.
 const char* const kSteeringVariables[] = {"FONTCONFIG_FILE", "FONTCONFIG_PATH",
-	"FONTCONFIG_SYSROOT", "FC_LANG", "LC_ALL", "LC_CTYPE", "LANG", "HOME", "XDG_CONFIG_HOME",
-	"XDG_DATA_HOME"};
+	"FONTCONFIG_SYSROOT"};
+// What points fontconfig at a user's own files; a system record stands for users without
+// any, so it records none of these and checks that the reader's own places are all absent.
+const char* const kUserVariables[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"};
+// The line of a system record that stands for that check.
+const char* const kNoUserLine = "user\tnone";
 
 bool
 IsPlainField(const std::string& text)
@@ -54,6 +62,34 @@ VariableLine(const char* name)
 	if (value == nullptr)
 		return line + "-";
 	return line + "=" + value;
+}
+
+bool
+IsUserVariable(const std::string& name)
+{
+	for (const char* variable : kUserVariables) {
+		if (name == variable)
+			return true;
+	}
+	return false;
+}
+
+// A size exactly, as its bits in hex.
+std::string
+SizeText(float size)
+{
+	uint32 bits;
+	static_assert(sizeof(bits) == sizeof(size));
+	memcpy(&bits, &size, sizeof(bits));
+	char text[16];
+	snprintf(text, sizeof(text), "%08x", bits);
+	return text;
+}
+
+std::string
+PatternKey(const std::string& face, const std::string& sizeText)
+{
+	return sizeText + "\t" + face;
 }
 
 // The user's own configuration and fonts, which fontconfig looks for whether or not they
@@ -86,6 +122,16 @@ UserPaths()
 	return paths;
 }
 
+bool
+HasNoUserFiles()
+{
+	for (const std::string& path : UserPaths()) {
+		if (ResolvedFonts::StampOf(path) != "absent")
+			return false;
+	}
+	return true;
+}
+
 void
 AddAll(FcStrList* list, std::set<std::string>* paths)
 {
@@ -98,7 +144,9 @@ AddAll(FcStrList* list, std::set<std::string>* paths)
 
 } // namespace
 
-ResolvedFonts::ResolvedFonts(std::string path) : fPath(std::move(path))
+ResolvedFonts::ResolvedFonts(std::string path, std::string systemPath) :
+	fPath(std::move(path)),
+	fSystemPath(std::move(systemPath))
 {
 }
 
@@ -110,6 +158,15 @@ ResolvedFonts::DefaultPath()
 		|| create_directory(cache.Path(), 0700) != B_OK || cache.Append("fonts") != B_OK)
 		return std::string();
 	return cache.Path();
+}
+
+std::string
+ResolvedFonts::SystemPath()
+{
+	const char* path = getenv(kSystemRecordVariable);
+	if (path != nullptr && path[0] != '\0')
+		return path;
+	return kSystemRecord;
 }
 
 std::string
@@ -129,9 +186,12 @@ bool
 ResolvedFonts::Load()
 {
 	fPatterns.clear();
+	fSystemPatterns.clear();
+	fSystemLoaded = false;
 	fFontFiles.clear();
 	std::string text;
-	if (fPath.empty() || !BPrivate::ReadRegularFile(fPath, kLargest, &text) || !_Parse(text)) {
+	if (fPath.empty() || !BPrivate::ReadRegularFile(fPath, kLargest, &text)
+		|| !_Parse(text, false, &fPatterns, &fFontFiles)) {
 		fPatterns.clear();
 		fFontFiles.clear();
 		return false;
@@ -139,14 +199,29 @@ ResolvedFonts::Load()
 	return true;
 }
 
+// Read only when the user's own record lacks a face: on a first start, or for a face the
+// user's record never needed.
+void
+ResolvedFonts::_LoadSystem() const
+{
+	fSystemLoaded = true;
+	std::string text;
+	std::vector<std::string> files;
+	if (fSystemPath.empty() || !BPrivate::ReadRegularFile(fSystemPath, kLargest, &text)
+		|| !_Parse(text, true, &fSystemPatterns, &files))
+		fSystemPatterns.clear();
+}
+
 // Every line is checked as it is read: the first that does not hold any more ends it all.
 bool
-ResolvedFonts::_Parse(const std::string& text)
+ResolvedFonts::_Parse(const std::string& text, bool forSystem, Patterns* patterns,
+	std::vector<std::string>* fontFiles)
 {
 	size_t start = 0;
 	int32 lineNumber = 0;
 	size_t variables = 0;
 	bool sawLibraries = false;
+	bool sawNoUser = false;
 	while (start < text.size()) {
 		size_t end = text.find('\n', start);
 		if (end == std::string::npos)
@@ -169,59 +244,83 @@ ResolvedFonts::_Parse(const std::string& text)
 			sawLibraries = true;
 		} else if (kind == "env") {
 			const std::string name = rest.substr(0, rest.find('\t'));
-			if (line != VariableLine(name.c_str()))
+			if (line != VariableLine(name.c_str()) || (forSystem && IsUserVariable(name)))
 				return false;
 			variables++;
+		} else if (kind == "user") {
+			if (!forSystem || line != kNoUserLine || !HasNoUserFiles())
+				return false;
+			sawNoUser = true;
 		} else if (kind == "stamp" || kind == "file") {
 			const size_t split = rest.find('\t');
 			if (split == std::string::npos
 				|| StampOf(rest.substr(split + 1)) != rest.substr(0, split))
 				return false;
 			if (kind == "file")
-				fFontFiles.push_back(rest.substr(split + 1));
+				fontFiles->push_back(rest.substr(split + 1));
 		} else if (kind == "font") {
-			const size_t split = rest.find('\t');
-			if (split == std::string::npos)
+			// font, the size's bits, the face, the pattern
+			const size_t sizeEnd = rest.find('\t');
+			const size_t faceEnd = sizeEnd == std::string::npos ? sizeEnd
+																: rest.find('\t', sizeEnd + 1);
+			if (faceEnd == std::string::npos || sizeEnd != 8)
 				return false;
-			fPatterns[rest.substr(0, split)] = rest.substr(split + 1);
+			(*patterns)[rest.substr(0, faceEnd)] = rest.substr(faceEnd + 1);
 		} else
 			return false;
 	}
 	// The variables are written in full: one left out would go unchecked.
-	return sawLibraries && variables == std::size(kSteeringVariables);
+	const size_t expected = std::size(kSteeringVariables)
+		+ (forSystem ? 0 : std::size(kUserVariables));
+	return sawLibraries && variables == expected && sawNoUser == forSystem;
 }
 
 const std::string*
-ResolvedFonts::Find(const std::string& key) const
+ResolvedFonts::Find(const std::string& face, float size) const
 {
+	const std::string key = PatternKey(face, SizeText(size));
 	auto found = fPatterns.find(key);
-	return found != fPatterns.end() ? &found->second : nullptr;
+	if (found != fPatterns.end())
+		return &found->second;
+	if (!fSystemLoaded)
+		_LoadSystem();
+	found = fSystemPatterns.find(key);
+	return found != fSystemPatterns.end() ? &found->second : nullptr;
 }
 
 void
-ResolvedFonts::Add(const std::string& key, const std::string& pattern, const std::string& fontFile)
+ResolvedFonts::Add(const std::string& face, float size, const std::string& pattern,
+	const std::string& fontFile)
 {
-	if (!IsPlainField(key) || !IsPlainField(pattern) || !IsPlainField(fontFile))
+	if (!IsPlainField(face) || !IsPlainField(pattern) || !IsPlainField(fontFile))
 		return;
-	fPatterns[key] = pattern;
+	fPatterns[PatternKey(face, SizeText(size))] = pattern;
 	fFontFiles.push_back(fontFile);
 	fChanged = true;
 }
 
 std::string
-ResolvedFonts::_Text() const
+ResolvedFonts::_Text(bool forSystem) const
 {
 	std::string text = std::string(kHeader) + "\n" + LibraryLine() + "\n";
 	for (const char* name : kSteeringVariables)
 		text += VariableLine(name) + "\n";
+	if (forSystem)
+		text += std::string(kNoUserLine) + "\n";
+	else {
+		for (const char* name : kUserVariables)
+			text += VariableLine(name) + "\n";
+	}
 
 	// Everything the configuration read, every folder it took fonts from (a font added or
 	// removed there changes the folder), and the user's places that do not exist yet.
 	std::set<std::string> paths;
 	AddAll(FcConfigGetConfigFiles(nullptr), &paths);
 	AddAll(FcConfigGetFontDirs(nullptr), &paths);
-	for (const std::string& path : UserPaths())
-		paths.insert(path);
+	if (!forSystem) {
+		for (const std::string& path : UserPaths())
+			paths.insert(path);
+	}
 	for (const std::string& path : paths) {
 		// A path that cannot be written down cannot be checked: then nothing is kept.
 		if (!IsPlainField(path))
@@ -243,18 +342,38 @@ ResolvedFonts::Save()
 		return B_NO_INIT;
 	// Tried once: a cache that cannot be written is not tried again at every idle moment.
 	fChanged = false;
-	const std::string text = _Text();
+	const std::string text = _Text(false);
 	if (text.empty())
 		return B_ERROR;
-	// Written beside and renamed into place: a reader sees the old file or the new one.
-	const std::string part = fPath + ".part";
-	int fd = open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+	return _Write(fPath, text, 0600);
+}
+
+status_t
+ResolvedFonts::SaveForSystem(const std::string& path)
+{
+	if (path.empty())
+		return B_NO_INIT;
+	if (fPatterns.empty() || !HasNoUserFiles())
+		return B_ERROR;
+	const std::string text = _Text(true);
+	if (text.empty())
+		return B_ERROR;
+	return _Write(path, text, 0644);
+}
+
+// Written beside and renamed into place: a reader sees the old file or the new one.
+status_t
+ResolvedFonts::_Write(const std::string& path, const std::string& text, mode_t mode)
+{
+	const std::string part = path + ".part";
+	int fd = open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, mode);
 	if (fd < 0)
 		return B_ERROR;
-	bool ok = write(fd, text.data(), text.size()) == (ssize_t)text.size();
+	bool ok = fchmod(fd, mode) == 0;
+	ok = write(fd, text.data(), text.size()) == (ssize_t)text.size() && ok;
 	ok = close(fd) == 0 && ok;
 	if (ok)
-		ok = rename(part.c_str(), fPath.c_str()) == 0;
+		ok = rename(part.c_str(), path.c_str()) == 0;
 	if (!ok) {
 		unlink(part.c_str());
 		return B_ERROR;

@@ -240,6 +240,25 @@ wait_exit()
 	status=$?
 }
 
+# The installation resolves the fonts once for every user: the maintainer scripts run the
+# installed tool, and the program's first start then takes its fonts from that record.
+check_font_record()
+{
+	local root=$1 tool=/usr/libexec/kambolux/kambolux-fonts control="$E2E_TMP/control"
+	[ -x "$root$tool" ] || e2e_fail "no executable $tool"
+	dpkg-deb -e "$deb" "$control" || e2e_fail "dpkg-deb -e failed"
+	grep -q "^[[:space:]]*$tool /var/cache/kambolux/fonts" "$control/postinst" 2>/dev/null \
+		|| e2e_fail "postinst does not write the font record"
+	grep -q "/var/cache/kambolux" "$control/postrm" 2>/dev/null \
+		|| e2e_fail "postrm leaves the font record behind"
+	grep -qx "interest-noawait /usr/share/fonts" "$control/triggers" 2>/dev/null \
+		|| e2e_fail "no trigger on new fonts"
+	HOME=/nonexistent "$root$tool" "$E2E_TMP/record/fonts" || e2e_fail "$tool failed"
+	[ "$(stat -c %a "$E2E_TMP/record/fonts")" = 644 ] || e2e_fail "the record is not readable by all"
+	export KAMBOLUX_FONT_RECORD="$E2E_TMP/record/fonts"
+	e2e_log "font record written by $tool"
+}
+
 check_settings()
 {
 	local file="$1/KamboLux_prefs" magic
@@ -260,6 +279,7 @@ root="$E2E_TMP/root"
 dpkg-deb -x "$deb" "$root" || e2e_fail "dpkg-deb -x failed"
 check_files "$root"
 check_linked_libraries "$root/usr/bin/kambolux"
+check_font_record "$root"
 
 e2e_start_display
 pid=
@@ -268,4 +288,7 @@ run_and_quit "$root" "$E2E_TMP/config"
 wait_exit "$pid" 10 || e2e_fail "still running 10 s after choosing beenden"
 [ "$status" -eq 0 ] || e2e_fail "exit status $status: $(cat "$E2E_TMP/app.log")"
 check_settings "$E2E_TMP/config"
+# Served by the installation's record, the first start resolved nothing of its own.
+[ -e "${XDG_CACHE_HOME:-$E2E_TMP/home/.cache}/kambolux/fonts" ] \
+	&& e2e_fail "the first start resolved its fonts itself despite the installation's record"
 e2e_log "PASS"

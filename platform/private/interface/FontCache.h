@@ -3,6 +3,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "ResolvedFonts.h"
 
 #include "SupportDefs.h"
 
@@ -16,13 +19,23 @@ namespace BPrivate {
 cairo_scaled_font_t* AcquireScaledFont(const BFont& font);
 
 // Fonts are then made from what fontconfig resolved them to on an earlier start, kept in the
-// file at path (ResolvedFonts), as long as it is up to date; empty: nothing kept (the default).
-// Fonts made before are made again when next asked for.
-void KeepResolvedFonts(const std::string& path);
+// user's record at path or the system's at systemPath (ResolvedFonts), as long as they are up
+// to date; both empty: nothing kept (the default). Fonts made before are made again when next
+// asked for.
+void KeepResolvedFonts(const std::string& path,
+	const std::string& systemPath = ResolvedFonts::SystemPath());
 // Keeps what fontconfig resolved since the start or the last call; B_OK when that was written
-// or there was nothing to write (a failed write is not repeated). Loads fontconfig's
-// configuration if nothing has yet, so call it once the window is up.
+// or there was nothing to write (a failed write is not repeated). Call it once the window is
+// up: the stamps read every configuration file's state.
 status_t SaveResolvedFonts();
+// Whether the font's face came from a kept record in this run (for tests).
+bool IsFontFromRecord(const BFont& font);
+// The kit's plain, bold and fixed fonts at every whole scale up to maxScale: the first size of
+// each face that a window of the kit asks for.
+std::vector<BFont> KitFontsAtScales(int32 maxScale);
+// Resolves the fonts (each as the first size of its face) without any user's fontconfig files
+// and writes them as the system's record at path, readable by every user.
+status_t WriteFontRecord(const std::string& path, const std::vector<BFont>& fonts);
 
 // Up to length bytes of text, stopping at a NUL, as valid UTF-8: every byte that does not
 // start a well-formed character becomes U+FFFD. Cairo refuses malformed text outright and
