@@ -22,7 +22,9 @@ BInvoker::~BInvoker() = default;
 status_t
 BInvoker::SetMessage(BMessage* message)
 {
-	fMessage.reset(message);
+	// Setting the message it already holds must not delete it.
+	if (message != fMessage.get())
+		fMessage.reset(message);
 	return B_OK;
 }
 

@@ -68,7 +68,6 @@ private:
 
 // Access for the dispatcher and tests. Not for application code.
 struct BPrivateLooperAccess {
-	static bool HasMessages(const BLooper* looper) { return !looper->fQueue.empty(); }
 	static uint64 FrontSequence(const BLooper* looper);
 	// Handles the front message; returns false when the queue was empty.
 	static bool DispatchOne(BLooper* looper);

@@ -106,10 +106,6 @@ public:
 	status_t Unflatten(const char* buffer, ssize_t size);
 	status_t Unflatten(BDataIO* stream);
 
-	// Delivery bookkeeping set by the looper while the message is dispatched.
-	bool WasDropped() const { return false; }
-	bool IsSourceWaiting() const { return false; }
-
 	// Field equality (what-code, names, types and values, in order); used by tests and fuzzers.
 	bool operator==(const BMessage& other) const;
 
@@ -133,7 +129,6 @@ public:
 		void Append(const uint8* bytes, size_t size);
 		bool SameItems(const Field& other) const;
 	};
-	const std::vector<Field>& Fields() const { return fFields; }
 
 private:
 	Field* _Find(const char* name);

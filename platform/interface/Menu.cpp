@@ -7,6 +7,7 @@
 #include <string>
 
 #include "AccessibleKit.h"
+#include "Debug.h"
 #include "MenuItem.h"
 
 // Items stand in one column inside a two-pixel frame (a dark outline and a bevel). Each item
@@ -96,10 +97,11 @@ ShortcutLabel(const BMenuItem* item)
 } // namespace BPrivate
 
 BMenu::BMenu(const char* name, menu_layout layout) :
-	BView(BRect(0, 0, kMinWidth - 1, 2 * (kFrame + kPadding) - 1), name, B_FOLLOW_NONE,
-		B_WILL_DRAW),
-	fLayout(layout)
+	BView(BRect(0, 0, kMinWidth - 1, 2 * (kFrame + kPadding) - 1), name, B_FOLLOW_NONE, B_WILL_DRAW)
 {
+	// Rows and matrices are never laid out; asking for one is a mistake, not a request.
+	if (layout != B_ITEMS_IN_COLUMN)
+		BPrivate::ReportMisuse("BMenu: only B_ITEMS_IN_COLUMN is supported");
 	SetViewColor(Background());
 	SetLowColor(Background());
 }
@@ -193,6 +195,32 @@ bool
 BMenu::RemoveItem(BMenuItem* item)
 {
 	return RemoveItem(IndexOf(item)) != nullptr;
+}
+
+void
+BMenu::SetRadioMode(bool flag)
+{
+	fRadioMode = flag;
+	if (!flag)
+		fLabelFromMarked = false;
+}
+
+void
+BMenu::SetLabelFromMarked(bool flag)
+{
+	fLabelFromMarked = flag;
+	if (flag) {
+		fRadioMode = true;
+		_LabelFromMarked();
+	}
+}
+
+void
+BMenu::_LabelFromMarked()
+{
+	BMenuItem* marked = FindMarked();
+	if (fLabelFromMarked && fSuperitem != nullptr && marked != nullptr)
+		fSuperitem->SetLabel(marked->Label());
 }
 
 BMenuItem*

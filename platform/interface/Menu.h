@@ -1,5 +1,5 @@
-// BMenu: a list of items shown in a column (or row); items may open submenus. A menu owns
-// its items, and an item owns its submenu. Menus are shown by BPopUpMenu::Go, which tracks
+// BMenu: a list of items shown in a column; items may open submenus. A menu owns its items,
+// and an item owns its submenu. Menus are shown by BPopUpMenu::Go, which tracks
 // them in pop-up windows of the backend.
 #pragma once
 
@@ -35,12 +35,13 @@ public:
 	BMenuItem* FindMarked() const;
 	BMenuItem* Superitem() const { return fSuperitem; }
 	BMenu* Supermenu() const;
-	menu_layout Layout() const { return fLayout; }
 
 	status_t SetTargetForItems(BHandler* handler);
-	void SetRadioMode(bool flag) { fRadioMode = flag; }
+	// Leaving radio mode also stops the label following the marked item.
+	void SetRadioMode(bool flag);
 	bool IsRadioMode() const { return fRadioMode; }
-	void SetLabelFromMarked(bool flag) { fLabelFromMarked = flag; }
+	// The superitem shows the marked item's label; turning it on puts the menu in radio mode.
+	void SetLabelFromMarked(bool flag);
 	bool IsLabelFromMarked() const { return fLabelFromMarked; }
 	void SetEnabled(bool enabled) { fEnabled = enabled; }
 	bool IsEnabled() const { return fEnabled; }
@@ -59,9 +60,11 @@ public:
 
 private:
 	friend class BMenuItem;
+	// Copies the marked item's label to the superitem when the menu asks for that.
+	void _LabelFromMarked();
+
 	std::vector<BMenuItem*> fItems;
 	BMenuItem* fSuperitem = nullptr;
-	menu_layout fLayout;
 	bool fRadioMode = false;
 	bool fLabelFromMarked = false;
 	bool fEnabled = true;

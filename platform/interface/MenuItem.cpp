@@ -19,7 +19,8 @@ BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32
 BMenuItem::BMenuItem(BMenu* submenu, BMessage* message) : BInvoker(message), fSubmenu(submenu)
 {
 	if (submenu != nullptr) {
-		fLabel = submenu->Name();
+		const BMenuItem* marked = submenu->IsLabelFromMarked() ? submenu->FindMarked() : nullptr;
+		fLabel = marked != nullptr ? marked->Label() : submenu->Name();
 		submenu->fSuperitem = this;
 	}
 }
@@ -90,6 +91,8 @@ BMenuItem::SetMarked(bool marked)
 				other->SetMarked(false);
 		}
 	}
+	if (marked && fMenu != nullptr)
+		fMenu->_LabelFromMarked();
 	if (fMenu != nullptr)
 		fMenu->Invalidate();
 }

@@ -89,7 +89,6 @@ public:
 	// stays against its alignment edge while no caret shows. Text that fits is drawn as
 	// without it. 0, the default, lets a long line scroll unmarked.
 	void SetFitToWidth(float minimumSize);
-	float FitToWidth() const { return fFitMinimum; }
 
 	int32 OffsetAt(BPoint point) const;
 	BPoint PointAt(int32 offset, float* outHeight = nullptr) const;

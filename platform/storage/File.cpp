@@ -220,6 +220,8 @@ BFile::GetPermissions(mode_t* permissions) const
 {
 	if (fFD < 0)
 		return B_NO_INIT;
+	if (permissions == nullptr)
+		return B_BAD_VALUE;
 	struct stat info;
 	if (fstat(fFD, &info) != 0)
 		return LastError();

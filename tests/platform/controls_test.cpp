@@ -135,6 +135,40 @@ TEST_F(ControlsTest, InvokerNeverTouchesADeletedTarget)
 	EXPECT_TRUE(gLog.empty());
 }
 
+// The invoker owns its message: a new one replaces and deletes the old, and what is posted
+// is a copy of the message at the time of the call.
+TEST_F(ControlsTest, InvokerSetMessageReplacesAndDeletesTheOldMessage)
+{
+	static int deleted = 0;
+	struct CountedMessage : BMessage {
+		explicit CountedMessage(uint32 what) : BMessage(what) {}
+		~CountedMessage() override { deleted++; }
+	};
+	deleted = 0;
+	LogView* target = new LogView("target");
+	fWindow->AddChild(target);
+	BInvoker invoker(new CountedMessage('old '), target);
+	EXPECT_EQ(invoker.Command(), 'old ');
+
+	auto* replacement = new CountedMessage('new ');
+	EXPECT_EQ(invoker.SetMessage(replacement), B_OK);
+	EXPECT_EQ(deleted, 1);
+	EXPECT_EQ(invoker.Message(), replacement);
+	EXPECT_EQ(invoker.SetMessage(replacement), B_OK);
+	EXPECT_EQ(deleted, 1) << "the message it holds already stays";
+	EXPECT_EQ(invoker.Invoke(), B_OK);
+	replacement->what = 'chgd';
+	EXPECT_EQ(invoker.Invoke(), B_OK);
+
+	EXPECT_EQ(invoker.SetMessage(nullptr), B_OK);
+	EXPECT_EQ(deleted, 2);
+	EXPECT_EQ(invoker.Message(), nullptr);
+	EXPECT_EQ(invoker.Command(), 0u);
+	EXPECT_NE(invoker.Invoke(), B_OK) << "nothing to send";
+	EventLoop::Drain();
+	EXPECT_EQ(gLog, (std::vector<std::string>{"target:new ", "target:chgd"}));
+}
+
 // #pragma mark - buttons
 
 TEST_F(ControlsTest, ButtonInvokesOnlyWhenReleasedOverItself)
@@ -162,15 +196,18 @@ TEST_F(ControlsTest, ButtonInvokesOnlyWhenReleasedOverItself)
 		fBackend->InjectMouseDown(Id(), BPoint(20, 20));
 		EventLoop::Drain();
 		EXPECT_TRUE(button->IsPressed());
+		EXPECT_TRUE(button->IsTracking());
 		EXPECT_NE(Pixel(40, 14), released);
 		for (BPoint move : c.moves) {
 			fBackend->InjectMouseMoved(Id(), move, 1);
 			EventLoop::Drain();
 			EXPECT_EQ(button->IsPressed(), kButtonFrame.Contains(move));
+			EXPECT_TRUE(button->IsTracking()) << "outside, the press is still followed";
 		}
 		fBackend->InjectMouseUp(Id(), c.release);
 		EventLoop::Drain();
 		EXPECT_FALSE(button->IsPressed());
+		EXPECT_FALSE(button->IsTracking());
 		EXPECT_EQ(Pixel(40, 14), released);
 		EXPECT_EQ(gLog,
 			c.invokes ? std::vector<std::string>{"window:push"} : std::vector<std::string>{});
@@ -188,7 +225,11 @@ TEST_F(ControlsTest, DisabledButtonIgnoresClicksAndKeysAndGreysItsLabel)
 	disabled->MakeFocus(true);
 	Show();
 
-	fBackend->InjectClick(Id(), BPoint(20, 60));
+	fBackend->InjectMouseDown(Id(), BPoint(20, 60));
+	EventLoop::Drain();
+	EXPECT_FALSE(disabled->IsTracking());
+	EXPECT_FALSE(disabled->IsPressed());
+	fBackend->InjectMouseUp(Id(), BPoint(20, 60));
 	fBackend->InjectKey(Id(), " ");
 	EventLoop::Drain();
 	EXPECT_TRUE(gLog.empty());
@@ -282,6 +323,7 @@ TEST_F(ControlsTest, OneStatePictureButtonShowsOnWhilePressedAndInvokesOnRelease
 		SolidPicture(kOnColor), new BMessage('BtnC'));
 	fWindow->AddChild(button);
 	Show();
+	EXPECT_EQ(button->Behavior(), (uint32)B_ONE_STATE_BUTTON);
 	EXPECT_EQ(Pixel(45, 45), kOffColor);
 
 	fBackend->InjectMouseDown(Id(), BPoint(45, 45));
@@ -311,6 +353,7 @@ TEST_F(ControlsTest, TwoStatePictureButtonTogglesItsValue)
 		SolidPicture(kOnColor), new BMessage('togl'), B_TWO_STATE_BUTTON);
 	fWindow->AddChild(button);
 	Show();
+	EXPECT_EQ(button->Behavior(), (uint32)B_TWO_STATE_BUTTON);
 
 	fBackend->InjectClick(Id(), BPoint(45, 45));
 	EventLoop::Drain();

@@ -109,3 +109,34 @@ TEST(FontTest, CopyFromTakesOnlyWhatTheMaskNames)
 		EXPECT_EQ(font.Size(), c.size) << c.mask;
 	}
 }
+
+// A null family or a zero face keeps what the font had; what changes reaches the measuring.
+TEST(FontTest, SetFamilyAndFaceChangesOnlyWhatItNames)
+{
+	struct Case {
+		const char* family;
+		uint16 face;
+		const char* wantFamily;
+		uint16 wantFace;
+	} cases[] = {
+		{"DejaVu Sans Mono", B_BOLD_FACE, "DejaVu Sans Mono", B_BOLD_FACE},
+		{"DejaVu Sans Mono", 0, "DejaVu Sans Mono", B_REGULAR_FACE},
+		{nullptr, B_BOLD_FACE, "DejaVu Sans", B_BOLD_FACE},
+		{nullptr, 0, "DejaVu Sans", B_REGULAR_FACE},
+	};
+	for (const Case& c : cases) {
+		SCOPED_TRACE(std::string(c.family != nullptr ? c.family : "(null)") + " face "
+			+ std::to_string(c.face));
+		BFont font;
+		font.SetFamilyAndFace(c.family, c.face);
+		EXPECT_STREQ(font.Family(), c.wantFamily);
+		EXPECT_EQ(font.Face(), c.wantFace);
+		EXPECT_EQ(font.Size(), kPlainFontSize);
+		EXPECT_EQ(font, BFont(c.wantFamily, c.wantFace, kPlainFontSize));
+	}
+
+	BFont mono;
+	mono.SetFamilyAndFace("DejaVu Sans Mono", B_REGULAR_FACE);
+	EXPECT_TRUE(mono.IsFixed()) << "the new family is the one measured";
+	EXPECT_FLOAT_EQ(mono.StringWidth("i"), mono.StringWidth("W"));
+}

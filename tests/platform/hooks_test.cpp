@@ -204,6 +204,54 @@ TEST_F(HooksTest, MisuseOfTheTreeStopsDebugBuildsAndChangesNothingOtherwise)
 	EXPECT_EQ(parent->CountChildren(), 1);
 }
 
+TEST_F(HooksTest, LocksNestAndAnExtraUnlockIsHarmless)
+{
+	ASSERT_EQ(fWindow->CountLocks(), 0);
+	for (int32 depth = 1; depth <= 3; depth++) {
+		EXPECT_TRUE(fWindow->Lock());
+		EXPECT_EQ(fWindow->CountLocks(), depth);
+	}
+	for (int32 depth = 2; depth >= 0; depth--) {
+		fWindow->Unlock();
+		EXPECT_EQ(fWindow->CountLocks(), depth);
+		EXPECT_EQ(fWindow->IsLocked(), depth > 0);
+	}
+	fWindow->Unlock();
+	EXPECT_EQ(fWindow->CountLocks(), 0);
+	EXPECT_TRUE(fWindow->Lock());
+	EXPECT_EQ(fWindow->CountLocks(), 1) << "the extra unlock did not go below zero";
+	fWindow->Unlock();
+}
+
+// What a view does not handle goes up the chain: child, parent, window; a removed view
+// hands nothing on.
+TEST_F(HooksTest, UnhandledMessagesClimbTheHandlerChain)
+{
+	HookView* parent = new HookView("parent");
+	HookView* child = new HookView("child", BRect(0, 0, 9, 9));
+	fWindow->AddChild(parent);
+	parent->AddChild(child);
+	EXPECT_EQ(child->NextHandler(), parent);
+	ASSERT_NE(parent->NextHandler(), nullptr);
+	EXPECT_EQ(parent->NextHandler()->NextHandler(), fWindow);
+	EXPECT_EQ(fWindow->NextHandler(), nullptr);
+
+	parent->RemoveChild(child);
+	EXPECT_EQ(child->NextHandler(), nullptr);
+	delete child;
+}
+
+TEST(Application, KeepsTheSignatureItWasGiven)
+{
+	HeadlessBackend::Install();
+	const char* const signatures[] = {"application/x-vnd.kambo-lux", "", nullptr};
+	for (const char* signature : signatures) {
+		BApplication app(signature);
+		EXPECT_STREQ(app.Signature(), signature != nullptr ? signature : "");
+		EXPECT_EQ(be_app, &app);
+	}
+}
+
 TEST_F(HooksTest, LockingFromAnotherThreadIsMisuse)
 {
 	bool locked = true;

@@ -213,6 +213,63 @@ TEST(MenuStructureTest, DeletingAMenuDeletesItsItemsAndSubmenus)
 	EXPECT_EQ(sAlive, 0);
 }
 
+// With the label taken from the marked item, the superitem names the current choice;
+// without it, or once radio mode is left, the superitem keeps its own label.
+TEST(MenuStructureTest, SuperitemShowsTheMarkedLabelOnlyWhenAsked)
+{
+	struct Case {
+		const char* what;
+		bool labelFromMarked;
+		bool leaveRadioMode;
+		const char* label;
+	} cases[] = {
+		{"from marked", true, false, "Zwei"},
+		{"plain", false, false, "Wahl"},
+		{"radio mode left", true, true, "Eins"},
+	};
+	for (const Case& c : cases) {
+		SCOPED_TRACE(c.what);
+		BPopUpMenu menu("root", false, false);
+		BMenu* choices = new BMenu("Wahl");
+		BMenuItem* one = new BMenuItem("Eins", nullptr);
+		BMenuItem* two = new BMenuItem("Zwei", nullptr);
+		choices->AddItem(one);
+		choices->AddItem(two);
+		one->SetMarked(true);
+		menu.AddItem(choices);
+		BMenuItem* superitem = choices->Superitem();
+		EXPECT_STREQ(superitem->Label(), "Wahl");
+
+		choices->SetLabelFromMarked(c.labelFromMarked);
+		EXPECT_EQ(choices->IsLabelFromMarked(), c.labelFromMarked);
+		EXPECT_EQ(choices->IsRadioMode(), c.labelFromMarked) << "the label implies radio mode";
+		EXPECT_STREQ(superitem->Label(), c.labelFromMarked ? "Eins" : "Wahl");
+		if (c.leaveRadioMode) {
+			choices->SetRadioMode(false);
+			EXPECT_FALSE(choices->IsLabelFromMarked());
+		}
+		two->SetMarked(true);
+		EXPECT_STREQ(superitem->Label(), c.label);
+		EXPECT_EQ(one->IsMarked(), !c.labelFromMarked || c.leaveRadioMode);
+	}
+
+	// A submenu that already has its choice names it from the moment it is added.
+	BPopUpMenu menu("root", false, false);
+	BPopUpMenu* currency = new BPopUpMenu("Währung");
+	BMenuItem* euro = new BMenuItem("EUR", nullptr);
+	currency->AddItem(euro);
+	euro->SetMarked(true);
+	menu.AddItem(currency);
+	EXPECT_STREQ(currency->Superitem()->Label(), "EUR");
+}
+
+TEST(MenuStructureTest, AskingForRowsIsMisuse)
+{
+	EXPECT_DEBUG_DEATH({ BMenu rows("rows", B_ITEMS_IN_ROW); }, "B_ITEMS_IN_COLUMN");
+	EXPECT_DEBUG_DEATH({ BPopUpMenu grid("grid", true, true, B_ITEMS_IN_MATRIX); },
+		"B_ITEMS_IN_COLUMN");
+}
+
 TEST(MenuStructureTest, LaysItemsOutInAColumnWithRoomForShortcutsAndArrows)
 {
 	BPopUpMenu* menu = ExampleMenu();

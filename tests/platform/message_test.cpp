@@ -141,6 +141,68 @@ TEST(MessageFields, AddOfAnotherTypeIsRefusedAndTheFieldSurvives)
 	EXPECT_EQ(9, value);
 }
 
+// Has* answers for one type at one index; Replace* changes one value in place of its type.
+TEST(MessageFields, HasAndReplaceHonourTypeAndIndex)
+{
+	BMessage message = Assorted();
+	message.AddDouble("exact", 13.7603);
+	message.AddInt64("wide", int64(1) << 40);
+	struct Case {
+		const char* what;
+		bool has;
+		bool expected;
+	} cases[] = {
+		{"bool", message.HasBool("flag"), true},
+		{"bool past the last", message.HasBool("flag", 1), false},
+		{"bool of another type", message.HasBool("numbers"), false},
+		{"double, second", message.HasDouble("exact", 1), true},
+		{"double past the last", message.HasDouble("exact", 2), false},
+		{"double of a float", message.HasDouble("ratio"), false},
+		{"string, last", message.HasString("words", 2), true},
+		{"empty string", message.HasString("words", 1), true},
+		{"string past the last", message.HasString("words", 3), false},
+		{"string, negative index", message.HasString("words", -1), false},
+		{"string of raw data", message.HasString("blob"), false},
+		{"missing name", message.HasString("nothing"), false},
+		{"null name", message.HasBool(nullptr), false},
+		{"any type", message.HasData("shorts", B_ANY_TYPE, 1), true},
+	};
+	for (const Case& c : cases)
+		EXPECT_EQ(c.expected, c.has) << c.what;
+
+	EXPECT_EQ(B_OK, message.ReplaceDouble("exact", 1, -0.5));
+	EXPECT_EQ(B_BAD_TYPE, message.ReplaceDouble("ratio", 0, 2.0));
+	EXPECT_EQ(B_BAD_INDEX, message.ReplaceDouble("exact", 2, 2.0));
+	EXPECT_EQ(B_NAME_NOT_FOUND, message.ReplaceDouble("nothing", 0, 2.0));
+	double first = 0;
+	const void* second = nullptr;
+	EXPECT_EQ(B_OK, message.FindDouble("exact", &first));
+	EXPECT_EQ(40.3399, first) << "only the named value changes";
+	ASSERT_EQ(B_OK, message.FindData("exact", B_DOUBLE_TYPE, 1, &second, nullptr));
+	EXPECT_EQ(-0.5, *static_cast<const double*>(second));
+	float ratio = 0;
+	EXPECT_EQ(B_OK, message.FindFloat("ratio", &ratio));
+	EXPECT_EQ(1.95583f, ratio) << "a refused replace leaves the field alone";
+	int64 wide = 0;
+	EXPECT_EQ(B_OK, message.FindInt64("wide", &wide));
+	EXPECT_EQ(int64(1) << 40, wide);
+	EXPECT_EQ(B_BAD_TYPE, message.FindInt64("numbers", &wide));
+}
+
+TEST(MessageFields, MakeEmptyDropsTheFieldsButKeepsTheCode)
+{
+	BMessage message = Assorted();
+	EXPECT_EQ(B_OK, message.MakeEmpty());
+	EXPECT_TRUE(message.IsEmpty());
+	EXPECT_EQ(0, message.CountNames());
+	EXPECT_EQ('mixd', message.what);
+	EXPECT_FALSE(message.HasString("words"));
+	EXPECT_EQ(BMessage('mixd'), message);
+	// The names are free again, for values of another type too.
+	EXPECT_EQ(B_OK, message.AddString("numbers", "eins"));
+	EXPECT_TRUE(message.HasString("numbers"));
+}
+
 TEST(MessageFields, AddRefusesItemsTheFinderCouldNotReadSafely)
 {
 	BMessage message;

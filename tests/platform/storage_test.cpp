@@ -271,6 +271,40 @@ TEST(File, OpenModesBehaveAsTheirNamesSay)
 	EXPECT_EQ(B_NO_INIT, file.Write("x", 1));
 }
 
+// Permissions are the file's own mode bits, read and written through the open descriptor.
+TEST(File, PermissionsReachTheFileOnDisk)
+{
+	TempDir dir;
+	std::string name = dir / "rates";
+	BFile file;
+	mode_t mode = 01;
+	EXPECT_EQ(B_NO_INIT, file.GetPermissions(&mode));
+	EXPECT_EQ(B_NO_INIT, file.SetPermissions(0600));
+	EXPECT_EQ(01u, mode) << "a failed call leaves the output alone";
+
+	ASSERT_EQ(B_OK, file.SetTo(name.c_str(), B_READ_WRITE | B_CREATE_FILE));
+	EXPECT_TRUE(file.IsReadable() && file.IsWritable());
+	EXPECT_EQ(B_BAD_VALUE, file.GetPermissions(nullptr));
+	// The file-type bits never leak in or out.
+	for (mode_t wanted : {0000, 0600, 0640, 0755, 0444}) {
+		SCOPED_TRACE(wanted);
+		EXPECT_EQ(B_OK, file.SetPermissions(S_IFREG | wanted));
+		EXPECT_EQ(B_OK, file.GetPermissions(&mode));
+		EXPECT_EQ(wanted, mode);
+		struct stat info;
+		ASSERT_EQ(0, stat(name.c_str(), &info));
+		EXPECT_EQ(wanted, info.st_mode & 07777);
+		EXPECT_TRUE(S_ISREG(info.st_mode));
+	}
+
+	// Opened for reading only, the descriptor still changes the mode, as fchmod allows.
+	ASSERT_EQ(B_OK, file.SetTo(name.c_str(), B_READ_ONLY));
+	EXPECT_FALSE(file.IsWritable());
+	EXPECT_EQ(B_OK, file.SetPermissions(0644));
+	EXPECT_EQ(B_OK, file.GetPermissions(&mode));
+	EXPECT_EQ(0644u, mode);
+}
+
 // Nothing but a regular file opens, in any mode, and a FIFO without a writer does not block.
 TEST(File, RefusesWhatIsNoRegularFileWithoutBlocking)
 {

@@ -150,6 +150,98 @@ TEST_F(ViewDrawingTest, StateStacksAndFontMasks)
 	EXPECT_EQ(font, *be_bold_font);
 }
 
+// Each part of the drawing state is saved by PushState and comes back with PopState, alone.
+TEST_F(ViewDrawingTest, EveryPartOfTheStateComesBackFromTheStack)
+{
+	BView* view = AddView(BRect(0, 0, 9, 9), nullptr);
+	view->SetHighColor(kRed);
+	view->SetLowColor(kBlue);
+	view->SetDrawingMode(B_OP_OVER);
+	view->MovePenTo(3, 4);
+	view->SetPenSize(2);
+	struct Part {
+		const char* name;
+		std::function<void(BView*)> change;
+		std::function<bool(const BView*)> isSaved;
+	};
+	const Part parts[] = {
+		{"high colour", [](BView* v) { v->SetHighColor(kBlack); },
+			[](const BView* v) { return v->HighColor() == kRed; }},
+		{"low colour", [](BView* v) { v->SetLowColor(kBlack); },
+			[](const BView* v) { return v->LowColor() == kBlue; }},
+		{"low colour by parts", [](BView* v) { v->SetLowColor(1, 2, 3); },
+			[](const BView* v) { return v->LowColor() == kBlue; }},
+		{"drawing mode", [](BView* v) { v->SetDrawingMode(B_OP_ALPHA); },
+			[](const BView* v) { return v->DrawingMode() == B_OP_OVER; }},
+		{"pen moved by", [](BView* v) { v->MovePenBy(-5, 2.5f); },
+			[](const BView* v) { return v->PenLocation() == BPoint(3, 4); }},
+		{"pen size", [](BView* v) { v->SetPenSize(7); },
+			[](const BView* v) { return v->PenSize() == 2; }},
+	};
+	for (const Part& part : parts) {
+		view->PushState();
+		part.change(view);
+		EXPECT_FALSE(part.isSaved(view)) << part.name << " changed";
+		view->PopState();
+		for (const Part& each : parts)
+			EXPECT_TRUE(each.isSaved(view)) << each.name << " after popping " << part.name;
+	}
+
+	// MovePenBy adds to the pen, and the pen is where the next line starts.
+	view->MovePenBy(-5, 2.5f);
+	view->MovePenBy(1, 0);
+	EXPECT_EQ(view->PenLocation(), BPoint(-1, 6.5f));
+	EXPECT_EQ(view->LowColor(), kBlue);
+	EXPECT_EQ(view->DrawingMode(), B_OP_OVER);
+}
+
+TEST_F(ViewDrawingTest, PoppedStateIsWhatTheNextDrawingUses)
+{
+	AddView(BRect(0, 0, 99, 59), [](BView* view) {
+		view->SetLowColor(kBlue);
+		view->SetHighColor(kRed);
+		view->MovePenTo(10, 10);
+		view->PushState();
+		view->SetLowColor(kBlack);
+		view->SetDrawingMode(B_OP_ALPHA);
+		view->SetHighColor(make_color(0, 0, 0, 0));
+		view->MovePenBy(30, 30);
+		view->PopState();
+		view->FillRect(BRect(0, 0, 3, 3), B_SOLID_LOW);
+		view->MovePenBy(0, 5);
+		view->StrokeLine(BPoint(20, 15));
+	});
+	Show();
+	EXPECT_EQ(Pixel(0, 0), kBlue);
+	EXPECT_EQ(Pixel(10, 15), kRed) << "the line starts at the pen moved from the popped place";
+	EXPECT_EQ(Pixel(20, 15), kRed);
+	EXPECT_EQ(Pixel(10, 10), kPanel);
+	EXPECT_EQ(Pixel(40, 40), kPanel);
+}
+
+// #pragma mark - Geometry
+
+TEST_F(ViewDrawingTest, ConvertingToTheParentAddsTheFrameOrigin)
+{
+	BView* outer = AddView(BRect(10, 20, 79, 59), nullptr);
+	BView* inner = new BView(BRect(5, 7, 24, 16), "inner", B_FOLLOW_NONE, 0);
+	outer->AddChild(inner);
+	const BPoint points[] = {BPoint(0, 0), BPoint(19, 9), BPoint(-3.5f, 100)};
+	for (BPoint p : points) {
+		SCOPED_TRACE(testing::Message() << p.x << "," << p.y);
+		EXPECT_EQ(inner->ConvertToParent(p), p + BPoint(5, 7));
+		EXPECT_EQ(inner->ConvertFromParent(inner->ConvertToParent(p)), p);
+		BPoint inPlace = p;
+		inner->ConvertToParent(&inPlace);
+		EXPECT_EQ(inPlace, inner->ConvertToParent(p));
+		EXPECT_EQ(outer->ConvertToParent(inner->ConvertToParent(p)), inner->ConvertToWindow(p));
+	}
+	EXPECT_EQ(inner->ConvertToParent(inner->Bounds()), inner->Frame());
+	EXPECT_EQ(outer->ConvertToParent(inner->Frame()), inner->ConvertToWindow(inner->Bounds()));
+	inner->MoveTo(0, 0);
+	EXPECT_EQ(inner->ConvertToParent(BPoint(1, 2)), BPoint(1, 2));
+}
+
 TEST_F(ViewDrawingTest, PatternsAndModesChooseTheInk)
 {
 	BBitmap icon(BRect(0, 0, 1, 0), B_CMAP8);
@@ -201,4 +293,55 @@ TEST_F(ViewDrawingTest, DrawingOutsideDrawReachesTheScreen)
 	orphan.FillRect(BRect(0, 0, 9, 9));
 	orphan.DrawString("x");
 	EXPECT_EQ(orphan.PenLocation(), BPoint(orphan.StringWidth("x"), 0));
+}
+
+// Rectangles include their right and bottom edges, so ones that share an edge or a corner
+// intersect; an invalid rectangle intersects nothing, itself included.
+TEST(Rect, IntersectsCountsSharedEdgesAndRefusesInvalidRects)
+{
+	const BRect box(10, 10, 19, 19);
+	struct Case {
+		const char* what;
+		BRect other;
+		bool intersects;
+	} cases[] = {
+		{"itself", box, true},
+		{"inside", BRect(12, 12, 13, 13), true},
+		{"around", BRect(0, 0, 30, 30), true},
+		{"overlapping the right", BRect(15, 12, 25, 13), true},
+		{"sharing the right edge", BRect(19, 0, 29, 30), true},
+		{"sharing the left edge", BRect(0, 10, 10, 19), true},
+		{"sharing the bottom edge", BRect(10, 19, 19, 29), true},
+		{"sharing the top edge", BRect(10, 0, 19, 10), true},
+		{"sharing the bottom-right corner", BRect(19, 19, 29, 29), true},
+		{"a single pixel on the corner", BRect(10, 10, 10, 10), true},
+		{"a pixel to the right", BRect(20, 10, 29, 19), false},
+		{"a pixel below", BRect(10, 20, 19, 29), false},
+		{"a pixel to the left", BRect(0, 10, 9, 19), false},
+		{"a pixel above", BRect(10, 0, 19, 9), false},
+		{"diagonal, apart", BRect(20, 20, 29, 29), false},
+		{"half a pixel right", BRect(19.5f, 10, 29, 19), false},
+		{"invalid inside", BRect(15, 15, 14, 16), false},
+		{"invalid, wrong way up", BRect(12, 18, 18, 12), false},
+		{"the default rect", BRect(), false},
+	};
+	for (const Case& c : cases) {
+		EXPECT_EQ(box.Intersects(c.other), c.intersects) << c.what;
+		EXPECT_EQ(c.other.Intersects(box), c.intersects) << c.what << ", the other way";
+		if (c.intersects) {
+			EXPECT_TRUE((box & c.other).IsValid()) << c.what;
+		}
+	}
+	EXPECT_FALSE(BRect(5, 5, 4, 4).Intersects(BRect(5, 5, 4, 4)));
+}
+
+TEST(Rect, SetReplacesEveryCoordinate)
+{
+	BRect rect(1, 2, 3, 4);
+	rect.Set(-1.5f, 0, 10, 20);
+	EXPECT_EQ(rect, BRect(BPoint(-1.5f, 0), BPoint(10, 20)));
+	EXPECT_EQ(rect.Width(), 11.5f);
+	BPoint point(7, 8);
+	point.Set(0.5f, -2);
+	EXPECT_EQ(point, BPoint(0.5f, -2));
 }

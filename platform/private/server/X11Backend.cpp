@@ -1,5 +1,7 @@
-// The X11 backend, on Xlib. Its parts: X11Window (one window), X11Keyboard (keys and the
-// input method), X11Clipboard (the CLIPBOARD selection), ComposeCache, X11Input (tables).
+// The X11 backend, on Xlib: the connection, its set-up and tear-down, windows, the pointer and
+// the clipboard. Its other parts: X11Wait.cpp (the blocking wait), X11BackendEvents.cpp (what
+// X events mean), X11Window (one window), X11Keyboard (keys and the input method),
+// X11Clipboard (the CLIPBOARD selection), ComposeCache, X11Input (tables).
 //
 // Implements:
 //  - windows at the requested content frame, on a TrueColor visual (the default one, or
@@ -55,16 +57,9 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
-#include <algorithm>
 #include <atomic>
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
-#include <poll.h>
-#include <time.h>
 #include <unistd.h>
 
 #include "ComposeCache.h"
@@ -73,7 +68,6 @@
 #include "SystemTime.h"
 #include "X11Input.h"
 #include "X11Scale.h"
-#include "X11SharedImage.h"
 #include "X11Window.h"
 
 namespace BPrivate {
@@ -83,26 +77,9 @@ namespace {
 std::atomic<uint32> sErrorsCaught{0};
 const uint32 kErrorsReported = 20;
 
-volatile sig_atomic_t sQuitSignal = 0;
-int sSignalPipe = -1;
-const int kQuitSignals[] = {SIGINT, SIGTERM, SIGHUP};
-struct sigaction sPreviousActions[3];
-
 // Set when the display went away: the program still saves and quits, but then reports the
 // failure with its exit status.
 const int kLostConnectionStatus = 1;
-
-void
-OnQuitSignal(int)
-{
-	sQuitSignal = 1;
-	if (sSignalPipe >= 0) {
-		const int saved = errno;
-		ssize_t written = write(sSignalPipe, "q", 1);
-		(void)written; // a full pipe wakes the loop just as well
-		errno = saved;
-	}
-}
 
 // Protocol errors (a request about a window another client destroyed, say) are the
 // program's or the other client's mistake, never a reason to end: log them and go on.
@@ -190,23 +167,12 @@ X11Backend::X11Backend(Display* display, Visual* visual, int depth)
 		unsetenv("DESKTOP_STARTUP_ID");
 	}
 
-	if (pipe2(fWakePipe, O_NONBLOCK | O_CLOEXEC) != 0)
-		fWakePipe[0] = fWakePipe[1] = -1;
-	sSignalPipe = fWakePipe[1];
-	for (size_t i = 0; i < std::size(kQuitSignals); i++) {
-		struct sigaction action {};
-		action.sa_handler = OnQuitSignal;
-		sigemptyset(&action.sa_mask);
-		action.sa_flags = SA_RESTART;
-		sigaction(kQuitSignals[i], &action, &sPreviousActions[i]);
-	}
+	_InstallWakeUps();
 }
 
 X11Backend::~X11Backend()
 {
-	for (size_t i = 0; i < std::size(kQuitSignals); i++)
-		sigaction(kQuitSignals[i], &sPreviousActions[i], nullptr);
-	sSignalPipe = -1;
+	_RemoveQuitSignals();
 	_ReapChildren();
 	fClipboard.reset();
 	fPrimary.reset();
@@ -317,151 +283,6 @@ X11Backend::_WindowGone(X11Window* window)
 }
 
 bool
-X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<pollfd>* descriptors)
-{
-	if (descriptors != nullptr) {
-		for (pollfd& descriptor : *descriptors)
-			descriptor.revents = 0;
-	}
-	_ReapChildren();
-	const bigtime_t deadline = system_time_us() + (timeoutMs > 0 ? (bigtime_t)timeoutMs * 1000 : 0);
-	while (true) {
-		if (!fPending.empty()) {
-			*event = fPending.front();
-			fPending.pop_front();
-			return true;
-		}
-		if (sQuitSignal) {
-			sQuitSignal = 0;
-			BackendEvent quit;
-			quit.type = BackendEvent::kQuit;
-			fPending.push_back(quit);
-			continue;
-		}
-		if (fConnection.lost && !fLostReported) {
-			fLostReported = true;
-			BackendEvent quit;
-			quit.type = BackendEvent::kQuit;
-			fPending.push_back(quit);
-			continue;
-		}
-		// A clipboard answer (or its time-out) posts a message: the loop has work then.
-		if (_ReadEvents() || fClipboard->Expire(system_time_us()))
-			return false;
-		// The primary selection's answers (and time-outs) arrive as events of their own.
-		fPrimary->Expire(system_time_us());
-		if (!fPending.empty())
-			continue;
-
-		char drain[64];
-		bool woken = false;
-		while (fWakePipe[0] >= 0 && read(fWakePipe[0], drain, sizeof(drain)) > 0)
-			woken = true;
-		if (woken && !sQuitSignal)
-			return false;
-		if (sQuitSignal)
-			continue;
-
-		if (!fInputMethodOpen && !fConnection.lost) {
-			bool shown = false;
-			for (auto& [xWindow, entry] : fWindows)
-				shown = shown || entry.window->HasShownFrame();
-			if (shown) {
-				SaveResolvedFonts();
-				// Later frames through shared memory; the first went down the connection
-				// without waiting for the question.
-				fConnection.shmCompletion = X11SharedImage::CompletionEvent(fConnection.display);
-				_OpenInputMethod();
-				continue;
-			}
-		}
-
-		// What windows opened later (dialogs, menus) made fontconfig resolve, kept for the
-		// next start while nothing else is to be done; nothing to do most of the time.
-		if (fInputMethodOpen)
-			SaveResolvedFonts();
-
-		bigtime_t remaining = -1;
-		if (timeoutMs >= 0) {
-			remaining = deadline - system_time_us();
-			if (remaining <= 0) {
-				// Even without time to wait, the other descriptors learn what is ready.
-				if (descriptors != nullptr && !descriptors->empty())
-					_Sleep(0, descriptors);
-				return false;
-			}
-		}
-		for (const X11Clipboard* selection : {fClipboard.get(), fPrimary.get()}) {
-			const bigtime_t untilTimeout = selection->UntilTimeout(system_time_us());
-			if (untilTimeout >= 0 && (remaining < 0 || untilTimeout < remaining))
-				remaining = untilTimeout;
-		}
-		if (_Sleep(remaining < 0 ? -1 : (int32)((remaining + 999) / 1000), descriptors))
-			return false;
-	}
-}
-
-// Handles what Xlib has queued or can read without waiting; true when a clipboard answer
-// was handed on.
-bool
-X11Backend::_ReadEvents()
-{
-	bool answered = false;
-	while (!fConnection.lost && XPending(fConnection.display) > 0) {
-		XEvent event;
-		XNextEvent(fConnection.display, &event);
-		if (event.type == SelectionRequest || event.type == SelectionClear
-			|| event.type == SelectionNotify) {
-			answered |= fClipboard->Handle(event);
-			fPrimary->Handle(event);
-			continue;
-		}
-		if (event.type == fConnection.shmCompletion && fConnection.shmCompletion >= 0) {
-			const XShmCompletionEvent& done = reinterpret_cast<const XShmCompletionEvent&>(event);
-			if (Entry* entry = _Find(done.drawable))
-				entry->window->SharedFrameCompleted();
-			continue;
-		}
-		// Pieces of a large selection (INCR) arrive as property changes; the windows may
-		// want the event too.
-		if (event.type == PropertyNotify) {
-			answered |= fClipboard->Handle(event);
-			fPrimary->Handle(event);
-		}
-		_Handle(event);
-	}
-	return answered;
-}
-
-// Sleeps until the server has sent something, Wake is called, a signal came, one of the
-// loop's other descriptors is ready, or the time is up. What Xlib read into its queue
-// meanwhile was taken in by _ReadEvents before. True when one of the others is ready: the
-// loop serves it before waiting again.
-bool
-X11Backend::_Sleep(int32 timeoutMs, std::vector<pollfd>* others)
-{
-	std::vector<pollfd> descriptors;
-	if (fWakePipe[0] >= 0)
-		descriptors.push_back({fWakePipe[0], POLLIN, 0});
-	if (!fConnection.lost) {
-		XFlush(fConnection.display);
-		descriptors.push_back({ConnectionNumber(fConnection.display), POLLIN, 0});
-	}
-	const size_t own = descriptors.size();
-	if (others != nullptr)
-		descriptors.insert(descriptors.end(), others->begin(), others->end());
-	int result = poll(descriptors.data(), descriptors.size(), timeoutMs);
-	if (result <= 0 || others == nullptr)
-		return false;
-	bool ready = false;
-	for (size_t i = 0; i < others->size(); i++) {
-		(*others)[i].revents = descriptors[own + i].revents;
-		ready = ready || (*others)[i].revents != 0;
-	}
-	return ready;
-}
-
-bool
 X11Backend::FrameShown() const
 {
 	for (const auto& [xWindow, entry] : fWindows) {
@@ -469,15 +290,6 @@ X11Backend::FrameShown() const
 			return true;
 	}
 	return false;
-}
-
-void
-X11Backend::Wake()
-{
-	if (fWakePipe[1] >= 0) {
-		ssize_t written = write(fWakePipe[1], "w", 1);
-		(void)written; // a full pipe wakes the sleeper just as well
-	}
 }
 
 BRect

@@ -1,6 +1,7 @@
-// The X11 backend's class, shared by its source files: X11Backend.cpp (the connection, the
-// loop, windows, clipboard), X11BackendEvents.cpp (what X events mean, grabs, frames) and
-// X11Launch.cpp (web addresses to xdg-open) and X11Primary.cpp (the primary selection).
+// The X11 backend's class, shared by its source files: X11Backend.cpp (the connection,
+// windows, clipboard), X11Wait.cpp (the blocking wait, wake-ups and quit signals),
+// X11BackendEvents.cpp (what X events mean, grabs, frames), X11Launch.cpp (web addresses to
+// xdg-open) and X11Primary.cpp (the primary selection).
 #pragma once
 
 #include <X11/Xlib.h>
@@ -62,9 +63,14 @@ private:
 	void _StartupComplete();
 	Entry* _Find(Window window);
 
-	// X11Backend.cpp
+	// X11Wait.cpp
+	// The wake-up pipe and the quit signals that write to it; the pipe is closed on deletion.
+	void _InstallWakeUps();
+	void _RemoveQuitSignals();
 	bool _ReadEvents();
 	bool _Sleep(int32 timeoutMs, std::vector<pollfd>* descriptors);
+
+	// X11Backend.cpp
 	void _WindowGone(X11Window* window);
 	void _ReapChildren();
 	void _OpenInputMethod();
