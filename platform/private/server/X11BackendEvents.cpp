@@ -358,8 +358,24 @@ X11Backend::TypicalExtents(bool decorated) const
 	const FrameExtents& known = decorated ? fTitled : fBordered;
 	if (known.left >= 0)
 		return known;
-	_RequestTypicalExtents(decorated);
+	// The window manager's answer costs it (and the server) a few dozen round trips, on the
+	// same CPUs the first frame is being made on; until that frame is up the question waits.
+	// The first window's own frame often answers it by then.
+	if (!fInputMethodOpen)
+		(decorated ? fWantTitled : fWantBordered) = true;
+	else
+		_RequestTypicalExtents(decorated);
 	return FrameExtents();
+}
+
+void
+X11Backend::_RequestWantedExtents()
+{
+	if (fWantTitled && fTitled.left < 0)
+		_RequestTypicalExtents(true);
+	if (fWantBordered && fBordered.left < 0)
+		_RequestTypicalExtents(false);
+	fWantTitled = fWantBordered = false;
 }
 
 // Asks the window manager what frame it would give a window of this kind (EWMH

@@ -75,6 +75,7 @@ private:
 	void _ReapChildren();
 	void _OpenInputMethod();
 	void _RequestTypicalExtents(bool decorated) const;
+	void _RequestWantedExtents();
 
 	X11Connection fConnection;
 	std::unique_ptr<X11Keyboard> fKeyboard;
@@ -104,6 +105,9 @@ private:
 	mutable FrameExtents fTitled{-1, 0, 0, 0};
 	mutable FrameExtents fBordered{-1, 0, 0, 0};
 	mutable std::map<Window, bool> fProbes; // probe window -> titled
+	// Kinds of frame asked about before the first frame, asked for once it is up.
+	mutable bool fWantTitled = false;
+	mutable bool fWantBordered = false;
 };
 
 } // namespace BPrivate

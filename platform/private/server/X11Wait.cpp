@@ -120,6 +120,7 @@ X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<pollfd>*
 				// without waiting for the question.
 				fConnection.shmCompletion = X11SharedImage::CompletionEvent(fConnection.display);
 				_OpenInputMethod();
+				_RequestWantedExtents();
 				continue;
 			}
 		}
