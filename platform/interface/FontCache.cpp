@@ -359,6 +359,10 @@ BPrivate::KitFontsAtScales(int32 maxScale)
 status_t
 BPrivate::WriteFontRecord(const std::string& path, const std::vector<BFont>& fonts)
 {
+	// Through the cache's lock, as every other use of fontconfig here; the cache also hands
+	// fontconfig's memory back at exit in sanitised builds.
+	FontCache& cache = Cache();
+	std::lock_guard<std::mutex> guard(cache.lock);
 	ResolvedFonts record{std::string()};
 	for (const BFont& font : fonts) {
 		if (!(font.Size() > 0))

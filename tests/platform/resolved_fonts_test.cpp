@@ -105,6 +105,19 @@ DrawCairosOwn(const BFont& font)
 	return DrawScaled(scaled);
 }
 
+// Rewrites a file's text through edit.
+void
+EditFile(const std::string& path, const std::function<void(std::string&)>& edit)
+{
+	std::ifstream in(path);
+	std::stringstream text;
+	text << in.rdbuf();
+	std::string content = text.str();
+	in.close();
+	edit(content);
+	std::ofstream(path) << content;
+}
+
 class ResolvedFontsTest : public ::testing::Test {
 protected:
 	void SetUp() override
@@ -210,14 +223,11 @@ TEST_F(ResolvedFontsTest, AChangeOrDamageMeansFontconfigAgain)
 			}},
 		{"a pattern is junk",
 			[](const std::string&, const std::string& path) {
-				std::ifstream in(path);
-				std::stringstream text;
-				text << in.rdbuf();
-				std::string content = text.str();
-				for (size_t at = content.find("file="); at != std::string::npos;
-					 at = content.find("file=", at + 1))
-					content.replace(at, 5, "fxle=");
-				std::ofstream(path) << content;
+				EditFile(path, [](std::string& content) {
+					for (size_t at = content.find("file="); at != std::string::npos;
+						 at = content.find("file=", at + 1))
+						content.replace(at, 5, "fxle=");
+				});
 			}},
 	};
 	for (const Case& c : cases) {
@@ -300,21 +310,14 @@ TEST_F(ResolvedFontsTest, TheSystemsRecordIsRefusedWhereItDoesNotHold)
 			}},
 		{"the record names a user's home",
 			[](const std::string&, const std::string& path) {
-				std::ifstream in(path);
-				std::stringstream text;
-				text << in.rdbuf();
-				std::string content = text.str();
-				content.replace(content.find("user\tnone"), 9, "env\tHOME\t-");
-				std::ofstream(path) << content;
+				EditFile(path, [](std::string& content) {
+					content.replace(content.find("user\tnone"), 9, "env\tHOME\t-");
+				});
 			}},
 		{"the record is a user's own",
 			[](const std::string&, const std::string& path) {
-				std::ifstream in(path);
-				std::stringstream text;
-				text << in.rdbuf();
-				std::string content = text.str();
-				content.erase(content.find("user\tnone\n"), 10);
-				std::ofstream(path) << content;
+				EditFile(path,
+					[](std::string& content) { content.erase(content.find("user\tnone\n"), 10); });
 			}},
 		{"the record is cut short",
 			[](const std::string&, const std::string& path) {
