@@ -19,6 +19,12 @@ FilterAmountInput(const char* text, size_t length)
 			filtered.push_back(c);
 		else if (c == ',')
 			filtered.push_back('.');
+		else if (length - i >= kUnicodeMinusLength
+			&& memcmp(text + i, kUnicodeMinus, kUnicodeMinusLength) == 0) {
+			// Typesetting and spreadsheets write a minus as U+2212: dropped, -5 became 5.
+			filtered.push_back('-');
+			i += kUnicodeMinusLength - 1;
+		}
 	}
 	return filtered;
 }

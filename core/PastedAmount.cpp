@@ -75,14 +75,27 @@ FindDecimalMark(const std::vector<Mark>& marks, int* decimal)
 	return same == 1 && *decimal == (int)marks.size() - 1;
 }
 
+// The text up to its first zero byte, with every U+2212 MINUS SIGN as '-'.
+std::string
+WithPlainMinus(const char* text, size_t length)
+{
+	std::string plain(text, strnlen(text, length));
+	for (size_t at = plain.find(kUnicodeMinus); at != std::string::npos;
+		 at = plain.find(kUnicodeMinus, at + 1))
+		plain.replace(at, kUnicodeMinusLength, "-");
+	return plain;
+}
+
 } // namespace
 
 std::string
-ReadPastedAmount(const char* text, size_t length)
+ReadPastedAmount(const char* pasted, size_t length)
 {
-	if (text == nullptr)
+	if (pasted == nullptr)
 		return std::string();
-	const size_t end = strnlen(text, length);
+	const std::string plain = WithPlainMinus(pasted, length);
+	const char* text = plain.c_str();
+	const size_t end = plain.size();
 
 	size_t first = 0;
 	while (first < end && !IsDigit(text[first]))
@@ -114,24 +127,34 @@ ReadPastedAmount(const char* text, size_t length)
 	}
 	const size_t numberEnd = i;
 
-	// A text with more than one number, or a minus anywhere but right before the number,
-	// is no single grouped number; so is a number with no groups at all.
-	const bool minus = first > 0 && text[first - 1] == '-';
+	// A text with more than one number, or a minus anywhere but right before or right after
+	// the number, is no single grouped number; so is a number with no groups at all.
+	const bool leadingMinus = first > 0 && text[first - 1] == '-';
+	// Bookkeeping writes a debit with its minus after the number ("1.234,50-").
+	const bool trailingMinus = !leadingMinus && numberEnd < end && text[numberEnd] == '-';
 	for (size_t j = 0; j < end; j++) {
-		if ((j >= numberEnd && IsDigit(text[j])) || (text[j] == '-' && j + 1 != first))
+		const bool sign = j + 1 == first || (trailingMinus && j == numberEnd);
+		if ((j >= numberEnd && IsDigit(text[j])) || (text[j] == '-' && !sign))
 			return FilterAmountInput(text, end);
 	}
 	int decimal = -1;
-	if (marks.empty() || !FindDecimalMark(marks, &decimal) || (decimal >= 0 && marks.size() == 1))
+	if (!marks.empty() && !FindDecimalMark(marks, &decimal))
 		return FilterAmountInput(text, end);
-	for (size_t m = 0; m < marks.size(); m++) {
-		if ((int)m != decimal && marks[m].digitsAfter != 3)
+	if (marks.empty() || (decimal >= 0 && marks.size() == 1)) {
+		// A number without groups reads as typed; with its sign after it, as the same
+		// number with the sign in front.
+		if (!trailingMinus)
 			return FilterAmountInput(text, end);
+	} else {
+		for (size_t m = 0; m < marks.size(); m++) {
+			if ((int)m != decimal && marks[m].digitsAfter != 3)
+				return FilterAmountInput(text, end);
+		}
 	}
 
 	std::string amount;
 	amount.reserve(digits.size() + 2);
-	if (minus)
+	if (leadingMinus || trailingMinus)
 		amount.push_back('-');
 	size_t decimalAt = leadingDigits;
 	for (int m = 0; m < decimal; m++)

@@ -26,8 +26,12 @@ TEST(FilterAmountInput, KeepsOnlyNumberCharacters)
 		{"abc", ""},
 		{"1-2.3.4", "1-2.3.4"},
 		{"+5e3", "53"},
-		// Multi-byte characters vanish whole: "€", "ä", a 4-byte emoji.
+		// Multi-byte characters vanish whole: "€", "ä", a 4-byte emoji; U+2212 is a minus.
 		{"5\xe2\x82\xac", "5"},
+		{"\xe2\x88\x92"
+		 "5",
+			"-5"},
+		{"\xe2\x88", ""}, // a minus cut short
 		{"\xc3\xa4"
 		 "7\xf0\x9f\x98\x80"
 		 "8",
@@ -158,7 +162,23 @@ TEST(ReadPastedAmount, ReadsGroupedNumbersAsMeantAndFiltersTheRest)
 		{"1.2345,6", "1.2345.6"},
 		{"1,234.567,8", "1.234.567.8"},    // a mark that groups cannot be the decimal mark too
 		{"1.234,567 890", "1.234.567890"}, // nor can groups follow the decimal mark
-		{"1.234,50-", "1.234.50-"},        // a minus elsewhere than before the number
+		// A minus right after the number is its sign, as bookkeeping writes a debit.
+		{"1.234,50-", "-1234.50"},
+		{"Soll: 1.234,50- EUR", "-1234.50"},
+		{"50-", "-50"},
+		{"12,5-", "-12.5"},
+		{"1.5.5-", "1.5.5-"}, // no number: filtered
+		{"-50-", "-50-"},     // two signs: filtered
+		{"50 -", "50-"},      // not right after it
+		{"1.234,50-3", "1.234.50-3"},
+		// U+2212 MINUS SIGN is a minus.
+		{"\xE2\x88\x92"
+		 "5",
+			"-5"},
+		{"\xE2\x88\x92"
+		 "1.234,50",
+			"-1234.50"},
+		{"1.234,50\xE2\x88\x92", "-1234.50"},
 		{"Netto-Betrag 1.234,50", "-1.234.50"},
 		{"--1.234", "--1.234"},
 		{"1.234,50 (19%)", "1.234.5019"}, // two numbers
