@@ -75,14 +75,22 @@ FindDecimalMark(const std::vector<Mark>& marks, int* decimal)
 	return same == 1 && *decimal == (int)marks.size() - 1;
 }
 
-// The text up to its first zero byte, with every U+2212 MINUS SIGN as '-'.
+// The text up to its first zero byte, with every U+2212 MINUS SIGN as '-'; one pass, as a
+// paste may be megabytes long.
 std::string
 WithPlainMinus(const char* text, size_t length)
 {
-	std::string plain(text, strnlen(text, length));
-	for (size_t at = plain.find(kUnicodeMinus); at != std::string::npos;
-		 at = plain.find(kUnicodeMinus, at + 1))
-		plain.replace(at, kUnicodeMinusLength, "-");
+	const size_t end = strnlen(text, length);
+	std::string plain;
+	plain.reserve(end);
+	for (size_t i = 0; i < end; i++) {
+		if (end - i >= kUnicodeMinusLength
+			&& memcmp(text + i, kUnicodeMinus, kUnicodeMinusLength) == 0) {
+			plain.push_back('-');
+			i += kUnicodeMinusLength - 1;
+		} else
+			plain.push_back(text[i]);
+	}
 	return plain;
 }
 
