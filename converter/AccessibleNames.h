@@ -12,6 +12,9 @@ inline constexpr char kSourceBandName[] = "Ausgangsw\xC3\xA4hrung: ";
 inline constexpr char kRoundingBandName[] = "Rundung: ";
 inline constexpr char kTargetBandName[] = "Zielw\xC3\xA4hrung: ";
 inline constexpr char kSwapName[] = "W\xC3\xA4hrungen tauschen";
+// The pop-up lists: the bands' lists take the band's name; the right-click menu this one.
+inline constexpr char kRoundingMenuName[] = "Rundung";
+inline constexpr char kContextMenuName[] = "Kontextmen\xC3\xBC";
 // The bands' and the arrow's actions, as the reader describes them.
 inline constexpr char kCurrencyListAction[] = "Liste der W\xC3\xA4hrungen \xC3\xB6"
 											  "ffnen";

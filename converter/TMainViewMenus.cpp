@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "AccessibleNames.h"
 #include "AppDefs.h"
 #include "CurrencyTable.h"
 #include "Menu.h"
@@ -100,12 +101,16 @@ BPopUpMenu*
 TMainView::_BuildBandMenu(BPoint where)
 {
 	BPopUpMenu* menu = NewPopUpMenu();
-	if (where.y < kSourceBandEnd)
+	if (where.y < kSourceBandEnd) {
 		AddWhgMenu(menu, fSourceIndex, kMsgSourceCurrency);
-	else if (where.y > kTargetBandStart)
+		menu->SetAccessibleName(Whgtyp[0]);
+	} else if (where.y > kTargetBandStart) {
 		AddWhgMenu(menu, fTargetIndex, kMsgTargetCurrency);
-	else
+		menu->SetAccessibleName(Whgtyp[1]);
+	} else {
 		AddEurMenu(menu);
+		menu->SetAccessibleName(kRoundingMenuName);
+	}
 	return menu;
 }
 
@@ -137,6 +142,7 @@ BPopUpMenu*
 TMainView::_BuildContextMenu()
 {
 	BPopUpMenu* menu = NewPopUpMenu();
+	menu->SetAccessibleName(kContextMenuName);
 	for (const ContextEntry& entry : kContextMenu) {
 		switch (entry.kind) {
 			case kSourceList:

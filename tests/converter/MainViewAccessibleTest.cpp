@@ -295,6 +295,7 @@ TEST_P(AccessibleMainTest, BandActionOpensItsListAndTheArrowSwaps)
 		ASSERT_NE(nullptr, menu);
 		AccessibleNode* node = BPrivate::NodeOf(menu);
 		EXPECT_EQ(B_ROLE_MENU, node->Role());
+		EXPECT_EQ("Zielw\xC3\xA4hrung", node->Name());
 		items = node->CountChildren();
 		for (int32 i = 0; i < items; i++) {
 			AccessibleNode* item = node->ChildAt(i);
@@ -437,6 +438,7 @@ TEST_P(AccessibleMainTest, ContextMenuFromTheKeyboard)
 		if (step == 0) {
 			step++;
 			EXPECT_EQ(B_ROLE_WINDOW, node->Parent()->Role());
+			EXPECT_EQ("Kontextmen\xC3\xBC", node->Name());
 			for (int32 i = 0; i < node->CountChildren(); i++) {
 				AccessibleNode* item = node->ChildAt(i);
 				std::string line = std::to_string(item->Role()) + " " + item->Name();

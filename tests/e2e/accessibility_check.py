@@ -113,6 +113,7 @@ def main():
     xdotool("key", "shift+F10")
     menu = wait_find(app, where=lambda o: role(o) in ("menu", "popup menu")
                      and o.childCount > 0 and "showing" in states(o))
+    check(menu.name == "Kontextmenü", "the context menu is named: %r" % menu.name)
     items = [menu[i] for i in range(menu.childCount)]
     entries = [(role(i), i.name, "checked" in states(i)) for i in items]
     log("context menu: %s" % entries)
