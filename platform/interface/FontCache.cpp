@@ -180,6 +180,14 @@ ResolvePattern(const FontKey& key, std::string* fontFile)
 	return text;
 }
 
+// The font's family and face at a size (the caller's, already checked and bounded).
+FontKey
+KeyOf(const BFont& font, float size)
+{
+	return FontKey(font.Family(), (font.Face() & B_BOLD_FACE) != 0,
+		(font.Face() & B_ITALIC_FACE) != 0, size);
+}
+
 FaceKey
 FaceOf(const FontKey& key)
 {
@@ -288,8 +296,7 @@ BPrivate::AcquireScaledFont(const BFont& font)
 		return nullptr;
 	size = std::min(size, kMaxPixelSize);
 
-	FontKey key(font.Family(), (font.Face() & B_BOLD_FACE) != 0, (font.Face() & B_ITALIC_FACE) != 0,
-		size);
+	const FontKey key = KeyOf(font, size);
 
 	FontCache& cache = Cache();
 	std::lock_guard<std::mutex> guard(cache.lock);
@@ -337,8 +344,7 @@ BPrivate::IsFontFromRecord(const BFont& font)
 {
 	FontCache& cache = Cache();
 	std::lock_guard<std::mutex> guard(cache.lock);
-	auto known = cache.faces.find(FaceKey(font.Family(), (font.Face() & B_BOLD_FACE) != 0,
-		(font.Face() & B_ITALIC_FACE) != 0));
+	auto known = cache.faces.find(FaceOf(KeyOf(font, font.Size())));
 	return known != cache.faces.end() && known->second.kept;
 }
 
@@ -367,8 +373,7 @@ BPrivate::WriteFontRecord(const std::string& path, const std::vector<BFont>& fon
 	for (const BFont& font : fonts) {
 		if (!(font.Size() > 0))
 			continue;
-		const FontKey key(font.Family(), (font.Face() & B_BOLD_FACE) != 0,
-			(font.Face() & B_ITALIC_FACE) != 0, std::min(font.Size(), kMaxPixelSize));
+		const FontKey key = KeyOf(font, std::min(font.Size(), kMaxPixelSize));
 		std::string file;
 		const std::string pattern = ResolvePattern(key, &file);
 		if (!pattern.empty())

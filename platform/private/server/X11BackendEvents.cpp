@@ -360,7 +360,8 @@ X11Backend::TypicalExtents(bool decorated) const
 		return known;
 	// The window manager's answer costs it (and the server) a few dozen round trips, on the
 	// same CPUs the first frame is being made on; until that frame is up the question waits.
-	// The first window's own frame often answers it by then.
+	// The first window's own frame often answers it by then. (The input method opens with
+	// that first frame.)
 	if (!fInputMethodOpen)
 		(decorated ? fWantTitled : fWantBordered) = true;
 	else
