@@ -5,7 +5,7 @@
 # MIT-SHM, a window destroyed by another client, an X error on purpose), then the
 # real program through the X fault cases: its window destroyed by another client, SIGHUP, a
 # Ctrl+Q held from another program when it starts, the X server gone under it, a screen whose
-# default visual is not TrueColor, and a damaged Compose cache.
+# default visual is not TrueColor, a damaged Compose cache, and a window manager that crashed.
 #
 #   x11_backend_e2e.sh <x11_backend_tests> <kambolux>
 
@@ -175,5 +175,21 @@ xdotool key ctrl+q
 wait_exit
 [ "$STATUS" = 0 ] || e2e_fail "after a damaged cache: exit status $STATUS: $(cat "$OUT")"
 e2e_log "a damaged Compose cache is rebuilt"
+
+# 8. A window manager that crashed leaves the id of its check window on the root. The program
+# sees that nobody manages the screen and its window shows; the server's error about the
+# missing window is expected, not reported.
+kill -KILL "$E2E_WM_PID"
+wait "$E2E_WM_PID" 2>/dev/null
+xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" \
+	|| e2e_fail "openbox took its check with it; this step tests nothing"
+rm -f "$SETTINGS"
+start_program
+alive
+grep -q "X error" "$OUT" && e2e_fail "a crashed window manager's check window: $(cat "$OUT")"
+xdotool key ctrl+q
+wait_exit
+[ "$STATUS" = 0 ] || e2e_fail "without a window manager: exit status $STATUS: $(cat "$OUT")"
+e2e_log "a crashed window manager's stale check is no error"
 
 e2e_log "X11 backend end-to-end: all steps passed"

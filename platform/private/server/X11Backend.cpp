@@ -86,6 +86,8 @@ const int kLostConnectionStatus = 1;
 int
 OnXError(Display* display, XErrorEvent* error)
 {
+	if (X11ForeignRequests::Expected(*error))
+		return 0;
 	const uint32 count = ++sErrorsCaught;
 	if (count > kErrorsReported)
 		return 0;
@@ -186,6 +188,7 @@ X11Backend::~X11Backend()
 		for (auto& [probe, titled] : fProbes)
 			XDestroyWindow(fConnection.display, probe);
 		XDestroyWindow(fConnection.display, fConnection.leader);
+		X11ForeignRequests::Forget(fConnection.display);
 		XCloseDisplay(fConnection.display);
 	}
 	for (int fd : fWakePipe) {

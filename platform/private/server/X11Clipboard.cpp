@@ -242,6 +242,8 @@ X11Clipboard::_Serve(const XSelectionRequestEvent& request)
 {
 	const X11Atoms& atoms = fConnection->atoms;
 	Display* display = fConnection->display;
+	// The requester may quit before it has its answer.
+	X11ForeignRequests foreign(display);
 	XEvent reply{};
 	reply.xselection.type = SelectionNotify;
 	reply.xselection.requestor = request.requestor;
@@ -302,6 +304,7 @@ X11Clipboard::_Offer(Window requestor, Atom property, Atom type, const std::stri
 void
 X11Clipboard::_SendPiece(Outgoing& outgoing)
 {
+	X11ForeignRequests foreign(fConnection->display);
 	const size_t length = outgoing.sent < outgoing.bytes.size()
 		? std::min(_PieceSize(), outgoing.bytes.size() - outgoing.sent)
 		: 0;
@@ -332,8 +335,10 @@ X11Clipboard::_ForgetOutgoing(size_t index)
 		if (other.requestor == requestor)
 			return;
 	}
-	if (!fConnection->lost)
+	if (!fConnection->lost) {
+		X11ForeignRequests foreign(fConnection->display);
 		XSelectInput(fConnection->display, requestor, NoEventMask);
+	}
 }
 
 } // namespace BPrivate

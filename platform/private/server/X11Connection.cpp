@@ -3,13 +3,74 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
+#include <climits>
+#include <list>
+
 namespace BPrivate {
+
+struct X11SerialRange {
+	Display* display;
+	unsigned long first;
+	unsigned long last; // ULONG_MAX while the scope is open
+};
+
+namespace {
+
+// Xlib's error handler is one for the process, so the ranges are too. Never destroyed: a
+// backend that goes at the program's exit still uses them after other statics are gone.
+std::list<X11SerialRange>&
+ForeignRanges()
+{
+	static auto* ranges = new std::list<X11SerialRange>;
+	return *ranges;
+}
+
+} // namespace
+
+X11ForeignRequests::X11ForeignRequests(Display* display) : fDisplay(display)
+{
+	std::list<X11SerialRange>& ranges = ForeignRanges();
+	// Closed ranges whose every request the server has answered can bring no more errors.
+	ranges.remove_if([display](const X11SerialRange& range) {
+		return range.display == display && range.last != ULONG_MAX
+			&& (range.last < range.first || range.last <= LastKnownRequestProcessed(display));
+	});
+	ranges.push_back(X11SerialRange{display, NextRequest(display), ULONG_MAX});
+	fRange = &ranges.back();
+}
+
+X11ForeignRequests::~X11ForeignRequests()
+{
+	fRange->last = NextRequest(fDisplay) - 1;
+}
+
+bool
+X11ForeignRequests::Expected(const XErrorEvent& error)
+{
+	if (error.error_code != BadWindow)
+		return false;
+	for (const X11SerialRange& range : ForeignRanges()) {
+		if (range.display == error.display && error.serial >= range.first
+			&& error.serial <= range.last)
+			return true;
+	}
+	return false;
+}
+
+void
+X11ForeignRequests::Forget(Display* display)
+{
+	ForeignRanges().remove_if(
+		[display](const X11SerialRange& range) { return range.display == display; });
+}
 
 bool
 X11Connection::HasWindowManager() const
 {
 	if (lost)
 		return false;
+	// A window manager that crashed leaves its check window's id behind.
+	X11ForeignRequests foreign(display);
 	// EWMH: the root names a child window, and that window names itself.
 	auto supportingWindow = [this](Window window) -> Window {
 		Atom type = None;

@@ -32,6 +32,30 @@ struct X11Connection {
 	bool HasWindowManager() const;
 };
 
+struct X11SerialRange;
+
+// Requests about windows of other clients, which may be gone at any moment (the check window
+// of a window manager that crashed, a clipboard requester that quit): while one of these
+// lives, the BadWindow errors its requests bring are expected, neither reported nor counted.
+// The requests are told by their serial numbers, so an error that arrives after the scope
+// has ended still counts as expected.
+class X11ForeignRequests {
+public:
+	explicit X11ForeignRequests(Display* display);
+	~X11ForeignRequests();
+	X11ForeignRequests(const X11ForeignRequests&) = delete;
+	X11ForeignRequests& operator=(const X11ForeignRequests&) = delete;
+
+	// For the error handler: whether the error is one of those expected.
+	static bool Expected(const XErrorEvent& error);
+	// Before the display closes: its requests' numbers mean nothing any more.
+	static void Forget(Display* display);
+
+private:
+	Display* fDisplay;
+	X11SerialRange* fRange;
+};
+
 // A TrueColor visual of the screen and its depth: the default one when it is TrueColor, else
 // the deepest one (24 bits preferred); nullptr when the screen has none.
 Visual* ChooseTrueColorVisual(Display* display, int screen, int* depth);
