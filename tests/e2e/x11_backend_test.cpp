@@ -353,7 +353,7 @@ TEST_F(X11Display, AnOwnerThatNeverAnswersCostsOnlyTheTimeOut)
 // Other clients' windows may be gone by the time we answer them: a requester that quit
 // before its answer (large and small texts, the list of targets) and a window manager that
 // crashed and left its check window's id on the root. The server's errors about them are
-// expected, so none is reported; an error about anything else still is.
+// expected, so none is reported (errors about our own windows still are: the test after this).
 TEST_F(X11Display, GoneWindowsOfOtherClientsAreNoErrors)
 {
 	BackendWindow* window = Open("gone requesters");
