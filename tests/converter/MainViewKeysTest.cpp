@@ -3,9 +3,11 @@
 // field and the middle-click paste, all through the headless backend.
 #include "ConverterFixture.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "Alert.h"
 #include "CalcWnd.h"
 #include "EventLoop.h"
 #include "InterfaceDefs.h"
@@ -304,4 +306,35 @@ TEST_F(KeysTest, TheCalculatorButtonShowsTheMarkOnlyWhileFocusedByKeyboard)
 	fBackend->InjectClick(WindowId(), BPoint(100, 32));
 	Drain();
 	EXPECT_EQ(plain, snapshot());
+}
+
+TEST_F(KeysTest, EscapeClosesTheOneButtonAlertsAlsoWithTheirButtonFocused)
+{
+	Start();
+	const std::function<void()> open[] = {
+		[&] { Command('MpIf'); }, // the rates
+		[&] {
+			fApp->PostMessage(B_ABOUT_REQUESTED, fApp.get());
+			Drain();
+		},
+	};
+	for (const auto& show : open) {
+		for (bool tabFirst : {false, true}) {
+			SCOPED_TRACE(tabFirst ? "OK focused by Tab" : "nothing focused");
+			int32 steps = 0;
+			BPrivate::EventLoop::SetIdleHook([&] {
+				BAlert* alert = BPrivate::CurrentAlert();
+				if (alert == nullptr || steps++ > 0)
+					return;
+				uint32 id = BPrivate::HeadlessBackend::IdOf(alert);
+				if (tabFirst)
+					fBackend->InjectKey(id, "\t");
+				fBackend->InjectKey(id, "\x1b");
+			});
+			show();
+			BPrivate::EventLoop::SetIdleHook(nullptr);
+			EXPECT_EQ(1, steps) << "closed by its own keys, not left open";
+			EXPECT_EQ(nullptr, BPrivate::CurrentAlert());
+		}
+	}
 }
