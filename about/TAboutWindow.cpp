@@ -1,6 +1,8 @@
 #include "TAboutWindow.h"
 
+#include "AppDefs.h"
 #include "Button.h"
+#include "InterfaceDefs.h"
 #include "Message.h"
 #include "TAboutView.h"
 #include "TPicView.h"
@@ -23,7 +25,8 @@ TAboutWindow::TAboutWindow(const char* text) :
 	// Leaves the 55 pixels at the left to the band and the icon, and ends above the button.
 	BRect t = picture->Bounds();
 	BRect textFrame(t.left + 55, t.top + 10, t.right - 10, t.bottom - 38);
-	picture->AddChild(new TAboutView(textFrame, text));
+	fText = new TAboutView(textFrame, text);
+	picture->AddChild(fText);
 }
 
 TAboutWindow::~TAboutWindow() = default;
@@ -36,4 +39,23 @@ TAboutWindow::MessageReceived(BMessage* message)
 		return;
 	}
 	BWindow::MessageReceived(message);
+}
+
+void
+TAboutWindow::DispatchMessage(BMessage* message, BHandler* handler)
+{
+	const char* bytes = nullptr;
+	if (message->what == B_KEY_DOWN && message->FindString("bytes", &bytes) == B_OK
+		&& bytes != nullptr && bytes[0] != '\0' && bytes[1] == '\0') {
+		if (bytes[0] == B_ESCAPE) {
+			Quit();
+			return;
+		}
+		// Enter on an address opens it; anywhere else it is "OK" as the default button.
+		if (bytes[0] == B_ENTER && fText->IsFocus()) {
+			fText->KeyDown(bytes, 1);
+			return;
+		}
+	}
+	BWindow::DispatchMessage(message, handler);
 }

@@ -1,9 +1,11 @@
 // The about window: icon band, styled about text with two links, and an "OK" button. Modal to
 // the application; created at the screen's top-left, moved and shown by its creator, and
-// closed by "OK" or Enter.
+// closed by "OK", Enter or Escape.
 #pragma once
 
 #include "Window.h"
+
+class TAboutView;
 
 enum : uint32 {
 	kAboutOK = 'AbOK',
@@ -16,4 +18,8 @@ public:
 	~TAboutWindow() override;
 
 	void MessageReceived(BMessage* message) override;
+	void DispatchMessage(BMessage* message, BHandler* handler) override;
+
+private:
+	TAboutView* fText;
 };
