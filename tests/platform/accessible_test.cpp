@@ -577,6 +577,42 @@ TEST_P(AccessibleTest, MenuItemsFollowTheKeyboardAndChoose)
 	EXPECT_EQ(option, chosen);
 }
 
+TEST_P(AccessibleTest, TheFocusGoesBackToTheViewWhenAMenuCloses)
+{
+	fButton->MakeFocus(true);
+	Show();
+	AccessibilityRecorder recorder;
+	for (const char* closeKey : {"\x1b", "\n"}) { // without a choice, and choosing
+		SCOPED_TRACE(closeKey[0] == '\n' ? "chosen" : "cancelled");
+		BPopUpMenu menu("menu", false, false);
+		menu.AddItem(new BMenuItem("eins", new BMessage('one ')));
+		menu.AddItem(new BMenuItem("zwei", new BMessage('two ')));
+		int32 step = 0;
+		EventLoop::SetIdleHook([&] {
+			BMenu* tracked = BPrivate::TrackedMenu();
+			if (tracked == nullptr || step++ > 0)
+				return;
+			uint32 id = HeadlessBackend::IdOf(tracked->Window());
+			fBackend->InjectKey(id, "\x1f");
+			fBackend->InjectKey(id, closeKey);
+		});
+		recorder.Clear();
+		menu.Go(BPoint(150, 100));
+		EventLoop::SetIdleHook(nullptr);
+		EventLoop::Drain();
+		// The reader was told the focus went to "eins"; it must hear that it came back.
+		std::vector<std::string> focus = recorder.Lines({Type::kFocused});
+		ASSERT_EQ(2u, focus.size());
+		EXPECT_EQ("focused eins", focus[0]);
+		AccessibleNode* last = nullptr;
+		for (const auto& event : recorder.events) {
+			if (event.type == Type::kFocused)
+				last = event.node;
+		}
+		EXPECT_EQ(Node(fButton), last);
+	}
+}
+
 INSTANTIATE_TEST_SUITE_P(Scales, AccessibleTest, testing::Values(1, 2),
 	[](const testing::TestParamInfo<int32>& info) { return "Scale" + std::to_string(info.param); });
 
