@@ -1,5 +1,6 @@
 #include "AtkEventBridge.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "AtkCoordinates.h"
@@ -31,6 +32,10 @@ AtkEventBridge::Notify(const AccessibleEvent& event)
 	if (event.type == AccessibleEvent::kDestroyed) {
 		if (fFocus == node)
 			fFocus = nullptr;
+		fAnnounced.erase(node);
+		fPendingAnnouncements.erase(std::remove(fPendingAnnouncements.begin(),
+										fPendingAnnouncements.end(), node),
+			fPendingAnnouncements.end());
 		Forget(node);
 		return;
 	}
@@ -195,11 +200,52 @@ AtkEventBridge::_TextInserted(AccessibleNode* node, const AccessibleEvent& event
 		event.text.c_str());
 	// A live result is announced whole where ATK has the signal for it (2.50 and later).
 	if ((node->States() & B_STATE_LIVE) != 0
-		&& g_signal_lookup("announcement", ATK_TYPE_OBJECT) != 0) {
+		&& g_signal_lookup("announcement", ATK_TYPE_OBJECT) != 0)
+		_AnnounceLater(node);
+}
+
+void
+AtkEventBridge::_AnnounceLater(AccessibleNode* node)
+{
+	if (std::find(fPendingAnnouncements.begin(), fPendingAnnouncements.end(), node)
+		== fPendingAnnouncements.end())
+		fPendingAnnouncements.push_back(node);
+	if (fAnnounceSource != 0)
+		return;
+	// The kit handles all its queued messages before the GLib context runs again, so the
+	// idle callback sees the results as the whole batch left them.
+	fAnnounceSource = g_idle_add(
+		[](gpointer data) -> gboolean {
+			auto* bridge = static_cast<AtkEventBridge*>(data);
+			bridge->fAnnounceSource = 0;
+			bridge->_AnnouncePending();
+			return G_SOURCE_REMOVE;
+		},
+		this);
+}
+
+void
+AtkEventBridge::_AnnouncePending()
+{
+	std::vector<AccessibleNode*> pending;
+	pending.swap(fPendingAnnouncements);
+	for (AccessibleNode* node : pending) {
 		BPrivate::AccessibleText* text = node->Text();
-		std::string contents = text != nullptr ? text->Contents() : event.text;
-		g_signal_emit_by_name(object, "announcement", contents.c_str());
+		if (text == nullptr)
+			continue;
+		std::string contents = text->Contents();
+		std::string& said = fAnnounced[node];
+		if (contents == said)
+			continue;
+		said = contents;
+		g_signal_emit_by_name(ObjectFor(node), "announcement", contents.c_str());
 	}
+}
+
+AtkEventBridge::~AtkEventBridge()
+{
+	if (fAnnounceSource != 0)
+		g_source_remove(fAnnounceSource);
 }
 
 } // namespace KamboAtk

@@ -2,6 +2,7 @@
 // what is left of an object whose node went away.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -215,6 +216,47 @@ TEST_F(AtkEventsTest, TypingIsTextRemovedThenInsertedAndTheCaret)
 			"Betrag in DEM text-caret-moved 1",
 			"Betrag in DEM text-selection-changed",
 		}));
+}
+
+TEST_F(AtkEventsTest, ALiveResultIsAnnouncedOnceWhenTheBatchOfChangesIsDone)
+{
+	if (g_signal_lookup("announcement", ATK_TYPE_OBJECT) == 0)
+		GTEST_SKIP() << "this ATK has no announcement signal";
+	std::vector<std::string> spoken;
+	AtkObject* line = KamboAtk::ObjectFor(fTree.euroLine);
+	gulong handler = g_signal_connect(line, "announcement",
+		G_CALLBACK(+[](AtkObject*, const gchar* text, gpointer data) {
+			static_cast<std::vector<std::string>*>(data)->push_back(text);
+		}),
+		&spoken);
+	// Typing over a selection: the converter recomputes for the removal and again for the
+	// insertion, each time the line's whole text replaced.
+	auto rewrite = [&](const char* text) {
+		AccessibleEvent event;
+		event.node = fTree.euroLine;
+		event.type = AccessibleEvent::kTextRemoved;
+		event.length = (int32)fTree.euroLine->fText->fContents.size();
+		event.text = fTree.euroLine->fText->fContents;
+		fBridge.Notify(event);
+		fTree.euroLine->fText->fContents = text;
+		event.type = AccessibleEvent::kTextInserted;
+		event.length = (int32)strlen(text);
+		event.text = text;
+		fBridge.Notify(event);
+	};
+	auto idle = [] {
+		while (g_main_context_iteration(nullptr, FALSE)) {
+		}
+	};
+	rewrite("0.000000 . . .");
+	rewrite("9.146941 . . .");
+	idle();
+	EXPECT_EQ((std::vector<std::string>{"9.146941 . . ."}), spoken);
+	// The same result again (the pad's "=" only adds decimals to the amount) says nothing.
+	rewrite("9.146941 . . .");
+	idle();
+	EXPECT_EQ(1u, spoken.size());
+	g_signal_handler_disconnect(line, handler);
 }
 
 TEST_F(AtkEventsTest, ChildrenNamesBoundsAndWindows)
