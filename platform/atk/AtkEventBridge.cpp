@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "AtkCoordinates.h"
+#include "AtkLinks.h"
 #include "AtkNodeObject.h"
 #include "AtkRoleMap.h"
 
@@ -75,8 +76,10 @@ AtkEventBridge::Notify(const AccessibleEvent& event)
 			}
 			break;
 		case AccessibleEvent::kCaretMoved:
-			if (ATK_IS_TEXT(object))
+			if (ATK_IS_TEXT(object)) {
 				g_signal_emit_by_name(object, "text-caret-moved", gint(event.offset));
+				_FocusLinkAt(node, object, event.offset);
+			}
 			break;
 		case AccessibleEvent::kSelectionChanged:
 			if (ATK_IS_TEXT(object))
@@ -161,6 +164,27 @@ AtkEventBridge::_Focus(AccessibleNode* node)
 	g_signal_emit_by_name(object, "focus-event", TRUE);
 	atk_focus_tracker_notify(object);
 	G_GNUC_END_IGNORE_DEPRECATIONS
+}
+
+void
+AtkEventBridge::_FocusLinkAt(AccessibleNode* node, AtkObject* object, int32 offset)
+{
+	// In a text that cannot be edited the keyboard goes from link to link by the caret
+	// (the about text's addresses); the reader hears the link it lands on as the focus.
+	if (fFocus != node || (node->States() & B_STATE_EDITABLE) != 0)
+		return;
+	for (int i = 0; i < CountLinks(object); i++) {
+		AtkHyperlink* link = HyperlinkAt(object, i);
+		if (link == nullptr || atk_hyperlink_get_start_index(link) != offset)
+			continue;
+		AtkObject* linkObject = LinkObjectAt(object, i);
+		atk_object_notify_state_change(linkObject, ATK_STATE_FOCUSED, TRUE);
+		G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+		g_signal_emit_by_name(linkObject, "focus-event", TRUE);
+		atk_focus_tracker_notify(linkObject);
+		G_GNUC_END_IGNORE_DEPRECATIONS
+		return;
+	}
 }
 
 void

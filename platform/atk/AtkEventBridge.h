@@ -3,6 +3,7 @@
 // a window activated before the focus inside it). Keeps no node pointer past its kDestroyed.
 #pragma once
 
+#include <atk/atk.h>
 #include <glib.h>
 
 #include <map>
@@ -31,6 +32,7 @@ private:
 	void _Focus(BPrivate::AccessibleNode* node);
 	void _StateChanged(BPrivate::AccessibleNode* node, uint64 states, bool on);
 	void _TextInserted(BPrivate::AccessibleNode* node, const BPrivate::AccessibleEvent& event);
+	void _FocusLinkAt(BPrivate::AccessibleNode* node, AtkObject* object, int32 offset);
 	void _AnnounceLater(BPrivate::AccessibleNode* node);
 	void _AnnouncePending();
 

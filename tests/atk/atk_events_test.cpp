@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "AtkEventBridge.h"
+#include "AtkLinks.h"
 #include "AtkNodeObject.h"
 #include "FakeTree.h"
 
@@ -164,6 +165,45 @@ TEST_F(AtkEventsTest, FocusMovesTheOldOneLosesItFirst)
 			"Taschenrechner focus-event true",
 		}));
 	EXPECT_EQ(fBridge.Focus(), fTree.calculatorButton);
+}
+
+TEST_F(AtkEventsTest, TheCaretOnALinkOfAFocusedReadOnlyTextFocusesTheLink)
+{
+	auto about = MakeTextNode("", "Kurse: www.euro.example, Quelle: www.kambo.example", false);
+	about->fText->fLinks = {{7, 23, "https://www.euro.example/"},
+		{33, 50, "https://www.kambo.example/"}};
+	FakeNode* text = fTree.frame->Add(std::move(about));
+	AtkObject* object = KamboAtk::ObjectFor(text);
+	AtkObject* second = KamboAtk::LinkObjectAt(object, 1);
+	fLog.Watch(second);
+	auto caret = [&](int32 offset) {
+		text->fText->fCaret = offset;
+		AccessibleEvent event;
+		event.node = text;
+		event.type = AccessibleEvent::kCaretMoved;
+		event.offset = offset;
+		fBridge.Notify(event);
+	};
+	// Without the focus the caret is only the caret; inside a link it is no link's focus.
+	caret(33);
+	caret(40);
+	EXPECT_TRUE(fLog.fEntries.empty());
+	text->fStates |= B_STATE_FOCUSED;
+	Send(AccessibleEvent::kFocused, text);
+	fLog.fEntries.clear();
+	caret(40);
+	caret(33);
+	EXPECT_EQ(fLog.fEntries,
+		(std::vector<std::string>{
+			"www.kambo.example state-change:focused true",
+			"www.kambo.example focus-event true",
+		}));
+	AtkStateSet* states = atk_object_ref_state_set(second);
+	EXPECT_TRUE(atk_state_set_contains_state(states, ATK_STATE_FOCUSED));
+	g_object_unref(states);
+	states = atk_object_ref_state_set(KamboAtk::LinkObjectAt(object, 0));
+	EXPECT_FALSE(atk_state_set_contains_state(states, ATK_STATE_FOCUSED));
+	g_object_unref(states);
 }
 
 TEST_F(AtkEventsTest, StateChangesNameEveryAtkState)
