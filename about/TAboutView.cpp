@@ -97,7 +97,8 @@ TAboutView::Draw(BRect updateRect)
 void
 TAboutView::KeyDown(const char* bytes, int32 numBytes)
 {
-	if (numBytes == 1 && (bytes[0] == B_SPACE || bytes[0] == B_ENTER)) {
+	// Enter stays "OK" (the default button takes it before the focus view).
+	if (numBytes == 1 && bytes[0] == B_SPACE) {
 		ActivateAccessibleLink(fKeyboardLink);
 		return;
 	}

@@ -1,7 +1,7 @@
 // The about text: read-only, not selectable, with a bold title and two blue web addresses at
 // fixed character offsets. A click on an address opens it in the browser; clicks do nothing
 // else, not even select or place a caret. Tab stops at each address in turn (underlined while
-// the keyboard is on it), and Space or Enter opens it. The offsets assume the long about
+// the keyboard is on it), and Space opens it. The offsets assume the long about
 // text's layout.
 #pragma once
 

@@ -25,8 +25,7 @@ TAboutWindow::TAboutWindow(const char* text) :
 	// Leaves the 55 pixels at the left to the band and the icon, and ends above the button.
 	BRect t = picture->Bounds();
 	BRect textFrame(t.left + 55, t.top + 10, t.right - 10, t.bottom - 38);
-	fText = new TAboutView(textFrame, text);
-	picture->AddChild(fText);
+	picture->AddChild(new TAboutView(textFrame, text));
 }
 
 TAboutWindow::~TAboutWindow() = default;
@@ -44,16 +43,12 @@ TAboutWindow::MessageReceived(BMessage* message)
 void
 TAboutWindow::DispatchMessage(BMessage* message, BHandler* handler)
 {
+	// Escape is "OK" too, wherever the focus is; Enter already is, as the default button.
 	const char* bytes = nullptr;
 	if (message->what == B_KEY_DOWN && message->FindString("bytes", &bytes) == B_OK
 		&& bytes != nullptr && bytes[0] != '\0' && bytes[1] == '\0') {
 		if (bytes[0] == B_ESCAPE) {
 			Quit();
-			return;
-		}
-		// Enter on an address opens it; anywhere else it is "OK" as the default button.
-		if (bytes[0] == B_ENTER && fText->IsFocus()) {
-			fText->KeyDown(bytes, 1);
 			return;
 		}
 	}

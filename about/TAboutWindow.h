@@ -5,8 +5,6 @@
 
 #include "Window.h"
 
-class TAboutView;
-
 enum : uint32 {
 	kAboutOK = 'AbOK',
 };
@@ -19,7 +17,4 @@ public:
 
 	void MessageReceived(BMessage* message) override;
 	void DispatchMessage(BMessage* message, BHandler* handler) override;
-
-private:
-	TAboutView* fText;
 };

@@ -274,7 +274,7 @@ TEST_F(AboutTest, IconStandsOverTheBandAndIsLeftOutWithoutItsResource)
 	}
 }
 
-TEST_F(AboutTest, TabStopsAtEachAddressThenOKAndSpaceOrEnterOpensTheOneWithTheKeyboard)
+TEST_F(AboutTest, TabStopsAtEachAddressThenOKAndSpaceOpensTheOneWithTheKeyboard)
 {
 	TAboutWindow* about = OpenAbout();
 	ASSERT_NE(nullptr, about);
@@ -302,10 +302,10 @@ TEST_F(AboutTest, TabStopsAtEachAddressThenOKAndSpaceOrEnterOpensTheOneWithTheKe
 	EXPECT_EQ(0, text->KeyboardLink());
 	EXPECT_EQ(mark, markPixel(kSiteOffset));
 	EXPECT_FALSE(mark == markPixel(kAppPageOffset));
-	key("\n");
+	key(" ");
 	ASSERT_FALSE(fBackend->LaunchedURLs().empty());
 	EXPECT_EQ(kSiteAddress, fBackend->LaunchedURLs().back());
-	EXPECT_EQ(about, About()) << "Enter on an address opens it instead of pressing OK";
+	EXPECT_EQ(about, About());
 
 	key("\t");
 	EXPECT_EQ(1, text->KeyboardLink());
@@ -328,6 +328,18 @@ TEST_F(AboutTest, TabStopsAtEachAddressThenOKAndSpaceOrEnterOpensTheOneWithTheKe
 	EXPECT_FALSE(mark == markPixel(kSiteOffset));
 	key(" ");
 	EXPECT_EQ(nullptr, About());
+
+	// Enter is "OK" wherever the focus is, on an address too.
+	about = OpenAbout();
+	ASSERT_NE(nullptr, about);
+	id = HeadlessBackend::IdOf(about);
+	key("\t");
+	key("\t");
+	ASSERT_EQ(0, Text(about)->KeyboardLink());
+	size_t launches = fBackend->LaunchedURLs().size();
+	key("\n");
+	EXPECT_EQ(nullptr, About());
+	EXPECT_EQ(launches, fBackend->LaunchedURLs().size());
 }
 
 TEST_F(AboutTest, EscapeClosesItWhereverTheFocusIs)
