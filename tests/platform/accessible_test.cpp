@@ -210,6 +210,24 @@ TEST_P(AccessibleTest, EveryWidgetSaysWhatItIs)
 	EXPECT_EQ(Pixels(BRect(250, 60, 259, 69)), second->ScreenBounds());
 }
 
+TEST_P(AccessibleTest, AMessageTextIsALabelThatSaysItself)
+{
+	// An alert's text: neither editable nor selectable, only there to be read. A screen reader
+	// speaks a dialog's labels when it comes up, by their names.
+	fReadOnly->MakeSelectable(false);
+	fReadOnly->SetText("Umrechnungskurse, keine Gew\xC3\xA4hr!");
+	Show();
+	EXPECT_EQ(B_ROLE_LABEL, Node(fReadOnly)->Role());
+	EXPECT_EQ("Umrechnungskurse, keine Gew\xC3\xA4hr!", Node(fReadOnly)->Name());
+	fReadOnly->SetAccessibleName("Kurse");
+	EXPECT_EQ("Kurse", Node(fReadOnly)->Name());
+	// Text that can be selected (a result) stays text, named only when named.
+	fReadOnly->MakeSelectable(true);
+	fReadOnly->SetAccessibleName("");
+	EXPECT_EQ(B_ROLE_TEXT, Node(fReadOnly)->Role());
+	EXPECT_EQ("", Node(fReadOnly)->Name());
+}
+
 TEST_P(AccessibleTest, NothingIsMadeOrSentWithoutAListener)
 {
 	Show();
