@@ -338,3 +338,29 @@ TEST_F(KeysTest, EscapeClosesTheOneButtonAlertsAlsoWithTheirButtonFocused)
 		}
 	}
 }
+
+TEST_F(KeysTest, F1OpensTheAboutWindowFromEveryFocus)
+{
+	Start();
+	for (const char* from : {"source", "target", "calc", "none"}) {
+		SCOPED_TRACE(from);
+		// The window manager hands the activation back when the about window has gone.
+		fBackend->ActivateWindow(WindowId());
+		FocusOn(from);
+		Key(kFunctionKey, 0, B_F1_KEY);
+		EXPECT_TRUE(CloseOpened("about window"));
+		// Other function keys open nothing.
+		Key(kFunctionKey, 0, B_F2_KEY);
+		EXPECT_FALSE(CloseOpened("about window"));
+		EXPECT_EQ(from, FocusName());
+	}
+	// A second F1 while the about window is open opens no second one.
+	fBackend->ActivateWindow(WindowId());
+	Key(kFunctionKey, 0, B_F1_KEY);
+	Key(kFunctionKey, 0, B_F1_KEY);
+	int32 abouts = 0;
+	for (int32 i = 0; i < be_app->CountWindows(); i++)
+		abouts += dynamic_cast<TAboutWindow*>(be_app->WindowAt(i)) != nullptr ? 1 : 0;
+	EXPECT_EQ(1, abouts);
+	EXPECT_TRUE(CloseOpened("about window"));
+}
