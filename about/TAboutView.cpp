@@ -3,7 +3,11 @@
 #include <cstdio>
 #include <memory>
 
+#include "AppDefs.h"
+#include "InterfaceDefs.h"
+#include "Message.h"
 #include "Roster.h"
+#include "Window.h"
 
 namespace {
 
@@ -25,7 +29,7 @@ static_assert(sizeof(kFirstAddress) <= kAddressBufferSize);
 
 TAboutView::TAboutView(BRect frame, const char* text) :
 	BTextView(frame, "", BRect(0, 0, frame.right - frame.left, frame.bottom - frame.top),
-		B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_PULSE_NEEDED),
+		B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_PULSE_NEEDED | B_NAVIGABLE),
 	fLink1Start(32),
 	fLink1End(60),
 	fLink2Start(61),
@@ -66,6 +70,79 @@ TAboutView::MouseDown(BPoint where)
 	int32 offset = OffsetAt(where);
 	_OpenLink(offset, fLink1Start, fLink1End, kFirstAddress);
 	_OpenLink(offset, fLink2Start, fLink2End, kSecondAddress);
+}
+
+void
+TAboutView::Draw(BRect updateRect)
+{
+	BTextView::Draw(updateRect);
+	int32 start = 0;
+	int32 end = 0;
+	std::string address;
+	if (!IsFocus() || Window() == nullptr || !Window()->IsActive()
+		|| !GetAccessibleLink(fKeyboardLink, &start, &end, &address))
+		return;
+	// Only the keyboard ever gives this view the focus, so this is the keyboard's mark: the
+	// address underlined, as a push button underlines its label.
+	float height = 0;
+	BPoint from = PointAt(start, &height);
+	BPoint to = PointAt(end);
+	float y = from.y + height - 1;
+	PushState();
+	SetHighColor(ui_color(B_KEYBOARD_NAVIGATION_COLOR));
+	StrokeLine(BPoint(from.x, y), BPoint(to.x - 1, y));
+	PopState();
+}
+
+void
+TAboutView::KeyDown(const char* bytes, int32 numBytes)
+{
+	// Enter stays "OK" (the default button takes it before the focus view).
+	if (numBytes == 1 && bytes[0] == B_SPACE) {
+		ActivateAccessibleLink(fKeyboardLink);
+		return;
+	}
+	if (numBytes == 1 && bytes[0] == B_TAB) {
+		int32 modifiers = 0;
+		if (BMessage* current = Window()->CurrentMessage())
+			current->FindInt32("modifiers", &modifiers);
+		int32 next = fKeyboardLink + ((modifiers & B_SHIFT_KEY) != 0 ? -1 : 1);
+		if (next >= 0 && next < CountAccessibleLinks()) {
+			_SetKeyboardLink(next);
+			return;
+		}
+	}
+	// Past the last address Tab goes on to "OK"; other keys are no business of the text.
+	BTextView::KeyDown(bytes, numBytes);
+}
+
+void
+TAboutView::MakeFocus(bool focus)
+{
+	BTextView::MakeFocus(focus);
+	if (!IsFocus()) {
+		fKeyboardLink = -1;
+		return;
+	}
+	// Reached backwards with Shift+Tab, the keyboard lands on the last address.
+	int32 modifiers = 0;
+	BMessage* current = Window() != nullptr ? Window()->CurrentMessage() : nullptr;
+	if (current != nullptr && current->what == B_KEY_DOWN)
+		current->FindInt32("modifiers", &modifiers);
+	_SetKeyboardLink((modifiers & B_SHIFT_KEY) != 0 ? CountAccessibleLinks() - 1 : 0);
+}
+
+void
+TAboutView::_SetKeyboardLink(int32 index)
+{
+	fKeyboardLink = index;
+	// The caret, never drawn here, tells a screen reader which address the keyboard is on.
+	int32 start = 0;
+	int32 end = 0;
+	std::string address;
+	if (GetAccessibleLink(index, &start, &end, &address))
+		Select(start, start);
+	Invalidate();
 }
 
 void

@@ -1,6 +1,8 @@
 // The about text: read-only, not selectable, with a bold title and two blue web addresses at
 // fixed character offsets. A click on an address opens it in the browser; clicks do nothing
-// else, not even select or place a caret. The offsets assume the long about text's layout.
+// else, not even select or place a caret. Tab stops at each address in turn (underlined while
+// the keyboard is on it), and Space opens it. The offsets assume the long about
+// text's layout.
 #pragma once
 
 #include "TextView.h"
@@ -10,7 +12,13 @@ public:
 	TAboutView(BRect frame, const char* text);
 	~TAboutView() override;
 
+	void Draw(BRect updateRect) override;
 	void MouseDown(BPoint where) override;
+	void KeyDown(const char* bytes, int32 numBytes) override;
+	void MakeFocus(bool focus = true) override;
+
+	// The address the keyboard is on: 0 or 1, or -1 without the focus.
+	int32 KeyboardLink() const { return fKeyboardLink; }
 
 	// The two web addresses, for a screen reader; activating one opens it like a click.
 	int32 CountAccessibleLinks() const override;
@@ -20,6 +28,7 @@ public:
 
 private:
 	void _OpenLink(int32 offset, int32 start, int32 end, const char* address);
+	void _SetKeyboardLink(int32 index);
 
 	// Style ranges are half-open; a click counts on the end offset too, so the newline after
 	// each address still opens it.
@@ -27,4 +36,5 @@ private:
 	int32 fLink1End;
 	int32 fLink2Start;
 	int32 fLink2End;
+	int32 fKeyboardLink = -1;
 };

@@ -1,6 +1,8 @@
 #include "TAboutWindow.h"
 
+#include "AppDefs.h"
 #include "Button.h"
+#include "InterfaceDefs.h"
 #include "Message.h"
 #include "TAboutView.h"
 #include "TPicView.h"
@@ -36,4 +38,19 @@ TAboutWindow::MessageReceived(BMessage* message)
 		return;
 	}
 	BWindow::MessageReceived(message);
+}
+
+void
+TAboutWindow::DispatchMessage(BMessage* message, BHandler* handler)
+{
+	// Escape is "OK" too, wherever the focus is; Enter already is, as the default button.
+	const char* bytes = nullptr;
+	if (message->what == B_KEY_DOWN && message->FindString("bytes", &bytes) == B_OK
+		&& bytes != nullptr && bytes[0] != '\0' && bytes[1] == '\0') {
+		if (bytes[0] == B_ESCAPE) {
+			Quit();
+			return;
+		}
+	}
+	BWindow::DispatchMessage(message, handler);
 }

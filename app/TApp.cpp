@@ -38,6 +38,8 @@ TApp::AboutRequested()
 	BAlert* alert = new BAlert("Info", kShortAboutText, "OK", nullptr, nullptr, B_WIDTH_AS_USUAL,
 		B_OFFSET_SPACING, B_INFO_ALERT);
 	alert->SetFeel(B_FLOATING_ALL_WINDOW_FEEL);
+	// Only a message with nothing to decide: Escape closes it as OK does.
+	alert->SetShortcut(0, B_ESCAPE);
 	// Deletes itself when dismissed.
 	alert->Go();
 }

@@ -4,6 +4,7 @@
 #include "AppDefs.h"
 #include "Application.h"
 #include "CalcWnd.h"
+#include "InterfaceDefs.h"
 #include "Message.h"
 #include "Messages.h"
 #include "Preferences.h"
@@ -65,6 +66,22 @@ TMainWindow::MessageReceived(BMessage* message)
 			BWindow::MessageReceived(message);
 			break;
 	}
+}
+
+void
+TMainWindow::DispatchMessage(BMessage* message, BHandler* handler)
+{
+	// F1, the key for help, opens the about window from wherever the focus is; not while
+	// the window waits for a modal one (it is not active then), which would open another.
+	const char* bytes = nullptr;
+	int32 key = 0;
+	if (message->what == B_KEY_DOWN && IsActive() && message->FindString("bytes", &bytes) == B_OK
+		&& bytes != nullptr && bytes[0] == B_FUNCTION_KEY && bytes[1] == '\0'
+		&& message->FindInt32("key", &key) == B_OK && key == B_F1_KEY) {
+		PostMessage(B_ABOUT_REQUESTED, this);
+		return;
+	}
+	BWindow::DispatchMessage(message, handler);
 }
 
 bool

@@ -1,6 +1,6 @@
 // TMainWindow: the converter's window. Restores and saves its position, carries the
-// converter view as its only child and opens the calculator pad and the about window.
-// Closing it ends the program.
+// converter view as its only child and opens the calculator pad and the about window (also
+// with F1). Closing it ends the program.
 #pragma once
 
 #include "Window.h"
@@ -13,6 +13,7 @@ public:
 	~TMainWindow() override;
 
 	void MessageReceived(BMessage* message) override;
+	void DispatchMessage(BMessage* message, BHandler* handler) override;
 	bool QuitRequested() override;
 
 	TMainView* MainView() const { return fMainView; }

@@ -323,6 +323,8 @@ TMainView::_ShowRates()
 	// Monospaced, so that codes and rates line up in columns.
 	alert->TextView()->SetFontAndColor(be_fixed_font, B_FONT_ALL);
 	alert->SetFeel(B_FLOATING_ALL_WINDOW_FEEL);
+	// Only a message with nothing to decide: Escape closes it as OK does.
+	alert->SetShortcut(0, B_ESCAPE);
 	// Deletes itself when dismissed.
 	alert->Go();
 }

@@ -1,8 +1,10 @@
 #include "AtkEventBridge.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "AtkCoordinates.h"
+#include "AtkLinks.h"
 #include "AtkNodeObject.h"
 #include "AtkRoleMap.h"
 
@@ -31,6 +33,10 @@ AtkEventBridge::Notify(const AccessibleEvent& event)
 	if (event.type == AccessibleEvent::kDestroyed) {
 		if (fFocus == node)
 			fFocus = nullptr;
+		fAnnounced.erase(node);
+		fPendingAnnouncements.erase(std::remove(fPendingAnnouncements.begin(),
+										fPendingAnnouncements.end(), node),
+			fPendingAnnouncements.end());
 		Forget(node);
 		return;
 	}
@@ -70,8 +76,10 @@ AtkEventBridge::Notify(const AccessibleEvent& event)
 			}
 			break;
 		case AccessibleEvent::kCaretMoved:
-			if (ATK_IS_TEXT(object))
+			if (ATK_IS_TEXT(object)) {
 				g_signal_emit_by_name(object, "text-caret-moved", gint(event.offset));
+				_FocusLinkAt(node, object, event.offset);
+			}
 			break;
 		case AccessibleEvent::kSelectionChanged:
 			if (ATK_IS_TEXT(object))
@@ -159,6 +167,27 @@ AtkEventBridge::_Focus(AccessibleNode* node)
 }
 
 void
+AtkEventBridge::_FocusLinkAt(AccessibleNode* node, AtkObject* object, int32 offset)
+{
+	// In a text that cannot be edited the keyboard goes from link to link by the caret
+	// (the about text's addresses); the reader hears the link it lands on as the focus.
+	if (fFocus != node || (node->States() & B_STATE_EDITABLE) != 0)
+		return;
+	for (int i = 0; i < CountLinks(object); i++) {
+		AtkHyperlink* link = HyperlinkAt(object, i);
+		if (link == nullptr || atk_hyperlink_get_start_index(link) != offset)
+			continue;
+		AtkObject* linkObject = LinkObjectAt(object, i);
+		atk_object_notify_state_change(linkObject, ATK_STATE_FOCUSED, TRUE);
+		G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+		g_signal_emit_by_name(linkObject, "focus-event", TRUE);
+		atk_focus_tracker_notify(linkObject);
+		G_GNUC_END_IGNORE_DEPRECATIONS
+		return;
+	}
+}
+
+void
 AtkEventBridge::_StateChanged(AccessibleNode* node, uint64 states, bool on)
 {
 	AtkObject* object = ObjectFor(node);
@@ -195,11 +224,52 @@ AtkEventBridge::_TextInserted(AccessibleNode* node, const AccessibleEvent& event
 		event.text.c_str());
 	// A live result is announced whole where ATK has the signal for it (2.50 and later).
 	if ((node->States() & B_STATE_LIVE) != 0
-		&& g_signal_lookup("announcement", ATK_TYPE_OBJECT) != 0) {
+		&& g_signal_lookup("announcement", ATK_TYPE_OBJECT) != 0)
+		_AnnounceLater(node);
+}
+
+void
+AtkEventBridge::_AnnounceLater(AccessibleNode* node)
+{
+	if (std::find(fPendingAnnouncements.begin(), fPendingAnnouncements.end(), node)
+		== fPendingAnnouncements.end())
+		fPendingAnnouncements.push_back(node);
+	if (fAnnounceSource != 0)
+		return;
+	// The kit handles all its queued messages before the GLib context runs again, so the
+	// idle callback sees the results as the whole batch left them.
+	fAnnounceSource = g_idle_add(
+		[](gpointer data) -> gboolean {
+			auto* bridge = static_cast<AtkEventBridge*>(data);
+			bridge->fAnnounceSource = 0;
+			bridge->_AnnouncePending();
+			return G_SOURCE_REMOVE;
+		},
+		this);
+}
+
+void
+AtkEventBridge::_AnnouncePending()
+{
+	std::vector<AccessibleNode*> pending;
+	pending.swap(fPendingAnnouncements);
+	for (AccessibleNode* node : pending) {
 		BPrivate::AccessibleText* text = node->Text();
-		std::string contents = text != nullptr ? text->Contents() : event.text;
-		g_signal_emit_by_name(object, "announcement", contents.c_str());
+		if (text == nullptr)
+			continue;
+		std::string contents = text->Contents();
+		std::string& said = fAnnounced[node];
+		if (contents == said)
+			continue;
+		said = contents;
+		g_signal_emit_by_name(ObjectFor(node), "announcement", contents.c_str());
 	}
+}
+
+AtkEventBridge::~AtkEventBridge()
+{
+	if (fAnnounceSource != 0)
+		g_source_remove(fAnnounceSource);
 }
 
 } // namespace KamboAtk

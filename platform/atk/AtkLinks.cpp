@@ -265,6 +265,12 @@ RefLinkStateSet(AtkObject* object)
 		if (atk_state_set_contains_state(ownerStates, state))
 			atk_state_set_add_state(set, state);
 	}
+	// The keyboard is on the link: its text has the focus and the caret at the link's start.
+	int32 start = 0;
+	if (atk_state_set_contains_state(ownerStates, ATK_STATE_FOCUSED) && ATK_IS_TEXT(ref.owner)
+		&& Resolve(ref, &start, nullptr, nullptr)
+		&& atk_text_get_caret_offset(ATK_TEXT(ref.owner)) == start)
+		atk_state_set_add_state(set, ATK_STATE_FOCUSED);
 	g_object_unref(ownerStates);
 	return set;
 }

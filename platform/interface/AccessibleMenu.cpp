@@ -1,6 +1,7 @@
 // Menus for a screen reader: a BMenu is a menu, its items menu items; items of a menu that
 // marks one, and options, are check menu items. Moving the highlight moves the focus.
 #include "AccessibleNodes.h"
+#include "Application.h"
 #include "Menu.h"
 #include "MenuItem.h"
 #include "MenuWindow.h"
@@ -215,6 +216,24 @@ NotifyMenuHighlight(BMenu* menu, int32 oldIndex, int32 newIndex)
 		event.on = true;
 		Notify(event);
 		Notify(AccessibleEvent::kFocused, node);
+	}
+}
+
+void
+NotifyMenuClosed()
+{
+	// Moving the highlight took the reader's focus into the menu, which is gone now.
+	if (!Listening() || be_app == nullptr)
+		return;
+	for (int32 i = 0; i < be_app->CountWindows(); i++) {
+		BWindow* window = be_app->WindowAt(i);
+		if (!window->IsActive() || dynamic_cast<MenuWindow*>(window) != nullptr)
+			continue;
+		if (window->CurrentFocus() != nullptr)
+			NotifyFocus(window->CurrentFocus());
+		else
+			Notify(AccessibleEvent::kFocused, NodeOf(window));
+		return;
 	}
 }
 

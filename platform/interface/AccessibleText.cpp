@@ -290,7 +290,18 @@ NotifyCaret(BTextView* view)
 accessible_role
 BTextView::AccessibleRole() const
 {
+	if (!fEditable && !fSelectable && CountAccessibleLinks() <= 0)
+		return B_ROLE_LABEL;
 	return B_ROLE_TEXT;
+}
+
+std::string
+BTextView::AccessibleName() const
+{
+	std::string name = BView::AccessibleName();
+	if (name.empty() && AccessibleRole() == B_ROLE_LABEL)
+		return Text();
+	return name;
 }
 
 uint64

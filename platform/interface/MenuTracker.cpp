@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "AccessibleKit.h"
 #include "AppDefs.h"
 #include "Application.h"
 #include "Backend.h"
@@ -48,6 +49,8 @@ MenuTracker::~MenuTracker()
 	_CloseAll();
 	auto& trackers = Trackers();
 	trackers.erase(std::remove(trackers.begin(), trackers.end(), this), trackers.end());
+	if (trackers.empty())
+		NotifyMenuClosed();
 }
 
 MenuTracker*

@@ -118,6 +118,9 @@ public:
 	// Accessibility: text that can be edited, or only read (and maybe selected). Links are
 	// web addresses inside the text, in byte offsets; the kit serves them as hyperlinks.
 	accessible_role AccessibleRole() const override;
+	// Text that can be neither edited nor selected and has no links (an alert's message) is a
+	// label, named by its text unless the program names it.
+	std::string AccessibleName() const override;
 	uint64 AccessibleStates() const override;
 	virtual int32 CountAccessibleLinks() const;
 	virtual bool GetAccessibleLink(int32 index, int32* outStart, int32* outEnd,

@@ -40,8 +40,11 @@ TakesKeyboardFocus(const BView* view)
 {
 	if (view == nullptr || view->Window() == nullptr || !IsShown(view))
 		return false;
-	if (const BTextView* text = dynamic_cast<const BTextView*>(view))
-		return text->IsEditable() || text->IsSelectable();
+	// A text that can be neither edited nor selected may still ask for the keys (its links).
+	if (const BTextView* text = dynamic_cast<const BTextView*>(view)) {
+		return text->IsEditable() || text->IsSelectable()
+			|| (view->Flags() & (B_NAVIGABLE | B_NAVIGABLE_JUMP)) != 0;
+	}
 	if ((view->Flags() & (B_NAVIGABLE | B_NAVIGABLE_JUMP)) == 0)
 		return false;
 	const BControl* control = dynamic_cast<const BControl*>(view);

@@ -274,19 +274,86 @@ TEST_F(AboutTest, IconStandsOverTheBandAndIsLeftOutWithoutItsResource)
 	}
 }
 
-TEST_F(AboutTest, TabReachesOnlyOKWhichSpaceClosesAndItsTextIsPassedBy)
+TEST_F(AboutTest, TabStopsAtEachAddressThenOKAndSpaceOpensTheOneWithTheKeyboard)
 {
 	TAboutWindow* about = OpenAbout();
 	ASSERT_NE(nullptr, about);
+	TAboutView* text = Text(about);
+	ASSERT_NE(nullptr, text);
 	uint32 id = HeadlessBackend::IdOf(about);
-	fBackend->InjectKey(id, "\t");
-	Drain();
+	auto key = [&](const char* bytes, uint32 modifiers = 0) {
+		fBackend->InjectKey(id, bytes, modifiers);
+		Drain();
+	};
+	// Under the address's second character, on the bottom row of its line.
+	auto markPixel = [&](int32 offset) {
+		float height = 0;
+		BPoint at = text->ConvertToWindow(text->PointAt(offset + 1, &height));
+		return fBackend->PixelAt(about, (int32)at.x + 1, (int32)(at.y + height - 1));
+	};
+	const rgb_color mark = ui_color(B_KEYBOARD_NAVIGATION_COLOR);
+	EXPECT_FALSE(mark == markPixel(kSiteOffset));
+
+	// "OK" comes first in the tree, then the text with its two stops.
+	key("\t");
+	ASSERT_EQ(OK(about), about->CurrentFocus());
+	key("\t");
+	ASSERT_EQ(text, about->CurrentFocus());
+	EXPECT_EQ(0, text->KeyboardLink());
+	EXPECT_EQ(mark, markPixel(kSiteOffset));
+	EXPECT_FALSE(mark == markPixel(kAppPageOffset));
+	key(" ");
+	ASSERT_FALSE(fBackend->LaunchedURLs().empty());
+	EXPECT_EQ(kSiteAddress, fBackend->LaunchedURLs().back());
+	EXPECT_EQ(about, About());
+
+	key("\t");
+	EXPECT_EQ(1, text->KeyboardLink());
+	EXPECT_EQ(mark, markPixel(kAppPageOffset));
+	EXPECT_FALSE(mark == markPixel(kSiteOffset));
+	key(" ");
+	EXPECT_EQ(kAppPageAddress, fBackend->LaunchedURLs().back());
+
+	key("\t");
 	EXPECT_EQ(OK(about), about->CurrentFocus());
-	// The only stop: Tab and Shift+Tab stay on it.
-	fBackend->InjectKey(id, "\t", B_SHIFT_KEY);
-	Drain();
+	EXPECT_EQ(-1, text->KeyboardLink());
+	EXPECT_FALSE(mark == markPixel(kAppPageOffset));
+	// Backwards the second address comes first.
+	key("\t", B_SHIFT_KEY);
+	EXPECT_EQ(1, text->KeyboardLink());
+	key("\t", B_SHIFT_KEY);
+	EXPECT_EQ(0, text->KeyboardLink());
+	key("\t", B_SHIFT_KEY);
 	EXPECT_EQ(OK(about), about->CurrentFocus());
-	fBackend->InjectKey(id, " ");
-	Drain();
+	EXPECT_FALSE(mark == markPixel(kSiteOffset));
+	key(" ");
 	EXPECT_EQ(nullptr, About());
+
+	// Enter is "OK" wherever the focus is, on an address too.
+	about = OpenAbout();
+	ASSERT_NE(nullptr, about);
+	id = HeadlessBackend::IdOf(about);
+	key("\t");
+	key("\t");
+	ASSERT_EQ(0, Text(about)->KeyboardLink());
+	size_t launches = fBackend->LaunchedURLs().size();
+	key("\n");
+	EXPECT_EQ(nullptr, About());
+	EXPECT_EQ(launches, fBackend->LaunchedURLs().size());
+}
+
+TEST_F(AboutTest, EscapeClosesItWhereverTheFocusIs)
+{
+	for (int32 tabs : {0, 1, 2}) { // nothing, "OK", the first address
+		SCOPED_TRACE(tabs);
+		TAboutWindow* about = OpenAbout();
+		ASSERT_NE(nullptr, about);
+		uint32 id = HeadlessBackend::IdOf(about);
+		for (int32 i = 0; i < tabs; i++)
+			fBackend->InjectKey(id, "\t");
+		fBackend->InjectKey(id, "\x1b");
+		Drain();
+		EXPECT_EQ(nullptr, About());
+	}
+	EXPECT_TRUE(fBackend->LaunchedURLs().empty());
 }

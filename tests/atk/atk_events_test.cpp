@@ -2,10 +2,12 @@
 // what is left of an object whose node went away.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "AtkEventBridge.h"
+#include "AtkLinks.h"
 #include "AtkNodeObject.h"
 #include "FakeTree.h"
 
@@ -165,6 +167,45 @@ TEST_F(AtkEventsTest, FocusMovesTheOldOneLosesItFirst)
 	EXPECT_EQ(fBridge.Focus(), fTree.calculatorButton);
 }
 
+TEST_F(AtkEventsTest, TheCaretOnALinkOfAFocusedReadOnlyTextFocusesTheLink)
+{
+	auto about = MakeTextNode("", "Kurse: www.euro.example, Quelle: www.kambo.example", false);
+	about->fText->fLinks = {{7, 23, "https://www.euro.example/"},
+		{33, 50, "https://www.kambo.example/"}};
+	FakeNode* text = fTree.frame->Add(std::move(about));
+	AtkObject* object = KamboAtk::ObjectFor(text);
+	AtkObject* second = KamboAtk::LinkObjectAt(object, 1);
+	fLog.Watch(second);
+	auto caret = [&](int32 offset) {
+		text->fText->fCaret = offset;
+		AccessibleEvent event;
+		event.node = text;
+		event.type = AccessibleEvent::kCaretMoved;
+		event.offset = offset;
+		fBridge.Notify(event);
+	};
+	// Without the focus the caret is only the caret; inside a link it is no link's focus.
+	caret(33);
+	caret(40);
+	EXPECT_TRUE(fLog.fEntries.empty());
+	text->fStates |= B_STATE_FOCUSED;
+	Send(AccessibleEvent::kFocused, text);
+	fLog.fEntries.clear();
+	caret(40);
+	caret(33);
+	EXPECT_EQ(fLog.fEntries,
+		(std::vector<std::string>{
+			"www.kambo.example state-change:focused true",
+			"www.kambo.example focus-event true",
+		}));
+	AtkStateSet* states = atk_object_ref_state_set(second);
+	EXPECT_TRUE(atk_state_set_contains_state(states, ATK_STATE_FOCUSED));
+	g_object_unref(states);
+	states = atk_object_ref_state_set(KamboAtk::LinkObjectAt(object, 0));
+	EXPECT_FALSE(atk_state_set_contains_state(states, ATK_STATE_FOCUSED));
+	g_object_unref(states);
+}
+
 TEST_F(AtkEventsTest, StateChangesNameEveryAtkState)
 {
 	AccessibleEvent event;
@@ -215,6 +256,47 @@ TEST_F(AtkEventsTest, TypingIsTextRemovedThenInsertedAndTheCaret)
 			"Betrag in DEM text-caret-moved 1",
 			"Betrag in DEM text-selection-changed",
 		}));
+}
+
+TEST_F(AtkEventsTest, ALiveResultIsAnnouncedOnceWhenTheBatchOfChangesIsDone)
+{
+	if (g_signal_lookup("announcement", ATK_TYPE_OBJECT) == 0)
+		GTEST_SKIP() << "this ATK has no announcement signal";
+	std::vector<std::string> spoken;
+	AtkObject* line = KamboAtk::ObjectFor(fTree.euroLine);
+	gulong handler = g_signal_connect(line, "announcement",
+		G_CALLBACK(+[](AtkObject*, const gchar* text, gpointer data) {
+			static_cast<std::vector<std::string>*>(data)->push_back(text);
+		}),
+		&spoken);
+	// Typing over a selection: the converter recomputes for the removal and again for the
+	// insertion, each time the line's whole text replaced.
+	auto rewrite = [&](const char* text) {
+		AccessibleEvent event;
+		event.node = fTree.euroLine;
+		event.type = AccessibleEvent::kTextRemoved;
+		event.length = (int32)fTree.euroLine->fText->fContents.size();
+		event.text = fTree.euroLine->fText->fContents;
+		fBridge.Notify(event);
+		fTree.euroLine->fText->fContents = text;
+		event.type = AccessibleEvent::kTextInserted;
+		event.length = (int32)strlen(text);
+		event.text = text;
+		fBridge.Notify(event);
+	};
+	auto idle = [] {
+		while (g_main_context_iteration(nullptr, FALSE)) {
+		}
+	};
+	rewrite("0.000000 . . .");
+	rewrite("9.146941 . . .");
+	idle();
+	EXPECT_EQ((std::vector<std::string>{"9.146941 . . ."}), spoken);
+	// The same result again (the pad's "=" only adds decimals to the amount) says nothing.
+	rewrite("9.146941 . . .");
+	idle();
+	EXPECT_EQ(1u, spoken.size());
+	g_signal_handler_disconnect(line, handler);
 }
 
 TEST_F(AtkEventsTest, ChildrenNamesBoundsAndWindows)

@@ -3,9 +3,11 @@
 // field and the middle-click paste, all through the headless backend.
 #include "ConverterFixture.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "Alert.h"
 #include "CalcWnd.h"
 #include "EventLoop.h"
 #include "InterfaceDefs.h"
@@ -304,4 +306,61 @@ TEST_F(KeysTest, TheCalculatorButtonShowsTheMarkOnlyWhileFocusedByKeyboard)
 	fBackend->InjectClick(WindowId(), BPoint(100, 32));
 	Drain();
 	EXPECT_EQ(plain, snapshot());
+}
+
+TEST_F(KeysTest, EscapeClosesTheOneButtonAlertsAlsoWithTheirButtonFocused)
+{
+	Start();
+	const std::function<void()> open[] = {
+		[&] { Command('MpIf'); }, // the rates
+		[&] {
+			fApp->PostMessage(B_ABOUT_REQUESTED, fApp.get());
+			Drain();
+		},
+	};
+	for (const auto& show : open) {
+		for (bool tabFirst : {false, true}) {
+			SCOPED_TRACE(tabFirst ? "OK focused by Tab" : "nothing focused");
+			int32 steps = 0;
+			BPrivate::EventLoop::SetIdleHook([&] {
+				BAlert* alert = BPrivate::CurrentAlert();
+				if (alert == nullptr || steps++ > 0)
+					return;
+				uint32 id = BPrivate::HeadlessBackend::IdOf(alert);
+				if (tabFirst)
+					fBackend->InjectKey(id, "\t");
+				fBackend->InjectKey(id, "\x1b");
+			});
+			show();
+			BPrivate::EventLoop::SetIdleHook(nullptr);
+			EXPECT_EQ(1, steps) << "closed by its own keys, not left open";
+			EXPECT_EQ(nullptr, BPrivate::CurrentAlert());
+		}
+	}
+}
+
+TEST_F(KeysTest, F1OpensTheAboutWindowFromEveryFocus)
+{
+	Start();
+	for (const char* from : {"source", "target", "calc", "none"}) {
+		SCOPED_TRACE(from);
+		// The window manager hands the activation back when the about window has gone.
+		fBackend->ActivateWindow(WindowId());
+		FocusOn(from);
+		Key(kFunctionKey, 0, B_F1_KEY);
+		EXPECT_TRUE(CloseOpened("about window"));
+		// Other function keys open nothing.
+		Key(kFunctionKey, 0, B_F2_KEY);
+		EXPECT_FALSE(CloseOpened("about window"));
+		EXPECT_EQ(from, FocusName());
+	}
+	// A second F1 while the about window is open opens no second one.
+	fBackend->ActivateWindow(WindowId());
+	Key(kFunctionKey, 0, B_F1_KEY);
+	Key(kFunctionKey, 0, B_F1_KEY);
+	int32 abouts = 0;
+	for (int32 i = 0; i < be_app->CountWindows(); i++)
+		abouts += dynamic_cast<TAboutWindow*>(be_app->WindowAt(i)) != nullptr ? 1 : 0;
+	EXPECT_EQ(1, abouts);
+	EXPECT_TRUE(CloseOpened("about window"));
 }

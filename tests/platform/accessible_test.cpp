@@ -210,6 +210,24 @@ TEST_P(AccessibleTest, EveryWidgetSaysWhatItIs)
 	EXPECT_EQ(Pixels(BRect(250, 60, 259, 69)), second->ScreenBounds());
 }
 
+TEST_P(AccessibleTest, AMessageTextIsALabelThatSaysItself)
+{
+	// An alert's text: neither editable nor selectable, only there to be read. A screen reader
+	// speaks a dialog's labels when it comes up, by their names.
+	fReadOnly->MakeSelectable(false);
+	fReadOnly->SetText("Umrechnungskurse, keine Gew\xC3\xA4hr!");
+	Show();
+	EXPECT_EQ(B_ROLE_LABEL, Node(fReadOnly)->Role());
+	EXPECT_EQ("Umrechnungskurse, keine Gew\xC3\xA4hr!", Node(fReadOnly)->Name());
+	fReadOnly->SetAccessibleName("Kurse");
+	EXPECT_EQ("Kurse", Node(fReadOnly)->Name());
+	// Text that can be selected (a result) stays text, named only when named.
+	fReadOnly->MakeSelectable(true);
+	fReadOnly->SetAccessibleName("");
+	EXPECT_EQ(B_ROLE_TEXT, Node(fReadOnly)->Role());
+	EXPECT_EQ("", Node(fReadOnly)->Name());
+}
+
 TEST_P(AccessibleTest, NothingIsMadeOrSentWithoutAListener)
 {
 	Show();
@@ -575,6 +593,42 @@ TEST_P(AccessibleTest, MenuItemsFollowTheKeyboardAndChoose)
 	EXPECT_NE(0u, optionNode->States() & B_STATE_CHECKED);
 	EXPECT_EQ((std::vector<std::string>{"focused eins", "focused Option", "focused drei"}), seen);
 	EXPECT_EQ(option, chosen);
+}
+
+TEST_P(AccessibleTest, TheFocusGoesBackToTheViewWhenAMenuCloses)
+{
+	fButton->MakeFocus(true);
+	Show();
+	AccessibilityRecorder recorder;
+	for (const char* closeKey : {"\x1b", "\n"}) { // without a choice, and choosing
+		SCOPED_TRACE(closeKey[0] == '\n' ? "chosen" : "cancelled");
+		BPopUpMenu menu("menu", false, false);
+		menu.AddItem(new BMenuItem("eins", new BMessage('one ')));
+		menu.AddItem(new BMenuItem("zwei", new BMessage('two ')));
+		int32 step = 0;
+		EventLoop::SetIdleHook([&] {
+			BMenu* tracked = BPrivate::TrackedMenu();
+			if (tracked == nullptr || step++ > 0)
+				return;
+			uint32 id = HeadlessBackend::IdOf(tracked->Window());
+			fBackend->InjectKey(id, "\x1f");
+			fBackend->InjectKey(id, closeKey);
+		});
+		recorder.Clear();
+		menu.Go(BPoint(150, 100));
+		EventLoop::SetIdleHook(nullptr);
+		EventLoop::Drain();
+		// The reader was told the focus went to "eins"; it must hear that it came back.
+		std::vector<std::string> focus = recorder.Lines({Type::kFocused});
+		ASSERT_EQ(2u, focus.size());
+		EXPECT_EQ("focused eins", focus[0]);
+		AccessibleNode* last = nullptr;
+		for (const auto& event : recorder.events) {
+			if (event.type == Type::kFocused)
+				last = event.node;
+		}
+		EXPECT_EQ(Node(fButton), last);
+	}
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, AccessibleTest, testing::Values(1, 2),

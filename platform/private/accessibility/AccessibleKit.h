@@ -87,6 +87,8 @@ void NotifyCaret(BTextView* view);
 void NotifyMenuHighlight(BMenu* menu, int32 oldIndex, int32 newIndex);
 void NotifyItemName(BMenuItem* item);
 void NotifyItemState(BMenuItem* item, uint64 state, bool on);
+// The last open menu closed: the focus is back with the active window's focus view.
+void NotifyMenuClosed();
 void ForgetItem(BMenuItem* item);
 
 // Runs a kAccessibleAction message for its handler (from BWindow::DispatchMessage).
