@@ -82,8 +82,18 @@ TMainWindow::OpenCalculator()
 {
 	// Right under the amount field; the pad closes itself on "=" or when it loses activation.
 	TEdit* field = fMainView->SourceField();
-	BPoint corner = fMainView->ConvertToScreen(field->Frame().LeftBottom());
+	BRect fieldFrame = fMainView->ConvertToScreen(field->Frame());
+	BPoint corner = fieldFrame.LeftBottom();
 	fCalcWindow = new CalcWnd(BRect(corner.x, corner.y, corner.x + 104, corner.y + 130), field);
+	// Near the bottom of the screen the kit would push the pad up over the field it edits,
+	// hiding the number being typed: it opens above the field instead, where there is room.
+	BRect screen = BScreen(this).Frame();
+	BRect padFrame = fCalcWindow->DecoratorFrame();
+	if (padFrame.bottom > screen.bottom) {
+		float rise = padFrame.bottom - fieldFrame.top + 1;
+		if (padFrame.top - rise >= screen.top)
+			fCalcWindow->MoveBy(0, -rise);
+	}
 	fCalcWindow->SetFeel(B_FLOATING_ALL_WINDOW_FEEL);
 	fCalcWindow->Show();
 }
