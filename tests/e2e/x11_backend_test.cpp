@@ -1,8 +1,8 @@
 // The X11 backend against a real X server (run by x11_backend_e2e.sh under Xvfb, with
 // openbox): keys through the input method (Compose and dead keys), keys held before the focus,
 // the clipboard both ways with xclip (large texts in pieces too) and with an owner that never
-// answers or stops sending pieces, a window destroyed by another client, and an X error
-// provoked on purpose.
+// answers or stops sending pieces, the focus after a dialog closes, a window destroyed by
+// another client, and an X error provoked on purpose.
 #include <gtest/gtest.h>
 
 #include <X11/Xatom.h>
@@ -833,4 +833,56 @@ TEST_F(X11Display, FramesReachTheScreenWithOrWithoutSharedMemory)
 	// A segment of System V shared memory is mapped only when the server took it.
 	const bool shared = Contains(ReadAll("/proc/self/maps"), "SYSV");
 	EXPECT_EQ(shared, getenv("KIT_NO_MIT_SHM") == nullptr);
+}
+
+namespace {
+
+// The window that has the keyboard focus, as another client reads it; 0 for none or the root.
+Window
+FocusedWindow(Display* display)
+{
+	Window focus = 0;
+	int revert = 0;
+	XGetInputFocus(display, &focus, &revert);
+	return focus == DefaultRootWindow(display) || focus == PointerRoot ? 0 : focus;
+}
+
+} // namespace
+
+// A dialog or pad that closes hands the keyboard back to the window it belongs to. A window
+// manager does that; without one the focus would fall to the root, where typed keys reach
+// only the window under the pointer. Run with and without a window manager.
+TEST_F(X11Display, AClosingDialogHandsTheFocusBackToItsOwner)
+{
+	Display* other = XOpenDisplay(nullptr);
+	ASSERT_NE(other, nullptr);
+	BackendWindow* main = Open("owner", BRect(20, 20, 226, 132));
+	ASSERT_TRUE(WaitActivated(main));
+	const Window mainWindow = static_cast<X11Window*>(main)->XWindow();
+
+	for (bool destroyed : {false, true}) {
+		SCOPED_TRACE(destroyed ? "destroyed" : "hidden");
+		WindowSpec spec;
+		spec.frame = BRect(60, 60, 163, 189);
+		spec.title = "pad";
+		spec.kind = WindowKind::kUtility;
+		spec.decorated = false;
+		spec.bordered = true;
+		spec.parent = main->Id();
+		std::unique_ptr<BackendWindow> pad = fBackend->CreateWindow(spec);
+		ASSERT_NE(pad, nullptr);
+		pad->Show();
+		pad->Activate();
+		ASSERT_TRUE(WaitActivated(pad.get()));
+		EXPECT_EQ(FocusedWindow(other), static_cast<X11Window*>(pad.get())->XWindow());
+
+		if (destroyed)
+			pad.reset();
+		else
+			pad->Hide();
+		EXPECT_TRUE(WaitActivated(main));
+		EXPECT_EQ(FocusedWindow(other), mainWindow);
+		pad.reset();
+	}
+	XCloseDisplay(other);
 }
