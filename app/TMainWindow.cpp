@@ -25,6 +25,11 @@ constexpr float kScreenMargin = 4;
 TMainWindow::TMainWindow(BRect frame) :
 	BWindow(frame, kTitle, B_TITLED_WINDOW, B_NOT_RESIZABLE | B_NOT_ZOOMABLE, B_CURRENT_WORKSPACE)
 {
+	// The view sets the window's look ("ohne Titel") as it is attached; the saved position is
+	// checked against the frame the window then has.
+	fMainView = new TMainView(Bounds());
+	AddChild(fMainView);
+
 	TPreferences prefs(kSettingsFile);
 	float left = prefs.GetFloat(kKeyWindowLeft, kDefaultPosition);
 	float top = prefs.GetFloat(kKeyWindowTop, kDefaultPosition);
@@ -37,9 +42,6 @@ TMainWindow::TMainWindow(BRect frame) :
 	wanted.InsetBy(-kScreenMargin, -kScreenMargin);
 	if (BScreen(this).Frame().Contains(wanted))
 		MoveTo(left, top);
-
-	fMainView = new TMainView(Bounds());
-	AddChild(fMainView);
 }
 
 TMainWindow::~TMainWindow()
