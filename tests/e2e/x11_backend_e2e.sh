@@ -2,11 +2,11 @@
 # The X11 backend under Xvfb with openbox: first its own test program (keys through the input
 # method with Compose and dead keys, held keys, the clipboard with xclip (large texts in
 # pieces too) and with owners that never answer or stop halfway, frames with and without
-# MIT-SHM, the focus after a dialog closes, with and without a window manager, a window
-# destroyed by another client, an X error on purpose), then the real program through the X
-# fault cases: its window destroyed by another client, SIGHUP, a Ctrl+Q held from another
-# program when it starts, the X server gone under it, a screen whose default visual is not
-# TrueColor, a damaged Compose cache, and a window manager that crashed.
+# MIT-SHM, the focus after a dialog closes, with and without a window manager, a title bar
+# above the screen, a window destroyed by another client, an X error on purpose), then the
+# real program through the X fault cases: its window destroyed by another client, SIGHUP, a
+# Ctrl+Q held from another program when it starts, the X server gone under it, a screen whose
+# default visual is not TrueColor, a damaged Compose cache, and a window manager that crashed.
 #
 #   x11_backend_e2e.sh <x11_backend_tests> <kambolux>
 

@@ -471,8 +471,28 @@ X11Window::ExtentsChanged()
 		FrameExtents extents;
 		ReadExtents(fConnection, fWindow, &extents);
 		fExtents = extents;
+		_KeepTitleBarOnScreen();
 	}
 	return fExtents;
+}
+
+// A window is taken by its title bar: one above the screen (a place saved from a window
+// without one, or from a larger screen; a title bar added at the top) cannot be reached. The
+// content moves down below it; fFrame stays, so that the window manager's notice of the
+// move tells the kit.
+void
+X11Window::_KeepTitleBarOnScreen()
+{
+	if (fPopup || !fConnection->HasWindowManager())
+		return;
+	const int32 scale = fConnection->scale;
+	const int32 top = DeviceFromLayout(fFrame.top, scale);
+	if (top - fExtents.top >= 0)
+		return;
+	// Whole layout units, so that the kit's place is exact.
+	const int32 lowered = (fExtents.top + scale - 1) / scale * scale;
+	XMoveWindow(fConnection->display, fWindow, DeviceFromLayout(fFrame.left, scale), lowered);
+	XFlush(fConnection->display);
 }
 
 void

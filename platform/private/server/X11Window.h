@@ -90,6 +90,7 @@ private:
 	void _SetTransient(Window parent);
 	void _Activate();
 	void _ReturnFocus();
+	void _KeepTitleBarOnScreen();
 	void _FillUncovered(int32 width, int32 height);
 	bool _PresentShared(const uint8* pixels, int32 width, int32 height, int32 stride);
 
