@@ -1,6 +1,8 @@
 #include "TAboutWindow.h"
 
+#include "AppDefs.h"
 #include "Button.h"
+#include "InterfaceDefs.h"
 #include "Message.h"
 #include "TAboutView.h"
 #include "TPicView.h"
@@ -27,6 +29,20 @@ TAboutWindow::TAboutWindow(const char* text) :
 }
 
 TAboutWindow::~TAboutWindow() = default;
+
+void
+TAboutWindow::DispatchMessage(BMessage* message, BHandler* handler)
+{
+	// The window has no title bar and so no close button: Escape closes it, as it does any
+	// dialog, whichever of its views has the focus.
+	const char* bytes = nullptr;
+	if (message->what == B_KEY_DOWN && message->FindString("bytes", &bytes) == B_OK
+		&& bytes != nullptr && bytes[0] == B_ESCAPE && bytes[1] == '\0') {
+		PostMessage(kAboutOK);
+		return;
+	}
+	BWindow::DispatchMessage(message, handler);
+}
 
 void
 TAboutWindow::MessageReceived(BMessage* message)

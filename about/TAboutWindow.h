@@ -1,6 +1,6 @@
 // The about window: icon band, styled about text with two links, and an "OK" button. Modal to
 // the application; created at the screen's top-left, moved and shown by its creator, and
-// closed by "OK" or Enter.
+// closed by "OK", Enter or Escape.
 #pragma once
 
 #include "Window.h"
@@ -15,5 +15,6 @@ public:
 	explicit TAboutWindow(const char* text);
 	~TAboutWindow() override;
 
+	void DispatchMessage(BMessage* message, BHandler* handler) override;
 	void MessageReceived(BMessage* message) override;
 };
