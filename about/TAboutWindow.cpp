@@ -31,6 +31,20 @@ TAboutWindow::TAboutWindow(const char* text) :
 TAboutWindow::~TAboutWindow() = default;
 
 void
+TAboutWindow::DispatchMessage(BMessage* message, BHandler* handler)
+{
+	// The window has no title bar and so no close button: Escape closes it, as it does any
+	// dialog, whichever of its views has the focus.
+	const char* bytes = nullptr;
+	if (message->what == B_KEY_DOWN && message->FindString("bytes", &bytes) == B_OK
+		&& bytes != nullptr && bytes[0] == B_ESCAPE && bytes[1] == '\0') {
+		PostMessage(kAboutOK);
+		return;
+	}
+	BWindow::DispatchMessage(message, handler);
+}
+
+void
 TAboutWindow::MessageReceived(BMessage* message)
 {
 	if (message->what == kAboutOK) {

@@ -15,6 +15,7 @@ public:
 	explicit TAboutWindow(const char* text);
 	~TAboutWindow() override;
 
+	void DispatchMessage(BMessage* message, BHandler* handler) override;
 	void MessageReceived(BMessage* message) override;
 	void DispatchMessage(BMessage* message, BHandler* handler) override;
 };

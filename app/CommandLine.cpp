@@ -27,7 +27,8 @@ const char kHelp[] =
 	"                1 234,50 oder -5\n"
 	"  VON, NACH     Währungen nach ISO-Code (DEM, FRF, EUR, ...) oder\n"
 	"                Länderkennzeichen (D, F, ...), groß oder klein geschrieben\n"
-	"  --runden N    den Euro-Betrag auf N = 3 oder 4 Stellen runden\n"
+	"  --runden N    den Euro-Betrag auf N = 3 oder 4 Stellen runden (nur zwischen\n"
+	"                zwei Landeswährungen, wie im Fenster)\n"
 	"  --tsv         Code und Betrag durch Tabulator getrennt, ohne \" . . .\"\n"
 	"  --help        diese Hilfe\n"
 	"  --version     die Version\n"
@@ -103,6 +104,15 @@ AppendLine(const Request& request, int32_t currency, const std::string& text, st
 	*out += '\n';
 }
 
+// As in the window: the euro amount is rounded only between two national currencies. With the
+// euro on either side a rounded euro, rounded again to the cent, can be a cent off
+// (0.44 DEM: 0.224968... euro, 0.2250 with four places, then 0.23 instead of 0.22).
+int32_t
+RoundingBetween(int32_t source, int32_t target, int32_t requested)
+{
+	return source == kEuroIndex || target == kEuroIndex ? int32_t(kRoundNone) : requested;
+}
+
 int
 Convert(const Request& request, std::string* out, std::string* err)
 {
@@ -125,8 +135,9 @@ Convert(const Request& request, std::string* out, std::string* err)
 	const int32_t source = currencies[0];
 	const bool allTargets = request.operands.size() == 2;
 	ConversionTexts texts;
-	bool converted = ConvertAmount(amount, source, allTargets ? source : currencies[1],
-		request.rounding, &texts);
+	const int32_t target = allTargets ? source : currencies[1];
+	bool converted = ConvertAmount(amount, source, target,
+		RoundingBetween(source, target, request.rounding), &texts);
 	(void)converted;
 	assert(converted);
 	AppendLine(request, kEuroIndex, texts.euroLine, out);
@@ -134,11 +145,12 @@ Convert(const Request& request, std::string* out, std::string* err)
 		AppendLine(request, currencies[1], texts.target, out);
 		return kExitSuccess;
 	}
-	for (int32_t target = 0; target < kCurrencyCount; target++) {
-		if (target == kEuroIndex)
+	for (int32_t each = 0; each < kCurrencyCount; each++) {
+		if (each == kEuroIndex)
 			continue;
-		ConvertAmount(amount, source, target, request.rounding, &texts);
-		AppendLine(request, target, texts.target, out);
+		ConvertAmount(amount, source, each, RoundingBetween(source, each, request.rounding),
+			&texts);
+		AppendLine(request, each, texts.target, out);
 	}
 	return kExitSuccess;
 }

@@ -26,6 +26,11 @@ constexpr float kScreenMargin = 4;
 TMainWindow::TMainWindow(BRect frame) :
 	BWindow(frame, kTitle, B_TITLED_WINDOW, B_NOT_RESIZABLE | B_NOT_ZOOMABLE, B_CURRENT_WORKSPACE)
 {
+	// The view sets the window's look ("ohne Titel") as it is attached; the saved position is
+	// checked against the frame the window then has.
+	fMainView = new TMainView(Bounds());
+	AddChild(fMainView);
+
 	TPreferences prefs(kSettingsFile);
 	float left = prefs.GetFloat(kKeyWindowLeft, kDefaultPosition);
 	float top = prefs.GetFloat(kKeyWindowTop, kDefaultPosition);
@@ -38,9 +43,6 @@ TMainWindow::TMainWindow(BRect frame) :
 	wanted.InsetBy(-kScreenMargin, -kScreenMargin);
 	if (BScreen(this).Frame().Contains(wanted))
 		MoveTo(left, top);
-
-	fMainView = new TMainView(Bounds());
-	AddChild(fMainView);
 }
 
 TMainWindow::~TMainWindow()
@@ -99,8 +101,18 @@ TMainWindow::OpenCalculator()
 {
 	// Right under the amount field; the pad closes itself on "=" or when it loses activation.
 	TEdit* field = fMainView->SourceField();
-	BPoint corner = fMainView->ConvertToScreen(field->Frame().LeftBottom());
+	BRect fieldFrame = fMainView->ConvertToScreen(field->Frame());
+	BPoint corner = fieldFrame.LeftBottom();
 	fCalcWindow = new CalcWnd(BRect(corner.x, corner.y, corner.x + 104, corner.y + 130), field);
+	// Near the bottom of the screen the kit would push the pad up over the field it edits,
+	// hiding the number being typed: it opens above the field instead, where there is room.
+	BRect screen = BScreen(this).Frame();
+	BRect padFrame = fCalcWindow->DecoratorFrame();
+	if (padFrame.bottom > screen.bottom) {
+		float rise = padFrame.bottom - fieldFrame.top + 1;
+		if (padFrame.top - rise >= screen.top)
+			fCalcWindow->MoveBy(0, -rise);
+	}
 	fCalcWindow->SetFeel(B_FLOATING_ALL_WINDOW_FEEL);
 	fCalcWindow->Show();
 }

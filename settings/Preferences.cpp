@@ -1,13 +1,64 @@
 #include "Preferences.h"
 
+#include <cstdio>
 #include <new>
 #include <vector>
 
 #include "File.h"
 #include "FindDirectory.h"
 #include "ReplaceFile.h"
+#include "StorageDefs.h"
 
 static const uint32 kPreferencesWhat = 'pref';
+
+namespace {
+
+// Why a save failed, in the words of the program's other messages.
+struct SaveFailure {
+	status_t status;
+	const char* reason;
+};
+
+const SaveFailure kSaveFailures[] = {
+	{B_PERMISSION_DENIED, "keine Schreibrechte"},
+	{B_READ_ONLY_DEVICE, "Dateisystem schreibgeschützt"},
+	{B_DEVICE_FULL, "Datenträger voll"},
+	{B_IS_A_DIRECTORY, "dort steht ein Ordner"},
+	{B_NOT_ALLOWED, "dort steht keine gewöhnliche Datei"},
+	{B_NOT_A_DIRECTORY, "der Ordner ist eine Datei"},
+	{B_ENTRY_NOT_FOUND, "der Ordner darüber fehlt"},
+	{B_NO_MEMORY, "zu wenig Speicher"},
+	{B_IO_ERROR, "Ein-/Ausgabefehler"},
+};
+
+bool sSaveFailureReported = false;
+
+// Settings that silently fail to stick are lost at the next start; the user (or the session's
+// log) is told once per run, not at each of the saves a quit makes.
+void
+ReportSaveFailure(const char* path, status_t status)
+{
+	if (sSaveFailureReported)
+		return;
+	sSaveFailureReported = true;
+	if (path == nullptr) {
+		fprintf(stderr,
+			"kambolux: Einstellungen nicht gespeichert: kein Ordner dafür "
+			"(XDG_CONFIG_HOME und HOME fehlen oder sind keine absoluten Pfade)\n");
+		return;
+	}
+	for (const SaveFailure& failure : kSaveFailures) {
+		if (failure.status == status) {
+			fprintf(stderr, "kambolux: Einstellungen nicht gespeichert: %s: %s\n", path,
+				failure.reason);
+			return;
+		}
+	}
+	fprintf(stderr, "kambolux: Einstellungen nicht gespeichert: %s: Fehler %d\n", path,
+		(int)status);
+}
+
+} // namespace
 
 TPreferences::TPreferences(const char* filename) : BMessage(kPreferencesWhat), fStatus(B_NO_INIT)
 {
@@ -28,9 +79,17 @@ TPreferences::TPreferences(const char* filename) : BMessage(kPreferencesWhat), f
 		what = kPreferencesWhat;
 }
 
+void
+TPreferences::ResetSaveFailureReport()
+{
+	sSaveFailureReported = false;
+}
+
 TPreferences::~TPreferences()
 {
-	_Save();
+	status_t status = _Save();
+	if (status != B_OK)
+		ReportSaveFailure(fPath.Path(), status);
 }
 
 float

@@ -23,6 +23,10 @@ public:
 	status_t SetFloat(const char* name, float value);
 	status_t SetInt32(const char* name, int32 value);
 
+	// A save that fails is told on standard error once per process; this lets the next one
+	// be told again (for tests, which run many "processes" in one).
+	static void ResetSaveFailureReport();
+
 private:
 	status_t _Save() const;
 

@@ -203,6 +203,36 @@ TEST_F(PadTest, OpensUnderTheSourceFieldBorderlessAndFloating)
 	EXPECT_EQ(HeadlessBackend::IdOf(pad), fBackend->ActiveWindow());
 }
 
+TEST_F(PadTest, NearTheScreensBottomThePadOpensAboveTheFieldNotOverIt)
+{
+	// The field spans rows 21 to 43 of the window; the pad is 104 x 130 with a one-pixel
+	// border from the window manager.
+	fBackend->SetFrameExtents(BPrivate::FrameExtents{4, 24, 4, 4},
+		BPrivate::FrameExtents{1, 1, 1, 1});
+	struct Case {
+		float screenBottom;
+		float windowTop;
+		float padTop;
+	} const kCases[] = {
+		{479, 200, 243}, // room below: under the field, as always
+		{479, 305, 348}, // the border's last row on the screen's last row: still below
+		{479, 306, 195}, // one row short: above, its border right above the field
+		{479, 440, 329}, // the window itself partly off the screen: above all the same
+		{239, 100, 108}, // room neither below nor above: pushed up just enough, as before
+	};
+	for (const Case& test : kCases) {
+		SCOPED_TRACE(test.windowTop);
+		fBackend->SetScreen(BRect(0, 0, 639, test.screenBottom));
+		fMain->MoveTo(300, test.windowTop);
+		Drain();
+		CalcWnd* pad = OpenPad();
+		ASSERT_NE(nullptr, pad);
+		EXPECT_EQ(BRect(345, test.padTop, 449, test.padTop + 130), pad->Frame());
+		ActivateMain();
+		ASSERT_EQ(nullptr, Pad());
+	}
+}
+
 TEST_F(PadTest, ButtonsFollowTheTable)
 {
 	CalcWnd* pad = OpenPad();

@@ -53,6 +53,8 @@ fi
 count=0
 while IFS=$'\t' read -r amount source target mode euro expected; do
 	[[ "$amount" =~ ^-?[0-9]*\.?[0-9]*$ && "$amount" =~ [0-9] ]] || continue
+	# A rounding next to the euro is left out, as in the window (cli_tests checks those rows).
+	[ "$mode" != 0 ] && { [ "$source" = 0 ] || [ "$target" = 0 ]; } && continue
 	codes=(EUR BEF DEM FIM FRF GRD IEP ITL LUF NLG ATS PTE ESP)
 	args=(-- "$amount" "${codes[$source]}" "${codes[$target]}")
 	case "$mode" in

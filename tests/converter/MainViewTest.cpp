@@ -538,26 +538,36 @@ KitWindow(const BPrivate::HeadlessBackend::WindowInfo& info)
 
 TEST_F(ConverterTest, SavedPositionAllowsForTheWindowManagersFrame)
 {
-	// 1 pixel of border and a 22-pixel title bar around the 207 x 113 content, and 4 pixels
-	// to spare on every side, within a 1024 x 768 screen.
+	// 1 pixel of border and a 22-pixel title bar around the 207 x 113 content ("ohne Titel":
+	// the border alone), and 4 pixels to spare on every side, within a 1024 x 768 screen.
 	fBackend->SetFrameExtents(kTitled, kBordered);
 	const struct {
+		int32 tabless;
 		float left, top;
 		BPoint expected;
 	} cases[] = {
-		{4, 4, BPoint(100, 100)},
-		{5, 26, BPoint(5, 26)},
-		{4, 26, BPoint(100, 100)},
-		{5, 25, BPoint(100, 100)},
-		{812, 650, BPoint(812, 650)},
-		{813, 650, BPoint(100, 100)},
-		{812, 651, BPoint(100, 100)},
+		{0, 4, 4, BPoint(100, 100)},
+		{0, 5, 26, BPoint(5, 26)},
+		{0, 4, 26, BPoint(100, 100)},
+		{0, 5, 25, BPoint(100, 100)},
+		{0, 812, 650, BPoint(812, 650)},
+		{0, 813, 650, BPoint(100, 100)},
+		{0, 812, 651, BPoint(100, 100)},
+		// Without a title bar the window may stand higher: a place at the top of the
+		// screen is kept.
+		{1, 5, 5, BPoint(5, 5)},
+		{1, 4, 5, BPoint(100, 100)},
+		{1, 5, 4, BPoint(100, 100)},
+		{1, 812, 650, BPoint(812, 650)},
+		{1, 812, 651, BPoint(100, 100)},
 	};
 	for (const auto& test : cases) {
+		StoreInt32("tabless", test.tabless);
 		StoreFloat("wndleft", test.left);
 		StoreFloat("wndtop", test.top);
 		Start();
-		EXPECT_EQ(test.expected, Window()->Frame().LeftTop()) << test.left << "," << test.top;
+		EXPECT_EQ(test.expected, Window()->Frame().LeftTop())
+			<< test.tabless << ": " << test.left << "," << test.top;
 		fApp.reset();
 	}
 }

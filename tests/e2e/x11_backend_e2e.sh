@@ -2,7 +2,8 @@
 # The X11 backend under Xvfb with openbox: first its own test program (keys through the input
 # method with Compose and dead keys, held keys, the clipboard with xclip (large texts in
 # pieces too) and with owners that never answer or stop halfway, frames with and without
-# MIT-SHM, a window destroyed by another client, an X error on purpose), then the
+# MIT-SHM, the focus after a dialog closes, with and without a window manager, a title bar
+# above the screen, a window destroyed by another client, an X error on purpose), then the
 # real program through the X fault cases: its window destroyed by another client, SIGHUP, a
 # Ctrl+Q held from another program when it starts, the X server gone under it, a screen whose
 # default visual is not TrueColor, a damaged Compose cache, and a window manager that crashed.
@@ -138,6 +139,14 @@ DISPLAY="$SECOND" KIT_NO_MIT_SHM=1 LANG=C.UTF-8 LC_ALL=C.UTF-8 "$TESTS" \
 	|| e2e_fail "frames without MIT-SHM: $(cat "$E2E_TMP/noshm.out")"
 kill "$SERVER"
 e2e_log "a server without MIT-SHM: frames shown all the same"
+
+# 6c. No window manager: a closing dialog hands the focus back to its owner on its own.
+start_server 640x480x24
+DISPLAY="$SECOND" LANG=C.UTF-8 LC_ALL=C.UTF-8 "$TESTS" \
+	--gtest_filter='*HandsTheFocusBack*' >"$E2E_TMP/nowm.out" 2>&1 \
+	|| e2e_fail "focus without a window manager: $(cat "$E2E_TMP/nowm.out")"
+kill "$SERVER"
+e2e_log "without a window manager: a closing dialog hands the focus back"
 
 # 7. A damaged Compose cache is rebuilt, never read. libX11 keeps no cache for root, so the
 # program runs as an ordinary user here.

@@ -1,8 +1,8 @@
 // The X11 backend against a real X server (run by x11_backend_e2e.sh under Xvfb, with
 // openbox): keys through the input method (Compose and dead keys), keys held before the focus,
 // the clipboard both ways with xclip (large texts in pieces too) and with an owner that never
-// answers or stops sending pieces, a window destroyed by another client, and an X error
-// provoked on purpose.
+// answers or stops sending pieces, the focus after a dialog closes, a title bar above the
+// screen, a window destroyed by another client, and an X error provoked on purpose.
 #include <gtest/gtest.h>
 
 #include <X11/Xatom.h>
@@ -833,4 +833,108 @@ TEST_F(X11Display, FramesReachTheScreenWithOrWithoutSharedMemory)
 	// A segment of System V shared memory is mapped only when the server took it.
 	const bool shared = Contains(ReadAll("/proc/self/maps"), "SYSV");
 	EXPECT_EQ(shared, getenv("KIT_NO_MIT_SHM") == nullptr);
+}
+
+namespace {
+
+// The window that has the keyboard focus, as another client reads it; 0 for none or the root.
+Window
+FocusedWindow(Display* display)
+{
+	Window focus = 0;
+	int revert = 0;
+	XGetInputFocus(display, &focus, &revert);
+	return focus == DefaultRootWindow(display) || focus == PointerRoot ? 0 : focus;
+}
+
+} // namespace
+
+// A dialog or pad that closes hands the keyboard back to the window it belongs to. A window
+// manager does that; without one the focus would fall to the root, where typed keys reach
+// only the window under the pointer. Run with and without a window manager.
+TEST_F(X11Display, AClosingDialogHandsTheFocusBackToItsOwner)
+{
+	Display* other = XOpenDisplay(nullptr);
+	ASSERT_NE(other, nullptr);
+	BackendWindow* main = Open("owner", BRect(20, 20, 226, 132));
+	ASSERT_TRUE(WaitActivated(main));
+	const Window mainWindow = static_cast<X11Window*>(main)->XWindow();
+
+	for (bool destroyed : {false, true}) {
+		SCOPED_TRACE(destroyed ? "destroyed" : "hidden");
+		WindowSpec spec;
+		spec.frame = BRect(60, 60, 163, 189);
+		spec.title = "pad";
+		spec.kind = WindowKind::kUtility;
+		spec.decorated = false;
+		spec.bordered = true;
+		spec.parent = main->Id();
+		std::unique_ptr<BackendWindow> pad = fBackend->CreateWindow(spec);
+		ASSERT_NE(pad, nullptr);
+		pad->Show();
+		pad->Activate();
+		ASSERT_TRUE(WaitActivated(pad.get()));
+		EXPECT_EQ(FocusedWindow(other), static_cast<X11Window*>(pad.get())->XWindow());
+
+		if (destroyed)
+			pad.reset();
+		else
+			pad->Hide();
+		EXPECT_TRUE(WaitActivated(main));
+		EXPECT_EQ(FocusedWindow(other), mainWindow);
+		pad.reset();
+	}
+	XCloseDisplay(other);
+}
+
+// A window placed so high that the window manager's title bar would stand above the screen
+// (a saved place from a window without a title bar, or a larger screen) is moved down once
+// the frame is known, so that it can still be taken by its title; the kit is told. The
+// same when a title bar is added to a window at the top. Only with a window manager.
+TEST_F(X11Display, ATitleBarAboveTheScreenIsBroughtBackOnIt)
+{
+	Display* other = XOpenDisplay(nullptr);
+	ASSERT_NE(other, nullptr);
+	const bool managed =
+		!Property(other, DefaultRootWindow(other), "_NET_SUPPORTING_WM_CHECK").empty();
+	XCloseDisplay(other);
+	if (!managed)
+		GTEST_SKIP() << "no window manager";
+
+	auto movedTo = [](const std::vector<BackendEvent>& events, uint32 id) {
+		BPoint where(-1, -1);
+		for (const BackendEvent& event : events) {
+			if (event.type == BackendEvent::kWindowMoved && event.window == id)
+				where = event.where;
+		}
+		return where;
+	};
+	auto settle = [this]() {
+		return Pump([](const std::vector<BackendEvent>&) { return false; }, 700000);
+	};
+
+	for (bool decoratedFirst : {true, false}) {
+		SCOPED_TRACE(decoratedFirst ? "titled from the start" : "title bar added later");
+		WindowSpec spec;
+		spec.frame = BRect(300, 5, 506, 117);
+		spec.title = "high";
+		spec.decorated = decoratedFirst;
+		spec.bordered = !decoratedFirst;
+		std::unique_ptr<BackendWindow> window = fBackend->CreateWindow(spec);
+		ASSERT_NE(window, nullptr);
+		window->Show();
+		window->Activate();
+		ASSERT_TRUE(WaitActivated(window.get()));
+		std::vector<BackendEvent> events = settle();
+		if (!decoratedFirst) {
+			// A border alone fits: the window stays where it was put.
+			EXPECT_EQ(window->Frame().LeftTop(), BPoint(300, 5));
+			window->SetDecorated(true);
+			events = settle();
+		}
+		const FrameExtents extents = window->Extents();
+		ASSERT_GT(extents.top, 5);
+		EXPECT_EQ(window->Frame().LeftTop(), BPoint(300, extents.top));
+		EXPECT_EQ(movedTo(events, window->Id()), BPoint(300, extents.top));
+	}
 }

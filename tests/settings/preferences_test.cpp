@@ -268,3 +268,72 @@ TEST_F(PreferencesTest, ADanglingLinkGetsItsTargetCreated)
 	EXPECT_EQ(1, TPreferences(kPrefsName).GetInt32("runden", 0));
 	EXPECT_TRUE(fs::is_regular_file(target));
 }
+
+namespace {
+
+// What a process that makes the saves of one run writes on standard error (once per process:
+// each run is a child of its own).
+std::string
+StderrOfOneRun(const std::function<void()>& run)
+{
+	int pipeEnds[2];
+	if (pipe(pipeEnds) != 0)
+		return "no pipe";
+	pid_t child = fork();
+	if (child == 0) {
+		dup2(pipeEnds[1], STDERR_FILENO);
+		close(pipeEnds[0]);
+		TPreferences::ResetSaveFailureReport();
+		run();
+		_exit(0);
+	}
+	close(pipeEnds[1]);
+	std::string text;
+	char buffer[256];
+	ssize_t got;
+	while ((got = read(pipeEnds[0], buffer, sizeof(buffer))) > 0)
+		text.append(buffer, (size_t)got);
+	close(pipeEnds[0]);
+	waitpid(child, nullptr, 0);
+	return text;
+}
+
+} // namespace
+
+// A save that fails says so on standard error, once for the whole run (a quit makes two), and
+// a save that works says nothing.
+TEST_F(PreferencesTest, ASaveThatFailsIsReportedOnceARun)
+{
+	const std::string file = fConfig + "/" + kPrefsName;
+	struct Case {
+		const char* what;
+		std::function<void()> prepare;
+		std::string expected;
+	} cases[] = {
+		{"saved", {}, ""},
+		{"a folder in the file's place", [&] { fs::create_directory(file); },
+			"kambolux: Einstellungen nicht gespeichert: " + file + ": dort steht ein Ordner\n"},
+		{"a FIFO in the file's place", [&] { mkfifo(file.c_str(), 0600); },
+			"kambolux: Einstellungen nicht gespeichert: " + file
+				+ ": dort steht keine gewöhnliche Datei\n"},
+		{"no folder at all",
+			[] {
+				unsetenv("XDG_CONFIG_HOME");
+				unsetenv("HOME");
+			},
+			"kambolux: Einstellungen nicht gespeichert: kein Ordner dafür (XDG_CONFIG_HOME und "
+			"HOME fehlen oder sind keine absoluten Pfade)\n"},
+	};
+	for (const Case& c : cases) {
+		SCOPED_TRACE(c.what);
+		fs::remove_all(fConfig);
+		fs::create_directory(fConfig);
+		std::string said = StderrOfOneRun([&] {
+			if (c.prepare)
+				c.prepare();
+			ShutDown({250, 300, 1, 2, 0, 1, 3});
+			ShutDown({250, 300, 1, 2, 0, 1, 4});
+		});
+		EXPECT_EQ(c.expected, said);
+	}
+}

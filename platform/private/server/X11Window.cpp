@@ -129,8 +129,10 @@ X11Window::~X11Window()
 	if (fWindow != 0 && !fConnection->lost) {
 		if (fGC != nullptr)
 			XFreeGC(fConnection->display, fGC);
-		if (!fDead)
+		if (!fDead) {
+			_ReturnFocus();
 			XDestroyWindow(fConnection->display, fWindow);
+		}
 		XFlush(fConnection->display);
 	}
 }
@@ -255,6 +257,7 @@ X11Window::Hide()
 	fActivateOnMap = false;
 	if (!_Live())
 		return;
+	_ReturnFocus();
 	// A managed window is withdrawn (ICCCM 4.1.4): unmapped, and the window manager told.
 	if (fPopup)
 		XUnmapWindow(fConnection->display, fWindow);
@@ -294,6 +297,29 @@ X11Window::_Activate()
 	} else
 		XSetInputFocus(display, fWindow, RevertToParent, CurrentTime);
 	XFlush(display);
+}
+
+// Without a window manager the focus of a window that goes falls to the root, and typed keys
+// reach only what lies under the pointer: the window it belongs to gets the focus back, as a
+// window manager would give it.
+void
+X11Window::_ReturnFocus()
+{
+	if (fPopup || !fMapped || fSpec.parent == 0 || !fParentLookup
+		|| fConnection->HasWindowManager())
+		return;
+	Display* display = fConnection->display;
+	Window focus = 0;
+	int revert = 0;
+	XGetInputFocus(display, &focus, &revert);
+	const Window owner = fParentLookup(fSpec.parent);
+	if (focus != fWindow || owner == 0)
+		return;
+	// Focus given to a window that is not viewable is an error.
+	XWindowAttributes attributes{};
+	if (XGetWindowAttributes(display, owner, &attributes) != 0
+		&& attributes.map_state == IsViewable)
+		XSetInputFocus(display, owner, RevertToParent, CurrentTime);
 }
 
 void
@@ -445,8 +471,28 @@ X11Window::ExtentsChanged()
 		FrameExtents extents;
 		ReadExtents(fConnection, fWindow, &extents);
 		fExtents = extents;
+		_KeepTitleBarOnScreen();
 	}
 	return fExtents;
+}
+
+// A window is taken by its title bar: one above the screen (a place saved from a window
+// without one, or from a larger screen; a title bar added at the top) cannot be reached. The
+// content moves down below it; fFrame stays, so that the window manager's notice of the
+// move tells the kit.
+void
+X11Window::_KeepTitleBarOnScreen()
+{
+	if (fPopup || !fConnection->HasWindowManager())
+		return;
+	const int32 scale = fConnection->scale;
+	const int32 top = DeviceFromLayout(fFrame.top, scale);
+	if (top - fExtents.top >= 0)
+		return;
+	// Whole layout units, so that the kit's place is exact.
+	const int32 lowered = (fExtents.top + scale - 1) / scale * scale;
+	XMoveWindow(fConnection->display, fWindow, DeviceFromLayout(fFrame.left, scale), lowered);
+	XFlush(fConnection->display);
 }
 
 void

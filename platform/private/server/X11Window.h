@@ -89,6 +89,8 @@ private:
 	void _ChangeState(Atom state, bool on);
 	void _SetTransient(Window parent);
 	void _Activate();
+	void _ReturnFocus();
+	void _KeepTitleBarOnScreen();
 	void _FillUncovered(int32 width, int32 height);
 	bool _PresentShared(const uint8* pixels, int32 width, int32 height, int32 stride);
 
