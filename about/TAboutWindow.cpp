@@ -53,18 +53,3 @@ TAboutWindow::MessageReceived(BMessage* message)
 	}
 	BWindow::MessageReceived(message);
 }
-
-void
-TAboutWindow::DispatchMessage(BMessage* message, BHandler* handler)
-{
-	// Escape is "OK" too, wherever the focus is; Enter already is, as the default button.
-	const char* bytes = nullptr;
-	if (message->what == B_KEY_DOWN && message->FindString("bytes", &bytes) == B_OK
-		&& bytes != nullptr && bytes[0] != '\0' && bytes[1] == '\0') {
-		if (bytes[0] == B_ESCAPE) {
-			Quit();
-			return;
-		}
-	}
-	BWindow::DispatchMessage(message, handler);
-}

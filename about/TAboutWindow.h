@@ -17,5 +17,4 @@ public:
 
 	void DispatchMessage(BMessage* message, BHandler* handler) override;
 	void MessageReceived(BMessage* message) override;
-	void DispatchMessage(BMessage* message, BHandler* handler) override;
 };
