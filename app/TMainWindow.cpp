@@ -26,14 +26,15 @@ constexpr float kScreenMargin = 4;
 TMainWindow::TMainWindow(BRect frame) :
 	BWindow(frame, kTitle, B_TITLED_WINDOW, B_NOT_RESIZABLE | B_NOT_ZOOMABLE, B_CURRENT_WORKSPACE)
 {
-	// The view sets the window's look ("ohne Titel") as it is attached; the saved position is
-	// checked against the frame the window then has.
-	fMainView = new TMainView(Bounds());
-	AddChild(fMainView);
-
 	TPreferences prefs(kSettingsFile);
 	float left = prefs.GetFloat(kKeyWindowLeft, kDefaultPosition);
 	float top = prefs.GetFloat(kKeyWindowTop, kDefaultPosition);
+
+	// The view sets the window's look ("ohne Titel") as it is attached; the saved position is
+	// checked against the frame the window then has. It reads and writes the settings with an
+	// object of its own while this one is still open, as it always has.
+	fMainView = new TMainView(Bounds());
+	AddChild(fMainView);
 
 	// After a change of screen size a saved position may lie off the screen; it is then
 	// ignored for this start. The window manager's title bar and border count: a position
