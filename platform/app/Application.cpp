@@ -39,6 +39,10 @@ BApplication::Run()
 {
 	if (!fReadyToRunSent) {
 		fReadyToRunSent = true;
+		// Connected before ReadyToRun builds the first window, as an application is to its
+		// server on the platform: what the window measures while it is built (the fonts an
+		// earlier start or the installation kept) comes with the connection.
+		BPrivate::CurrentBackend();
 		PostMessage(B_READY_TO_RUN, this);
 	}
 	bool accessibilityAsked = false;

@@ -203,8 +203,12 @@ run_and_quit()
 {
 	local root=$1 config=$2 win class menu
 	mkdir -p "$config" "$E2E_TMP/home"
+	# Traced for the files it opens: with the installation's record, fontconfig's
+	# configuration is never read.
+	local trace=()
+	command -v strace >/dev/null && trace=(strace -f -qq -e trace=open,openat -o "$E2E_TMP/opened")
 	HOME="$E2E_TMP/home" XDG_CONFIG_HOME="$config" \
-		"$root/usr/bin/kambolux" >"$E2E_TMP/app.log" 2>&1 &
+		"${trace[@]}" "$root/usr/bin/kambolux" >"$E2E_TMP/app.log" 2>&1 &
 	pid=$!
 	e2e_track_pid "$pid"
 
@@ -291,4 +295,12 @@ check_settings "$E2E_TMP/config"
 # Served by the installation's record, the first start resolved nothing of its own.
 [ -e "${XDG_CACHE_HOME:-$E2E_TMP/home/.cache}/kambolux/fonts" ] \
 	&& e2e_fail "the first start resolved its fonts itself despite the installation's record"
+if [ -f "$E2E_TMP/opened" ]; then
+	grep -q '"/etc/fonts/' "$E2E_TMP/opened" \
+		&& e2e_fail "the first start read fontconfig's configuration despite the installation's" \
+			"record: $(grep -m 3 '"/etc/fonts/' "$E2E_TMP/opened")"
+	e2e_log "fontconfig's configuration was never read"
+else
+	e2e_log "strace is not installed: whether fontconfig's configuration was read is not checked"
+fi
 e2e_log "PASS"
