@@ -205,9 +205,13 @@ run_and_quit()
 	mkdir -p "$config" "$E2E_TMP/home"
 	# Traced for the files it opens: with the installation's record, fontconfig's
 	# configuration is never read.
-	local trace=()
-	command -v strace >/dev/null && trace=(strace -f -qq -e trace=open,openat -o "$E2E_TMP/opened")
-	HOME="$E2E_TMP/home" XDG_CONFIG_HOME="$config" \
+	# LeakSanitizer cannot run under ptrace; a sanitized build checks its leaks elsewhere.
+	local trace=() asan=${ASAN_OPTIONS:-}
+	if command -v strace >/dev/null; then
+		trace=(strace -f -qq -e trace=open,openat -o "$E2E_TMP/opened")
+		asan="${asan:+$asan:}detect_leaks=0"
+	fi
+	HOME="$E2E_TMP/home" XDG_CONFIG_HOME="$config" ASAN_OPTIONS="$asan" \
 		"${trace[@]}" "$root/usr/bin/kambolux" >"$E2E_TMP/app.log" 2>&1 &
 	pid=$!
 	e2e_track_pid "$pid"
