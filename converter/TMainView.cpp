@@ -107,6 +107,9 @@ TMainView::TMainView(BRect frame) :
 		fTargetIndex = kDefaultCurrency;
 	if (!IsValidRounding(fRounding))
 		fRounding = kDefaultRounding;
+	// A file may pair the euro with a rounding (the program wrote such files once); the window
+	// must show what the command line and the law give.
+	_KeepRoundingLegal();
 }
 
 TMainView::~TMainView()
@@ -283,9 +286,7 @@ TMainView::_ChooseCurrency(BMessage* message, int32* index)
 	if (message->FindInt32("whg", &chosen) != B_OK || !IsValidCurrency(chosen))
 		return;
 	*index = chosen;
-	// Rounding the euro makes no sense when one side is the euro.
-	if (chosen == kEuroIndex)
-		fRounding = kRoundNone;
+	_KeepRoundingLegal();
 	Calculate();
 	Invalidate();
 }
@@ -297,8 +298,18 @@ TMainView::_ChooseRounding(BMessage* message)
 	if (message->FindInt32("runden", &rounding) != B_OK || !IsValidRounding(rounding))
 		return;
 	fRounding = rounding;
+	_KeepRoundingLegal();
 	// Flags and codes are unchanged: only the two texts need redrawing.
 	Calculate();
+}
+
+// The euro amount is rounded only on its way between two national currencies: with the euro on
+// a side, rounding it would round the euro twice and could end a cent off.
+void
+TMainView::_KeepRoundingLegal()
+{
+	if (fSourceIndex == kEuroIndex || fTargetIndex == kEuroIndex)
+		fRounding = kRoundNone;
 }
 
 void
@@ -350,6 +361,7 @@ void
 TMainView::Tausch()
 {
 	std::swap(fSourceIndex, fTargetIndex);
+	_KeepRoundingLegal();
 	if (fSourceField != nullptr && fTargetField != nullptr) {
 		// The shown two-decimal amount is carried over, not the unrounded value.
 		std::string amount = fTargetField->Text();

@@ -66,6 +66,7 @@ private:
 	BPicture* _RecordPicture(const BBitmap* image);
 	void _ChooseCurrency(BMessage* message, int32* index);
 	void _ChooseRounding(BMessage* message);
+	void _KeepRoundingLegal();
 	void _ShowRates();
 
 	void _DrawFlag(int32 index, BRect euroFlagFrame, BRect flagFrame);

@@ -216,7 +216,7 @@ TEST_F(ConverterTest, DamagedSettingsFallBackToDefaults)
 	} cases[] = {
 		{{13, -1, 0, 0, 3}, {2, 2, 0, 0, 0}},
 		{{-2147483647 - 1, 2147483647, 0, 0, -1}, {2, 2, 0, 0, 0}},
-		{{12, 0, 0, 0, 2}, {12, 0, 0, 0, 2}},
+		{{12, 3, 0, 0, 2}, {12, 3, 0, 0, 2}},
 		// Only exactly 1 switches an option on; other values are kept as they are.
 		{{1, 1, 5, -3, 1}, {1, 1, 5, -3, 1}},
 	};
@@ -335,6 +335,37 @@ TEST_F(ConverterTest, CurrencyCommands)
 
 	Quit();
 	EXPECT_EQ(0, ReadSaved().runden);
+}
+
+// With the euro on a side the euro amount is never rounded, whatever a file or a command says:
+// a rounding of the euro line would round the euro twice.
+TEST_F(ConverterTest, NoRoundingNextToTheEuroFromAFileOrACommand)
+{
+	const struct {
+		int32 oben, unten, runden;
+		const char* amount;
+		const char* euroLine;
+		const char* target;
+	} cases[] = {
+		{2, 0, 1, "0.44", "0.224968 . . .", "0.22"},
+		{0, 7, 1, "1.0005", "1.000500 . . .", "1937.24"},
+		{0, 0, 2, "0.00495", "0.004950 . . .", "0.00"},
+	};
+	for (const auto& test : cases) {
+		StoreInt32("idxoben", test.oben);
+		StoreInt32("idxunten", test.unten);
+		StoreInt32("runden", test.runden);
+		Start();
+		EXPECT_EQ(0, View()->Rounding()) << test.amount;
+		Type(test.amount);
+		EXPECT_EQ(test.euroLine, EuroText()) << test.amount;
+		EXPECT_EQ(test.target, TargetText()) << test.amount;
+		Command('MpRu', "runden", 1);
+		EXPECT_EQ(0, View()->Rounding()) << test.amount;
+		EXPECT_EQ(test.target, TargetText()) << test.amount;
+		Quit();
+		EXPECT_EQ(0, ReadSaved().runden) << test.amount;
+	}
 }
 
 TEST_F(ConverterTest, CommandsWithoutOrWithBadValuesChangeNothing)
