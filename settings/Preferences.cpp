@@ -28,6 +28,7 @@ const SaveFailure kSaveFailures[] = {
 	{B_NOT_A_DIRECTORY, "der Ordner ist eine Datei"},
 	{B_ENTRY_NOT_FOUND, "der Ordner darüber fehlt"},
 	{B_NO_MEMORY, "zu wenig Speicher"},
+	{B_FILE_TOO_LARGE, "die Datei ist zu groß zum Lesen und bleibt, wie sie ist"},
 	{B_IO_ERROR, "Ein-/Ausgabefehler"},
 };
 
@@ -88,6 +89,8 @@ TPreferences::ResetSaveFailureReport()
 TPreferences::~TPreferences()
 {
 	status_t status = _Save();
+	if (status == B_OK)
+		status = fSetStatus;
 	if (status != B_OK)
 		ReportSaveFailure(fPath.Path(), status);
 }
@@ -114,16 +117,28 @@ status_t
 TPreferences::SetFloat(const char* name, float value)
 {
 	if (HasFloat(name, 0))
-		return ReplaceFloat(name, 0, value);
-	return AddFloat(name, value);
+		return _Noted(ReplaceFloat(name, 0, value));
+	// A key of another type (another version, another program, damage) would refuse every
+	// later value, and each run would lose what the user chose: the program's keys are its own.
+	RemoveName(name);
+	return _Noted(AddFloat(name, value));
 }
 
 status_t
 TPreferences::SetInt32(const char* name, int32 value)
 {
 	if (HasInt32(name, 0))
-		return ReplaceInt32(name, 0, value);
-	return AddInt32(name, value);
+		return _Noted(ReplaceInt32(name, 0, value));
+	RemoveName(name);
+	return _Noted(AddInt32(name, value));
+}
+
+status_t
+TPreferences::_Noted(status_t status)
+{
+	if (status != B_OK && fSetStatus == B_OK)
+		fSetStatus = status;
+	return status;
 }
 
 // The file is replaced whole in one step (replace_file), so a crash or a full disk leaves the old
@@ -137,8 +152,8 @@ TPreferences::_Save() const
 		return B_NO_INIT;
 	// A file we could not hold in memory is not damaged; writing what little we have over it
 	// would throw away the user's settings.
-	if (fStatus == B_NO_MEMORY)
-		return B_NO_MEMORY;
+	if (fStatus == B_NO_MEMORY || fStatus == B_FILE_TOO_LARGE)
+		return fStatus;
 
 	ssize_t size = FlattenedSize();
 	if (size < 0)

@@ -19,7 +19,8 @@ public:
 	int32 GetInt32(const char* name, int32 defaultValue) const;
 
 	// Replaces the value when the key holds this type, else adds the key; a key of another
-	// type refuses the add and keeps its old value.
+	// type (another version, another program, damage) is replaced by one of this type. A set
+	// that fails is told with the save.
 	status_t SetFloat(const char* name, float value);
 	status_t SetInt32(const char* name, int32 value);
 
@@ -29,7 +30,10 @@ public:
 
 private:
 	status_t _Save() const;
+	status_t _Noted(status_t status);
 
 	BPath fPath;
 	status_t fStatus;
+	// The first set that failed: the file is still written, but it lacks that value.
+	status_t fSetStatus = B_OK;
 };

@@ -211,6 +211,23 @@ MergeRepeatedNames(std::vector<BMessage::Field>* fields)
 	return B_OK;
 }
 
+// A message too big to hold may still be a valid one, which its owner must not lose to a save
+// of the little that was understood: it is read through to its stated end, in a small buffer,
+// and only a stream that ends sooner is called damaged.
+status_t
+SkipOversized(BDataIO* stream, size_t remaining)
+{
+	char scratch[16 * 1024];
+	while (remaining > 0) {
+		size_t chunk = std::min(sizeof(scratch), remaining);
+		status_t status = stream->ReadExactly(scratch, chunk);
+		if (status != B_OK)
+			return status == B_IO_ERROR ? B_BAD_DATA : status;
+		remaining -= chunk;
+	}
+	return B_FILE_TOO_LARGE;
+}
+
 } // namespace
 
 // #pragma mark - Reading
@@ -270,8 +287,10 @@ BMessage::_ReadFromStream(BDataIO* stream)
 	memcpy(&total, header + 8, 4);
 	if (swap)
 		total = Swap32(total);
-	if (total < kHeaderSize + 1 || total > kMaxStreamMessageSize)
+	if (total < kHeaderSize + 1)
 		return B_BAD_DATA;
+	if (total > kMaxStreamMessageSize)
+		return SkipOversized(stream, total - kHeaderSize);
 
 	// The buffer grows only as bytes really arrive, so a lying header costs nothing.
 	std::vector<char> buffer;

@@ -45,6 +45,7 @@ enum : status_t {
 	B_DEVICE_FULL = B_GENERAL_ERROR_BASE + 0x600a,
 	B_READ_ONLY_DEVICE = B_GENERAL_ERROR_BASE + 0x6008,
 	B_NOT_SUPPORTED = B_GENERAL_ERROR_BASE + 0x7009,
+	B_FILE_TOO_LARGE = B_GENERAL_ERROR_BASE + 0x701b,
 };
 
 // Four-character type codes, first character in the most significant byte.

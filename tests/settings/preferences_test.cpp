@@ -106,21 +106,6 @@ TEST_F(PreferencesTest, AnUnchangedSaveLeavesTheFileInPlaceAndAChangedOneReplace
 	EXPECT_EQ(5, prefs.GetInt32("idxoben", 0));
 }
 
-TEST_F(PreferencesTest, AFieldOfTheWrongTypeSurvivesEverySave)
-{
-	WriteFile(SettingsFile(), Encoder().Words("wndleft", 'LONG', {5}).Finish());
-	for (int run = 0; run < 3; run++) {
-		TPreferences prefs(kPrefsName);
-		EXPECT_EQ(100, prefs.GetFloat("wndleft", 100));
-		EXPECT_EQ(B_BAD_TYPE, prefs.SetFloat("wndleft", 250));
-		prefs.SetFloat("wndtop", 7);
-	}
-	TPreferences prefs(kPrefsName);
-	EXPECT_EQ(5, prefs.GetInt32("wndleft", 0));
-	EXPECT_EQ(7, prefs.GetFloat("wndtop", 0));
-	EXPECT_EQ(2, prefs.CountNames());
-}
-
 TEST_F(PreferencesTest, AMessageShorterThanItsFileStillLoads)
 {
 	Bytes longer = FormatExamples()[1];
@@ -336,4 +321,96 @@ TEST_F(PreferencesTest, ASaveThatFailsIsReportedOnceARun)
 		});
 		EXPECT_EQ(c.expected, said);
 	}
+}
+
+// Another version, another program or damage may leave one of the program's keys with another
+// type: it reads as the default, and the value the user then chooses replaces it for good.
+TEST_F(PreferencesTest, AKeyOfAnotherTypeGivesWayToTheValueSet)
+{
+	const struct {
+		const char* name;
+		uint32_t storedType;
+		bool isFloat;
+	} cases[] = {
+		{"idxoben", 'FLOT', false},
+		{"runden", 'CSTR', false},
+		{"wndleft", 'LONG', true},
+	};
+	for (const auto& test : cases) {
+		SCOPED_TRACE(test.name);
+		Encoder encoder;
+		if (test.storedType == 'CSTR')
+			encoder.Strings(test.name, {"1"});
+		else
+			encoder.Words(test.name, test.storedType, {FloatBits(3)});
+		WriteFile(SettingsFile(), encoder.Words("wndtop", 'FLOT', {FloatBits(7)}).Finish());
+		for (int run = 0; run < 2; run++) {
+			TPreferences prefs(kPrefsName);
+			if (test.isFloat) {
+				EXPECT_EQ(run == 0 ? 100 : 250 + run - 1, prefs.GetFloat(test.name, 100));
+				EXPECT_EQ(B_OK, prefs.SetFloat(test.name, 250 + run));
+			} else {
+				EXPECT_EQ(run == 0 ? -1 : 9 + run - 1, prefs.GetInt32(test.name, -1));
+				EXPECT_EQ(B_OK, prefs.SetInt32(test.name, 9 + run));
+			}
+		}
+		TPreferences prefs(kPrefsName);
+		if (test.isFloat)
+			EXPECT_EQ(251, prefs.GetFloat(test.name, 0));
+		else
+			EXPECT_EQ(10, prefs.GetInt32(test.name, 0));
+		EXPECT_EQ(7, prefs.GetFloat("wndtop", 0));
+		EXPECT_EQ(2, prefs.CountNames());
+	}
+}
+
+// A valid file is read whatever it holds besides the program's keys, as long as it can be held;
+// one beyond the reader's cap is left exactly as it is and said so, not saved over with the
+// defaults; one that only claims to be that big is damage and is repaired.
+TEST_F(PreferencesTest, ABigFileIsReadOrLeftAloneButNeverSavedOver)
+{
+	auto bigFile = [](size_t fields, size_t bytesEach) {
+		Encoder encoder;
+		encoder.Words("idxoben", 'LONG', {4});
+		for (size_t i = 0; i < fields; i++)
+			encoder.Strings(("other" + std::to_string(i)).c_str(), {std::string(bytesEach, 'x')});
+		return encoder.Finish();
+	};
+	const std::string tooBigSaid = "kambolux: Einstellungen nicht gespeichert: " + SettingsFile()
+		+ ": die Datei ist zu groß zum Lesen und bleibt, wie sie ist\n";
+
+	// 1.7 MB of 100,000 other fields: read, changed, and every field kept.
+	WriteFile(SettingsFile(), bigFile(100000, 1));
+	ASSERT_GT(ReadFile(SettingsFile()).size(), 1024u * 1024u);
+	{
+		TPreferences prefs(kPrefsName);
+		EXPECT_EQ(4, prefs.GetInt32("idxoben", -1));
+		prefs.SetInt32("idxoben", 9);
+	}
+	{
+		TPreferences prefs(kPrefsName);
+		EXPECT_EQ(9, prefs.GetInt32("idxoben", -1));
+		EXPECT_EQ(100001, prefs.CountNames());
+	}
+
+	// Past the cap: defaults for this run, the file untouched, one line on standard error.
+	const Bytes huge = bigFile(40, 512 * 1024);
+	WriteFile(SettingsFile(), huge);
+	std::string said = StderrOfOneRun([] {
+		for (int save = 0; save < 2; save++) {
+			TPreferences prefs(kPrefsName);
+			EXPECT_EQ(-1, prefs.GetInt32("idxoben", -1));
+			prefs.SetInt32("idxoben", 9);
+		}
+	});
+	EXPECT_EQ(tooBigSaid, said);
+	EXPECT_TRUE(ReadFile(SettingsFile()) == huge);
+
+	// A small file whose size field claims as much is damaged, and the save repairs it.
+	Bytes lying = bigFile(1, 4);
+	const uint32_t claimed = 64u * 1024 * 1024;
+	memcpy(lying.data() + 8, &claimed, 4);
+	WriteFile(SettingsFile(), lying);
+	EXPECT_EQ("", StderrOfOneRun([] { TPreferences(kPrefsName).SetInt32("idxoben", 9); }));
+	EXPECT_EQ(9, TPreferences(kPrefsName).GetInt32("idxoben", -1));
 }

@@ -16,9 +16,10 @@ inline constexpr uint32 kMagic = 'FOB1';
 inline constexpr size_t kHeaderSize = 17;
 inline constexpr size_t kTargetSectionSize = 4;
 inline constexpr size_t kReplySectionSize = 16;
-// A stream claiming more than this is taken as damaged rather than read into memory; parsed
-// items cost a few times their bytes, so the cap also bounds what a hostile file can make us hold.
-inline constexpr size_t kMaxStreamMessageSize = 1024 * 1024;
+// A stream claiming more than this is not read into memory (B_FILE_TOO_LARGE, not damage: the
+// file may be valid). Parsed items cost a few times their bytes, so the cap also bounds what a
+// hostile file can make us hold; a real settings file is far below it.
+inline constexpr size_t kMaxStreamMessageSize = 16 * 1024 * 1024;
 inline constexpr size_t kStreamChunkSize = 64 * 1024;
 
 enum : uint8 {
