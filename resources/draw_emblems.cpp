@@ -248,6 +248,7 @@ CypriotIsland(Canvas& canvas, int top)
 		{11.4, 3.9}, {13.3, 3.6}, {15.2, 2.9}, {17.9, 1.9}, {17.4, 2.6}, {15.8, 3.8}, {14.4, 4.5},
 		{14.0, 5.4}, {12.6, 5.8}, {11.2, 6.2}, {10.2, 6.9}, {9.3, 6.5}, {8.0, 6.3}, {7.2, 6.1}};
 	std::vector<std::pair<double, double>> coast;
+	coast.reserve(kCoast.size());
 	for (const auto& [x, y] : kCoast)
 		coast.emplace_back(x, top + y);
 	canvas.Polygon(coast, copper);
