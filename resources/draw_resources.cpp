@@ -5,14 +5,13 @@
 // 3 times its size (name@2x.png, name@3x.png) for scaled displays: the same layout, with the
 // curves and slopes drawn at the finer resolution.
 
-#include <cairo.h>
-
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "Canvas.h"
 #include "SystemPalette.h"
 
 #ifndef KAMBO_RESOURCE_DIR
@@ -21,84 +20,10 @@
 
 namespace {
 
-struct Rgb {
-	uint8 r, g, b;
-};
-
-// The factor the images are being drawn at: 1, 2 or 3.
-int sScale = 1;
-
-// Pixel-exact canvas: every operation fills whole pixels, nothing is blended. Coordinates are
-// those of the image at its own size; the surface has sScale x sScale pixels for each.
-class Canvas {
-public:
-	Canvas(int width, int height) :
-		fSurface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * sScale, height * sScale)),
-		fCairo(cairo_create(fSurface))
-	{
-		cairo_set_antialias(fCairo, CAIRO_ANTIALIAS_NONE);
-		cairo_set_operator(fCairo, CAIRO_OPERATOR_SOURCE);
-		cairo_scale(fCairo, sScale, sScale);
-	}
-	~Canvas()
-	{
-		cairo_destroy(fCairo);
-		cairo_surface_destroy(fSurface);
-	}
-	Canvas(const Canvas&) = delete;
-	Canvas& operator=(const Canvas&) = delete;
-
-	void Fill(double x, double y, double width, double height, Rgb c)
-	{
-		cairo_set_source_rgb(fCairo, c.r / 255.0, c.g / 255.0, c.b / 255.0);
-		cairo_rectangle(fCairo, x, y, width, height);
-		cairo_fill(fCairo);
-	}
-	void Set(int x, int y, Rgb c) { Fill(x, y, 1, 1, c); }
-	// One surface pixel, at the canvas's own resolution (x, y in surface pixels).
-	void SetFine(int x, int y, Rgb c)
-	{
-		Fill(x / double(sScale), y / double(sScale), 1.0 / sScale, 1.0 / sScale, c);
-	}
-	void Polygon(const std::vector<std::pair<double, double>>& points, Rgb c)
-	{
-		cairo_set_source_rgb(fCairo, c.r / 255.0, c.g / 255.0, c.b / 255.0);
-		for (const auto& [x, y] : points)
-			cairo_line_to(fCairo, x, y);
-		cairo_close_path(fCairo);
-		cairo_fill(fCairo);
-	}
-
-	// name.png at scale 1, name@2x.png and name@3x.png at the larger ones.
-	bool Save(const std::string& dir, const std::string& name)
-	{
-		std::string path = dir + "/" + name
-			+ (sScale == 1 ? std::string() : "@" + std::to_string(sScale) + "x") + ".png";
-		cairo_surface_flush(fSurface);
-		if (cairo_surface_write_to_png(fSurface, path.c_str()) != CAIRO_STATUS_SUCCESS) {
-			std::fprintf(stderr, "cannot write %s\n", path.c_str());
-			return false;
-		}
-		std::printf("%s\n", path.c_str());
-		return true;
-	}
-
-private:
-	cairo_surface_t* fSurface;
-	cairo_t* fCairo;
-};
-
-// Shapes given as rows of characters, one per pixel; ' ' and '.' leave the pixel alone.
-void
-Stamp(Canvas& canvas, int left, int top, const std::vector<const char*>& rows, char key, Rgb c)
-{
-	for (size_t y = 0; y < rows.size(); y++) {
-		for (int x = 0; rows[y][x] != '\0'; x++) {
-			if (rows[y][x] == key)
-				canvas.Set(left + x, top + int(y), c);
-		}
-	}
-}
+using draw::Canvas;
+using draw::Rgb;
+using draw::sScale;
+using draw::Stamp;
 
 constexpr Rgb kBlack = {0, 0, 0};
 constexpr Rgb kWhite = {255, 255, 255};
@@ -110,100 +35,6 @@ constexpr Rgb kEuroBlue = {0, 51, 153};
 constexpr Rgb kEuroGold = {255, 204, 0};
 
 // #pragma mark - flags
-
-constexpr int kFlagWidth = 24;
-constexpr int kFlagHeight = 12;
-
-enum class Bands { kVertical, kHorizontal };
-
-struct Flag {
-	const char* country;
-	Bands direction;
-	std::vector<Rgb> colours;
-	std::vector<int> sizes; // pixels per band, summing to the flag's width or height
-	void (*extra)(Canvas&, int top);
-};
-
-void
-FinnishCross(Canvas& canvas, int top)
-{
-	const Rgb blue = {0, 53, 128};
-	canvas.Fill(7, top, 4, kFlagHeight, blue);
-	canvas.Fill(0, top + 4, kFlagWidth, 4, blue);
-}
-
-// Nine stripes do not divide twelve rows; each row takes the stripe under its centre, which
-// spreads the three double rows evenly. The canton covers the first five stripes.
-void
-GreekStripesAndCross(Canvas& canvas, int top)
-{
-	const Rgb blue = {13, 94, 175};
-	for (int y = 0; y < kFlagHeight; y++) {
-		int stripe = int((y + 0.5) * 9 / kFlagHeight);
-		canvas.Fill(0, top + y, kFlagWidth, 1, stripe % 2 == 0 ? blue : kWhite);
-	}
-	canvas.Fill(0, top, 7, 7, blue);
-	canvas.Fill(3, top, 1, 7, kWhite);
-	canvas.Fill(0, top + 3, 7, 1, kWhite);
-}
-
-// The armillary sphere, shrunk to a disc centred on the green-red border: the surface pixels
-// whose centres lie inside it.
-void
-PortugueseDisc(Canvas& canvas, int top)
-{
-	const double cx = 10, cy = 6, radius = 3;
-	for (int y = 3 * sScale; y < 9 * sScale; y++) {
-		for (int x = 7 * sScale; x < 13 * sScale; x++) {
-			double dx = (x + 0.5) / sScale - cx, dy = (y + 0.5) / sScale - cy;
-			if (dx * dx + dy * dy <= radius * radius)
-				canvas.SetFine(x, top * sScale + y, {255, 222, 0});
-		}
-	}
-	canvas.Fill(9, top + 5, 2, 2, {200, 16, 46});
-}
-
-// Currency order: BEF, DEM, FIM, FRF, GRD, IEP, ITL, LUF, NLG, ATS, PTE, ESP.
-// clang-format off
-const std::vector<Flag> kFlags = {
-	{"Belgium", Bands::kVertical, {kBlack, {253, 218, 36}, {239, 51, 64}}, {8, 8, 8}, nullptr},
-	{"Germany", Bands::kHorizontal, {kBlack, {221, 0, 0}, {255, 206, 0}}, {4, 4, 4}, nullptr},
-	{"Finland", Bands::kVertical, {kWhite}, {24}, FinnishCross},
-	{"France", Bands::kVertical, {{0, 35, 149}, kWhite, {237, 41, 57}}, {8, 8, 8}, nullptr},
-	{"Greece", Bands::kVertical, {kWhite}, {24}, GreekStripesAndCross},
-	{"Ireland", Bands::kVertical, {{22, 155, 98}, kWhite, {255, 136, 62}}, {8, 8, 8}, nullptr},
-	{"Italy", Bands::kVertical, {{0, 146, 70}, kWhite, {206, 43, 55}}, {8, 8, 8}, nullptr},
-	{"Luxembourg", Bands::kHorizontal, {{237, 41, 57}, kWhite, {0, 161, 222}}, {4, 4, 4},
-		nullptr},
-	{"Netherlands", Bands::kHorizontal, {{174, 28, 40}, kWhite, {33, 70, 139}}, {4, 4, 4},
-		nullptr},
-	{"Austria", Bands::kHorizontal, {{200, 16, 46}, kWhite, {200, 16, 46}}, {4, 4, 4}, nullptr},
-	{"Portugal", Bands::kVertical, {{0, 102, 0}, {218, 41, 28}}, {10, 14}, PortugueseDisc},
-	{"Spain", Bands::kHorizontal, {{170, 21, 27}, {241, 191, 0}, {170, 21, 27}}, {3, 6, 3},
-		nullptr},
-};
-// clang-format on
-
-bool
-DrawFlagStrip(const std::string& dir)
-{
-	Canvas canvas(kFlagWidth, kFlagHeight * int(kFlags.size()));
-	for (size_t i = 0; i < kFlags.size(); i++) {
-		const Flag& flag = kFlags[i];
-		int top = int(i) * kFlagHeight;
-		int offset = 0;
-		for (size_t band = 0; band < flag.colours.size(); band++) {
-			if (flag.direction == Bands::kVertical)
-				canvas.Fill(offset, top, flag.sizes[band], kFlagHeight, flag.colours[band]);
-			else
-				canvas.Fill(0, top + offset, kFlagWidth, flag.sizes[band], flag.colours[band]);
-			offset += flag.sizes[band];
-		}
-		if (flag.extra != nullptr)
-			flag.extra(canvas, top);
-	}
-	return canvas.Save(dir, "euroflag");
-}
 
 // Twelve single-pixel stars on the lattice points nearest to a circle of radius 5; at the
 // larger sizes, five-pointed stars on the circle itself.
@@ -320,6 +151,7 @@ DrawQuestionMark(const std::string& dir, bool pressed)
 
 } // namespace
 
+bool DrawFlagStrip(const std::string& dir);
 bool DrawIcons(const std::string& dir);
 
 int

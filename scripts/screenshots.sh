@@ -8,6 +8,10 @@
 #   calculator.png     the calculator pad open under the amount field
 #   about.png          the about window
 #   main-window-scale2.png  the first picture again at GDK_SCALE=2, as on a HiDPI screen
+#   flags.png, flags-scale2.png  every flag of the strip the program embeds, at scale 1 and 2,
+#                      six to a row in currency order (the twelve, then the later nine);
+#                      flags-enlarged.png and flags-scale2-enlarged.png the same at the same
+#                      size for the eye, each pixel a block
 #
 # The pictures come out the same pixel for pixel on every run on the same machine; the e2e
 # test screenshots_e2e.sh holds the committed ones to that.
@@ -24,7 +28,7 @@ OUTDIR=$ROOT/docs/images
 while [ $# -gt 0 ]; do
 	case $1 in
 		--program) PROGRAM=${2:?--program needs a path}; shift 2 ;;
-		-h | --help) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+		-h | --help) sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
 		-*) echo "screenshots: unknown option $1" >&2; exit 2 ;;
 		*) OUTDIR=$1; shift ;;
 	esac
@@ -97,6 +101,25 @@ write_settings()
 	[ "$(stat -c %s "$XDG_CONFIG_HOME/KamboLux_prefs")" = 143 ] || e2e_fail "settings file not 143 bytes"
 }
 write_settings
+
+# --- The flags, straight from the strips (no display needed) ----------------------------------
+
+# flag_gallery OUT STRIP SCALE: the strip's flags (24 x 12 each at scale 1), six to a row on the
+# panel grey, and OUT's name with -enlarged enlarged to 4 times the scale-1 size.
+flag_gallery()
+{
+	local out=$1 strip=$2 scale=$3 tiles="$E2E_TMP/flag-%02d.png"
+	rm -f "$E2E_TMP"/flag-*.png
+	convert "$strip" -crop "$((24 * scale))x$((12 * scale))" +repage "$tiles" \
+		&& montage "$E2E_TMP"/flag-*.png -tile 6x -geometry "+$((2 * scale))+$((2 * scale))" \
+			-background '#d8d8d8' -depth 8 -strip -define png:exclude-chunks=date,time "$out" \
+		&& convert "$out" -sample "$((400 / scale))%" -depth 8 -strip \
+			-define png:exclude-chunks=date,time "${out%.png}-enlarged.png" \
+		|| e2e_fail "could not write $out"
+	e2e_log "wrote $out"
+}
+flag_gallery "$OUTDIR/flags.png" "$ROOT/resources/euroflag.png" 1
+flag_gallery "$OUTDIR/flags-scale2.png" "$ROOT/resources/euroflag@2x.png" 2
 
 e2e_start_display
 OUT="$E2E_TMP/kambolux.out"

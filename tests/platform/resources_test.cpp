@@ -34,10 +34,10 @@ BigEndian32(const unsigned char* p)
 // A decoded PNG resource, read pixel by pixel.
 class Image {
 public:
-	explicit Image(int32 id)
+	explicit Image(int32 id, type_code type = kPngType)
 	{
 		size_t size = 0;
-		const unsigned char* data = Load(kPngType, id, &size);
+		const unsigned char* data = Load(type, id, &size);
 		if (data == nullptr)
 			return;
 		Reader reader{data, size, 0};
@@ -88,14 +88,15 @@ private:
 };
 
 // Flag colours vary between renderings; what a viewer sees is the nearest of these.
-enum Hue { kBlack, kWhite, kRed, kYellow, kBlue, kLightBlue, kGreen, kOrange };
+enum Hue { kBlack, kWhite, kRed, kYellow, kBlue, kLightBlue, kGreen, kOrange, kGrey };
 
 // clang-format off
 const char* const kHueNames[] = {
-	"black", "white", "red", "yellow", "blue", "light blue", "green", "orange"};
+	"black", "white", "red", "yellow", "blue", "light blue", "green", "orange", "grey"};
 const rgb_color kHueReferences[] = {
 	{0, 0, 0, 255}, {255, 255, 255, 255}, {210, 30, 45, 255}, {250, 210, 20, 255},
-	{20, 60, 150, 255}, {0, 160, 220, 255}, {0, 140, 70, 255}, {255, 136, 62, 255}};
+	{20, 60, 150, 255}, {0, 160, 220, 255}, {0, 140, 70, 255}, {255, 136, 62, 255},
+	{160, 160, 160, 255}};
 // clang-format on
 
 Hue
@@ -185,7 +186,7 @@ TEST(EmbeddedResourcesTest, PngHeadersGiveTheLayoutsSizes)
 		uint32 width;
 		uint32 height;
 	} const kCases[] = {
-		{46, 24, 144},
+		{46, 24, 252},
 		{47, 15, 15},
 		{48, 21, 22},
 		{49, 18, 23},
@@ -213,9 +214,12 @@ TEST(EmbeddedResourcesTest, PngHeadersGiveTheLayoutsSizes)
 	}
 }
 
-// The converter draws flag i from rows 12 (i - 1) to 12 i - 1. One row per flag, in currency
-// order, each with probes (x, y within the flag) at the centres of its bands.
-TEST(EmbeddedResourcesTest, FlagStripHoldsTheFlagsInCurrencyOrder)
+// The converter draws flag i from rows 12 (i - 1) to 12 i - 1, at 2 and 3 times that from the
+// scaled strips. One row per flag, in currency order, each with probes (a pixel of the flag at
+// scale 1; at the larger scales the middle of its block) at the centres of its bands and on the
+// parts of its emblem that tell it from its neighbours: a check of the other colour in each
+// band, a shield's field where the band has another colour.
+TEST(EmbeddedResourcesTest, FlagStripHoldsTheFlagsInCurrencyOrderAtEveryScale)
 {
 	struct Probe {
 		int x, y;
@@ -239,16 +243,39 @@ TEST(EmbeddedResourcesTest, FlagStripHoldsTheFlagsInCurrencyOrder)
 		{"Austria", {{12, 1, kRed}, {12, 6, kWhite}, {12, 10, kRed}}},
 		{"Portugal", {{2, 1, kGreen}, {21, 1, kRed}, {10, 3, kYellow}}},
 		{"Spain", {{12, 1, kRed}, {12, 4, kYellow}, {12, 7, kYellow}, {12, 10, kRed}}},
+		{"Bulgaria", {{12, 1, kWhite}, {12, 6, kGreen}, {12, 10, kRed}}},
+		{"Estonia", {{12, 1, kLightBlue}, {12, 6, kBlack}, {12, 10, kWhite}}},
+		{"Croatia", {{2, 1, kRed}, {2, 6, kWhite}, {2, 10, kBlue}, {10, 3, kWhite},
+			{11, 5, kRed}, {12, 8, kRed}}},
+		// 2:1:2, which tells it from Austria's thirds.
+		{"Latvia", {{12, 4, kRed}, {12, 5, kWhite}, {12, 6, kWhite}, {12, 7, kRed}}},
+		{"Lithuania", {{12, 1, kYellow}, {12, 6, kGreen}, {12, 10, kRed}}},
+		{"Malta", {{3, 2, kGrey}, {3, 3, kGrey}, {1, 1, kWhite}, {8, 10, kWhite},
+			{20, 6, kRed}}},
+		{"Slovakia", {{20, 1, kWhite}, {20, 6, kBlue}, {20, 10, kRed}, {8, 3, kWhite},
+			{6, 4, kRed}, {8, 9, kBlue}}},
+		{"Slovenia", {{20, 1, kWhite}, {20, 6, kBlue}, {20, 10, kRed}, {5, 2, kYellow},
+			{5, 3, kBlue}, {6, 4, kWhite}}},
+		{"Cyprus", {{2, 6, kWhite}, {20, 6, kWhite}, {11, 5, kOrange}, {9, 9, kGreen},
+			{12, 10, kGreen}}},
 		// clang-format on
 	};
+	constexpr int kCount = int(std::size(kFlags));
 
-	Image strip(46);
-	ASSERT_TRUE(strip.IsValid());
-	for (int flag = 0; flag < 12; flag++) {
-		for (const Probe& p : kFlags[flag].probes) {
-			Hue hue = HueOf(strip.At(p.x, 12 * flag + p.y));
-			EXPECT_EQ(hue, p.hue) << kFlags[flag].country << " at (" << p.x << ", " << p.y
-								  << ") is " << kHueNames[hue] << ", not " << kHueNames[p.hue];
+	const type_code kTypes[] = {kPngType, 'PNG2', 'PNG3'};
+	for (int scale = 1; scale <= 3; scale++) {
+		SCOPED_TRACE(testing::Message() << "scale " << scale);
+		Image strip(46, kTypes[scale - 1]);
+		ASSERT_TRUE(strip.IsValid());
+		ASSERT_EQ(strip.Width(), 24 * scale);
+		ASSERT_EQ(strip.Height(), 12 * kCount * scale) << "a flag of 12 rows per currency";
+		for (int flag = 0; flag < kCount; flag++) {
+			for (const Probe& p : kFlags[flag].probes) {
+				Hue hue = HueOf(
+					strip.At(p.x * scale + scale / 2, (12 * flag + p.y) * scale + scale / 2));
+				EXPECT_EQ(hue, p.hue) << kFlags[flag].country << " at (" << p.x << ", " << p.y
+									  << ") is " << kHueNames[hue] << ", not " << kHueNames[p.hue];
+			}
 		}
 	}
 }
