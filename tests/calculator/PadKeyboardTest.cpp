@@ -73,3 +73,37 @@ TEST_F(PadKeyboardTest, WithThePanelFocusedEnterStillDoesNothing)
 	EXPECT_EQ("7", Field());
 	EXPECT_NE(nullptr, Find<CalcWnd>());
 }
+
+TEST_F(PadKeyboardTest, EscapeClosesThePadLeavingTheFieldAsItIs)
+{
+	const struct {
+		const char* name;
+		const char* keys; // typed on the pad before Escape
+		int32 tabs;       // how many buttons on the focus moves first
+		const char* field;
+	} cases[] = {
+		{"no \"=\" rounding", "12.3456", 0, "12.3456"},
+		{"from a focused key", "7", 3, "7"},
+		{"with an operator pending", "7+2", 0, "2"},
+	};
+	for (const auto& c : cases) {
+		SCOPED_TRACE(c.name);
+		if (Find<CalcWnd>() == nullptr) {
+			fMain->MainView()->SourceField()->SetText("");
+			fMain->PostMessage(kMsgOpenCalculator, fMain);
+			Drain();
+			fPad = Find<CalcWnd>();
+			ASSERT_NE(nullptr, fPad);
+		}
+		for (const char* key = c.keys; *key != '\0'; key++) {
+			const char one[2] = {*key, '\0'};
+			Key(one);
+		}
+		for (int32 i = 0; i < c.tabs; i++)
+			Key("\t");
+		Key("\x1b");
+		EXPECT_EQ(nullptr, Find<CalcWnd>());
+		EXPECT_EQ(c.field, Field());
+		EXPECT_EQ(fMain->MainView()->SourceField(), fMain->CurrentFocus());
+	}
+}
