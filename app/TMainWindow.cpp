@@ -1,6 +1,7 @@
 #include "TMainWindow.h"
 
 #include "AboutTexts.h"
+#include "AccessibleNames.h"
 #include "AppDefs.h"
 #include "Application.h"
 #include "CalcWnd.h"
@@ -115,6 +116,8 @@ TMainWindow::OpenCalculator()
 			fCalcWindow->MoveBy(0, -rise);
 	}
 	fCalcWindow->SetFeel(B_FLOATING_ALL_WINDOW_FEEL);
+	// Its title is an internal one; a reader names it like the button that opened it.
+	fCalcWindow->SetAccessibleName(kCalculatorButtonName);
 	fCalcWindow->Show();
 }
 
@@ -124,5 +127,6 @@ TMainWindow::OpenAbout()
 	// Created at the screen's top-left; this puts it 30 pixels right of and below ours.
 	TAboutWindow* about = new TAboutWindow(kLongAboutText);
 	about->MoveBy(Frame().left + 30, Frame().top + 30);
+	about->SetAccessibleName(kAboutButtonName);
 	about->Show();
 }

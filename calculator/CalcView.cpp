@@ -60,6 +60,10 @@ CalcView::AllAttached()
 void
 CalcView::KeyDown(const char* bytes, int32 numBytes)
 {
+	if (numBytes == 1 && bytes[0] == B_ESCAPE) {
+		Dismiss();
+		return;
+	}
 	// Unmapped keys are dropped, never passed on: the pad has nothing else to do with them.
 	int32 index = CalcButtonForKey(bytes, numBytes);
 	if (index >= 0)
@@ -131,6 +135,22 @@ CalcView::Aktion(int32 index)
 
 	// Only after the main window is free again; nothing of the pad may run after this.
 	if (equals && Window() != nullptr)
+		Window()->Quit();
+}
+
+void
+CalcView::Dismiss()
+{
+	// Like every other pop-up, Escape leaves without a result: the field keeps its text
+	// (no "=" rounding) and gets the focus back for typing on.
+	if (BTextView* target = Target()) {
+		BWindow* fieldWindow = target->Window();
+		if (fieldWindow != nullptr && fieldWindow->Lock()) {
+			target->MakeFocus(true);
+			fieldWindow->Unlock();
+		}
+	}
+	if (Window() != nullptr)
 		Window()->Quit();
 }
 

@@ -33,6 +33,8 @@ public:
 	// Carries out one key: edits the target with its window locked, and for "=" hands the
 	// focus back to the field and closes the pad.
 	void Aktion(int32 index);
+	// Closes the pad without a result and hands the focus back to the field (Escape).
+	void Dismiss();
 
 	BButton* ButtonAt(int32 index) const;
 	const CalcEngine& Engine() const { return fEngine; }

@@ -101,6 +101,8 @@ BPopUpMenu*
 TMainView::_BuildBandMenu(BPoint where)
 {
 	BPopUpMenu* menu = NewPopUpMenu();
+	// Each band's list is one choice of several, and a reader should say so.
+	menu->SetRadioMode(true);
 	if (where.y < kSourceBandEnd) {
 		AddWhgMenu(menu, fSourceIndex, kMsgSourceCurrency);
 		menu->SetAccessibleName(Whgtyp[0]);
@@ -150,6 +152,7 @@ TMainView::_BuildContextMenu()
 			{
 				bool source = entry.kind == kSourceList;
 				BMenu* list = new BMenu(Whgtyp[source ? 0 : 1], B_ITEMS_IN_COLUMN);
+				list->SetRadioMode(true);
 				AddWhgMenu(list, source ? fSourceIndex : fTargetIndex,
 					source ? kMsgSourceCurrency : kMsgTargetCurrency);
 				menu->AddItem(list);
@@ -158,6 +161,7 @@ TMainView::_BuildContextMenu()
 			case kRoundingList:
 			{
 				BMenu* list = new BMenu(entry.label, B_ITEMS_IN_COLUMN);
+				list->SetRadioMode(true);
 				AddEurMenu(list);
 				menu->AddItem(list);
 				break;

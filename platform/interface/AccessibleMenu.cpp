@@ -1,5 +1,6 @@
-// Menus for a screen reader: a BMenu is a menu, its items menu items; items of a menu that
-// marks one, and options, are check menu items. Moving the highlight moves the focus.
+// Menus for a screen reader: a BMenu is a menu, its items menu items; the items of a radio-mode
+// menu are radio menu items, options and the items of a menu that marks one are check menu
+// items. Moving the highlight moves the focus.
 #include "AccessibleNodes.h"
 #include "Application.h"
 #include "Menu.h"
@@ -41,17 +42,28 @@ DeclaresOptions(const BMenu* menu)
 	return false;
 }
 
-// A menu that names its options has only those checkable; one that does not and marks an
-// item is a list of choices.
+// What an item is to a reader. An option is a check item wherever it is; every item of a
+// radio-mode menu is one choice of several; otherwise a menu that names no options and marks
+// one of its items is read as a list of check items, as before there were radio menus.
+accessible_role
+ChoiceRole(const BMenuItem* item)
+{
+	if (item->IsSeparator() || item->Submenu() != nullptr)
+		return B_ROLE_MENU_ITEM;
+	if (item->IsCheckable())
+		return B_ROLE_CHECK_MENU_ITEM;
+	const BMenu* menu = item->Menu();
+	if (menu != nullptr && menu->IsRadioMode())
+		return B_ROLE_RADIO_MENU_ITEM;
+	if (item->IsMarked() || (menu != nullptr && MarksItems(menu) && !DeclaresOptions(menu)))
+		return B_ROLE_CHECK_MENU_ITEM;
+	return B_ROLE_MENU_ITEM;
+}
+
 bool
 IsCheckItem(const BMenuItem* item)
 {
-	if (item->IsSeparator() || item->Submenu() != nullptr)
-		return false;
-	if (item->IsCheckable() || item->IsMarked())
-		return true;
-	const BMenu* menu = item->Menu();
-	return menu != nullptr && (menu->IsRadioMode() || (MarksItems(menu) && !DeclaresOptions(menu)));
+	return ChoiceRole(item) != B_ROLE_MENU_ITEM;
 }
 
 } // namespace
@@ -117,7 +129,7 @@ ItemNode::Role()
 		return B_ROLE_SEPARATOR;
 	if (fItem->Submenu() != nullptr)
 		return B_ROLE_MENU;
-	return IsCheckItem(fItem) ? B_ROLE_CHECK_MENU_ITEM : B_ROLE_MENU_ITEM;
+	return ChoiceRole(fItem);
 }
 
 std::string

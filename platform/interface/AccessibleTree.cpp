@@ -187,7 +187,7 @@ WindowNode::Role()
 std::string
 WindowNode::Name()
 {
-	return fWindow->Title();
+	return fWindow->AccessibleName();
 }
 
 uint64
@@ -358,3 +358,29 @@ QueueAction(BView* view, int32 kind, int32 index)
 }
 
 } // namespace BPrivate
+
+void
+BWindow::SetAccessibleName(const char* name)
+{
+	std::string newName = name != nullptr ? name : "";
+	if (newName == fAccessibleName)
+		return;
+	fAccessibleName = std::move(newName);
+	BPrivate::NotifyWindowTitle(this);
+}
+
+std::string
+BWindow::AccessibleName() const
+{
+	if (!fAccessibleName.empty())
+		return fAccessibleName;
+	// A menu's window carries the menu's internal name as its title; the reader wants the
+	// name the menu is known by to the user.
+	if (const auto* menuWindow = dynamic_cast<const BPrivate::MenuWindow*>(this)) {
+		std::string name = menuWindow->Menu() != nullptr ? menuWindow->Menu()->AccessibleName()
+														 : std::string();
+		if (!name.empty())
+			return name;
+	}
+	return fTitle;
+}

@@ -7,7 +7,8 @@
 // The classic look: a dark outline, a white bevel on the top and left, a grey shadow on the
 // bottom and right, a light face and the label centred in the plain font. A pressed button
 // is darker with the bevel turned round; the default button has one more black outline, drawn
-// inside the frame so that buttons sharing their borders (a keypad) still line up.
+// inside the frame so that buttons sharing their borders (a keypad) still line up. The focus
+// underlines the label; focus that came by Tab also rings the face.
 
 namespace {
 
@@ -68,10 +69,17 @@ BButton::Draw(BRect updateRect)
 		SetHighColor(colors.shadow);
 		StrokeLine(BPoint(r.left + 1, r.bottom), r.RightBottom());
 		StrokeLine(r.RightBottom(), BPoint(r.right, r.top + 1));
+		BRect bevel = r;
 		r.InsetBy(1, 1);
 		if (r.IsValid()) {
 			SetHighColor(colors.face);
 			FillRect(r);
+		}
+		// Focus that came by Tab rings the face in the navigation colour, in place of the
+		// bevel: an outline on the frame would be lost under a keypad neighbour's shared edge.
+		if (_ShowsFocusMark()) {
+			SetHighColor(ui_color(B_KEYBOARD_NAVIGATION_COLOR));
+			StrokeRect(bevel);
 		}
 	}
 

@@ -153,9 +153,11 @@ ResolvedFonts::ResolvedFonts(std::string path, std::string systemPath) :
 std::string
 ResolvedFonts::DefaultPath()
 {
+	// The folder is made only when the record is written: a start that keeps nothing leaves
+	// no trace in the user's cache.
 	BPath cache;
-	if (find_directory(B_USER_CACHE_DIRECTORY, &cache) != B_OK || cache.Append("kambolux") != B_OK
-		|| create_directory(cache.Path(), 0700) != B_OK || cache.Append("fonts") != B_OK)
+	if (find_directory(B_USER_CACHE_DIRECTORY, &cache) != B_OK
+		|| cache.Append("kambolux/fonts") != B_OK)
 		return std::string();
 	return cache.Path();
 }
@@ -344,6 +346,10 @@ ResolvedFonts::Save()
 	fChanged = false;
 	const std::string text = _Text(false);
 	if (text.empty())
+		return B_ERROR;
+	const size_t slash = fPath.rfind('/');
+	if (slash != std::string::npos && slash > 0
+		&& create_directory(fPath.substr(0, slash).c_str(), 0700) != B_OK)
 		return B_ERROR;
 	return _Write(fPath, text, 0600);
 }

@@ -59,6 +59,10 @@ public:
 	void ResizeBy(float dx, float dy) { ResizeTo(fFrame.Width() + dx, fFrame.Height() + dy); }
 	void SetTitle(const char* title);
 	const char* Title() const { return fTitle.c_str(); }
+	// What a screen reader calls the window, where the title is no name for a user (a short
+	// internal one, or none at all). Unset or empty: the title, for a pop-up its menu's name.
+	void SetAccessibleName(const char* name);
+	std::string AccessibleName() const;
 	status_t SetLook(window_look look);
 	window_look Look() const { return fLook; }
 	status_t SetFeel(window_feel feel);
@@ -123,6 +127,7 @@ private:
 	void _FitOnScreen();
 
 	std::string fTitle;
+	std::string fAccessibleName;
 	BRect fFrame;
 	window_type fType;
 	window_look fLook;

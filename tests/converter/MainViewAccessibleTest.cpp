@@ -259,6 +259,8 @@ TEST_P(AccessibleMainTest, CalculatorButtonOpensThePadWithItsKeys)
 	EXPECT_NE(added.end(), std::find(added.begin(), added.end(), "child-added ZQ Kambo-Lux [1]"));
 	AccessibleNode* window = BPrivate::NodeOf(pad);
 	EXPECT_EQ(B_ROLE_FRAME, window->Role());
+	EXPECT_EQ("Taschenrechner", window->Name());
+	EXPECT_STREQ("Calc", pad->Title()) << "the title stays";
 
 	std::vector<std::string> labels;
 	std::function<void(AccessibleNode*)> collect = [&](AccessibleNode* node) {
@@ -299,7 +301,7 @@ TEST_P(AccessibleMainTest, BandActionOpensItsListAndTheArrowSwaps)
 		items = node->CountChildren();
 		for (int32 i = 0; i < items; i++) {
 			AccessibleNode* item = node->ChildAt(i);
-			EXPECT_EQ(B_ROLE_CHECK_MENU_ITEM, item->Role());
+			EXPECT_EQ(B_ROLE_RADIO_MENU_ITEM, item->Role());
 			if ((item->States() & B_STATE_CHECKED) != 0)
 				checked.push_back(item->Name());
 		}
@@ -320,6 +322,46 @@ TEST_P(AccessibleMainTest, BandActionOpensItsListAndTheArrowSwaps)
 	EXPECT_EQ(5, View()->SourceIndex());
 	EXPECT_EQ(source, View()->TargetIndex());
 	EXPECT_EQ("Betrag in GRD", Node(View()->SourceField())->Name());
+}
+
+TEST_P(AccessibleMainTest, EachBandsListIsNamedAfterItAndOffersOneChoiceOfSeveral)
+{
+	Start();
+	const struct {
+		int32 part; // the band's part of the converter view
+		const char* name;
+	} cases[] = {
+		{5, "Ausgangsw\xC3\xA4hrung"},
+		{6, "Rundung"},
+		{7, "Zielw\xC3\xA4hrung"},
+	};
+	for (const auto& c : cases) {
+		SCOPED_TRACE(c.name);
+		std::string window;
+		std::string list;
+		accessible_role windowRole = B_ROLE_UNKNOWN;
+		std::vector<accessible_role> roles;
+		int32 checked = 0;
+		OnceInNestedLoop([&] {
+			AccessibleNode* node = BPrivate::NodeOf(BPrivate::TrackedMenu());
+			list = node->Name();
+			window = node->Parent()->Name();
+			windowRole = node->Parent()->Role();
+			for (int32 i = 0; i < node->CountChildren(); i++) {
+				roles.push_back(node->ChildAt(i)->Role());
+				checked += (node->ChildAt(i)->States() & B_STATE_CHECKED) != 0 ? 1 : 0;
+			}
+			BPrivate::CloseTrackedMenu();
+		});
+		ASSERT_TRUE(Node(View())->ChildAt(c.part)->DoAction(0));
+		Drain();
+		EXPECT_EQ(c.name, list);
+		EXPECT_EQ(c.name, window) << "the window a list opens in carries its name";
+		EXPECT_EQ(B_ROLE_WINDOW, windowRole);
+		ASSERT_FALSE(roles.empty());
+		EXPECT_EQ(std::vector<accessible_role>(roles.size(), B_ROLE_RADIO_MENU_ITEM), roles);
+		EXPECT_EQ(1, checked);
+	}
 }
 
 TEST_P(AccessibleMainTest, EditingThroughTheTextInterfaceConverts)
@@ -354,6 +396,10 @@ TEST_P(AccessibleMainTest, AboutWindowTextLinksAndButton)
 	ASSERT_NE(nullptr, about);
 	AccessibleNode* window = BPrivate::NodeOf(about);
 	EXPECT_EQ(B_ROLE_DIALOG, window->Role());
+	EXPECT_EQ("\xC3\x9C"
+			  "ber ZQ Kambo-Lux",
+		window->Name());
+	EXPECT_STREQ("About", about->Title()) << "the title stays";
 	EXPECT_EQ(Pixels(about->Frame()), window->ScreenBounds());
 
 	AccessibleNode* text = FindNode(window,
@@ -393,7 +439,9 @@ TEST_P(AccessibleMainTest, AboutWindowTextLinksAndButton)
 	Drain();
 	EXPECT_EQ(nullptr, FindWindow<TAboutWindow>());
 	EXPECT_EQ(1, Root()->CountChildren());
-	EXPECT_EQ("window-hidden About", recorder.Lines({EventType::kWindowHidden}).front());
+	EXPECT_EQ("window-hidden \xC3\x9C"
+			  "ber ZQ Kambo-Lux",
+		recorder.Lines({EventType::kWindowHidden}).front());
 }
 
 TEST_P(AccessibleMainTest, RatesAlertTextAndButton)
@@ -439,6 +487,13 @@ TEST_P(AccessibleMainTest, ContextMenuFromTheKeyboard)
 			step++;
 			EXPECT_EQ(B_ROLE_WINDOW, node->Parent()->Role());
 			EXPECT_EQ("Kontextmen\xC3\xBC", node->Name());
+			EXPECT_EQ("Kontextmen\xC3\xBC", node->Parent()->Name());
+			// The lists within are choices; the options beside them stay check items.
+			for (int32 list : {0, 1, 3}) {
+				AccessibleNode* submenu = node->ChildAt(list);
+				for (int32 i = 0; i < submenu->CountChildren(); i++)
+					EXPECT_EQ(B_ROLE_RADIO_MENU_ITEM, submenu->ChildAt(i)->Role()) << list;
+			}
 			for (int32 i = 0; i < node->CountChildren(); i++) {
 				AccessibleNode* item = node->ChildAt(i);
 				std::string line = std::to_string(item->Role()) + " " + item->Name();

@@ -100,6 +100,7 @@ def main():
             if len(find_all(w, "push button")) == 19]
     check(len(pads) == 1, "one window with the pad's 19 push buttons: %s" % [
         (role(w), w.name, len(find_all(w, "push button"))) for w in top_level_windows(app)])
+    check(pads[0].name == "Taschenrechner", "the pad is named: %r" % pads[0].name)
     keys = find_all(pads[0], "push button")
     check(all(k.queryAction().nActions >= 1 for k in keys), "each key has an action")
     log("pad %r: %s" % (pads[0].name, " ".join(k.name for k in keys)))
@@ -144,6 +145,8 @@ def main():
     choice = wait_find(app, where=lambda o: role(o) in ("radio menu item", "check menu item")
                        and o.name not in names and {"checked", "showing"} <= states(o))
     siblings = [choice.parent[i] for i in range(choice.parent.childCount)]
+    check(all(role(o) == "radio menu item" for o in siblings),
+          "the list's entries are radio items: %s" % sorted({role(o) for o in siblings}))
     marked = [o.name for o in siblings if "checked" in states(o)]
     check(len(marked) == 1 and len(siblings) > 1,
           "one marked entry in the list %r: %s" % (moved[-1], marked))
@@ -156,6 +159,7 @@ def main():
     about = find(frame, "push button", "Über ZQ Kambo-Lux")
     check(about.queryAction().doAction(0), "the about button's action runs")
     dialog = wait_find(app, "dialog", timeout=5)
+    check(dialog.name == "Über ZQ Kambo-Lux", "the about window is named: %r" % dialog.name)
     texts = [t for t in find_all(dialog, None) if "Hypertext" in t.get_interfaces()]
     check(len(texts) == 1, "the about window has one text with links")
     content = text_of(texts[0])

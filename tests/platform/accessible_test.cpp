@@ -631,6 +631,78 @@ TEST_P(AccessibleTest, TheFocusGoesBackToTheViewWhenAMenuCloses)
 	}
 }
 
+TEST_P(AccessibleTest, AWindowsNameForAReaderIsItsOwnAndKeepsTheTitle)
+{
+	fWindow->SetAccessibleName("Rechner");
+	Show();
+	AccessibilityRecorder recorder;
+	AccessibleNode* window = BPrivate::NodeOf(fWindow);
+	EXPECT_EQ("Rechner", window->Name());
+	EXPECT_STREQ("Fenster", fWindow->Title());
+	EXPECT_EQ("Fenster", Root()->Name()) << "the program keeps its main window's title";
+	fWindow->SetAccessibleName("Neu");
+	EXPECT_EQ((std::vector<std::string>{"name-changed Neu"}), recorder.Lines({Type::kNameChanged}));
+	fWindow->SetAccessibleName(nullptr);
+	EXPECT_EQ("Fenster", window->Name()) << "unset, the title serves again";
+}
+
+// The window a menu opens in is named after the menu, and a radio-mode menu's items are one
+// choice of several; other marked items stay check items.
+TEST_P(AccessibleTest, MenuWindowsAndTheirItemsSayWhatTheyAre)
+{
+	Show();
+	const uint64 kChecks = B_STATE_CHECKABLE | B_STATE_CHECKED;
+	const struct {
+		const char* what;
+		bool radio;
+		const char* readerName; // nullptr: none set
+		bool optionFirst;       // the first item an option (SetCheckable)
+		const char* windowName;
+		accessible_role roles[2];
+		uint64 states[2];
+	} cases[] = {
+		{"radio list", true, "Zielw\xC3\xA4hrung", false, "Zielw\xC3\xA4hrung",
+			{B_ROLE_RADIO_MENU_ITEM, B_ROLE_RADIO_MENU_ITEM}, {kChecks, B_STATE_CHECKABLE}},
+		{"marks without radio mode", false, nullptr, false, "Menu",
+			{B_ROLE_CHECK_MENU_ITEM, B_ROLE_CHECK_MENU_ITEM}, {kChecks, B_STATE_CHECKABLE}},
+		{"an option beside a command", false, "Kontext", true, "Kontext",
+			{B_ROLE_CHECK_MENU_ITEM, B_ROLE_MENU_ITEM}, {kChecks, 0}},
+		{"an option in a radio menu", true, "Liste", true, "Liste",
+			{B_ROLE_CHECK_MENU_ITEM, B_ROLE_RADIO_MENU_ITEM}, {kChecks, B_STATE_CHECKABLE}},
+	};
+	for (const auto& c : cases) {
+		SCOPED_TRACE(c.what);
+		BPopUpMenu menu("Menu", c.radio, false);
+		if (c.readerName != nullptr)
+			menu.SetAccessibleName(c.readerName);
+		BMenuItem* first = new BMenuItem("eins", new BMessage('one '));
+		first->SetCheckable(c.optionFirst);
+		first->SetMarked(true);
+		menu.AddItem(first);
+		menu.AddItem(new BMenuItem("zwei", new BMessage('two ')));
+		std::string windowName;
+		std::vector<accessible_role> roles;
+		std::vector<uint64> states;
+		EventLoop::SetIdleHook([&] {
+			BMenu* tracked = BPrivate::TrackedMenu();
+			if (tracked == nullptr || !windowName.empty())
+				return;
+			AccessibleNode* node = BPrivate::NodeOf(tracked);
+			windowName = node->Parent()->Name();
+			for (int32 i = 0; i < node->CountChildren(); i++) {
+				roles.push_back(node->ChildAt(i)->Role());
+				states.push_back(node->ChildAt(i)->States() & kChecks);
+			}
+			BPrivate::CloseTrackedMenu();
+		});
+		menu.Go(BPoint(150, 100));
+		EventLoop::SetIdleHook(nullptr);
+		EXPECT_EQ(c.windowName, windowName);
+		EXPECT_EQ((std::vector<accessible_role>{c.roles[0], c.roles[1]}), roles);
+		EXPECT_EQ((std::vector<uint64>{c.states[0], c.states[1]}), states);
+	}
+}
+
 INSTANTIATE_TEST_SUITE_P(Scales, AccessibleTest, testing::Values(1, 2),
 	[](const testing::TestParamInfo<int32>& info) { return "Scale" + std::to_string(info.param); });
 

@@ -128,7 +128,7 @@ protected:
 		fPath = fDirectory + "/fonts";
 		fSystemPath = fDirectory + "/system-fonts";
 		// The user's fontconfig places are stamped too: these are ours to make.
-		for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
+		for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
 			const char* value = getenv(name);
 			fSaved.emplace_back(name, value != nullptr ? value : "");
 		}
@@ -385,4 +385,20 @@ TEST_F(ResolvedFontsTest, ACacheThatCannotBeWrittenIsTriedOnce)
 	// Nothing new since: the idle loop's next call does not write again.
 	EXPECT_EQ(SaveResolvedFonts(), B_OK);
 	EXPECT_FALSE(Draw(*be_plain_font).fromKeptFile);
+}
+
+TEST_F(ResolvedFontsTest, TheCacheFolderIsMadeOnlyWhenTheRecordIsWritten)
+{
+	setenv("XDG_CACHE_HOME", (fDirectory + "/cache").c_str(), 1);
+	const std::string folder = fDirectory + "/cache/kambolux";
+	ResolvedFonts record(ResolvedFonts::DefaultPath());
+	EXPECT_FALSE(record.Load());
+	struct stat info;
+	EXPECT_NE(stat(folder.c_str(), &info), 0) << "finding and reading the record made its folder";
+
+	record.Add("0 0 DejaVu Sans", 11, "family=DejaVu Sans", fDirectory + "/none.ttf");
+	ASSERT_EQ(record.Save(), B_OK);
+	ASSERT_EQ(stat(folder.c_str(), &info), 0);
+	EXPECT_EQ(info.st_mode & 0777, 0700u);
+	EXPECT_EQ(stat((folder + "/fonts").c_str(), &info), 0);
 }

@@ -23,7 +23,8 @@ public:
 	// The user's record at path, and the system's at systemPath (empty: none).
 	explicit ResolvedFonts(std::string path, std::string systemPath = std::string());
 
-	// $XDG_CACHE_HOME/kambolux/fonts, its folder made when missing; empty when there is none.
+	// $XDG_CACHE_HOME/kambolux/fonts; empty when there is no cache folder. Its folder is made
+	// by Save, when there is something to keep.
 	static std::string DefaultPath();
 	// $KAMBOLUX_FONT_RECORD, else the record the package writes at install.
 	static std::string SystemPath();
@@ -39,8 +40,8 @@ public:
 		const std::string& fontFile);
 	bool HasChanges() const { return fChanged; }
 	// Writes the user's own record and what was added, stamped with what fontconfig's current
-	// configuration read (loaded if nothing has yet). A failed write is not repeated until
-	// something is added.
+	// configuration read (loaded if nothing has yet), making its folder (0700) when missing. A
+	// failed write is not repeated until something is added.
 	status_t Save();
 	// Writes what was added as the system's record at path, for every user without fontconfig
 	// files or fonts of their own (readable by all). Fontconfig must not have read any user's.
