@@ -20,13 +20,14 @@ const char kUsage[] = "Aufruf: kambolux [BETRAG VON [NACH]] [--runden 3|4] [--ts
 					  "        kambolux --help | --version\n";
 
 const char kHelp[] =
-	"Rechnet Beträge zwischen dem Euro und den zwölf alten Landeswährungen um.\n"
+	"Rechnet Beträge zwischen dem Euro und den 21 Landeswährungen um, die er\n"
+	"ersetzt hat: den zwölf von 1999 und 2001 und den neun von 2007 bis 2026.\n"
 	"Ohne Argumente öffnet sich das Fenster.\n"
 	"\n"
 	"  BETRAG        der Betrag, wie ihn das Betragsfeld liest: 1234.50, 1.234,50,\n"
 	"                1 234,50 oder -5\n"
-	"  VON, NACH     Währungen nach ISO-Code (DEM, FRF, EUR, ...) oder\n"
-	"                Länderkennzeichen (D, F, ...), groß oder klein geschrieben\n"
+	"  VON, NACH     Währungen nach ISO-Code (DEM, FRF, BGN, EUR, ...) oder\n"
+	"                Länderkennzeichen (D, F, BG, ...), groß oder klein geschrieben\n"
 	"  --runden N    den Euro-Betrag auf N = 3 oder 4 Stellen runden (nur zwischen\n"
 	"                zwei Landeswährungen, wie im Fenster)\n"
 	"  --tsv         Code und Betrag durch Tabulator getrennt, ohne \" . . .\"\n"

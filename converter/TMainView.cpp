@@ -57,8 +57,9 @@ const rgb_color kSourceFieldColor = {127, 255, 127, 255};
 const rgb_color kTargetFieldColor = {255, 199, 192, 255};
 const rgb_color kEuroLineColor = {255, 255, 223, 255};
 
-// Fixed text, not generated from the currency table: alphabetical by code, GRD last under
-// its own date, German decimal commas.
+// Fixed text, not generated from the currency table: the rates of 1999 alphabetical by code,
+// then every later rate under the date it was fixed, German decimal commas and each rate's
+// written digits.
 const char* const kRatesTitle = "Umrechnungskurse";
 const char* const kRatesText = "Umrechnungskurse, keine Gew\xC3\xA4hr!\n"
 							   "\n"
@@ -76,6 +77,23 @@ const char* const kRatesText = "Umrechnungskurse, keine Gew\xC3\xA4hr!\n"
 							   " PTE - 200,482\n"
 							   "Fix 1.1.2001\n"
 							   " GRD - 340,75\n"
+							   "Fix 1.1.2007\n"
+							   " SIT - 239,640\n"
+							   "Fix 1.1.2008\n"
+							   " CYP - 0,585274\n"
+							   " MTL - 0,429300\n"
+							   "Fix 1.1.2009\n"
+							   " SKK - 30,1260\n"
+							   "Fix 1.1.2011\n"
+							   " EEK - 15,6466\n"
+							   "Fix 1.1.2014\n"
+							   " LVL - 0,702804\n"
+							   "Fix 1.1.2015\n"
+							   " LTL - 3,45280\n"
+							   "Fix 1.1.2023\n"
+							   " HRK - 7,53450\n"
+							   "Fix 1.1.2026\n"
+							   " BGN - 1,95583\n"
 							   "\n"
 							   "\n";
 

@@ -28,7 +28,8 @@ public:
 	// Swaps source and target currency; the shown target amount becomes the new source.
 	void Tausch();
 
-	// Appends the thirteen currencies, each sending command with its index in "whg".
+	// Appends every currency, each sending command with its index in "whg"; a separator
+	// sets the later ones apart.
 	void AddWhgMenu(BMenu* menu, int32 marked, uint32 command);
 	// Appends the three rounding choices.
 	void AddEurMenu(BMenu* menu);

@@ -193,6 +193,9 @@ void
 TMainView::AddWhgMenu(BMenu* menu, int32 marked, uint32 command)
 {
 	for (int32 index = 0; index < kCurrencyCount; index++) {
+		// The later currencies stand apart, so the long-known list reads as it always did.
+		if (index == kFirstLaterCurrency)
+			menu->AddSeparatorItem();
 		BMessage* message = new BMessage(command);
 		message->AddInt32("whg", index);
 		BMenuItem* item = new BMenuItem(Land[index], message, 0, 0);

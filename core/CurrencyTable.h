@@ -1,15 +1,18 @@
 /*
- * The thirteen currencies of the converter: the euro and the twelve national
- * currencies it replaced at fixed rates. Every other part of the program names
- * a currency by its row here. Constant data only; nothing looks rows up by code.
+ * The currencies of the converter: the euro and the twenty-one national
+ * currencies it replaced at fixed rates, the twelve of 1999 and 2001 first,
+ * then the nine that joined later. Every other part of the program names a
+ * currency by its row here. Constant data only.
  */
 #ifndef CURRENCY_TABLE_H
 #define CURRENCY_TABLE_H
 
 #include <cstdint>
 
-constexpr int32_t kCurrencyCount = 13;
+constexpr int32_t kCurrencyCount = 22;
 constexpr int32_t kEuroIndex = 0;
+// The first row of the currencies that joined after 2001; lists set them apart from here on.
+constexpr int32_t kFirstLaterCurrency = 13;
 
 // Rounding of the euro intermediate: none, three or four decimal places.
 enum { kRoundNone = 0, kRoundThree = 1, kRoundFour = 2 };

@@ -53,9 +53,10 @@ TEST(CommandLine, NoArgumentsOpenTheWindow)
 // The window's vectors through the command line: the same two texts, or a refusal where the
 // field would have read only the beginning of the amount. Rows alternate between ISO and
 // plate codes and between upper and lower case.
-TEST(CommandLine, ConvertsTheWindowsVectors)
+static void
+ConvertsVectors(const char* name)
 {
-	const std::string path = std::string(KAMBO_TEST_DATA) + "/conversion-vectors.tsv";
+	const std::string path = std::string(KAMBO_TEST_DATA) + "/" + name;
 	std::ifstream file(path);
 	ASSERT_TRUE(file) << path;
 	std::string line;
@@ -122,6 +123,17 @@ TEST(CommandLine, ConvertsTheWindowsVectors)
 	EXPECT_GT(converted, 360);
 }
 
+TEST(CommandLine, ConvertsTheWindowsVectors)
+{
+	ConvertsVectors("conversion-vectors.tsv");
+}
+
+// The nine later currencies, by ISO and plate code alike.
+TEST(CommandLine, ConvertsTheLaterCurrenciesVectors)
+{
+	ConvertsVectors("conversion-vectors-later.tsv");
+}
+
 TEST(CommandLine, WithoutTargetListsEveryCurrencyInTableOrder)
 {
 	Outcome run = RunWith({"100", "D", "--tsv"});
@@ -137,6 +149,8 @@ TEST(CommandLine, WithoutTargetListsEveryCurrencyInTableOrder)
 	EXPECT_EQ(lines[2], "DEM\t100.00");
 	EXPECT_EQ(lines[4], "FRF\t335.39");
 	EXPECT_EQ(lines[7], "ITL\t98999.91");
+	EXPECT_EQ(lines[13], "BGN\t100.00");
+	EXPECT_EQ(lines[21], "CYP\t29.92");
 
 	// Rounding the euro amount carries into every line, as it does in the window.
 	run = RunWith({"--runden=3", "100", "dem"});

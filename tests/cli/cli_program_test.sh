@@ -72,7 +72,8 @@ done < <(tail -n +2 "$vectors" | awk -F'\t' -v OFS='\t' '{ if ($1 == "") $1 = "_
 
 run 100 D
 [ "$status" -eq 0 ] || fail "all currencies: status $status"
-[ "$(wc -l <<<"$out")" -eq 13 ] || fail "all currencies: $(wc -l <<<"$out") lines"
+[ "$(wc -l <<<"$out")" -eq 22 ] || fail "all currencies: $(wc -l <<<"$out") lines"
+grep -q "^BGN  100.00$" <<<"$out" || fail "all currencies: no BGN line: $out"
 
 if [ "$failures" -gt 0 ]; then
 	echo "$failures failures" >&2

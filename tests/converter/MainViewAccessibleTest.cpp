@@ -225,6 +225,15 @@ TEST_P(AccessibleMainTest, FocusFollowsTheKeyboardAndNamesFollowTheCurrency)
 				  "name-changed Ausgangsw\xC3\xA4hrung: Finnland",
 				  "name-changed Rundung: 3 Stellen runden"}),
 		recorder.Lines({EventType::kNameChanged}));
+
+	// The later currencies are named as the others are.
+	recorder.Clear();
+	Command(kMsgSourceCurrency, "whg", 13);
+	Command(kMsgTargetCurrency, "whg", 21);
+	EXPECT_EQ((std::vector<std::string>{"name-changed Betrag in BGN",
+				  "name-changed Ausgangsw\xC3\xA4hrung: Bulgarien", "name-changed Ergebnis in CYP",
+				  "name-changed Zielw\xC3\xA4hrung: Zypern"}),
+		recorder.Lines({EventType::kNameChanged}));
 }
 
 TEST_P(AccessibleMainTest, WithoutAListenerTheProgramMakesNoNodes)
@@ -301,6 +310,11 @@ TEST_P(AccessibleMainTest, BandActionOpensItsListAndTheArrowSwaps)
 		items = node->CountChildren();
 		for (int32 i = 0; i < items; i++) {
 			AccessibleNode* item = node->ChildAt(i);
+			if (i == kFirstLaterCurrency) {
+				// The reader hears where the later currencies begin.
+				EXPECT_EQ(B_ROLE_SEPARATOR, item->Role());
+				continue;
+			}
 			EXPECT_EQ(B_ROLE_RADIO_MENU_ITEM, item->Role());
 			if ((item->States() & B_STATE_CHECKED) != 0)
 				checked.push_back(item->Name());
@@ -311,7 +325,7 @@ TEST_P(AccessibleMainTest, BandActionOpensItsListAndTheArrowSwaps)
 	const std::string previous = Land[View()->TargetIndex()];
 	ASSERT_TRUE(main->ChildAt(7)->DoAction(0)); // the target band
 	Drain();
-	EXPECT_EQ(13, items);
+	EXPECT_EQ(kCurrencyCount + 1, items);
 	EXPECT_EQ(std::vector<std::string>{previous}, checked);
 	EXPECT_EQ(5, View()->TargetIndex());
 	EXPECT_EQ("Zielw\xC3\xA4hrung: Griechenland", main->ChildAt(7)->Name());

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "Bitmap.h"
+#include "CurrencyTable.h"
 #include "TranslationUtils.h"
 
 namespace {
@@ -158,12 +159,13 @@ TEST_F(DrawingTest, FlagsStandAtTheirPlaces)
 	std::unique_ptr<BBitmap> strip = Image(46);
 	std::unique_ptr<BBitmap> euroFlag = Image(47);
 	ASSERT_TRUE(strip && euroFlag);
-	ASSERT_EQ(BRect(0, 0, 23, 143), strip->Bounds());
+	// One flag of 12 rows for every national currency.
+	ASSERT_EQ(BRect(0, 0, 23, 12 * (kCurrencyCount - 1) - 1), strip->Bounds());
 
 	// Source and target; the flag of index i is rows 12 (i - 1) to 12 i - 1 of the strip.
 	const struct {
 		int32 source, target;
-	} cases[] = {{2, 12}, {3, 0}, {0, 3}, {12, 2}, {0, 0}};
+	} cases[] = {{2, 12}, {3, 0}, {0, 3}, {12, 2}, {0, 0}, {13, 21}, {21, 0}, {20, 15}};
 	for (const auto& test : cases) {
 		SCOPED_TRACE(std::to_string(test.source) + " -> " + std::to_string(test.target));
 		Show(test.source, test.target);

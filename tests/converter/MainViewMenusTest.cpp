@@ -9,13 +9,17 @@
 #include "InterfaceDefs.h"
 #include "Menu.h"
 #include "MenuItem.h"
+#include "MenuWindow.h"
 #include "PopUpMenu.h"
 
 namespace {
 
+// Every currency list, top to bottom; null stands for the separator before the later ones.
 const char* const kCountries[] = {"Euro", "Belgien", "Deutschland", "Finnland", "Frankreich",
 	"Griechenland", "Irland", "Italien", "Luxemburg", "Niederlande", "\xC3\x96sterreich",
-	"Portugal", "Spanien"};
+	"Portugal", "Spanien", nullptr, "Bulgarien", "Estland", "Kroatien", "Lettland", "Litauen",
+	"Malta", "Slowakei", "Slowenien", "Zypern"};
+constexpr int32 kSeparatorRow = 13;
 
 // What a shown menu held, level by level.
 struct Entry {
@@ -112,16 +116,22 @@ protected:
 
 	void ExpectCurrencyList(const std::vector<Entry>& list, int32 marked, uint32 command)
 	{
-		ASSERT_EQ(13u, list.size());
-		for (int32 i = 0; i < 13; i++) {
-			SCOPED_TRACE(kCountries[i]);
-			EXPECT_EQ(kCountries[i], list[i].label);
-			EXPECT_EQ(i == marked, list[i].marked);
-			EXPECT_TRUE(list[i].enabled);
-			EXPECT_EQ(command, list[i].command);
-			EXPECT_EQ(i, list[i].value);
-			EXPECT_EQ(View(), list[i].target);
-			EXPECT_EQ(0, list[i].shortcut);
+		ASSERT_EQ(std::size(kCountries), list.size());
+		for (int32 row = 0; row < (int32)list.size(); row++) {
+			SCOPED_TRACE(row);
+			EXPECT_EQ(kCountries[row] == nullptr, list[row].separator);
+			if (kCountries[row] == nullptr) {
+				EXPECT_FALSE(list[row].marked);
+				continue;
+			}
+			const int32 currency = row < kSeparatorRow ? row : row - 1;
+			EXPECT_EQ(kCountries[row], list[row].label);
+			EXPECT_EQ(currency == marked, list[row].marked);
+			EXPECT_TRUE(list[row].enabled);
+			EXPECT_EQ(command, list[row].command);
+			EXPECT_EQ(currency, list[row].value);
+			EXPECT_EQ(View(), list[row].target);
+			EXPECT_EQ(0, list[row].shortcut);
 		}
 	}
 
@@ -430,4 +440,71 @@ TEST_F(MenusTest, ClickOnTheBackgroundTakesTheFocusFromTheField)
 	EXPECT_TRUE(View()->SourceField()->IsFocus());
 	Type("9");
 	EXPECT_EQ("7.009", SourceText());
+}
+
+TEST_F(MenusTest, LaterCurrenciesAreChosenAndMarkedLikeTheOthers)
+{
+	Start();
+	Type("100");
+	const struct {
+		BPoint where;
+		const char* label;
+		int32 source;
+		int32 target;
+		const char* euro;
+		const char* result;
+	} steps[] = {
+		{{100, 10}, "Bulgarien", 13, 2, "51.129188 . . .", "100.00"},
+		{{100, 100}, "Euro", 13, 0, "51.129188 . . .", "51.13"},
+		{{100, 100}, "Zypern", 13, 21, "51.129188 . . .", "29.92"},
+		{{100, 10}, "Slowenien", 20, 21, "0.417293 . . .", "0.24"},
+		{{100, 10}, "Spanien", 12, 21, "0.601012 . . .", "0.35"},
+	};
+	for (const auto& step : steps) {
+		SCOPED_TRACE(step.label);
+		Click(step.where, B_PRIMARY_MOUSE_BUTTON, Choose(step.label));
+		ASSERT_EQ(1u, fMenus.size());
+		EXPECT_EQ(step.source, View()->SourceIndex());
+		EXPECT_EQ(step.target, View()->TargetIndex());
+		EXPECT_EQ(step.euro, EuroText());
+		EXPECT_EQ(step.result, TargetText());
+
+		// Both lists of the context menu mark the new choice; rounding is offered between
+		// any two national currencies.
+		Click(BPoint(100, 10), B_SECONDARY_MOUSE_BUTTON);
+		ASSERT_EQ(1u, fMenus.size());
+		ExpectCurrencyList(fMenus[0][0].submenu, step.source, 'MpIO');
+		ExpectCurrencyList(fMenus[0][1].submenu, step.target, 'MpIU');
+		ExpectRoundingList(fMenus[0][3].submenu, 0, step.target != 0);
+	}
+}
+
+TEST_F(MenusTest, KeyboardStepsOverTheSeparatorAndALongListScrolls)
+{
+	// Too low a screen for the whole list: its window stays on the screen and scrolls.
+	fBackend->SetScreen(BRect(0, 0, 639, 239));
+	Start();
+	Type("100");
+	bool scrolls = false;
+	float bottom = 0;
+	int32 keys = 0;
+	Click(BPoint(100, 10), B_PRIMARY_MOUSE_BUTTON, [&](BMenu* menu) {
+		uint32 id = BPrivate::HeadlessBackend::IdOf(menu->Window());
+		if (keys == 0) {
+			auto* window = dynamic_cast<BPrivate::MenuWindow*>(menu->Window());
+			ASSERT_NE(nullptr, window);
+			scrolls = window->CanScrollDown();
+			bottom = window->Frame().bottom;
+		}
+		// Down from the top: "Spanien" is the 13th stop, "Bulgarien" the next.
+		const char down[] = {B_DOWN_ARROW, 0};
+		if (keys++ < kSeparatorRow + 1)
+			fBackend->InjectKey(id, down);
+		else
+			fBackend->InjectKey(id, "\n");
+	});
+	EXPECT_TRUE(scrolls);
+	EXPECT_LE(bottom, 239);
+	EXPECT_EQ(13, View()->SourceIndex());
+	EXPECT_EQ("51.129188 . . .", EuroText());
 }

@@ -3,6 +3,7 @@
 #include "ConverterFixture.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "../platform/FlattenedExamples.h"
 #include "Alert.h"
@@ -182,6 +183,26 @@ TEST_F(ConverterTest, SecondStartRestoresEverything)
 	EXPECT_EQ("0.00", TargetText());
 }
 
+TEST_F(ConverterTest, LaterCurrenciesSurviveARestart)
+{
+	const struct {
+		int32 source;
+		int32 target;
+	} cases[] = {{21, 13}, {15, 0}, {20, 21}};
+	for (const auto& c : cases) {
+		Start();
+		Command('MpIO', "whg", c.source);
+		Command('MpIU', "whg", c.target);
+		Quit();
+		EXPECT_EQ(c.source, ReadSaved().oben);
+		EXPECT_EQ(c.target, ReadSaved().unten);
+		Start();
+		EXPECT_EQ(c.source, View()->SourceIndex());
+		EXPECT_EQ(c.target, View()->TargetIndex());
+		fApp.reset();
+	}
+}
+
 TEST_F(ConverterTest, SavedPositionIsUsedOnlyWhenTheWindowFits)
 {
 	// The 207 x 113 window plus 4 pixels on every side within a 1024 x 768 screen.
@@ -214,7 +235,8 @@ TEST_F(ConverterTest, DamagedSettingsFallBackToDefaults)
 		Saved stored;
 		Saved used;
 	} cases[] = {
-		{{13, -1, 0, 0, 3}, {2, 2, 0, 0, 0}},
+		{{22, -1, 0, 0, 3}, {2, 2, 0, 0, 0}},
+		{{15, 21, 0, 0, 1}, {15, 21, 0, 0, 1}},
 		{{-2147483647 - 1, 2147483647, 0, 0, -1}, {2, 2, 0, 0, 0}},
 		{{12, 3, 0, 0, 2}, {12, 3, 0, 0, 2}},
 		// Only exactly 1 switches an option on; other values are kept as they are.
@@ -375,7 +397,7 @@ TEST_F(ConverterTest, CommandsWithoutOrWithBadValuesChangeNothing)
 	Command('MpRu', "runden", 1);
 	Type("100");
 	for (uint32 what : kTypes) {
-		for (int32 bad : {-1, 3, 13, 1000}) {
+		for (int32 bad : {-1, 3, 22, 1000}) {
 			if (what != 'MpRu' && bad == 3)
 				continue; // a valid currency
 			Command(what, what == 'MpRu' ? "runden" : "whg", bad);
@@ -453,7 +475,10 @@ TEST_F(ConverterTest, RatesAlert)
 			"Umrechnungskurse, keine Gew\xC3\xA4hr!\n\nFix 1.1.1999\n ATS - 13,7603\n"
 			" BEF - 40,3399\n DEM - 1,95583\n ESP - 166,386\n FIM - 5,94573\n FRF - 6,55957\n"
 			" IEP - 0,787564\n ITL - 1936,27\n LUF - 40,3399\n NLG - 2,20371\n PTE - 200,482\n"
-			"Fix 1.1.2001\n GRD - 340,75\n\n\n",
+			"Fix 1.1.2001\n GRD - 340,75\nFix 1.1.2007\n SIT - 239,640\nFix 1.1.2008\n"
+			" CYP - 0,585274\n MTL - 0,429300\nFix 1.1.2009\n SKK - 30,1260\nFix 1.1.2011\n"
+			" EEK - 15,6466\nFix 1.1.2014\n LVL - 0,702804\nFix 1.1.2015\n LTL - 3,45280\n"
+			"Fix 1.1.2023\n HRK - 7,53450\nFix 1.1.2026\n BGN - 1,95583\n\n\n",
 			alert->TextView()->Text());
 		BFont font;
 		alert->TextView()->GetFontAndColor(0, &font);
@@ -471,6 +496,47 @@ TEST_F(ConverterTest, RatesAlert)
 	EXPECT_TRUE(shown);
 	EXPECT_EQ(nullptr, BPrivate::CurrentAlert());
 	EXPECT_EQ(1, fApp->CountWindows());
+}
+
+// The rates are a long text now; on the usual laptop screens, at scale 1 and 2, the alert
+// shows all of it, title bar and button included.
+TEST_F(ConverterTest, RatesAlertFitsTheScreenWhole)
+{
+	fBackend->SetFrameExtents({1, 22, 1, 1}, {1, 1, 1, 1});
+	const struct {
+		int32 scale;
+		BRect screen; // layout units
+	} cases[] = {
+		{1, BRect(0, 0, 1279, 799)}, {2, BRect(0, 0, 1279, 799)}, // 2560 x 1600 pixels
+	};
+	for (const auto& c : cases) {
+		SCOPED_TRACE(c.scale);
+		fBackend->SetScale(c.scale);
+		fBackend->SetScreen(c.screen);
+		Start();
+		BRect frame;
+		float textHeight = 0;
+		float linesHeight = 0;
+		BPrivate::EventLoop::SetIdleHook([&] {
+			BAlert* alert = BPrivate::CurrentAlert();
+			if (alert == nullptr || frame.IsValid())
+				return;
+			frame = alert->DecoratorFrame();
+			BTextView* text = alert->TextView();
+			textHeight = text->Bounds().Height() + 1;
+			for (int32 line = 0; line < text->CountLines(); line++)
+				linesHeight += text->LineHeight(line);
+			fBackend->InjectKey(BPrivate::HeadlessBackend::IdOf(alert), "\n");
+		});
+		Command('MpIf');
+		BPrivate::EventLoop::SetIdleHook(nullptr);
+		ASSERT_TRUE(frame.IsValid());
+		EXPECT_TRUE(c.screen.Contains(frame)) << frame.top << " to " << frame.bottom;
+		EXPECT_GE(textHeight, std::floor(linesHeight)) << "the text is cut off";
+		// Measured: what the alert leaves of the screen's height.
+		RecordProperty("alert_height_scale_" + std::to_string(c.scale), (int)frame.Height() + 1);
+		fApp.reset();
+	}
 }
 
 TEST_F(ConverterTest, QuitCommandIsForwardedToTheApplication)
@@ -737,7 +803,7 @@ TEST_F(ConverterTest, OnASmallScreenTheCurrencyListReachesItsLastCountry)
 {
 	fBackend->SetScreen(BRect(0, 0, 319, 239));
 	Start();
-	// The pointer rests on the list's lower arrow area until "Spanien" shows, then the
+	// The pointer rests on the list's lower arrow area until "Zypern" shows, then the
 	// button is released over it.
 	int32 step = 0;
 	BRect listFrame;
@@ -757,7 +823,7 @@ TEST_F(ConverterTest, OnASmallScreenTheCurrencyListReachesItsLastCountry)
 		if (step++ == 0) {
 			listFrame = window->Frame();
 			scrolling = window->IsScrolling();
-			for (int32 i = 0; i < 20; i++)
+			for (int32 i = 0; i < 40; i++)
 				fBackend->InjectMouseMoved(id, BPoint(bounds.Width() / 2, bounds.bottom - 2), 1);
 		} else if (step == 2) {
 			fBackend->InjectMouseMoved(id, lastCenter, 1);
@@ -767,7 +833,7 @@ TEST_F(ConverterTest, OnASmallScreenTheCurrencyListReachesItsLastCountry)
 	fBackend->InjectMouseDown(WindowId(), BPoint(100, 10));
 	Drain();
 	BPrivate::EventLoop::SetIdleHook(nullptr);
-	EXPECT_TRUE(scrolling) << "the thirteen countries are taller than the screen";
+	EXPECT_TRUE(scrolling) << "the countries are taller than the screen";
 	EXPECT_TRUE(BRect(0, 0, 319, 239).Contains(listFrame));
-	EXPECT_EQ(12, View()->SourceIndex()) << "Spanien";
+	EXPECT_EQ(21, View()->SourceIndex()) << "Zypern";
 }

@@ -29,6 +29,16 @@ const Row kRows[] = {
 	{"ATS", "A", "\xc3\x96sterreich", 13.7603, "13.7603"},
 	{"PTE", "P", "Portugal", 200.482, "200.482"},
 	{"ESP", "E", "Spanien", 166.386, "166.386"},
+	// The later rates keep their written trailing zeros.
+	{"BGN", "BG", "Bulgarien", 1.95583, "1.95583"},
+	{"EEK", "EST", "Estland", 15.6466, "15.6466"},
+	{"HRK", "HR", "Kroatien", 7.5345, "7.53450"},
+	{"LVL", "LV", "Lettland", 0.702804, "0.702804"},
+	{"LTL", "LT", "Litauen", 3.4528, "3.45280"},
+	{"MTL", "M", "Malta", 0.4293, "0.429300"},
+	{"SKK", "SK", "Slowakei", 30.126, "30.1260"},
+	{"SIT", "SLO", "Slowenien", 239.64, "239.640"},
+	{"CYP", "CY", "Zypern", 0.585274, "0.585274"},
 };
 
 TEST(CurrencyTable, RowsInIndexOrder)

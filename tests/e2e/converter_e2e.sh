@@ -2,7 +2,7 @@
 # The converter in a real X server under openbox, from a fresh settings directory: typing
 # converts live, the lower band's menu chooses the target currency, the arrows swap, the
 # context menu takes the title tab away and keeps the window on top, "beenden" quits and
-# saves, and a second start restores it all. At each step the window's content is compared
+# saves, a second start restores it all, and a later currency is chosen by click and key. At each step the window's content is compared
 # with a headless rendering of the same state. With E2E_NO_WM=1 the same runs without a
 # window manager, where the window's own hints stand in for the frame it would get.
 #
@@ -146,7 +146,9 @@ read_menu
 shot 3-target-menu
 [ "$MENU_X,$MENU_Y" = "$((LEFT + 100)),$((TOP + 100))" ] \
 	|| e2e_log "the menu opened at $MENU_X,$MENU_Y"
-ITEM_HEIGHT=$(( (MENU_H - 6) / 13 ))
+# Twenty-two currencies and the separator before the later nine.
+LIST_SEPARATOR=8
+ITEM_HEIGHT=$(( (MENU_H - 6 - LIST_SEPARATOR) / 22 ))
 e2e_key Down Down Down Down Down Return
 if ! e2e_wait_for 2 menu_closed; then
 	PROBLEMS+=("keys do not reach an open pop-up menu (Down, Return were ignored)")
@@ -221,10 +223,47 @@ expect_content_at_start_position
 xprop -id "$WIN" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || e2e_fail "no longer on top"
 shot 8-restarted
 expect_like_rendering 8-restarted 0 ""
+
+# 9. A later currency: "Bulgarien", the first entry below the separator, chosen from the
+# source list by a click, then (after "Zypern", the last) by the keyboard; 100 leva are
+# 51.129188 euro, and with the target "Euro" 51.13.
+currency_entry_y() { echo $((MENU_Y + 3 + $1 * ITEM_HEIGHT + $2 * LIST_SEPARATOR + ITEM_HEIGHT / 2)); }
+choose_source_by_click()
+{
+	e2e_click "$WIN" 100 10
+	read_menu
+	xdotool mousemove $((MENU_X + 40)) "$(currency_entry_y "$1" 1)" click 1
+	e2e_wait_for 5 menu_closed || e2e_fail "the source list stayed open"
+	sleep 0.3
+}
+choose_source_by_click 13
+e2e_click "$WIN" 100 30
+e2e_key ctrl+a
+e2e_type "100"
+sleep 0.5
+shot 9-bulgarien-clicked
+expect_like_rendering 9-bulgarien-clicked 40 "100" idxoben=13 idxunten=2
+choose_source_by_click 21
+e2e_click "$WIN" 100 10
+read_menu
+# From the top: "Spanien" is the 13th stop, "Bulgarien" the 14th.
+e2e_key $(printf 'Down %.0s' $(seq 14)) Return
+e2e_wait_for 5 menu_closed || e2e_fail "keys do not choose in the source list"
+e2e_click "$WIN" 100 100
+read_menu
+e2e_key Down Return
+e2e_wait_for 5 menu_closed || e2e_fail "keys do not choose in the target list"
+sleep 0.5
+shot 10-bulgarien-to-euro
+expect_like_rendering 10-bulgarien-to-euro 40 "100" idxoben=13 idxunten=0
+alive
+
 e2e_click "$WIN" 100 10 3
 read_menu
 context_entry 8 2
 e2e_wait_for 5 sh -c "! kill -0 $PID" || e2e_fail "the program did not quit the second time"
+[ "$(settings_byte 66) $(settings_byte 85)" = "13 0" ] \
+	|| e2e_fail "saved idxoben idxunten: $(settings_byte 66) $(settings_byte 85)"
 
 if [ "${#PROBLEMS[@]}" -gt 0 ]; then
 	for problem in "${PROBLEMS[@]}"; do
