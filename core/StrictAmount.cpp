@@ -1,7 +1,6 @@
 #include "StrictAmount.h"
 
 #include <cctype>
-#include <cstring>
 
 #include "AmountInput.h"
 
@@ -10,8 +9,9 @@ namespace {
 // "DM", "EUR", "Euro", "öS", "IR£", "€": longer words are prose, not a currency.
 constexpr size_t kUnitMaxCharacters = 4;
 
-constexpr char kNoBreakSpace[] = "\xC2\xA0";
-constexpr char kNarrowNoBreakSpace[] = "\xE2\x80\xAF";
+constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
+constexpr std::string_view kNarrowNoBreakSpace = "\xE2\x80\xAF";
+constexpr std::string_view kMinusSign(kUnicodeMinus, kUnicodeMinusLength);
 
 bool
 IsDigit(char c)
@@ -19,10 +19,11 @@ IsDigit(char c)
 	return c >= '0' && c <= '9';
 }
 
+// Every line of a list passes here several times: ASCII is decided by its first byte.
 bool
-HasAt(std::string_view text, size_t i, const char* bytes)
+HasAt(std::string_view text, size_t i, std::string_view bytes)
 {
-	return text.substr(i).starts_with(bytes);
+	return i < text.size() && text[i] == bytes[0] && text.substr(i).starts_with(bytes);
 }
 
 // The bytes of a space that may group thousands at text[i], or 0.
@@ -32,9 +33,9 @@ GroupSpaceAt(std::string_view text, size_t i)
 	if (i < text.size() && text[i] == ' ')
 		return 1;
 	if (HasAt(text, i, kNoBreakSpace))
-		return strlen(kNoBreakSpace);
+		return kNoBreakSpace.size();
 	if (HasAt(text, i, kNarrowNoBreakSpace))
-		return strlen(kNarrowNoBreakSpace);
+		return kNarrowNoBreakSpace.size();
 	return 0;
 }
 
@@ -60,7 +61,7 @@ MinusAt(std::string_view text, size_t i)
 {
 	if (i < text.size() && text[i] == '-')
 		return 1;
-	return HasAt(text, i, kUnicodeMinus) ? kUnicodeMinusLength : 0;
+	return HasAt(text, i, kMinusSign) ? kMinusSign.size() : 0;
 }
 
 // Letters and every character beyond ASCII that is no space or minus: "€", "£", "öS".
@@ -172,6 +173,7 @@ ReadNumber(std::string_view text, size_t* i, StrictAmount* amount)
 	} else if (*i < text.size() && text[*i] == '+')
 		++*i;
 
+	const bool startsWithDigit = *i < text.size() && IsDigit(text[*i]);
 	Marks marks;
 	while (*i < text.size()) {
 		if (IsDigit(text[*i])) {
@@ -200,8 +202,9 @@ ReadNumber(std::string_view text, size_t* i, StrictAmount* amount)
 	}
 	if (number.empty())
 		return AmountRefusal::kUnknownText;
-	// Bookkeeping writes a debit with its minus after the number ("1.234,50-").
-	if (size_t minus = MinusAt(text, *i); minus > 0 && !negative) {
+	// Bookkeeping writes a debit with its minus after the number ("1.234,50-"). A paste
+	// reads ".5-" as -5, so that form is left to the window.
+	if (size_t minus = MinusAt(text, *i); minus > 0 && !negative && startsWithDigit) {
 		negative = true;
 		*i += minus;
 	}

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "AmountInput.h"
 #include "CurrencyTable.h"
 
 namespace {
@@ -100,6 +101,36 @@ TEST(StrictAmount, TakesOneNumberAndRefusesEverythingElse)
 		EXPECT_NE(error.find(c.reason), std::string::npos) << c.text << ": " << error;
 		EXPECT_EQ(error.find_first_of("\r\n"), std::string::npos) << c.text;
 	}
+}
+
+// Whatever is taken is read as a paste reads it, so the window and a script agree: every
+// text of up to five characters from digits, marks, signs, spaces and letters.
+TEST(StrictAmount, TakesOnlyWhatAPasteReadsTheSame)
+{
+	const std::string_view kAlphabet = "015.,-+ exD\t";
+	std::string text;
+	size_t taken = 0;
+	for (size_t length = 1; length <= 5; length++) {
+		std::vector<size_t> at(length, 0);
+		for (;;) {
+			text.clear();
+			for (size_t i : at)
+				text += kAlphabet[i];
+			std::string amount;
+			std::string error;
+			if (ReadCommandLineAmount(text, &amount, &error)) {
+				taken++;
+				ASSERT_EQ(amount, ReadPastedAmount(text.data(), text.size())) << "'" << text << "'";
+				ASSERT_EQ(amount.find_first_not_of("0123456789.-"), std::string::npos) << text;
+			}
+			size_t i = 0;
+			while (i < length && ++at[i] == kAlphabet.size())
+				at[i++] = 0;
+			if (i == length)
+				break;
+		}
+	}
+	EXPECT_GT(taken, 1000u);
 }
 
 // The same refusals reach the program's status, and nothing is printed.
