@@ -28,6 +28,20 @@ InputWaiting(int fd)
 	return ready != 0;
 }
 
+// A stream that a parent left non-blocking answers EAGAIN instead of waiting.
+bool
+WaitFor(int fd, short events)
+{
+	if (errno != EAGAIN && errno != EWOULDBLOCK)
+		return false;
+	pollfd request = {fd, events, 0};
+	while (poll(&request, 1, -1) < 0) {
+		if (errno != EINTR)
+			return false;
+	}
+	return true;
+}
+
 bool
 IsBlank(std::string_view line)
 {
@@ -53,7 +67,7 @@ public:
 			if ((fOut.size() >= kWriteBytes || !InputWaiting(fStreams.input)) && !_Flush())
 				return kExitBadInput;
 			const ssize_t got = read(fStreams.input, buffer.data(), buffer.size());
-			if (got < 0 && errno == EINTR)
+			if (got < 0 && (errno == EINTR || WaitFor(fStreams.input, POLLIN)))
 				continue;
 			if (got < 0) {
 				_Say(std::string("Eingabe fehlgeschlagen: ") + strerror(errno));
@@ -162,7 +176,7 @@ WriteAll(int fd, std::string_view text)
 {
 	while (!text.empty()) {
 		const ssize_t written = write(fd, text.data(), text.size());
-		if (written < 0 && errno == EINTR)
+		if (written < 0 && (errno == EINTR || WaitFor(fd, POLLOUT)))
 			continue;
 		if (written == 0)
 			errno = EIO;

@@ -153,12 +153,13 @@ TEST(AmountList, StopsAtAWriteError)
 	}
 }
 
-// In a pipe each row comes out while the input still waits for its next line.
+// In a pipe each row comes out while the input still waits for its next line, also when the
+// pipe was left non-blocking.
 TEST(AmountList, WritesWhenTheInputPauses)
 {
 	int input[2];
 	int output[2];
-	ASSERT_EQ(pipe(input), 0);
+	ASSERT_EQ(pipe2(input, O_NONBLOCK), 0);
 	ASSERT_EQ(pipe(output), 0);
 	const CommandLineStreams streams = {input[0], output[1], MemoryFile("")};
 	std::thread list([&] { EXPECT_EQ(RunCommandLine({"-", "DEM", "FRF"}, streams), 0); });
