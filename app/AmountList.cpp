@@ -13,7 +13,7 @@
 namespace {
 
 constexpr size_t kReadBytes = 64 * 1024;
-// Written in pieces of about this size while the input keeps coming.
+// Written in pieces of about this size while the input keeps coming; a row is far shorter.
 constexpr size_t kWriteBytes = 64 * 1024;
 
 // True when a read would not wait: more input, its end or an error.
@@ -64,7 +64,7 @@ public:
 			fPrinter->AppendHeader(&fOut);
 		std::vector<char> buffer(kReadBytes);
 		for (;;) {
-			if ((fOut.size() >= kWriteBytes || !InputWaiting(fStreams.input)) && !_Flush())
+			if (!InputWaiting(fStreams.input) && !_Flush())
 				return kExitBadInput;
 			const ssize_t got = read(fStreams.input, buffer.data(), buffer.size());
 			if (got < 0 && (errno == EINTR || WaitFor(fStreams.input, POLLIN)))
@@ -77,6 +77,8 @@ public:
 			if (got == 0)
 				break;
 			_Take(std::string_view(buffer.data(), got));
+			if (fWriteFailed)
+				return kExitBadInput;
 		}
 		// A last line without its line break is a line all the same.
 		if (!fPending.empty() || fOverLong)
@@ -90,7 +92,7 @@ private:
 	// Whole lines are converted where they lie; only a line cut by the read is copied.
 	void _Take(std::string_view chunk)
 	{
-		while (!chunk.empty()) {
+		while (!chunk.empty() && !fWriteFailed) {
 			const size_t end = chunk.find('\n');
 			const std::string_view piece = chunk.substr(0, end);
 			if (end == std::string_view::npos) {
@@ -132,6 +134,9 @@ private:
 			fPrinter->AppendRow(fAmount, &fOut);
 		fPending.clear();
 		fOverLong = false;
+		// A read of short lines can make many times its size in rows (every currency).
+		if (fOut.size() >= kWriteBytes)
+			(void)_Flush();
 	}
 
 	void _Refuse(std::string_view line, const std::string& why)
@@ -155,6 +160,7 @@ private:
 			return true;
 		}
 		_Say(std::string("Ausgabe fehlgeschlagen: ") + strerror(errno));
+		fWriteFailed = true;
 		return false;
 	}
 
@@ -167,6 +173,7 @@ private:
 	size_t fLineNumber = 0;
 	bool fOverLong = false;
 	bool fFailed = false;
+	bool fWriteFailed = false;
 };
 
 } // namespace
