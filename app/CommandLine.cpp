@@ -1,14 +1,16 @@
 #include "CommandLine.h"
 
-#include <cassert>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
+#include <unistd.h>
 
 #include "AmountInput.h"
-#include "Conversion.h"
+#include "ConversionPrinter.h"
 #include "CurrencyTable.h"
+#include "StrictAmount.h"
 
 #ifndef KAMBO_VERSION
 #define KAMBO_VERSION "unbekannt"
@@ -16,7 +18,11 @@
 
 namespace {
 
+// ReadArguments' answer when --help or --version has been answered.
+constexpr int kCommandLineDone = -2;
+
 const char kUsage[] = "Aufruf: kambolux [BETRAG VON [NACH]] [--runden 3|4] [--tsv]\n"
+					  "        kambolux - VON [NACH] [--runden 3|4] [--tsv]\n"
 					  "        kambolux --help | --version\n";
 
 const char kHelp[] =
@@ -24,8 +30,10 @@ const char kHelp[] =
 	"ersetzt hat: den zwölf von 1999 und 2001 und den neun von 2007 bis 2026.\n"
 	"Ohne Argumente öffnet sich das Fenster.\n"
 	"\n"
-	"  BETRAG        der Betrag, wie ihn das Betragsfeld liest: 1234.50, 1.234,50,\n"
-	"                1 234,50 oder -5\n"
+	"  BETRAG        genau eine Zahl, wie sie das Betragsfeld beim Einfügen liest:\n"
+	"                1234.50, 1.234,50, 1 234,50, -5 oder 1.234,50-, auch mit einer\n"
+	"                Währung daneben (12 DM, € 5); nicht 1e5, 0x10 oder 100 EUR 50\n"
+	"  -             statt BETRAG: Beträge von der Standardeingabe, einer je Zeile\n"
 	"  VON, NACH     Währungen nach ISO-Code (DEM, FRF, BGN, EUR, ...) oder\n"
 	"                Länderkennzeichen (D, F, BG, ...), groß oder klein geschrieben\n"
 	"  --runden N    den Euro-Betrag auf N = 3 oder 4 Stellen runden (nur zwischen\n"
@@ -37,10 +45,15 @@ const char kHelp[] =
 	"Mit NACH stehen der Euro-Betrag und der Betrag in NACH auf je einer Zeile,\n"
 	"ohne NACH der Betrag in jeder Währung, in der Reihenfolge der Währungsliste.\n"
 	"\n"
-	"Exit-Status: 0 gelungen, 1 ungültiger Betrag oder unbekannte Währung,\n"
-	"2 falscher Aufruf.\n";
-
-const char kUnroundedSuffix[] = " . . .";
+	"Mit - wird jede Eingabezeile zu genau einer Ausgabezeile, in derselben\n"
+	"Reihenfolge: die Zeilen eines Betrags durch zwei Leerzeichen verbunden\n"
+	"(EUR  51.129188 . . .  FRF  335.39), mit --tsv nach einer Kopfzeile der\n"
+	"gelesene Betrag und die Beträge durch Tabulator getrennt. Eine leere Zeile\n"
+	"bleibt leer. Eine ungültige Zeile steht unverändert da (mit --tsv mit leeren\n"
+	"Feldern), ihre Nummer steht auf der Standardfehlerausgabe, der Exit-Status ist 1.\n"
+	"\n"
+	"Exit-Status: 0 gelungen, 1 ungültiger Betrag, unbekannte Währung oder\n"
+	"Ausgabe nicht möglich, 2 falscher Aufruf.\n";
 
 // What the conversion mode was asked to do.
 struct Request {
@@ -48,6 +61,9 @@ struct Request {
 	int32_t rounding = kRoundNone;
 	bool tsv = false;
 };
+
+// What the list form's "-" stands in place of.
+const char kListOperand[] = "-";
 
 // An argument as it may be echoed in a message: control bytes would steer the terminal.
 std::string
@@ -91,68 +107,123 @@ ReadRounding(std::string_view value, int32_t* rounding)
 	return true;
 }
 
-void
-AppendLine(const Request& request, int32_t currency, const std::string& text, std::string* out)
+// Why a reading was refused, after "Ungültiger Betrag: TEXT".
+const char*
+RefusalReason(AmountRefusal refusal)
 {
-	std::string amount = text;
-	const size_t suffix = strlen(kUnroundedSuffix);
-	if (request.tsv && amount.size() >= suffix
-		&& amount.compare(amount.size() - suffix, suffix, kUnroundedSuffix) == 0)
-		amount.resize(amount.size() - suffix);
-	*out += ISOCode[currency];
-	*out += request.tsv ? "\t" : "  ";
-	*out += amount;
-	*out += '\n';
-}
-
-// As in the window: the euro amount is rounded only between two national currencies. With the
-// euro on either side a rounded euro, rounded again to the cent, can be a cent off
-// (0.44 DEM: 0.224968... euro, 0.2250 with four places, then 0.23 instead of 0.22).
-int32_t
-RoundingBetween(int32_t source, int32_t target, int32_t requested)
-{
-	return source == kEuroIndex || target == kEuroIndex ? int32_t(kRoundNone) : requested;
-}
-
-int
-Convert(const Request& request, std::string* out, std::string* err)
-{
-	std::string amount;
-	std::string error;
-	if (!ReadCommandLineAmount(request.operands[0], &amount, &error)) {
-		*err += "kambolux: " + error + "\n";
-		return kExitBadInput;
+	switch (refusal) {
+		case AmountRefusal::kNone:
+		case AmountRefusal::kNoNumber:
+			return "keine Zahl";
+		case AmountRefusal::kLineBreak:
+			return "Zeilenumbruch im Betrag";
+		case AmountRefusal::kExponent:
+			return "Exponentschreibweise wie 1e5 wird nicht gelesen";
+		case AmountRefusal::kHexadecimal:
+			return "Hexadezimalzahlen werden nicht gelesen";
+		case AmountRefusal::kLetterAtNumber:
+			return "Buchstabe direkt an der Zahl; eine Währung mit Leerzeichen abtrennen";
+		case AmountRefusal::kSecondNumber:
+			return "mehr als eine Zahl";
+		case AmountRefusal::kBadGroups:
+			return "Tausender- und Dezimalzeichen passen nicht zusammen";
+		case AmountRefusal::kUnknownText:
+			break;
 	}
-	int32_t currencies[2] = {-1, -1};
+	return "neben der Zahl nur ein Währungscode wie DEM oder ein Zeichen wie €";
+}
+
+// The currency an amount names by its ISO code or the euro sign; -1 for none or another word
+// ("DM", "Fr"). Plate codes are left out: "100 E" is no Spanish amount.
+int32_t
+CurrencyOfUnit(std::string_view unit)
+{
+	if (unit == "\xE2\x82\xAC" || (unit.size() == 4 && strncasecmp(unit.data(), "Euro", 4) == 0))
+		return kEuroIndex;
+	for (int32_t i = 0; i < kCurrencyCount; i++) {
+		if (unit.size() == strlen(ISOCode[i])
+			&& strncasecmp(unit.data(), ISOCode[i], unit.size()) == 0)
+			return i;
+	}
+	return -1;
+}
+
+// Reads the currencies; reports an unknown one.
+bool
+ReadCurrencies(const Request& request, int32_t* source, int32_t* target, std::string* err)
+{
+	int32_t currencies[2] = {-1, kEveryCurrency};
 	for (size_t i = 1; i < request.operands.size(); i++) {
 		currencies[i - 1] = FindCurrency(request.operands[i]);
 		if (currencies[i - 1] < 0) {
 			*err += "kambolux: Unbekannte Währung: " + Shown(request.operands[i])
 				+ " (ISO-Code wie DEM oder Kennzeichen wie D)\n";
-			return kExitBadInput;
+			return false;
+		}
+	}
+	*source = currencies[0];
+	*target = currencies[1];
+	return true;
+}
+
+int
+Convert(const Request& request, std::string* out, std::string* err)
+{
+	int32_t source;
+	int32_t target;
+	if (!ReadCurrencies(request, &source, &target, err))
+		return kExitBadInput;
+	std::string amount;
+	std::string error;
+	if (!ReadCommandLineAmount(request.operands[0], &amount, &error, source)) {
+		*err += "kambolux: " + error + "\n";
+		return kExitBadInput;
+	}
+	ConversionPrinter printer(source, target, request.rounding, request.tsv);
+	printer.AppendLines(amount, out);
+	return kExitSuccess;
+}
+
+// Fills *request; returns kExitSuccess to go on, or the status to end with.
+int
+ReadArguments(const std::vector<std::string_view>& arguments, Request* request, std::string* out,
+	std::string* err)
+{
+	bool optionsEnded = false;
+	for (size_t i = 0; i < arguments.size(); i++) {
+		const std::string_view argument = arguments[i];
+		if (optionsEnded || !IsOption(argument)) {
+			request->operands.push_back(argument);
+		} else if (argument == "--") {
+			optionsEnded = true;
+		} else if (argument == "--help" || argument == "-h") {
+			*out += kUsage;
+			*out += kHelp;
+			return kCommandLineDone;
+		} else if (argument == "--version") {
+			*out += "ZQ Kambo-Lux " KAMBO_VERSION "\n";
+			return kCommandLineDone;
+		} else if (argument == "--tsv") {
+			request->tsv = true;
+		} else if (argument == "--runden" || argument.starts_with("--runden=")) {
+			std::string_view value;
+			if (argument.size() > strlen("--runden"))
+				value = argument.substr(strlen("--runden="));
+			else if (i + 1 < arguments.size())
+				value = arguments[++i];
+			else
+				return UsageError("--runden ohne Stellenzahl (3 oder 4)", err);
+			if (!ReadRounding(value, &request->rounding))
+				return UsageError("--runden " + Shown(value) + ": nur 3 oder 4 Stellen", err);
+		} else {
+			return UsageError("Unbekannte Option: " + Shown(argument), err);
 		}
 	}
 
-	const int32_t source = currencies[0];
-	const bool allTargets = request.operands.size() == 2;
-	ConversionTexts texts;
-	const int32_t target = allTargets ? source : currencies[1];
-	bool converted = ConvertAmount(amount, source, target,
-		RoundingBetween(source, target, request.rounding), &texts);
-	(void)converted;
-	assert(converted);
-	AppendLine(request, kEuroIndex, texts.euroLine, out);
-	if (!allTargets) {
-		AppendLine(request, currencies[1], texts.target, out);
-		return kExitSuccess;
-	}
-	for (int32_t each = 0; each < kCurrencyCount; each++) {
-		if (each == kEuroIndex)
-			continue;
-		ConvertAmount(amount, source, each, RoundingBetween(source, each, request.rounding),
-			&texts);
-		AppendLine(request, each, texts.target, out);
-	}
+	if (request->operands.size() < 2)
+		return UsageError("Betrag und Ausgangswährung fehlen", err);
+	if (request->operands.size() > 3)
+		return UsageError("zu viele Argumente: " + Shown(request->operands[3]), err);
 	return kExitSuccess;
 }
 
@@ -171,32 +242,28 @@ FindCurrency(std::string_view code)
 }
 
 bool
-ReadCommandLineAmount(std::string_view text, std::string* amount, std::string* error)
+ReadCommandLineAmount(std::string_view text, std::string* amount, std::string* error,
+	int32_t source)
 {
-	const std::string read = ReadPastedAmount(text.data(), text.size());
-	// The field reads [-]digits[.digits] and ignores the rest; here the rest is an error,
-	// since a script would never see that part of its amount dropped.
-	size_t i = !read.empty() && read[0] == '-' ? 1 : 0;
-	size_t digits = 0;
-	bool point = false;
-	for (; i < read.size(); i++) {
-		if (read[i] >= '0' && read[i] <= '9')
-			digits++;
-		else if (read[i] == '.' && !point)
-			point = true;
-		else
-			break;
-	}
-	if (digits == 0 || i != read.size()) {
-		*error = "Ungültiger Betrag: " + Shown(text);
+	StrictAmount read;
+	const AmountRefusal refusal = ReadStrictAmount(text, &read);
+	if (refusal != AmountRefusal::kNone) {
+		*error = "Ungültiger Betrag: " + Shown(text) + " (" + RefusalReason(refusal) + ")";
 		return false;
 	}
-	if (read.size() > kAmountMaxTypedBytes) {
+	const int32_t named = CurrencyOfUnit(read.unit);
+	if (source >= 0 && named >= 0 && named != source) {
+		// "100 FRF" converted from DEM would be a plainly wrong figure.
+		*error = "Ungültiger Betrag: " + Shown(text) + " (in " + ISOCode[named]
+			+ ", umgerechnet wird aus " + ISOCode[source] + ")";
+		return false;
+	}
+	if (read.number.size() > kAmountMaxTypedBytes) {
 		*error = "Betrag zu lang: " + Shown(text) + " (höchstens "
 			+ std::to_string(kAmountMaxTypedBytes) + " Zeichen, wie im Fenster)";
 		return false;
 	}
-	*amount = read;
+	*amount = read.number;
 	return true;
 }
 
@@ -205,63 +272,57 @@ RunCommandLine(const std::vector<std::string_view>& arguments, std::string* out,
 {
 	if (arguments.empty())
 		return kCommandLineOpenWindow;
-
 	Request request;
-	bool optionsEnded = false;
-	for (size_t i = 0; i < arguments.size(); i++) {
-		const std::string_view argument = arguments[i];
-		if (optionsEnded || !IsOption(argument)) {
-			request.operands.push_back(argument);
-		} else if (argument == "--") {
-			optionsEnded = true;
-		} else if (argument == "--help" || argument == "-h") {
-			*out += kUsage;
-			*out += kHelp;
-			return kExitSuccess;
-		} else if (argument == "--version") {
-			*out += "ZQ Kambo-Lux " KAMBO_VERSION "\n";
-			return kExitSuccess;
-		} else if (argument == "--tsv") {
-			request.tsv = true;
-		} else if (argument == "--runden" || argument.starts_with("--runden=")) {
-			std::string_view value;
-			if (argument.size() > strlen("--runden"))
-				value = argument.substr(strlen("--runden="));
-			else if (i + 1 < arguments.size())
-				value = arguments[++i];
-			else
-				return UsageError("--runden ohne Stellenzahl (3 oder 4)", err);
-			if (!ReadRounding(value, &request.rounding))
-				return UsageError("--runden " + Shown(value) + ": nur 3 oder 4 Stellen", err);
-		} else {
-			return UsageError("Unbekannte Option: " + Shown(argument), err);
-		}
-	}
-
-	if (request.operands.size() < 2)
-		return UsageError("Betrag und Ausgangswährung fehlen", err);
-	if (request.operands.size() > 3)
-		return UsageError("zu viele Argumente: " + Shown(request.operands[3]), err);
+	const int status = ReadArguments(arguments, &request, out, err);
+	if (status != kExitSuccess)
+		return status == kCommandLineDone ? kExitSuccess : status;
 	return Convert(request, out, err);
+}
+
+int
+RunCommandLine(const std::vector<std::string_view>& arguments, const CommandLineStreams& streams)
+{
+	if (arguments.empty())
+		return kCommandLineOpenWindow;
+	std::string out;
+	std::string err;
+	Request request;
+	int status = ReadArguments(arguments, &request, &out, &err);
+	if (status == kCommandLineDone)
+		status = kExitSuccess;
+	else if (status == kExitSuccess && request.operands[0] == kListOperand) {
+		int32_t source;
+		int32_t target;
+		if (!ReadCurrencies(request, &source, &target, &err)) {
+			(void)WriteAll(streams.error, err);
+			return kExitBadInput;
+		}
+		ConversionPrinter printer(source, target, request.rounding, request.tsv);
+		return ConvertAmountList(&printer, streams);
+	} else if (status == kExitSuccess)
+		status = Convert(request, &out, &err);
+
+	(void)WriteAll(streams.error, err);
+	// A full disk or a closed pipe must not pass for a conversion that was printed.
+	if (!WriteAll(streams.output, out)) {
+		const std::string failed = std::string("kambolux: Ausgabe fehlgeschlagen: ")
+			+ strerror(errno) + "\n";
+		(void)WriteAll(streams.error, failed);
+		return status == kExitSuccess ? kExitBadInput : status;
+	}
+	return status;
 }
 
 int
 RunCommandLine(int argc, const char* const* argv)
 {
+	if (argc <= 1)
+		return kCommandLineOpenWindow;
+	// A closed pipe is a write error to report, not a silent death halfway through a list.
+	signal(SIGPIPE, SIG_IGN);
 	std::vector<std::string_view> arguments;
 	for (int i = 1; i < argc; i++)
 		arguments.emplace_back(argv[i]);
-	std::string out;
-	std::string err;
-	int status = RunCommandLine(arguments, &out, &err);
-	if (status == kCommandLineOpenWindow)
-		return status;
-
-	fwrite(err.data(), 1, err.size(), stderr);
-	// A full disk or a closed pipe must not pass for a conversion that was printed.
-	if (fwrite(out.data(), 1, out.size(), stdout) != out.size() || fflush(stdout) != 0) {
-		fprintf(stderr, "kambolux: Ausgabe fehlgeschlagen: %s\n", strerror(errno));
-		return status == kExitSuccess ? kExitBadInput : status;
-	}
-	return status;
+	return RunCommandLine(arguments,
+		CommandLineStreams{STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO});
 }

@@ -41,33 +41,34 @@ ConvertAmount(std::string_view amountText, int32_t source, int32_t target, int32
 		|| !IsValidRounding(rounding))
 		return false;
 
-	ExactAmount amount;
+	// Kept between calls: a list of amounts converts without new allocations for each.
+	static thread_local ExactAmount amount;
+	static thread_local mpq_class euro;
+	static thread_local mpq_class targetAmount;
+	static thread_local mpz_class scaled;
 	ReadExactAmount(amountText, &amount);
 
-	mpq_class euro = amount.magnitude / ExactRate(source);
-	mpz_class scaled;
-	std::string euroLine;
+	mpq_div(euro.get_mpq_t(), amount.magnitude.get_mpq_t(), ExactRate(source).get_mpq_t());
+	out->euroLine.clear();
 	if (rounding == kRoundNone) {
 		RoundScaled(euro, kUnroundedDecimals, &scaled);
-		AppendFixed(&euroLine, scaled, kUnroundedDecimals, amount.negative);
-		euroLine += kUnroundedSuffix;
+		AppendFixed(&out->euroLine, scaled, kUnroundedDecimals, amount.negative);
+		out->euroLine += kUnroundedSuffix;
 	} else {
 		// The rounded euro amount is what the target is computed from, so
 		// that the two lines agree with each other.
 		const int32_t decimals = RoundingDecimals(rounding);
 		RoundScaled(euro, decimals, &scaled);
-		AppendFixed(&euroLine, scaled, decimals, amount.negative);
-		euro = mpq_class(scaled, PowerOfTen(decimals));
+		AppendFixed(&out->euroLine, scaled, decimals, amount.negative);
+		mpz_set(euro.get_num_mpz_t(), scaled.get_mpz_t());
+		mpz_set(euro.get_den_mpz_t(), PowerOfTen(decimals).get_mpz_t());
 		euro.canonicalize();
 	}
 
-	const mpq_class targetAmount = euro * ExactRate(target);
+	mpq_mul(targetAmount.get_mpq_t(), euro.get_mpq_t(), ExactRate(target).get_mpq_t());
 	RoundScaled(targetAmount, kTargetDecimals, &scaled);
-	std::string targetText;
-	AppendFixed(&targetText, scaled, kTargetDecimals, amount.negative);
-
-	out->euroLine = std::move(euroLine);
-	out->target = std::move(targetText);
+	out->target.clear();
+	AppendFixed(&out->target, scaled, kTargetDecimals, amount.negative);
 	return true;
 }
 

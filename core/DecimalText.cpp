@@ -56,7 +56,7 @@ ReadExactAmount(std::string_view text, ExactAmount* amount)
 
 	mpz_set_str(amount->magnitude.get_num_mpz_t(), digits.c_str(), 10);
 	// value = digits * 10^(dropped - decimals)
-	mpz_class scale;
+	static thread_local mpz_class scale;
 	if (dropped >= fraction.size()) {
 		mpz_ui_pow_ui(scale.get_mpz_t(), 10, dropped - fraction.size());
 		mpz_mul(amount->magnitude.get_num_mpz_t(), amount->magnitude.get_num_mpz_t(),
@@ -88,7 +88,7 @@ RoundScaled(const mpq_class& magnitude, int32_t decimals, mpz_class* scaled)
 {
 	assert(sgn(magnitude) >= 0);
 
-	mpz_class remainder;
+	static thread_local mpz_class remainder;
 	mpz_mul(scaled->get_mpz_t(), magnitude.get_num_mpz_t(), PowerOfTen(decimals).get_mpz_t());
 	mpz_tdiv_qr(scaled->get_mpz_t(), remainder.get_mpz_t(), scaled->get_mpz_t(),
 		magnitude.get_den_mpz_t());

@@ -22,7 +22,7 @@ case "${1:-}" in
 			xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick xauth xclip
 			desktop-file-utils appstream lintian
 			dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
-			clang libclang-rt-14-dev valgrind strace
+			clang libclang-rt-14-dev valgrind strace time
 			python3-dbus python3-gi libglib2.0-bin systemd
 			clang-format clang-tidy
 		)

@@ -49,6 +49,13 @@ if [ -w /dev/full ]; then
 	[ $? -ne 0 ] || fail "writing to a full disk passed for success"
 fi
 
+# A reader that stops early (head) is a write error with a message, not a silent death by
+# SIGPIPE halfway through a list.
+seq 200000 | timeout 20 "$program" - DEM FRF 2>"$errfile" | head -n 1 >/dev/null
+status=${PIPESTATUS[1]}
+[ "$status" -eq 1 ] || fail "list into a closed pipe: status $status"
+grep -q 'Ausgabe fehlgeschlagen' "$errfile" || fail "list into a closed pipe: $(<"$errfile")"
+
 # The vectors whose amounts are plain numbers, in both output forms.
 count=0
 while IFS=$'\t' read -r amount source target mode euro expected; do
