@@ -107,7 +107,7 @@ TextAccess::OffsetAtPoint(BPoint screenPoint)
 {
 	if (fView->Window() == nullptr)
 		return -1;
-	float scale = (float)CurrentBackend()->Scale();
+	float scale = (float)CurrentBackend()->Scale().Factor();
 	BPoint point = fView->ConvertFromScreen(BPoint(screenPoint.x / scale, screenPoint.y / scale));
 	if (!fView->Bounds().Contains(point) || fView->TextLength() == 0)
 		return -1;

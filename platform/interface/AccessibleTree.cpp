@@ -3,6 +3,7 @@
 #include "AccessibleTree.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "AccessibleNodes.h"
 #include "Application.h"
@@ -84,8 +85,16 @@ ScreenPixels(BRect rect)
 {
 	if (!rect.IsValid())
 		return BRect();
-	// Layout rects name their last unit; a unit covers scale pixels.
-	float scale = (float)CurrentBackend()->Scale();
+	// Layout rects name their last unit; a unit covers the pixels up to where the next begins.
+	const DisplayScale displayScale = CurrentBackend()->Scale();
+	if (!displayScale.IsWhole()) {
+		auto edge = [&](float layout) {
+			return (float)displayScale.ToDevice((int64)std::floor(layout));
+		};
+		return BRect(edge(rect.left), edge(rect.top), edge(rect.right + 1) - 1,
+			edge(rect.bottom + 1) - 1);
+	}
+	float scale = (float)displayScale.Ceiling();
 	return BRect(rect.left * scale, rect.top * scale, (rect.right + 1) * scale - 1,
 		(rect.bottom + 1) * scale - 1);
 }

@@ -1,5 +1,6 @@
 #include "Bitmap.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -169,23 +170,49 @@ BBitmap::_ScaledVariant(int32 scale, int32* factor) const
 	for (int32 f = 3; f >= 2; f--) {
 		if (scale % f != 0)
 			continue;
-		int32 slot = f - 2;
-		if (!fVariantsLoaded[slot]) {
-			fVariantsLoaded[slot] = true;
-			std::unique_ptr<BBitmap> variant(
-				BTranslationUtils::GetBitmap(BTranslationUtils::VariantType(fVariantType, f),
-					fVariantId));
-			// A variant must be the same picture: exactly f times as large.
-			if (variant != nullptr && variant->fWidth == fWidth * f
-				&& variant->fHeight == fHeight * f)
-				fVariants[slot] = std::move(variant);
-		}
-		if (fVariants[slot] != nullptr) {
+		if (const BBitmap* variant = _Variant(f)) {
 			*factor = f;
-			return fVariants[slot].get();
+			return variant;
 		}
 	}
 	return nullptr;
+}
+
+const BBitmap*
+BBitmap::_VariantAtLeast(int32 scale, int32* factor) const
+{
+	if (fVariantType == 0)
+		return nullptr;
+	// Finer than needed is sharper after resampling than coarser and enlarged.
+	for (int32 f = std::clamp<int32>(scale, 2, 3); f <= 3; f++) {
+		if (const BBitmap* variant = _Variant(f)) {
+			*factor = f;
+			return variant;
+		}
+	}
+	for (int32 f = std::clamp<int32>(scale, 2, 3) - 1; f >= 2; f--) {
+		if (const BBitmap* variant = _Variant(f)) {
+			*factor = f;
+			return variant;
+		}
+	}
+	return nullptr;
+}
+
+const BBitmap*
+BBitmap::_Variant(int32 f) const
+{
+	int32 slot = f - 2;
+	if (!fVariantsLoaded[slot]) {
+		fVariantsLoaded[slot] = true;
+		std::unique_ptr<BBitmap> variant(
+			BTranslationUtils::GetBitmap(BTranslationUtils::VariantType(fVariantType, f),
+				fVariantId));
+		// A variant must be the same picture: exactly f times as large.
+		if (variant != nullptr && variant->fWidth == fWidth * f && variant->fHeight == fHeight * f)
+			fVariants[slot] = std::move(variant);
+	}
+	return fVariants[slot].get();
 }
 
 void

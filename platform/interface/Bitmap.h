@@ -46,9 +46,13 @@ public:
 	// Kit internal: the finest variant whose factor divides scale, decoded on first use, and
 	// that factor; null (and the bitmap's own pixels) when there is none.
 	const BBitmap* _ScaledVariant(int32 scale, int32* factor) const;
+	// Kit internal, for a fractional scale: the coarsest variant at least `scale` times as
+	// fine, else the finest there is, to be resampled; null when there is none.
+	const BBitmap* _VariantAtLeast(int32 scale, int32* factor) const;
 
 private:
 	void _DropVariants();
+	const BBitmap* _Variant(int32 factor) const;
 
 	BRect fBounds;
 	color_space fSpace;

@@ -4,7 +4,9 @@
 // Coordinates are layout units: at display scale n every layout pixel is an n x n block of
 // surface pixels. Shapes are placed on that grid and then drawn at the surface's resolution,
 // so rectangles and straight lines are exactly the blocks of their layout pixels, while
-// curves, slopes and text get the finer pixels. At scale 1 the two grids are one.
+// curves, slopes and text get the finer pixels. At scale 1 the two grids are one. At a
+// fractional scale the blocks are uneven (a layout pixel x covers [round(x f), round((x+1) f))
+// on each axis), still whole surface pixels that tile; bitmaps are then resampled smoothly.
 //
 // Conventions, in layout pixels after adding the origin and rounding to the nearest integer:
 // - a rectangle covers both edges;
@@ -50,18 +52,19 @@ constexpr int64 kMaxPenSize = 1 << 16;
 
 // The layout pixel of a coordinate, saturated so that it stays within the limit once scaled.
 bool
-ToPixel(double value, int64 scale, int64* pixel)
+ToPixel(double value, const DisplayScale& scale, int64* pixel)
 {
 	if (std::isnan(value))
 		return false;
-	double limit = kCoordinateLimit / (double)scale;
+	double limit = kCoordinateLimit / (double)scale.Ceiling();
 	*pixel = (int64)std::clamp(std::floor(value + 0.5), -limit, limit);
 	return true;
 }
 
-// The surface pixels of a rectangle: layout pixels l..r cover l * n .. r * n + n - 1.
+// The surface pixels of a rectangle: layout pixels l..r cover the start of l up to just
+// before the start of r + 1 (l * n .. r * n + n - 1 at a whole scale n).
 bool
-ToDeviceRect(BRect rect, BPoint origin, int64 scale, IntRect* out)
+ToDeviceRect(BRect rect, BPoint origin, const DisplayScale& scale, IntRect* out)
 {
 	IntRect layout;
 	if (!ToPixel((double)rect.left + origin.x, scale, &layout.left)
@@ -69,14 +72,14 @@ ToDeviceRect(BRect rect, BPoint origin, int64 scale, IntRect* out)
 		|| !ToPixel((double)rect.right + origin.x, scale, &layout.right)
 		|| !ToPixel((double)rect.bottom + origin.y, scale, &layout.bottom) || layout.IsEmpty())
 		return false;
-	*out = IntRect{layout.left * scale, layout.top * scale, layout.right * scale + scale - 1,
-		layout.bottom * scale + scale - 1};
+	*out = IntRect{scale.ToDevice(layout.left), scale.ToDevice(layout.top),
+		scale.ToDevice(layout.right + 1) - 1, scale.ToDevice(layout.bottom + 1) - 1};
 	return true;
 }
 
 // The layout pixel of a point.
 bool
-ToPixelPoint(BPoint point, BPoint origin, int64 scale, int64* x, int64* y)
+ToPixelPoint(BPoint point, BPoint origin, const DisplayScale& scale, int64* x, int64* y)
 {
 	return ToPixel((double)point.x + origin.x, scale, x)
 		&& ToPixel((double)point.y + origin.y, scale, y);
@@ -90,17 +93,30 @@ PenWidth(float penSize)
 	return std::min((int64)std::lround(std::min(penSize, (float)kMaxPenSize)), kMaxPenSize);
 }
 
+// A pen of n layout pixels in surface pixels.
+int64
+DevicePen(const DisplayScale& scale, float penSize)
+{
+	return std::max<int64>(1, scale.ToDevice(PenWidth(penSize)));
+}
+
 } // namespace
 
-Painter::Painter(cairo_surface_t* target, BPoint origin, BRect clip, int32 scale) :
+Painter::Painter(cairo_surface_t* target, BPoint origin, BRect clip, DisplayScale scale) :
 	fTarget(target),
 	fContext(cairo_create(target)),
 	fOrigin(origin),
 	fClip(clip),
-	fScale(scale)
+	fScale(scale),
+	fWhole(scale.IsWhole() ? scale.Ceiling() : 0)
 {
-	assert(scale >= 1 && scale <= kMaxDisplayScale);
 	_ApplyClip();
+}
+
+Painter::Painter(cairo_surface_t* target, BPoint origin, BRect clip, int32 wholeScale) :
+	Painter(target, origin, clip, DisplayScale::Whole(wholeScale))
+{
+	assert(wholeScale >= 1 && wholeScale <= kMaxDisplayScale);
 }
 
 Painter::~Painter()
@@ -168,55 +184,24 @@ Painter::StrokeLine(BPoint from, BPoint to, rgb_color color, float penSize)
 	if (!ToPixelPoint(from, fOrigin, fScale, &x0, &y0)
 		|| !ToPixelPoint(to, fOrigin, fScale, &x1, &y1) || !_DeviceClip(&clip))
 		return;
+	if (fWhole == 0) {
+		_StrokeLineFractional(x0, y0, x1, y1, color, PenWidth(penSize));
+		return;
+	}
 	// The thin line runs between the top-left pixels of the end blocks, and the pen square,
 	// n times as large, covers whole blocks there: straight lines are exactly their blocks.
-	x0 *= fScale;
-	y0 *= fScale;
-	x1 *= fScale;
-	y1 *= fScale;
+	x0 *= fWhole;
+	y0 *= fWhole;
+	x1 *= fWhole;
+	y1 *= fWhole;
 	Canvas canvas(fTarget, clip);
 	if (canvas.IsEmpty())
 		return;
 
 	int64 pen = PenWidth(penSize);
-	int64 low = -((pen - 1) / 2) * fScale;
-	int64 high = low + pen * fScale - 1;
-	const IntRect& visible = canvas.Clip();
-
-	// Along the longer axis every position has one pixel of the thin line; a pen square
-	// stamped on each of them covers, at position c, the thin pixels from c - high to
-	// c - low, which form one unbroken run across the other axis.
-	if (std::llabs(x1 - x0) >= std::llabs(y1 - y0)) {
-		if (x0 > x1) {
-			std::swap(x0, x1);
-			std::swap(y0, y1);
-		}
-		int64 dx = x1 - x0;
-		int64 dy = y1 - y0;
-		auto yAt = [&](int64 x) { return dx == 0 ? y0 : y0 + RoundDiv(dy * (x - x0), dx); };
-		int64 first = std::max(x0 + low, visible.left);
-		int64 last = std::min(x1 + high, visible.right);
-		for (int64 c = first; c <= last; c++) {
-			int64 ya = yAt(std::max(x0, c - high));
-			int64 yb = yAt(std::min(x1, c - low));
-			canvas.FillColumn(c, std::min(ya, yb) + low, std::max(ya, yb) + high, color);
-		}
-	} else {
-		if (y0 > y1) {
-			std::swap(x0, x1);
-			std::swap(y0, y1);
-		}
-		int64 dx = x1 - x0;
-		int64 dy = y1 - y0;
-		auto xAt = [&](int64 y) { return x0 + RoundDiv(dx * (y - y0), dy); };
-		int64 first = std::max(y0 + low, visible.top);
-		int64 last = std::min(y1 + high, visible.bottom);
-		for (int64 r = first; r <= last; r++) {
-			int64 xa = xAt(std::max(y0, r - high));
-			int64 xb = xAt(std::min(y1, r - low));
-			canvas.FillSpan(r, std::min(xa, xb) + low, std::max(xa, xb) + high, color);
-		}
-	}
+	int64 low = -((pen - 1) / 2) * fWhole;
+	int64 high = low + pen * fWhole - 1;
+	StrokeThinLine(canvas, x0, y0, x1, y1, low, high, color);
 }
 
 void
@@ -241,7 +226,7 @@ Painter::StrokeEllipse(BRect rect, rgb_color color, float penSize)
 	if (!ToDeviceRect(rect, fOrigin, fScale, &box) || !_DeviceClip(&clip))
 		return;
 	Canvas canvas(fTarget, clip);
-	int64 pen = PenWidth(penSize) * fScale;
+	int64 pen = fWhole != 0 ? PenWidth(penSize) * fWhole : DevicePen(fScale, penSize);
 	int64 width = box.right - box.left + 1;
 	int64 height = box.bottom - box.top + 1;
 	auto inset = [&](int64 row) { return EllipseInset(width, height, row); };
@@ -275,8 +260,9 @@ Painter::StrokeRoundRect(BRect rect, float xRadius, float yRadius, rgb_color col
 			return 0;
 		return std::min((int64)std::lround(std::min(2.0 * radius, 2.0 * kCoordinateLimit)), limit);
 	};
-	int64 cornerWidth = corner(xRadius * fScale, width);
-	int64 cornerHeight = corner(yRadius * fScale, height);
+	const float factor = fWhole != 0 ? (float)fWhole : (float)fScale.Factor();
+	int64 cornerWidth = corner(xRadius * factor, width);
+	int64 cornerHeight = corner(yRadius * factor, height);
 	if (cornerWidth == 0 || cornerHeight == 0) {
 		cornerWidth = 1;
 		cornerHeight = 1;
@@ -287,7 +273,7 @@ Painter::StrokeRoundRect(BRect rect, float xRadius, float yRadius, rgb_color col
 		FillShape(canvas, box, inset, nullptr, inset, color);
 		return;
 	}
-	int64 pen = PenWidth(penSize) * fScale;
+	int64 pen = fWhole != 0 ? PenWidth(penSize) * fWhole : DevicePen(fScale, penSize);
 	IntRect hole{box.left + pen, box.top + pen, box.right - pen, box.bottom - pen};
 	int64 holeHeight = height - 2 * pen;
 	int64 holeCornerWidth = std::max<int64>(1, cornerWidth - 2 * pen);
@@ -308,19 +294,24 @@ Painter::FillTriangle(BPoint a, BPoint b, BPoint c, rgb_color color)
 		|| !ToPixelPoint(b, fOrigin, fScale, &px[1], &py[1])
 		|| !ToPixelPoint(c, fOrigin, fScale, &px[2], &py[2]) || !_DeviceClip(&clip))
 		return;
+	if (fWhole == 0) {
+		_FillTriangleFractional(px, py, color);
+		return;
+	}
+	const int64 scale = fWhole;
 	Canvas canvas(fTarget, clip);
 	int64 top = std::min({py[0], py[1], py[2]});
 	int64 bottom = std::max({py[0], py[1], py[2]});
-	int64 firstRow = std::max(top * fScale, canvas.Clip().top);
-	int64 lastRow = std::min(bottom * fScale + fScale - 1, canvas.Clip().bottom);
+	int64 firstRow = std::max(top * scale, canvas.Clip().top);
+	int64 lastRow = std::min(bottom * scale + scale - 1, canvas.Clip().bottom);
 
 	// Each row covers the pixel centres between the edges crossing it; a row the triangle
 	// is too thin to cover there keeps the pixel nearest to it, so the shape stays whole.
 	// When scaled, a surface row is sampled at its centre in layout units (kept within the
 	// triangle's rows), and a vertex's layout pixel becomes its whole block.
-	const double half = (fScale - 1) / 2.0;
+	const double half = (scale - 1) / 2.0;
 	for (int64 row = firstRow; row <= lastRow; row++) {
-		double y = std::clamp((row - half) / fScale, (double)top, (double)bottom);
+		double y = std::clamp((row - half) / scale, (double)top, (double)bottom);
 		double minX = HUGE_VAL;
 		double maxX = -HUGE_VAL;
 		for (int i = 0; i < 3; i++) {
@@ -338,8 +329,8 @@ Painter::FillTriangle(BPoint a, BPoint b, BPoint c, rgb_color color)
 		}
 		if (minX > maxX)
 			continue;
-		int64 left = (int64)std::ceil(minX * fScale - 1e-9);
-		int64 right = (int64)std::floor(maxX * fScale + 1e-9) + fScale - 1;
+		int64 left = (int64)std::ceil(minX * scale - 1e-9);
+		int64 right = (int64)std::floor(maxX * scale + 1e-9) + scale - 1;
 		if (left > right)
 			left = right = (int64)std::floor((minX + maxX) / 2 + 0.5);
 		canvas.FillSpan(row, left, right, color);
@@ -354,9 +345,14 @@ Painter::DrawBitmap(const BBitmap* bitmap, BRect source, BRect destination, draw
 	IntRect from;
 	IntRect to;
 	IntRect clip;
-	if (!ToDeviceRect(source, BPoint(0, 0), 1, &from)
+	if (!ToDeviceRect(source, BPoint(0, 0), DisplayScale(), &from)
 		|| !ToDeviceRect(destination, fOrigin, fScale, &to) || !_DeviceClip(&clip))
 		return;
+	if (fWhole == 0) {
+		_DrawBitmapSmooth(bitmap, from, to, mode == B_OP_OVER || mode == B_OP_ALPHA);
+		return;
+	}
+	const int32 scale = (int32)fWhole;
 	Canvas canvas(fTarget, clip);
 	IntRect visible = to & canvas.Clip();
 	if (visible.IsEmpty())
@@ -365,7 +361,7 @@ Painter::DrawBitmap(const BBitmap* bitmap, BRect source, BRect destination, draw
 	// A variant drawn at a finer resolution shows the same source rectangle in more pixels;
 	// without one the bitmap's own pixels are enlarged.
 	int32 factor = 1;
-	if (const BBitmap* variant = fScale > 1 ? bitmap->_ScaledVariant(fScale, &factor) : nullptr) {
+	if (const BBitmap* variant = scale > 1 ? bitmap->_ScaledVariant(scale, &factor) : nullptr) {
 		bitmap = variant;
 		from = IntRect{from.left * factor, from.top * factor, from.right * factor + factor - 1,
 			from.bottom * factor + factor - 1};
@@ -420,31 +416,42 @@ void
 Painter::DrawString(const char* text, int32 length, BPoint baseline, const BFont& font,
 	rgb_color color)
 {
-	if (!(std::fabs((baseline.x + fOrigin.x) * fScale) < kTextCoordinateLimit)
-		|| !(std::fabs((baseline.y + fOrigin.y) * fScale) < kTextCoordinateLimit))
+	const double factor = fScale.Factor();
+	if (!(std::fabs((baseline.x + fOrigin.x) * factor) < kTextCoordinateLimit)
+		|| !(std::fabs((baseline.y + fOrigin.y) * factor) < kTextCoordinateLimit))
 		return;
 	std::string utf8 = SanitizedUTF8(text, std::min(length, kMaxDrawnTextBytes));
 	if (utf8.empty())
 		return;
 	// Scaled text is rendered by the font at the larger size, hinted for it, never enlarged.
 	cairo_scaled_font_t* scaledFont;
-	if (fScale == 1) {
+	if (fWhole == 1) {
 		scaledFont = AcquireScaledFont(font);
 	} else {
 		BFont larger(font);
-		larger.SetSize(font.Size() * fScale);
+		larger.SetSize(fWhole != 0 ? font.Size() * (int32)fWhole : (float)(font.Size() * factor));
 		scaledFont = AcquireScaledFont(larger);
 	}
 	if (scaledFont == nullptr)
 		return;
 
 	// Glyphs sit on the bottom edge of the baseline's pixel row, so that the ink of letters
-	// without descenders ends on that row.
+	// without descenders ends on that row. A fractional scale has no translation in the
+	// context (the origin need not fall on a pixel): the pen starts where its layout pixel
+	// begins on the surface.
+	double x;
+	double y;
+	if (fWhole != 0) {
+		x = baseline.x * (int32)fWhole;
+		y = (baseline.y + 1.0) * (int32)fWhole;
+	} else {
+		x = std::floor(((double)baseline.x + fOrigin.x) * factor + 0.5);
+		y = std::floor(((double)baseline.y + fOrigin.y + 1.0) * factor + 0.5);
+	}
 	cairo_glyph_t* glyphs = nullptr;
 	int count = 0;
-	cairo_status_t status = cairo_scaled_font_text_to_glyphs(scaledFont, baseline.x * fScale,
-		(baseline.y + 1.0) * fScale, utf8.c_str(), (int)utf8.size(), &glyphs, &count, nullptr,
-		nullptr, nullptr);
+	cairo_status_t status = cairo_scaled_font_text_to_glyphs(scaledFont, x, y, utf8.c_str(),
+		(int)utf8.size(), &glyphs, &count, nullptr, nullptr, nullptr);
 	if (status == CAIRO_STATUS_SUCCESS && count > 0) {
 		cairo_save(fContext);
 		cairo_set_scaled_font(fContext, scaledFont);
@@ -472,8 +479,8 @@ Painter::_ApplyClip()
 		cairo_rectangle(fContext, 0, 0, 0, 0);
 	}
 	cairo_clip(fContext);
-	if (std::isfinite(fOrigin.x) && std::isfinite(fOrigin.y))
-		cairo_translate(fContext, (double)fOrigin.x * fScale, (double)fOrigin.y * fScale);
+	if (fWhole != 0 && std::isfinite(fOrigin.x) && std::isfinite(fOrigin.y))
+		cairo_translate(fContext, (double)fOrigin.x * fWhole, (double)fOrigin.y * fWhole);
 }
 
 bool

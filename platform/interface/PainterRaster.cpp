@@ -1,6 +1,7 @@
 #include "PainterRaster.h"
 
 #include <cmath>
+#include <cstdlib>
 
 #include "SystemPalette.h"
 
@@ -76,6 +77,47 @@ RoundRectInset(int64 height, int64 cornerWidth, int64 cornerHeight, int64 row)
 	if (fromBottom < cornerHeight / 2)
 		return EllipseInset(cornerWidth, cornerHeight, fromBottom);
 	return 0;
+}
+
+void
+StrokeThinLine(Canvas& canvas, int64 x0, int64 y0, int64 x1, int64 y1, int64 low, int64 high,
+	rgb_color color)
+{
+	const IntRect& visible = canvas.Clip();
+	// Along the longer axis every position has one pixel of the thin line; a pen square
+	// stamped on each of them covers, at position c, the thin pixels from c - high to
+	// c - low, which form one unbroken run across the other axis.
+	if (std::llabs(x1 - x0) >= std::llabs(y1 - y0)) {
+		if (x0 > x1) {
+			std::swap(x0, x1);
+			std::swap(y0, y1);
+		}
+		int64 dx = x1 - x0;
+		int64 dy = y1 - y0;
+		auto yAt = [&](int64 x) { return dx == 0 ? y0 : y0 + RoundDiv(dy * (x - x0), dx); };
+		int64 first = std::max(x0 + low, visible.left);
+		int64 last = std::min(x1 + high, visible.right);
+		for (int64 c = first; c <= last; c++) {
+			int64 ya = yAt(std::max(x0, c - high));
+			int64 yb = yAt(std::min(x1, c - low));
+			canvas.FillColumn(c, std::min(ya, yb) + low, std::max(ya, yb) + high, color);
+		}
+	} else {
+		if (y0 > y1) {
+			std::swap(x0, x1);
+			std::swap(y0, y1);
+		}
+		int64 dx = x1 - x0;
+		int64 dy = y1 - y0;
+		auto xAt = [&](int64 y) { return x0 + RoundDiv(dx * (y - y0), dy); };
+		int64 first = std::max(y0 + low, visible.top);
+		int64 last = std::min(y1 + high, visible.bottom);
+		for (int64 r = first; r <= last; r++) {
+			int64 xa = xAt(std::max(y0, r - high));
+			int64 xb = xAt(std::min(y1, r - low));
+			canvas.FillSpan(r, std::min(xa, xb) + low, std::max(xa, xb) + high, color);
+		}
+	}
 }
 
 const std::array<uint32, 256>&

@@ -409,11 +409,11 @@ WindowAccess::BackingStore(BWindow* window)
 	return window->fBackingStore->surface;
 }
 
-int32
+DisplayScale
 WindowAccess::BackingScale(BWindow* window)
 {
 	window->_EnsureBackingStore();
-	return window->fBackingScale;
+	return DisplayScale::FromUnits(window->fBackingScaleUnits);
 }
 
 void

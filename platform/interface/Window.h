@@ -149,7 +149,7 @@ private:
 	BRect fDirty;
 	bool fNeedsPresent = false;
 	std::unique_ptr<BPrivate::BackingStore> fBackingStore;
-	int32 fBackingScale = 1;
+	int32 fBackingScaleUnits = 120; // 120ths, as the backend's display scale
 	std::unique_ptr<BPrivate::BackendWindow> fServerWindow;
 	bigtime_t fPulseRate = 500000;
 	bigtime_t fNextPulse = 0;

@@ -34,9 +34,10 @@ BWindow::_EnsureBackingStore()
 {
 	if (fBackingStore != nullptr)
 		return;
-	fBackingScale = BPrivate::CurrentBackend()->Scale();
-	int32 width = std::max((int32)fFrame.Width() + 1, 1) * fBackingScale;
-	int32 height = std::max((int32)fFrame.Height() + 1, 1) * fBackingScale;
+	const BPrivate::DisplayScale scale = BPrivate::CurrentBackend()->Scale();
+	fBackingScaleUnits = scale.Units();
+	int32 width = (int32)scale.ToDevice(std::max((int32)fFrame.Width() + 1, 1));
+	int32 height = (int32)scale.ToDevice(std::max((int32)fFrame.Height() + 1, 1));
 	fBackingStore = std::make_unique<BPrivate::BackingStore>(
 		cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
 	fDirty = Bounds();
@@ -53,7 +54,8 @@ BWindow::_Redraw()
 	if (!dirty.IsValid())
 		return;
 	{
-		BPrivate::Painter painter(fBackingStore->surface, B_ORIGIN, dirty, fBackingScale);
+		BPrivate::Painter painter(fBackingStore->surface, B_ORIGIN, dirty,
+			BPrivate::DisplayScale::FromUnits(fBackingScaleUnits));
 		fTopView->_DrawTree(painter, dirty);
 	}
 	cairo_surface_flush(fBackingStore->surface);

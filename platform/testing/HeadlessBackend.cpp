@@ -108,7 +108,14 @@ HeadlessBackend::Install(BRect screen)
 void
 HeadlessBackend::SetScale(int32 scale)
 {
-	assert(scale >= 1 && scale <= kMaxDisplayScale && fWindows.empty());
+	assert(scale >= 1 && scale <= kMaxDisplayScale);
+	SetScale(DisplayScale::Whole(scale));
+}
+
+void
+HeadlessBackend::SetScale(DisplayScale scale)
+{
+	assert(fWindows.empty());
 	fScale = scale;
 }
 

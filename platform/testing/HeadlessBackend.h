@@ -40,7 +40,7 @@ public:
 		std::vector<pollfd>* descriptors = nullptr) override;
 	void Wake() override {}
 	BRect ScreenFrame() const override { return fScreen; }
-	int32 Scale() const override { return fScale; }
+	DisplayScale Scale() const override { return fScale; }
 	uint32 MouseButtons() const override { return fButtons; }
 	BPoint MouseLocation() const override { return fMouse; }
 	std::string ClipboardText() override { return fClipboard; }
@@ -54,8 +54,10 @@ public:
 	void SetScreen(BRect screen) { fScreen = screen; }
 	// Makes CreateWindow fail, as a window system that refuses a window would.
 	void SetRefuseWindows(bool refuse) { fRefuseWindows = refuse; }
-	// Surface pixels per layout unit (1 to kMaxDisplayScale); set it before the first window.
+	// Surface pixels per layout unit, whole (1 to kMaxDisplayScale) or fractional; set it
+	// before the first window.
 	void SetScale(int32 scale);
+	void SetScale(DisplayScale scale);
 	// The frame a window manager would put around titled and other decorated windows.
 	void SetFrameExtents(FrameExtents titled, FrameExtents bordered)
 	{
@@ -133,7 +135,7 @@ private:
 
 	BRect fScreen;
 	bool fRefuseWindows = false;
-	int32 fScale = 1;
+	DisplayScale fScale;
 	FrameExtents fTitledExtents;
 	FrameExtents fBorderedExtents;
 	std::deque<BackendEvent> fEvents;

@@ -75,11 +75,11 @@ SetResources(const char* text)
 	XCloseDisplay(display);
 }
 
-int32
+double
 ScaleOfANewBackend()
 {
 	std::unique_ptr<Backend> backend = CreateX11Backend();
-	return backend != nullptr ? backend->Scale() : -1;
+	return backend != nullptr ? backend->Scale().Factor() : -1;
 }
 
 class X11Scaled : public testing::Test {
@@ -195,12 +195,14 @@ TEST(X11ScaleSource, OwnVariableThenGdkScaleThenXftDpi)
 		const char* own;
 		const char* gdk;
 		const char* resources;
-		int32 scale;
+		double scale;
 	} cases[] = {
 		{nullptr, nullptr, nullptr, 1},
 		{nullptr, nullptr, "Xft.dpi:\t192\n", 2},
 		{nullptr, nullptr, "Xft.antialias:\t1\nXft.dpi:\t288\n", 3},
-		{nullptr, nullptr, "Xft.dpi:\t120\n", 1},
+		{nullptr, nullptr, "Xft.dpi:\t120\n", 1.25},
+		{nullptr, nullptr, "Xft.dpi:\t144\n", 1.5},
+		{"1.75", nullptr, "Xft.dpi:\t192\n", 1.75},
 		{nullptr, "2", "Xft.dpi:\t288\n", 2},
 		{"3", "2", "Xft.dpi:\t192\n", 3},
 		{"1", nullptr, "Xft.dpi:\t192\n", 1},
@@ -218,9 +220,55 @@ TEST(X11ScaleSource, OwnVariableThenGdkScaleThenXftDpi)
 	SetResources(nullptr);
 }
 
+// A 125 % and a 150 % desktop: the converter's 207 x 113 content at the nearest whole
+// pixels, halves rounded up, and its size hints the same.
+TEST(X11FractionalScale, XftDpiGivesTheWindowItsSize)
+{
+	if (getenv("DISPLAY") == nullptr)
+		GTEST_SKIP() << "no display";
+	ScopedVariable own(kDisplayScaleVariable, nullptr);
+	ScopedVariable gdk("GDK_SCALE", nullptr);
+	struct Case {
+		const char* resources;
+		int width, height;
+	} cases[] = {
+		{"Xft.dpi:\t120\n", 259, 141},
+		{"Xft.dpi:\t144\n", 311, 170},
+	};
+	for (const Case& c : cases) {
+		SetResources(c.resources);
+		std::unique_ptr<Backend> backend = CreateX11Backend();
+		ASSERT_NE(backend, nullptr);
+		WindowSpec spec;
+		spec.frame = BRect(40, 30, 246, 142);
+		spec.title = "fractional";
+		std::unique_ptr<BackendWindow> window = backend->CreateWindow(spec);
+		ASSERT_NE(window, nullptr);
+		window->Show();
+		BackendEvent event;
+		for (int i = 0; i < 10; i++)
+			backend->WaitEvent(&event, 20);
+		Display* other = XOpenDisplay(nullptr);
+		ASSERT_NE(other, nullptr);
+		XWindowAttributes attributes;
+		ASSERT_TRUE(XGetWindowAttributes(other, static_cast<X11Window*>(window.get())->XWindow(),
+			&attributes));
+		EXPECT_EQ(attributes.width, c.width) << c.resources;
+		EXPECT_EQ(attributes.height, c.height) << c.resources;
+		XSizeHints hints{};
+		long supplied = 0;
+		ASSERT_TRUE(XGetWMNormalHints(other, static_cast<X11Window*>(window.get())->XWindow(),
+			&hints, &supplied));
+		EXPECT_EQ(hints.min_width, c.width);
+		EXPECT_EQ(hints.max_height, c.height);
+		XCloseDisplay(other);
+	}
+	SetResources(nullptr);
+}
+
 TEST_F(X11Scaled, WindowsAreTwiceTheirLayoutSizeAtTwiceTheirPlace)
 {
-	ASSERT_EQ(fBackend->Scale(), 2);
+	ASSERT_EQ(fBackend->Scale(), DisplayScale::Whole(2));
 	const int screenWidth = DisplayWidth(fOther, DefaultScreen(fOther));
 	const int screenHeight = DisplayHeight(fOther, DefaultScreen(fOther));
 	EXPECT_EQ(fBackend->ScreenFrame(), BRect(0, 0, screenWidth / 2 - 1, screenHeight / 2 - 1));

@@ -37,7 +37,7 @@ TEST(DisplayScaleTest, FirstUsableSourceDecides)
 		const char* own;
 		const char* gdk;
 		const char* resources;
-		int32 expected;
+		double expected;
 	} cases[] = {
 		{nullptr, nullptr, nullptr, 1},
 		{nullptr, "2", nullptr, 2},
@@ -48,16 +48,25 @@ TEST(DisplayScaleTest, FirstUsableSourceDecides)
 		{"1", "2", kDpi192, 1},
 		{"abc", "2", nullptr, 2}, // malformed values are passed over
 		{"0", nullptr, kDpi192, 2},
-		{"-2", "2.5", kDpi192, 2},
+		{"-2", "2.5", kDpi192, 2}, // GDK_SCALE is whole by definition
 		{"", "", kDpi192, 2},
 		{" 2 ", nullptr, nullptr, 2},
 		{"2x", nullptr, nullptr, 1},
+		{"1.5", "2", kDpi192, 1.5}, // our own may be fractional
+		{"1,25", nullptr, nullptr, 1.25},
+		{"1.75 ", nullptr, nullptr, 1.75},
+		{"2.0", nullptr, nullptr, 2},
+		{"0.5", nullptr, kDpi192, 2}, // never below 1
+		{"1.5.1", nullptr, nullptr, 1},
 		{"99999999999999999999999", nullptr, nullptr, BPrivate::kMaxDisplayScale},
 		{nullptr, "12", nullptr, BPrivate::kMaxDisplayScale},
 		{nullptr, nullptr, "Xft.dpi: 96", 1},
-		{nullptr, nullptr, "Xft.dpi: 120", 1}, // 1.25 rounds down
-		{nullptr, nullptr, "Xft.dpi: 144", 2}, // 1.5 rounds up
-		{nullptr, nullptr, "Xft.dpi:\t144.0\r\n", 2},
+		{nullptr, nullptr, "Xft.dpi: 101", 1}, // a measured DPI stays at 1
+		{nullptr, nullptr, "Xft.dpi: 120", 1.25},
+		{nullptr, nullptr, "Xft.dpi: 144", 1.5},
+		{nullptr, nullptr, "Xft.dpi:\t144.0\r\n", 1.5},
+		{nullptr, nullptr, "Xft.dpi: 168", 1.75},
+		{nullptr, nullptr, "Xft.dpi: 115", 1.25}, // nearest quarter
 		{nullptr, nullptr, "Xft.dpi: 288", 3},
 		{nullptr, nullptr, "Xft.dpi: 40", 1}, // never below 1
 		{nullptr, nullptr, "Xft.dpi: 100000", BPrivate::kMaxDisplayScale},
@@ -73,9 +82,11 @@ TEST(DisplayScaleTest, FirstUsableSourceDecides)
 		sources.own = c.own;
 		sources.gdkScale = c.gdk;
 		sources.resources = c.resources;
-		EXPECT_EQ(c.expected, BPrivate::ResolveDisplayScale(sources))
+		BPrivate::DisplayScale scale = BPrivate::ResolveDisplayScale(sources);
+		EXPECT_EQ(c.expected, scale.Factor())
 			<< "own " << (c.own ? c.own : "(unset)") << ", GDK_SCALE "
 			<< (c.gdk ? c.gdk : "(unset)") << ", resources " << (c.resources ? c.resources : "-");
+		EXPECT_EQ(c.expected == (int)c.expected, scale.IsWhole()) << c.expected;
 	}
 }
 
@@ -83,15 +94,18 @@ TEST(DisplayScaleTest, EnvironmentIsReadInTheSameOrder)
 {
 	const char* saved[2] = {getenv(BPrivate::kDisplayScaleVariable), getenv("GDK_SCALE")};
 	std::string copies[2] = {saved[0] ? saved[0] : "", saved[1] ? saved[1] : ""};
+	auto factor = [](const char* resources) {
+		return BPrivate::DisplayScaleFromEnvironment(resources).Factor();
+	};
 
 	unsetenv(BPrivate::kDisplayScaleVariable);
 	unsetenv("GDK_SCALE");
-	EXPECT_EQ(1, BPrivate::DisplayScaleFromEnvironment(nullptr));
-	EXPECT_EQ(3, BPrivate::DisplayScaleFromEnvironment("Xft.dpi: 288"));
+	EXPECT_EQ(1, factor(nullptr));
+	EXPECT_EQ(3, factor("Xft.dpi: 288"));
 	setenv("GDK_SCALE", "2", 1);
-	EXPECT_EQ(2, BPrivate::DisplayScaleFromEnvironment("Xft.dpi: 288"));
+	EXPECT_EQ(2, factor("Xft.dpi: 288"));
 	setenv(BPrivate::kDisplayScaleVariable, "1", 1);
-	EXPECT_EQ(1, BPrivate::DisplayScaleFromEnvironment("Xft.dpi: 288"));
+	EXPECT_EQ(1, factor("Xft.dpi: 288"));
 
 	const char* names[2] = {BPrivate::kDisplayScaleVariable, "GDK_SCALE"};
 	for (int i = 0; i < 2; i++) {

@@ -11,11 +11,21 @@
 
 using namespace BPrivate;
 
+namespace {
+
+DisplayScale
+Scale(double factor)
+{
+	return DisplayScale::FromFactor(factor);
+}
+
+} // namespace
+
 TEST(X11Scale, LayoutPositionsGoOutMultiplied)
 {
 	struct Case {
 		float layout;
-		int32 scale;
+		double scale;
 		int32 device;
 	} cases[] = {
 		{0, 1, 0},
@@ -26,16 +36,28 @@ TEST(X11Scale, LayoutPositionsGoOutMultiplied)
 		// A fraction of a layout unit is no pixel of its own at any scale.
 		{10.75f, 2, 20},
 		{-0.5f, 2, -2},
+		// Fractional: the nearest pixel, halves up (the main window 207 x 113 at 1.25, 1.5).
+		{207, 1.25, 259},
+		{113, 1.25, 141},
+		{207, 1.5, 311},
+		{113, 1.5, 170},
+		{207, 1.75, 362},
+		{10.75f, 1.25, 13},
+		{-5, 1.5, -7},
 	};
-	for (const Case& c : cases)
-		EXPECT_EQ(DeviceFromLayout(c.layout, c.scale), c.device) << c.layout << " x" << c.scale;
+	for (const Case& c : cases) {
+		EXPECT_EQ(DeviceFromLayout(c.layout, Scale(c.scale)), c.device)
+			<< c.layout << " x" << c.scale;
+	}
+	EXPECT_EQ(DeviceLengthFromLayout(207, Scale(1.25)), 259);
+	EXPECT_EQ(DeviceLengthFromLayout(113, Scale(1.5)), 170);
 }
 
 TEST(X11Scale, EventPositionsComeBackToTheBlockThatHoldsThem)
 {
 	struct Case {
 		int x, y;
-		int32 scale;
+		double scale;
 		BPoint layout;
 	} cases[] = {
 		{0, 0, 1, BPoint(0, 0)},
@@ -48,15 +70,26 @@ TEST(X11Scale, EventPositionsComeBackToTheBlockThatHoldsThem)
 		// Left of or above a window (a grab reports those): still the block's own unit.
 		{-1, -2, 2, BPoint(-1, -1)},
 		{-3, 0, 2, BPoint(-2, 0)},
+		// 1.5: layout pixels 0, 1, 2 hold the pixels 0-1, 2, 3-4.
+		{1, 2, 1.5, BPoint(0, 1)},
+		{3, 4, 1.5, BPoint(2, 2)},
+		{-1, -3, 1.5, BPoint(-1, -2)},
+		// 1.25: layout pixels 0, 1, 2 hold the pixels 0, 1-2, 3.
+		{2, 3, 1.25, BPoint(1, 2)},
 	};
 	for (const Case& c : cases) {
-		EXPECT_EQ(LayoutFromDevice(c.x, c.y, c.scale), c.layout)
+		EXPECT_EQ(LayoutFromDevice(c.x, c.y, Scale(c.scale)), c.layout)
 			<< c.x << "," << c.y << " x" << c.scale;
 	}
-	// Every pixel of a doubled unit maps back to that unit, and out again to its corner.
-	for (int device = 0; device < 40; device++) {
-		const BPoint layout = LayoutFromDevice(device, device, 2);
-		EXPECT_EQ(DeviceFromLayout(layout.x, 2), device - device % 2);
+	// Every pixel maps back to the layout pixel whose pixels hold it: from where that one
+	// begins to just before the next begins, so the layout pixels tile without gaps.
+	for (double factor : {1.0, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0}) {
+		const DisplayScale scale = Scale(factor);
+		for (int device = -40; device < 400; device++) {
+			const BPoint layout = LayoutFromDevice(device, device, scale);
+			ASSERT_LE(DeviceFromLayout(layout.x, scale), device) << device << " x" << factor;
+			ASSERT_GT(DeviceFromLayout(layout.x + 1, scale), device) << device << " x" << factor;
+		}
 	}
 }
 
@@ -64,7 +97,7 @@ TEST(X11Scale, ReportedLengthsRoundUp)
 {
 	struct Case {
 		int32 device;
-		int32 scale;
+		double scale;
 		int32 layout;
 	} cases[] = {
 		{414, 2, 207},
@@ -73,27 +106,34 @@ TEST(X11Scale, ReportedLengthsRoundUp)
 		{0, 2, 0},
 		{4, 3, 2},
 		{226, 1, 226},
+		{259, 1.25, 207},
+		{310, 1.5, 207},
+		{311, 1.5, 207},
+		{312, 1.5, 208},
+		{1, 1.75, 1},
 	};
 	for (const Case& c : cases)
-		EXPECT_EQ(LayoutLengthFromDevice(c.device, c.scale), c.layout) << c.device;
+		EXPECT_EQ(LayoutLengthFromDevice(c.device, Scale(c.scale)), c.layout) << c.device;
 
 	FrameExtents frame{3, 25, 4, 5}; // left, top, right, bottom
-	FrameExtents halved = LayoutExtentsFromDevice(frame, 2);
+	FrameExtents halved = LayoutExtentsFromDevice(frame, Scale(2));
 	EXPECT_EQ(halved.left, 2);
 	EXPECT_EQ(halved.top, 13);
 	EXPECT_EQ(halved.right, 2);
 	EXPECT_EQ(halved.bottom, 3);
-	FrameExtents same = LayoutExtentsFromDevice(frame, 1);
+	FrameExtents same = LayoutExtentsFromDevice(frame, Scale(1));
 	EXPECT_EQ(same.top, 25);
 	EXPECT_EQ(same.right, 4);
 }
 
 TEST(X11Scale, ScreenFrameInLayoutUnits)
 {
-	EXPECT_EQ(LayoutScreenFrame(1280, 1024, 1), BRect(0, 0, 1279, 1023));
-	EXPECT_EQ(LayoutScreenFrame(1280, 1024, 2), BRect(0, 0, 639, 511));
+	EXPECT_EQ(LayoutScreenFrame(1280, 1024, Scale(1)), BRect(0, 0, 1279, 1023));
+	EXPECT_EQ(LayoutScreenFrame(1280, 1024, Scale(2)), BRect(0, 0, 639, 511));
 	// An odd last pixel belongs to no whole unit.
-	EXPECT_EQ(LayoutScreenFrame(1281, 1025, 2), BRect(0, 0, 639, 511));
+	EXPECT_EQ(LayoutScreenFrame(1281, 1025, Scale(2)), BRect(0, 0, 639, 511));
+	// Layout pixel 852 ends on pixel 1279 at 1.5; 853 would begin on the edge.
+	EXPECT_EQ(LayoutScreenFrame(1280, 1024, Scale(1.5)), BRect(0, 0, 852, 681));
 }
 
 TEST(X11Keys, FunctionAndMenuKeysHaveThePlatformsCodes)

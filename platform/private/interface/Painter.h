@@ -2,9 +2,11 @@
 // window's backing store) with a view's origin and clip. Shapes are aliased so that every
 // pixel of a fixed layout is exact: integer coordinates name pixels, rectangles include both
 // edges and a 1-pixel line from a to b lights the pixels of a and b. Text is anti-aliased.
-// Coordinates are layout units; at display scale n the surface has n x n pixels for each.
+// Coordinates are layout units; at display scale f a layout pixel x covers the surface pixels
+// [round(x * f), round((x + 1) * f)) on each axis (DisplayScale.h).
 #pragma once
 
+#include "DisplayScale.h"
 #include "Font.h"
 #include "GraphicsDefs.h"
 #include "Rect.h"
@@ -24,8 +26,10 @@ class Painter {
 public:
 	// origin: where the view's (0, 0) lies on the surface; clip: the part of the surface that
 	// may be touched (inclusive rectangle); both in layout units. scale: surface pixels per
-	// layout unit, 1 to kMaxDisplayScale.
-	Painter(cairo_surface_t* target, BPoint origin, BRect clip, int32 scale = 1);
+	// layout unit, whole or fractional.
+	Painter(cairo_surface_t* target, BPoint origin, BRect clip,
+		DisplayScale scale = DisplayScale());
+	Painter(cairo_surface_t* target, BPoint origin, BRect clip, int32 wholeScale);
 	~Painter();
 	Painter(const Painter&) = delete;
 	Painter& operator=(const Painter&) = delete;
@@ -33,7 +37,7 @@ public:
 	void SetOrigin(BPoint origin);
 	void SetClip(BRect clip);
 	BRect Clip() const { return fClip; }
-	int32 Scale() const { return fScale; }
+	DisplayScale Scale() const { return fScale; }
 
 	// All coordinates in view coordinates.
 	void FillRect(BRect rect, rgb_color color);
@@ -52,12 +56,20 @@ public:
 private:
 	void _ApplyClip();
 	bool _DeviceClip(raster::IntRect* clip) const;
+	// The fractional scale's ways: lines and triangles on the uneven grid, and bitmaps
+	// resampled smoothly.
+	void _StrokeLineFractional(int64 x0, int64 y0, int64 x1, int64 y1, rgb_color color, int64 pen);
+	void _FillTriangleFractional(const int64* px, const int64* py, rgb_color color);
+	void _DrawBitmapSmooth(const BBitmap* bitmap, const raster::IntRect& from,
+		const raster::IntRect& to, bool over);
 
 	cairo_surface_t* fTarget;
 	cairo_t* fContext;
 	BPoint fOrigin;
 	BRect fClip;
-	int32 fScale;
+	DisplayScale fScale;
+	// fScale's whole factor, or 0 when it is fractional.
+	int64 fWhole;
 };
 
 } // namespace BPrivate

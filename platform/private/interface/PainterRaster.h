@@ -144,6 +144,11 @@ FillShape(Canvas& canvas, const IntRect& box, Inset inset, const IntRect* hole, 
 	}
 }
 
+// A line in surface pixels: one pixel per step along the longer axis, stamped with the pen
+// square [low, high] on both axes.
+void StrokeThinLine(Canvas& canvas, int64 x0, int64 y0, int64 x1, int64 y1, int64 low, int64 high,
+	rgb_color color);
+
 const std::array<uint32, 256>& OpaquePalette();
 
 // For each destination pixel of [first, last], the bitmap pixel it shows, or -1 for none.

@@ -80,10 +80,10 @@ BView* NextKeyboardFocus(BView* top, BView* current, bool forward);
 class WindowAccess {
 public:
 	static uint32 BackendId(const BWindow* window);
-	// The backing store, created on demand (content size times BackingScale).
+	// The backing store, created on demand (content size times BackingScale, halves up).
 	static cairo_surface_t* BackingStore(BWindow* window);
 	// Backing-store pixels per layout unit: the backend's scale when the store was made.
-	static int32 BackingScale(BWindow* window);
+	static DisplayScale BackingScale(BWindow* window);
 	// Something was drawn outside Draw: present it after the current message.
 	static void MarkNeedsPresent(BWindow* window);
 	// Makes the window a pop-up menu window of the backend; call before the first Show.

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "DisplayScale.h"
 #include "Rect.h"
 #include "SupportDefs.h"
 
@@ -125,11 +126,11 @@ public:
 	// Whether a window's first frame is on the screen (mapped and drawn), the moment for
 	// work that must not delay the start.
 	virtual bool FrameShown() const { return true; }
-	// Surface pixels per layout unit, 1 to kMaxDisplayScale (DisplayScale.h), fixed for the
-	// backend's life. Everything at this seam (frames, screen, event positions, extents) is
-	// in layout units and the backend converts; Present gets the backing store at Scale()
-	// times the content size.
-	virtual int32 Scale() const { return 1; }
+	// Surface pixels per layout unit, 1 to kMaxDisplayScale, whole or fractional
+	// (DisplayScale.h), fixed for the backend's life. Everything at this seam (frames, screen,
+	// event positions, extents) is in layout units and the backend converts; Present gets the
+	// backing store at the content size times Scale(), halves rounded up.
+	virtual DisplayScale Scale() const { return DisplayScale(); }
 	// The frame a typical titled window gets from the window manager, for placing a window
 	// that does not exist yet (all 0 when there is no window manager or it is not known).
 	virtual FrameExtents TypicalExtents(bool decorated) const
@@ -167,9 +168,11 @@ public:
 
 // The layout coordinate of a window-system pixel: the layout pixel whose block holds it.
 inline float
-DeviceToLayout(float device, int32 scale)
+DeviceToLayout(float device, DisplayScale scale)
 {
-	return scale == 1 ? device : std::floor(device / (float)scale);
+	if (scale == DisplayScale())
+		return device;
+	return (float)scale.ToLayout((int64)std::floor(device));
 }
 
 // The backend in use. Created on first use: X11, unless a test installed another first.

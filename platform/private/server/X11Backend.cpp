@@ -40,16 +40,16 @@
 //    table then); its compiled table kept in $XDG_CACHE_HOME/kambolux/compose, verified
 //    before libX11 may read it (ComposeCache)
 //  - web addresses handed to xdg-open without waiting for it
-//  - a whole-number scale for HiDPI screens, taken once at start (X11Scale): windows, their
-//    places and size hints at that many pixels per layout unit, and every position, size
-//    and frame the server reports divided back; the icon stays at its one size
+//  - a whole or fractional scale for HiDPI screens, taken once at start (X11Scale):
+//    windows, their places and size hints at that many pixels per layout unit, and every
+//    position, size and frame the server reports divided back; the icon stays at its size
 //  - startup notification: the launcher's DESKTOP_STARTUP_ID on the first window, "remove"
 //    once it is mapped, and the variable kept from what the program launches
 //
 // Does not implement:
 //  - mouse wheel, drag and drop, showing an input method's composition
 //  - screens other than the default one, several monitors, a scale that changes while the
-//    program runs, fractional scales
+//    program runs
 
 #include "X11Backend.h"
 #include "X11BackendPrivate.h"

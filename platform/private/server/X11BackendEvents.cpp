@@ -205,8 +205,10 @@ X11Backend::_HandleButton(const XButtonEvent& button, Entry& entry)
 		Click& last = fLastClick;
 		const bool again = last.button == button.button
 			&& button.time - last.time <= kDoubleClickTime
-			&& abs(button.x_root - last.x) <= kDoubleClickDistance * fConnection.scale
-			&& abs(button.y_root - last.y) <= kDoubleClickDistance * fConnection.scale;
+			&& abs(button.x_root - last.x)
+				<= DeviceLengthFromLayout(kDoubleClickDistance, fConnection.scale)
+			&& abs(button.y_root - last.y)
+				<= DeviceLengthFromLayout(kDoubleClickDistance, fConnection.scale);
 		last.count = again ? last.count + 1 : 1;
 		last.button = button.button;
 		last.time = button.time;

@@ -33,7 +33,7 @@ public:
 	bool FrameShown() const override;
 	void Wake() override;
 	BRect ScreenFrame() const override;
-	int32 Scale() const override { return fConnection.scale; }
+	DisplayScale Scale() const override { return fConnection.scale; }
 	FrameExtents TypicalExtents(bool decorated) const override;
 	uint32 MouseButtons() const override;
 	BPoint MouseLocation() const override;

@@ -5,6 +5,7 @@
 
 #include <X11/Xlib.h>
 
+#include "DisplayScale.h"
 #include "SupportDefs.h"
 #include "X11Atoms.h"
 
@@ -24,7 +25,7 @@ struct X11Connection {
 	// Set once the connection is gone: nothing may be sent any more.
 	bool lost = false;
 	// Server pixels per layout unit (X11Scale.h), fixed for the connection's life.
-	int32 scale = 1;
+	DisplayScale scale;
 	// MIT-SHM's completion event type once the first frame is up; -1 before, or without it.
 	int shmCompletion = -1;
 

@@ -71,10 +71,11 @@ X11Window::X11Window(X11Connection* connection, uint32 id, const WindowSpec& spe
 		attributes.save_under = True;
 		mask |= CWOverrideRedirect | CWSaveUnder;
 	}
-	const int32 scale = fConnection->scale;
+	const DisplayScale scale = fConnection->scale;
 	fWindow = XCreateWindow(display, fConnection->root, DeviceFromLayout(fFrame.left, scale),
-		DeviceFromLayout(fFrame.top, scale), width * scale, height * scale, 0, fConnection->depth,
-		InputOutput, fConnection->visual, mask, &attributes);
+		DeviceFromLayout(fFrame.top, scale), DeviceLengthFromLayout(width, scale),
+		DeviceLengthFromLayout(height, scale), 0, fConnection->depth, InputOutput,
+		fConnection->visual, mask, &attributes);
 	if (fWindow == 0)
 		return;
 	fGC = XCreateGC(display, fWindow, 0, nullptr);
@@ -185,8 +186,8 @@ X11Window::ResizeTo(int32 width, int32 height)
 	// A fixed size is the new size: the window manager would hold the window to the old one.
 	if (!fPopup)
 		_SetSizeHints();
-	XResizeWindow(fConnection->display, fWindow, width * fConnection->scale,
-		height * fConnection->scale);
+	XResizeWindow(fConnection->display, fWindow, DeviceLengthFromLayout(width, fConnection->scale),
+		DeviceLengthFromLayout(height, fConnection->scale));
 }
 
 void
@@ -329,8 +330,9 @@ X11Window::Present(const uint8* pixels, int32 width, int32 height, int32 stride)
 		return;
 	Display* display = fConnection->display;
 	// The backing store comes at the scale already: copied pixel for pixel.
-	const int32 windowWidth = ((int32)fFrame.Width() + 1) * fConnection->scale;
-	const int32 windowHeight = ((int32)fFrame.Height() + 1) * fConnection->scale;
+	const int32 windowWidth = DeviceLengthFromLayout((int32)fFrame.Width() + 1, fConnection->scale);
+	const int32 windowHeight = DeviceLengthFromLayout((int32)fFrame.Height() + 1,
+		fConnection->scale);
 	const int32 w = std::min(width, windowWidth);
 	const int32 h = std::min(height, windowHeight);
 
@@ -375,8 +377,9 @@ X11Window::_PresentShared(const uint8* pixels, int32 width, int32 height, int32 
 {
 	if (fConnection->shmCompletion < 0 || fSharedRefused || !fLayout.IsXRGB())
 		return false;
-	const int32 windowWidth = ((int32)fFrame.Width() + 1) * fConnection->scale;
-	const int32 windowHeight = ((int32)fFrame.Height() + 1) * fConnection->scale;
+	const int32 windowWidth = DeviceLengthFromLayout((int32)fFrame.Width() + 1, fConnection->scale);
+	const int32 windowHeight = DeviceLengthFromLayout((int32)fFrame.Height() + 1,
+		fConnection->scale);
 	if (fShared == nullptr || (!fShared->IsBusy() && !fShared->Fits(width, height))) {
 		fShared.reset();
 		fShared = std::make_unique<X11SharedImage>(fConnection, std::max(width, windowWidth),
@@ -400,8 +403,9 @@ X11Window::SharedFrameCompleted()
 void
 X11Window::_FillUncovered(int32 width, int32 height)
 {
-	const int32 windowWidth = ((int32)fFrame.Width() + 1) * fConnection->scale;
-	const int32 windowHeight = ((int32)fFrame.Height() + 1) * fConnection->scale;
+	const int32 windowWidth = DeviceLengthFromLayout((int32)fFrame.Width() + 1, fConnection->scale);
+	const int32 windowHeight = DeviceLengthFromLayout((int32)fFrame.Height() + 1,
+		fConnection->scale);
 	if (width >= windowWidth && height >= windowHeight)
 		return;
 	Display* display = fConnection->display;
@@ -438,7 +442,7 @@ void
 X11Window::Configured(const XConfigureEvent& event, bool* moved, bool* resized)
 {
 	*moved = *resized = false;
-	const int32 scale = fConnection->scale;
+	const DisplayScale scale = fConnection->scale;
 	const int32 width = LayoutLengthFromDevice(event.width, scale);
 	const int32 height = LayoutLengthFromDevice(event.height, scale);
 	if (width != (int32)fFrame.Width() + 1 || height != (int32)fFrame.Height() + 1) {
@@ -485,12 +489,13 @@ X11Window::_KeepTitleBarOnScreen()
 {
 	if (fPopup || !fConnection->HasWindowManager())
 		return;
-	const int32 scale = fConnection->scale;
+	const DisplayScale scale = fConnection->scale;
 	const int32 top = DeviceFromLayout(fFrame.top, scale);
 	if (top - fExtents.top >= 0)
 		return;
 	// Whole layout units, so that the kit's place is exact.
-	const int32 lowered = (fExtents.top + scale - 1) / scale * scale;
+	const int32 lowered = DeviceFromLayout((float)LayoutLengthFromDevice(fExtents.top, scale),
+		scale);
 	XMoveWindow(fConnection->display, fWindow, DeviceFromLayout(fFrame.left, scale), lowered);
 	XFlush(fConnection->display);
 }

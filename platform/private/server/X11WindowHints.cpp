@@ -98,9 +98,9 @@ X11Window::_SetSizeHints()
 	XSizeHints* hints = XAllocSizeHints();
 	if (hints == nullptr)
 		return;
-	const int32 scale = fConnection->scale;
-	const int width = ((int)fFrame.Width() + 1) * scale;
-	const int height = ((int)fFrame.Height() + 1) * scale;
+	const DisplayScale scale = fConnection->scale;
+	const int width = DeviceLengthFromLayout((int32)fFrame.Width() + 1, scale);
+	const int height = DeviceLengthFromLayout((int32)fFrame.Height() + 1, scale);
 	// The program chose the position; static gravity makes it the content's position, so a
 	// window manager puts its frame around the content instead of moving the content in.
 	hints->flags = USPosition | PPosition | PSize | PWinGravity;
@@ -113,10 +113,11 @@ X11Window::_SetSizeHints()
 		hints->flags |= PMinSize | PMaxSize;
 		hints->min_width = hints->max_width = width;
 		hints->min_height = hints->max_height = height;
-	} else if (scale > 1) {
-		// Whole layout units only: the kit draws nothing narrower.
+	} else if (scale.IsWhole() && scale != DisplayScale()) {
+		// Whole layout units only: the kit draws nothing narrower. A fractional scale has
+		// no fixed step in pixels; the size the window manager picks is rounded up instead.
 		hints->flags |= PResizeInc;
-		hints->width_inc = hints->height_inc = scale;
+		hints->width_inc = hints->height_inc = scale.Ceiling();
 	}
 	XSetWMNormalHints(fConnection->display, fWindow, hints);
 	XFree(hints);
