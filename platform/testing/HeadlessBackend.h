@@ -54,6 +54,9 @@ public:
 	void SetScreen(BRect screen) { fScreen = screen; }
 	// Makes CreateWindow fail, as a window system that refuses a window would.
 	void SetRefuseWindows(bool refuse) { fRefuseWindows = refuse; }
+	// A window system that cannot keep a window above the others.
+	void SetSupportsAlwaysOnTop(bool supports) { fSupportsAlwaysOnTop = supports; }
+	bool SupportsAlwaysOnTop() const override { return fSupportsAlwaysOnTop; }
 	// Surface pixels per layout unit (1 to kMaxDisplayScale); set it before the first window.
 	void SetScale(int32 scale);
 	// The frame a window manager would put around titled and other decorated windows.
@@ -133,6 +136,7 @@ private:
 
 	BRect fScreen;
 	bool fRefuseWindows = false;
+	bool fSupportsAlwaysOnTop = true;
 	int32 fScale = 1;
 	FrameExtents fTitledExtents;
 	FrameExtents fBorderedExtents;

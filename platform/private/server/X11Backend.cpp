@@ -302,6 +302,15 @@ X11Backend::ScreenFrame() const
 		DisplayHeight(fConnection.display, fConnection.screen), fConnection.scale);
 }
 
+// Only a window manager keeps a window above others, and only one that says it can: without
+// one, stacking is whatever the last raise left. Asked afresh each time (three round trips):
+// a window manager started or replaced later is seen without watching the root.
+bool
+X11Backend::SupportsAlwaysOnTop() const
+{
+	return fConnection.WindowManagerSupports(fConnection.atoms.wmStateAbove);
+}
+
 uint32
 X11Backend::MouseButtons() const
 {
