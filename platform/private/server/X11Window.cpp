@@ -186,8 +186,7 @@ X11Window::SetDecorated(bool decorated)
 	if (fPopup || decorated == fSpec.decorated)
 		return;
 	fSpec.decorated = decorated;
-	if (_Live())
-		SetMotifHints(fConnection, fWindow, fSpec.decorated, fSpec.bordered, fSpec.resizable);
+	_ApplyDecoration();
 }
 
 void
@@ -196,8 +195,7 @@ X11Window::SetBordered(bool bordered)
 	if (fPopup || bordered == fSpec.bordered)
 		return;
 	fSpec.bordered = bordered;
-	if (_Live())
-		SetMotifHints(fConnection, fWindow, fSpec.decorated, fSpec.bordered, fSpec.resizable);
+	_ApplyDecoration();
 }
 
 void
@@ -233,6 +231,7 @@ X11Window::SetModal(bool modal)
 void
 X11Window::Detach()
 {
+	fRemapDeadline = 0;
 	// The connection closes after this: the segment is let go while it is still open.
 	fShared.reset();
 	fGone = nullptr;
@@ -243,6 +242,7 @@ X11Window::Detach()
 void
 X11Window::DestroyedElsewhere()
 {
+	fRemapDeadline = 0;
 	fDead = true;
 	fMapped = false;
 }

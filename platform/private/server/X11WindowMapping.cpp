@@ -3,6 +3,9 @@
 
 #include "X11Window.h"
 
+#include <algorithm>
+
+#include "SystemTime.h"
 #include "X11Connection.h"
 #include "X11Scale.h"
 
@@ -13,11 +16,16 @@ namespace {
 // The source of a request in EWMH client messages: a normal application.
 const long kSourceApplication = 1;
 
+// How long a window withdrawn to be mapped again waits for the window manager to let it go;
+// they answer within milliseconds.
+const bigtime_t kRemapWait = 500000;
+
 } // namespace
 
 void
 X11Window::Show()
 {
+	fRemapDeadline = 0;
 	if (!_Live())
 		return;
 	if (fPopup)
@@ -31,6 +39,7 @@ void
 X11Window::Hide()
 {
 	fActivateOnMap = false;
+	fRemapDeadline = 0;
 	if (!_Live())
 		return;
 	_ReturnFocus();
@@ -179,6 +188,91 @@ X11Window::_KeepTitleBarOnScreen()
 	const int32 lowered = (fExtents.top + scale - 1) / scale * scale;
 	XMoveWindow(fConnection->display, fWindow, DeviceFromLayout(fFrame.left, scale), lowered);
 	XFlush(fConnection->display);
+}
+
+// A window manager must read the decoration hints when a window leaves the withdrawn state
+// (ICCCM 4.1.2); many also follow a change on a mapped window, some do not, and none says
+// which. The frame extents do not tell either (a manager may set none, or the same for a
+// border as for a title bar), and waiting to see would cost a time-out on every change. So a
+// change on a managed, mapped window is made the way every one honours: the window is
+// withdrawn and mapped again where it was, with the focus if it had it.
+void
+X11Window::_ApplyDecoration()
+{
+	if (!_Live())
+		return;
+	SetMotifHints(fConnection, fWindow, fSpec.decorated, fSpec.bordered, fSpec.resizable);
+	if (fMapped && fRemapDeadline == 0 && fConnection->HasWindowManager())
+		_Remap();
+	XFlush(fConnection->display);
+}
+
+void
+X11Window::_Remap()
+{
+	Display* display = fConnection->display;
+	Window focus = 0;
+	int revert = 0;
+	XGetInputFocus(display, &focus, &revert);
+	fRemapActivate = focus == fWindow;
+	fRemapWhere = fFrame.LeftTop();
+	fRemapDeadline = system_time_us() + kRemapWait;
+	XWithdrawWindow(display, fWindow, fConnection->screen);
+}
+
+// The window may be mapped again once the window manager has let it go: WM_STATE deleted or
+// set to withdrawn (ICCCM 4.1.4). Mapped sooner, a manager may take the map for the old one.
+void
+X11Window::StateChanged()
+{
+	if (fRemapDeadline == 0 || !_Live())
+		return;
+	Atom type = None;
+	int format = 0;
+	unsigned long count = 0, after = 0;
+	unsigned char* data = nullptr;
+	long state = WithdrawnState;
+	if (XGetWindowProperty(fConnection->display, fWindow, fConnection->atoms.icccmState, 0, 1,
+			False, AnyPropertyType, &type, &format, &count, &after, &data)
+			== Success
+		&& format == 32 && count == 1)
+		state = *reinterpret_cast<const long*>(data);
+	if (data != nullptr)
+		XFree(data);
+	if (state == WithdrawnState)
+		_MapAgain();
+}
+
+bigtime_t
+X11Window::UntilRemap(bigtime_t now) const
+{
+	return fRemapDeadline == 0 ? -1 : std::max(fRemapDeadline - now, (bigtime_t)0);
+}
+
+// A window manager that never answers (stopped, or gone) must not leave the window unmapped.
+void
+X11Window::RemapIfOverdue(bigtime_t now)
+{
+	if (fRemapDeadline != 0 && now >= fRemapDeadline && _Live())
+		_MapAgain();
+}
+
+void
+X11Window::_MapAgain()
+{
+	fRemapDeadline = 0;
+	Display* display = fConnection->display;
+	// The window manager dropped the window's state with the withdrawal, and may have left
+	// the window elsewhere; both are read again from the properties at the map.
+	_SetStateProperty();
+	fFrame.OffsetTo(fRemapWhere);
+	_SetSizeHints();
+	const int32 scale = fConnection->scale;
+	XMoveWindow(display, fWindow, DeviceFromLayout(fRemapWhere.x, scale),
+		DeviceFromLayout(fRemapWhere.y, scale));
+	fActivateOnMap = fRemapActivate;
+	XMapWindow(display, fWindow);
+	XFlush(display);
 }
 
 } // namespace BPrivate
