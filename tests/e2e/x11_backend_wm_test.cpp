@@ -13,70 +13,40 @@
 
 namespace {
 
-// Root properties another client changes for a test and puts back as they were.
+// Sets a list of 32-bit items on the root, or deletes it when type is None.
+void
+SetRootList(Display* display, const char* name, Atom type, const std::vector<long>& values)
+{
+	const Atom atom = XInternAtom(display, name, False);
+	if (type == None)
+		XDeleteProperty(display, DefaultRootWindow(display), atom);
+	else
+		XChangeProperty(display, DefaultRootWindow(display), atom, type, 32, PropModeReplace,
+			reinterpret_cast<const unsigned char*>(values.data()), (int)values.size());
+	XSync(display, False);
+}
+
+// The window manager's check and list, changed by a test and put back as they were.
 class RootProperties {
 public:
-	explicit RootProperties(Display* display) : fDisplay(display) {}
+	explicit RootProperties(Display* display) :
+		fDisplay(display),
+		fCheck(Property(display, DefaultRootWindow(display), "_NET_SUPPORTING_WM_CHECK")),
+		fSupported(Property(display, DefaultRootWindow(display), "_NET_SUPPORTED"))
+	{
+	}
 
 	~RootProperties()
 	{
-		for (const Saved& saved : fSaved) {
-			if (saved.present)
-				XChangeProperty(fDisplay, DefaultRootWindow(fDisplay), saved.name, saved.type, 32,
-					PropModeReplace, reinterpret_cast<const unsigned char*>(saved.values.data()),
-					(int)saved.values.size());
-			else
-				XDeleteProperty(fDisplay, DefaultRootWindow(fDisplay), saved.name);
-		}
-		XSync(fDisplay, False);
-	}
-
-	// Sets (or with no values and type None, deletes) a list of 32-bit items on the root.
-	void Set(const char* name, Atom type, const std::vector<long>& values)
-	{
-		const Atom atom = XInternAtom(fDisplay, name, False);
-		_Save(atom);
-		if (type == None)
-			XDeleteProperty(fDisplay, DefaultRootWindow(fDisplay), atom);
-		else
-			XChangeProperty(fDisplay, DefaultRootWindow(fDisplay), atom, type, 32, PropModeReplace,
-				reinterpret_cast<const unsigned char*>(values.data()), (int)values.size());
-		XSync(fDisplay, False);
+		SetRootList(fDisplay, "_NET_SUPPORTING_WM_CHECK", fCheck.empty() ? None : XA_WINDOW,
+			fCheck);
+		SetRootList(fDisplay, "_NET_SUPPORTED", fSupported.empty() ? None : XA_ATOM, fSupported);
 	}
 
 private:
-	struct Saved {
-		Atom name;
-		bool present;
-		Atom type;
-		std::vector<long> values;
-	};
-
-	void _Save(Atom name)
-	{
-		for (const Saved& saved : fSaved) {
-			if (saved.name == name)
-				return;
-		}
-		Saved saved{name, false, None, {}};
-		int format = 0;
-		unsigned long count = 0, after = 0;
-		unsigned char* data = nullptr;
-		if (XGetWindowProperty(fDisplay, DefaultRootWindow(fDisplay), name, 0, 1 << 16, False,
-				AnyPropertyType, &saved.type, &format, &count, &after, &data)
-				== Success
-			&& format == 32) {
-			saved.present = true;
-			const long* items = reinterpret_cast<const long*>(data);
-			saved.values.assign(items, items + count);
-		}
-		if (data != nullptr)
-			XFree(data);
-		fSaved.push_back(saved);
-	}
-
 	Display* fDisplay;
-	std::vector<Saved> fSaved;
+	std::vector<long> fCheck;
+	std::vector<long> fSupported;
 };
 
 // A stand-in for a window manager's EWMH check window: it names itself, as a running one does.
@@ -123,8 +93,9 @@ TEST_F(X11Display, AlwaysOnTopOnlyWhereTheWindowManagerListsIt)
 		};
 		for (const auto& c : cases) {
 			SCOPED_TRACE(c.what);
-			root.Set("_NET_SUPPORTING_WM_CHECK", c.managed ? XA_WINDOW : None, {(long)check});
-			root.Set("_NET_SUPPORTED", c.supported.empty() ? None : XA_ATOM, c.supported);
+			SetRootList(other, "_NET_SUPPORTING_WM_CHECK", c.managed ? XA_WINDOW : None,
+				{(long)check});
+			SetRootList(other, "_NET_SUPPORTED", c.supported.empty() ? None : XA_ATOM, c.supported);
 			EXPECT_EQ(c.expected, fBackend->SupportsAlwaysOnTop());
 		}
 		XDestroyWindow(other, check);
@@ -209,7 +180,7 @@ TEST_F(X11Display, AWindowManagerThatNeverAnswersLeavesNoWindowUnmapped)
 	{
 		RootProperties root(other);
 		const Window check = MakeCheckWindow(other);
-		root.Set("_NET_SUPPORTING_WM_CHECK", XA_WINDOW, {(long)check});
+		SetRootList(other, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, {(long)check});
 		XSelectInput(other, xWindow, StructureNotifyMask);
 		XSync(other, False);
 		window->SetDecorated(false);
