@@ -97,6 +97,7 @@ private:
 	void _SetTransient(Window parent);
 	void _ApplyDecoration();
 	void _Remap();
+	void _MapAgainWhenLetGo();
 	void _MapAgain();
 	void _Activate();
 	void _ReturnFocus();

@@ -127,6 +127,7 @@ void
 X11Window::Unmapped()
 {
 	fMapped = false;
+	_MapAgainWhenLetGo();
 }
 
 void
@@ -157,6 +158,7 @@ void
 X11Window::Reparented(Window parent)
 {
 	fParentIsRoot = parent == fConnection->root;
+	_MapAgainWhenLetGo();
 }
 
 FrameExtents
@@ -220,12 +222,20 @@ X11Window::_Remap()
 	XWithdrawWindow(display, fWindow, fConnection->screen);
 }
 
-// The window may be mapped again once the window manager has let it go: WM_STATE deleted or
-// set to withdrawn (ICCCM 4.1.4). Mapped sooner, a manager may take the map for the old one.
 void
 X11Window::StateChanged()
 {
-	if (fRemapDeadline == 0 || !_Live())
+	_MapAgainWhenLetGo();
+}
+
+// The window may be mapped again once the window manager has let it go: unmapped, WM_STATE
+// deleted or set to withdrawn (ICCCM 4.1.4), and out of the manager's frame again. Mapped
+// sooner, the map goes to a frame that is being taken down, and the manager places the
+// window anew where it likes.
+void
+X11Window::_MapAgainWhenLetGo()
+{
+	if (fRemapDeadline == 0 || fMapped || !fParentIsRoot || !_Live())
 		return;
 	Atom type = None;
 	int format = 0;
