@@ -271,12 +271,14 @@ TMainView::MessageReceived(BMessage* message)
 		case kMsgSwap:
 			Tausch();
 			break;
+		// Another value read from the file is off, as the unticked entry shows: a click
+		// turns it on.
 		case kMsgToggleInFront:
-			fInFront = fInFront == 0 ? 1 : 0;
+			fInFront = fInFront == 1 ? 0 : 1;
 			SetWindowFeel();
 			break;
 		case kMsgToggleTabless:
-			fTabless = fTabless == 0 ? 1 : 0;
+			fTabless = fTabless == 1 ? 0 : 1;
 			SetWindowLook();
 			break;
 		case kMsgShowRates:

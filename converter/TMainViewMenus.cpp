@@ -12,10 +12,16 @@
 #include "Message.h"
 #include "Messages.h"
 #include "PopUpMenu.h"
+#include "Screen.h"
 
 namespace {
 
 const char* const kMenuTitle = "Menu";
+
+// Why "immer sichtbar" cannot be chosen, for a screen reader.
+const char* const kInFrontUnavailable = "Der Fenstermanager kann Fenster nicht "
+										"\xC3\xBC"
+										"ber anderen halten";
 
 // Bands of the view by a click's y: the source row lies above the euro line, the target
 // row below it.
@@ -173,12 +179,18 @@ TMainView::_BuildContextMenu()
 			{
 				BMenuItem* item = new BMenuItem(entry.label, new BMessage(entry.command),
 					entry.shortcut, 0);
+				// The tick says what the window does: only 1 turns an option on, and
+				// a window manager that cannot keep windows above offers nothing.
 				if (entry.command == kMsgToggleInFront) {
+					const bool possible = BScreen(Window()).CanKeepWindowsOnTop();
 					item->SetCheckable(true);
-					item->SetMarked(fInFront != 0);
+					item->SetMarked(possible && fInFront == 1);
+					item->SetEnabled(possible);
+					if (!possible)
+						item->SetAccessibleDescription(kInFrontUnavailable);
 				} else if (entry.command == kMsgToggleTabless) {
 					item->SetCheckable(true);
-					item->SetMarked(fTabless != 0);
+					item->SetMarked(fTabless == 1);
 				}
 				item->SetTarget(this);
 				menu->AddItem(item);

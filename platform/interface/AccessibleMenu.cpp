@@ -141,7 +141,9 @@ ItemNode::Name()
 std::string
 ItemNode::Description()
 {
-	// The shortcut, as the menu shows it ("Strg+Q").
+	// The application's words, else the shortcut as the menu shows it ("Strg+Q").
+	if (!fItem->AccessibleDescription().empty())
+		return fItem->AccessibleDescription();
 	return ShortcutLabel(fItem);
 }
 

@@ -33,6 +33,12 @@ public:
 	// An option that is on or off: a screen reader hears it as checkable even while unmarked.
 	void SetCheckable(bool checkable);
 	bool IsCheckable() const { return fCheckable; }
+	// What a screen reader says about the item beside its name (why it is disabled, say).
+	void SetAccessibleDescription(const char* description)
+	{
+		fDescription = description != nullptr ? description : "";
+	}
+	const std::string& AccessibleDescription() const { return fDescription; }
 
 	status_t Invoke(BMessage* message = nullptr) override;
 
@@ -43,6 +49,7 @@ private:
 	friend class BMenu;
 	friend class BPrivate::ItemNode;
 	std::string fLabel;
+	std::string fDescription;
 	BMenu* fSubmenu = nullptr;
 	BMenu* fMenu = nullptr;
 	char fShortcut = 0;

@@ -12,3 +12,15 @@ BScreen::Frame() const
 {
 	return BPrivate::CurrentBackend()->ScreenFrame();
 }
+
+bool
+BScreen::CanKeepWindowsOnTop() const
+{
+	return BPrivate::CurrentBackend()->SupportsAlwaysOnTop();
+}
+
+bool
+BScreen::CanPlaceWindows() const
+{
+	return BPrivate::CurrentBackend()->SupportsWindowPosition();
+}

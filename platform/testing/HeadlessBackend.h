@@ -54,6 +54,9 @@ public:
 	void SetScreen(BRect screen) { fScreen = screen; }
 	// Makes CreateWindow fail, as a window system that refuses a window would.
 	void SetRefuseWindows(bool refuse) { fRefuseWindows = refuse; }
+	// A window system that cannot keep a window above the others.
+	void SetSupportsAlwaysOnTop(bool supports) { fSupportsAlwaysOnTop = supports; }
+	bool SupportsAlwaysOnTop() const override { return fSupportsAlwaysOnTop; }
 	// Surface pixels per layout unit, whole (1 to kMaxDisplayScale) or fractional; set it
 	// before the first window.
 	void SetScale(int32 scale);
@@ -135,6 +138,7 @@ private:
 
 	BRect fScreen;
 	bool fRefuseWindows = false;
+	bool fSupportsAlwaysOnTop = true;
 	DisplayScale fScale;
 	FrameExtents fTitledExtents;
 	FrameExtents fBorderedExtents;

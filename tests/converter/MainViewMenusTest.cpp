@@ -24,6 +24,7 @@ constexpr int32 kSeparatorRow = 13;
 // What a shown menu held, level by level.
 struct Entry {
 	std::string label;
+	std::string description; // the accessible one
 	bool separator = false;
 	bool marked = false;
 	bool enabled = true;
@@ -43,6 +44,7 @@ Record(const BMenu* menu)
 		BMenuItem* item = menu->ItemAt(i);
 		Entry entry;
 		entry.label = item->Label();
+		entry.description = item->AccessibleDescription();
 		entry.separator = item->IsSeparator();
 		entry.marked = item->IsMarked();
 		entry.enabled = item->IsEnabled();
@@ -228,7 +230,7 @@ TEST_F(MenusTest, MarksAndEnabledStatesFollowTheState)
 	Command('MpTb');
 	Click(BPoint(100, 10), B_SECONDARY_MOUSE_BUTTON);
 	ASSERT_EQ(1u, fMenus.size());
-	EXPECT_TRUE(fMenus[0][5].marked) << "infront is not 0";
+	EXPECT_FALSE(fMenus[0][5].marked) << "infront 5 is off";
 	EXPECT_TRUE(fMenus[0][6].marked) << "tabless";
 	ExpectCurrencyList(fMenus[0][0].submenu, 0, 'MpIO');
 	ExpectRoundingList(fMenus[0][3].submenu, 0, false);
@@ -398,6 +400,58 @@ TEST_F(MenusTest, ContextMenuCommandsRun)
 
 	Click(BPoint(100, 10), B_SECONDARY_MOUSE_BUTTON, Choose("beenden"));
 	EXPECT_TRUE(fApp->IsQuitting());
+}
+
+// The window options' ticks tell what the window does: only 1 turns an option on (another
+// value read from the file is off, unticked, and a click turns the option on), and "immer
+// sichtbar" is offered only where the window system can keep a window above the others.
+TEST_F(MenusTest, WindowOptionTicksTellWhatTheWindowDoes)
+{
+	const struct {
+		int32 stored; // infront and tabless
+		bool possible;
+		bool inFrontTicked, inFrontEnabled;
+	} cases[] = {
+		{0, true, false, true},
+		{1, true, true, true},
+		{2, true, false, true},
+		{-3, true, false, true},
+		{0, false, false, false},
+		{1, false, false, false},
+		{2, false, false, false},
+	};
+	for (const auto& c : cases) {
+		SCOPED_TRACE(testing::Message() << c.stored << (c.possible ? "" : ", cannot float"));
+		fBackend->SetSupportsAlwaysOnTop(c.possible);
+		StoreInt32("infront", c.stored);
+		StoreInt32("tabless", c.stored);
+		Start();
+		const bool on = c.stored == 1;
+		EXPECT_EQ(on, Info().alwaysOnTop);
+		EXPECT_EQ(on, !Info().decorated);
+
+		Click(BPoint(100, 10), B_SECONDARY_MOUSE_BUTTON);
+		ASSERT_EQ(1u, fMenus.size());
+		const Entry& inFront = fMenus[0][5];
+		const Entry& tabless = fMenus[0][6];
+		ASSERT_EQ("immer sichtbar", inFront.label);
+		EXPECT_EQ(c.inFrontTicked, inFront.marked);
+		EXPECT_EQ(c.inFrontEnabled, inFront.enabled);
+		EXPECT_EQ(c.inFrontEnabled, inFront.description.empty()) << inFront.description;
+		EXPECT_EQ(on, tabless.marked);
+		EXPECT_TRUE(tabless.enabled);
+
+		// A click turns an unticked option on and a ticked one off.
+		Click(BPoint(100, 10), B_SECONDARY_MOUSE_BUTTON, Choose("ohne Titel"));
+		EXPECT_EQ(on ? 0 : 1, View()->Tabless());
+		EXPECT_EQ(on, Info().decorated);
+		if (c.inFrontEnabled) {
+			Click(BPoint(100, 10), B_SECONDARY_MOUSE_BUTTON, Choose("immer sichtbar"));
+			EXPECT_EQ(on ? 0 : 1, View()->InFront());
+			EXPECT_EQ(!on, Info().alwaysOnTop);
+		}
+		fApp.reset();
+	}
 }
 
 TEST_F(MenusTest, BothButtonsShowTheContextMenuThenActAsPrimary)

@@ -437,14 +437,15 @@ TEST_F(ConverterTest, WindowOptionsToggle)
 	Start();
 	EXPECT_EQ(B_NORMAL_WINDOW_FEEL, Window()->Feel()) << "only 1 floats";
 
-	// infront, then the feel and whether the backend keeps the window on top.
+	// infront, then the feel and whether the backend keeps the window on top; 5 is off, so
+	// the first toggle turns it on.
 	const struct {
 		int32 infront;
 		window_feel feel;
 	} feels[] = {
-		{0, B_NORMAL_WINDOW_FEEL},
 		{1, B_FLOATING_ALL_WINDOW_FEEL},
 		{0, B_NORMAL_WINDOW_FEEL},
+		{1, B_FLOATING_ALL_WINDOW_FEEL},
 	};
 	for (const auto& step : feels) {
 		Command('MpFr');

@@ -3,6 +3,8 @@
 # Included from tests/e2e/CMakeLists.txt after kambo_add_e2e is defined.
 if(TARGET kambolux)
 	add_executable(x11_backend_tests ${CMAKE_CURRENT_LIST_DIR}/x11_backend_test.cpp
+		${CMAKE_CURRENT_LIST_DIR}/x11_backend_clipboard_test.cpp
+		${CMAKE_CURRENT_LIST_DIR}/x11_backend_wm_test.cpp
 		${CMAKE_CURRENT_LIST_DIR}/x11_scale_test.cpp)
 	target_link_libraries(x11_backend_tests PRIVATE kit_testing GTest::gtest GTest::gtest_main)
 	kambo_add_e2e(e2e_x11_backend x11_backend_e2e.sh $<TARGET_FILE:x11_backend_tests>

@@ -138,6 +138,11 @@ public:
 		(void)decorated;
 		return FrameExtents();
 	}
+	// Whether the window system keeps a window above the others when asked (a floating-all
+	// feel), and whether it puts a window where the program places it. Asked when needed,
+	// never kept: a window manager may start or change while the program runs.
+	virtual bool SupportsAlwaysOnTop() const { return true; }
+	virtual bool SupportsWindowPosition() const { return true; }
 	virtual uint32 MouseButtons() const = 0;
 	virtual BPoint MouseLocation() const = 0;
 	// The clipboard's text if it is known without asking another program (empty otherwise).

@@ -35,6 +35,8 @@ const AtomName kAtomNames[] = {
 	{&X11Atoms::requestFrameExtents, "_NET_REQUEST_FRAME_EXTENTS"},
 	{&X11Atoms::activeWindow, "_NET_ACTIVE_WINDOW"},
 	{&X11Atoms::supportingWMCheck, "_NET_SUPPORTING_WM_CHECK"},
+	{&X11Atoms::supported, "_NET_SUPPORTED"},
+	{&X11Atoms::icccmState, "WM_STATE"},
 	{&X11Atoms::utf8String, "UTF8_STRING"},
 	{&X11Atoms::clipboard, "CLIPBOARD"},
 	{&X11Atoms::targets, "TARGETS"},

@@ -30,6 +30,8 @@ struct X11Atoms {
 	Atom requestFrameExtents;
 	Atom activeWindow;
 	Atom supportingWMCheck;
+	Atom supported;
+	Atom icccmState; // WM_STATE, set by the window manager
 	Atom utf8String;
 	Atom clipboard;
 	Atom targets;

@@ -12,6 +12,10 @@
 //    task-bar entry; title (_NET_WM_NAME and WM_NAME), move, resize, icon (_NET_WM_ICON, the
 //    kit's one size), show, hide, activate; WM_CLASS "kambolux", _NET_WM_PID with
 //    WM_CLIENT_MACHINE, WM_DELETE_WINDOW and _NET_WM_PING, the client leader and group
+//  - whether a window can be kept above the others: only under a window manager that lists
+//    _NET_WM_STATE_ABOVE in _NET_SUPPORTED, asked afresh each time
+//  - a decoration change on a mapped, managed window made by withdrawing the window and
+//    mapping it again where it was, once the window manager let it go (0.5 s at most)
 //  - static window gravity, so a window manager puts its frame around the content where the
 //    kit placed it, with no wait for the frame; the frame's size from _NET_FRAME_EXTENTS as
 //    it changes, and the typical frame asked for with _NET_REQUEST_FRAME_EXTENTS
@@ -300,6 +304,15 @@ X11Backend::ScreenFrame() const
 {
 	return LayoutScreenFrame(DisplayWidth(fConnection.display, fConnection.screen),
 		DisplayHeight(fConnection.display, fConnection.screen), fConnection.scale);
+}
+
+// Only a window manager keeps a window above others, and only one that says it can: without
+// one, stacking is whatever the last raise left. Asked afresh each time (three round trips):
+// a window manager started or replaced later is seen without watching the root.
+bool
+X11Backend::SupportsAlwaysOnTop() const
+{
+	return fConnection.WindowManagerSupports(fConnection.atoms.wmStateAbove);
 }
 
 uint32

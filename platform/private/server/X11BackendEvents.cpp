@@ -176,6 +176,8 @@ X11Backend::_Handle(XEvent& event)
 		case PropertyNotify:
 			if (event.xproperty.atom == fConnection.atoms.frameExtents)
 				_HandleExtents(window->XWindow());
+			else if (event.xproperty.atom == fConnection.atoms.icccmState)
+				window->StateChanged();
 			break;
 	}
 }

@@ -35,6 +35,7 @@ public:
 	BRect ScreenFrame() const override;
 	DisplayScale Scale() const override { return fConnection.scale; }
 	FrameExtents TypicalExtents(bool decorated) const override;
+	bool SupportsAlwaysOnTop() const override;
 	uint32 MouseButtons() const override;
 	BPoint MouseLocation() const override;
 	std::string ClipboardText() override;

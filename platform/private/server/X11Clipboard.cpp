@@ -12,6 +12,14 @@
 
 namespace BPrivate {
 
+namespace {
+
+// One word more than the largest answer is read of a property: a larger one is told without
+// holding all of it.
+const long kReadWords = (long)(X11Clipboard::kLargestAnswer / 4 + 1);
+
+} // namespace
+
 X11Clipboard::X11Clipboard(X11Connection* connection, Atom selection, Atom property) :
 	fConnection(connection),
 	fSelection(selection),
@@ -74,6 +82,7 @@ X11Clipboard::_Answer(const std::string& text)
 {
 	fAsked = None;
 	fIncoming = false;
+	fIncomingDropped = false;
 	fIncomingType = None;
 	fIncomingBytes = std::string();
 	std::vector<Answer> waiting;
@@ -157,7 +166,7 @@ X11Clipboard::_ReadAnswer(const XSelectionEvent& event, std::string* text)
 	unsigned long count = 0, after = 0;
 	unsigned char* data = nullptr;
 	bool whole = true;
-	if (XGetWindowProperty(fConnection->display, event.requestor, event.property, 0, LONG_MAX / 4,
+	if (XGetWindowProperty(fConnection->display, event.requestor, event.property, 0, kReadWords,
 			True, AnyPropertyType, &type, &format, &count, &after, &data)
 			== Success
 		&& data != nullptr) {
@@ -169,11 +178,23 @@ X11Clipboard::_ReadAnswer(const XSelectionEvent& event, std::string* text)
 			fIncomingBytes.clear();
 			fDeadline = system_time_us() + kTimeout;
 			whole = false;
-		} else if (format == 8)
+			// The announced size is a lower bound: past the largest answer nothing is kept.
+			const unsigned long announced = format == 32 && count >= 1
+				? (unsigned long)*reinterpret_cast<const long*>(data)
+				: 0;
+			fIncomingDropped = announced > kLargestAnswer;
+			// Room for what is announced at once, rather than doubling as pieces come: the
+			// text is held once, not up to three times while it grows.
+			if (!fIncomingDropped)
+				fIncomingBytes.reserve(announced);
+		} else if (format == 8 && after == 0 && count <= kLargestAnswer)
 			*text = _Decoded(type, std::string(reinterpret_cast<const char*>(data), count));
 	}
 	if (data != nullptr)
 		XFree(data);
+	// The property is deleted only when it was read to its end.
+	if (after != 0)
+		XDeleteProperty(fConnection->display, event.requestor, event.property);
 	return whole;
 }
 
@@ -212,29 +233,38 @@ X11Clipboard::_HandleProperty(const XPropertyEvent& event)
 	int format = 0;
 	unsigned long count = 0, after = 0;
 	unsigned char* data = nullptr;
-	if (XGetWindowProperty(fConnection->display, fConnection->leader, fProperty, 0, LONG_MAX / 4,
+	if (XGetWindowProperty(fConnection->display, fConnection->leader, fProperty, 0, kReadWords,
 			True, AnyPropertyType, &type, &format, &count, &after, &data)
 		!= Success) {
 		_Answer(std::string());
 		return true;
 	}
-	bool done = count == 0;
-	if (!done && format == 8 && fIncomingBytes.size() + count <= kLargestAnswer) {
-		fIncomingType = type;
-		fIncomingBytes.append(reinterpret_cast<const char*>(data), count);
-	} else if (!done) {
-		// Too large or not text: the rest is taken and thrown away, so the owner finishes.
-		fIncomingType = None;
-		fIncomingBytes.clear();
-		fIncomingBytes.shrink_to_fit();
+	if (after != 0)
+		XDeleteProperty(fConnection->display, fConnection->leader, fProperty);
+	const bool done = count == 0;
+	if (!done && !fIncomingDropped) {
+		if (format == 8 && after == 0 && fIncomingBytes.size() + count <= kLargestAnswer) {
+			fIncomingType = type;
+			fIncomingBytes.append(reinterpret_cast<const char*>(data), count);
+		} else
+			_DropIncoming();
 	}
 	if (data != nullptr)
 		XFree(data);
 	fDeadline = system_time_us() + kTimeout;
 	if (!done)
 		return false;
-	_Answer(_Decoded(fIncomingType, std::move(fIncomingBytes)));
+	_Answer(fIncomingDropped ? std::string() : _Decoded(fIncomingType, std::move(fIncomingBytes)));
 	return true;
+}
+
+// For good: a later piece that would fit again must not start a text from the middle.
+void
+X11Clipboard::_DropIncoming()
+{
+	fIncomingDropped = true;
+	fIncomingType = None;
+	fIncomingBytes = std::string();
 }
 
 void

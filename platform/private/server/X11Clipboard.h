@@ -65,6 +65,7 @@ private:
 	void _Serve(const XSelectionRequestEvent& request);
 	bool _Offer(Window requestor, Atom property, Atom type, const std::string& bytes);
 	bool _HandleProperty(const XPropertyEvent& event);
+	void _DropIncoming();
 	void _SendPiece(Outgoing& outgoing);
 	void _ForgetOutgoing(size_t index);
 	size_t _PieceSize() const;
@@ -79,8 +80,10 @@ private:
 	std::vector<Answer> fWaiting;
 	Atom fAsked = None;
 	bigtime_t fDeadline = 0;
-	// An answer arriving in pieces: their type, and what came so far.
+	// An answer arriving in pieces: their type, and what came so far. Once it cannot be
+	// pasted (too large, not text) the rest is still read, so the owner finishes, and dropped.
 	bool fIncoming = false;
+	bool fIncomingDropped = false;
 	Atom fIncomingType = None;
 	std::string fIncomingBytes;
 	std::vector<Outgoing> fOutgoing;

@@ -91,6 +91,31 @@ X11Connection::HasWindowManager() const
 	return check != 0 && supportingWindow(check) == check;
 }
 
+bool
+X11Connection::WindowManagerSupports(Atom hint) const
+{
+	if (!HasWindowManager())
+		return false;
+	Atom type = None;
+	int format = 0;
+	unsigned long count = 0, after = 0;
+	unsigned char* data = nullptr;
+	bool found = false;
+	// Far more than any window manager lists.
+	const long kMostHints = 4096;
+	if (XGetWindowProperty(display, root, atoms.supported, 0, kMostHints, False, XA_ATOM, &type,
+			&format, &count, &after, &data)
+			== Success
+		&& type == XA_ATOM && format == 32) {
+		const long* hints = reinterpret_cast<const long*>(data);
+		for (unsigned long i = 0; i < count && !found; i++)
+			found = (Atom)hints[i] == hint;
+	}
+	if (data != nullptr)
+		XFree(data);
+	return found;
+}
+
 // A TrueColor visual: the default one when it is, else the deepest the screen offers
 // (a 24-bit one preferred). nullptr when the screen has none.
 Visual*

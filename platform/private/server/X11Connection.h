@@ -31,6 +31,8 @@ struct X11Connection {
 
 	// Whether a window manager that follows EWMH runs now.
 	bool HasWindowManager() const;
+	// Whether the window manager that runs now lists the hint in _NET_SUPPORTED.
+	bool WindowManagerSupports(Atom hint) const;
 };
 
 struct X11SerialRange;

@@ -98,6 +98,8 @@ X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<pollfd>*
 			return false;
 		// The primary selection's answers (and time-outs) arrive as events of their own.
 		fPrimary->Expire(system_time_us());
+		for (auto& [xWindow, entry] : fWindows)
+			entry.window->RemapIfOverdue(system_time_us());
 		if (!fPending.empty())
 			continue;
 
@@ -144,6 +146,11 @@ X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<pollfd>*
 			const bigtime_t untilTimeout = selection->UntilTimeout(system_time_us());
 			if (untilTimeout >= 0 && (remaining < 0 || untilTimeout < remaining))
 				remaining = untilTimeout;
+		}
+		for (auto& [xWindow, entry] : fWindows) {
+			const bigtime_t untilRemap = entry.window->UntilRemap(system_time_us());
+			if (untilRemap >= 0 && (remaining < 0 || untilRemap < remaining))
+				remaining = untilRemap;
 		}
 		if (_Sleep(remaining < 0 ? -1 : (int32)((remaining + 999) / 1000), descriptors))
 			return false;

@@ -1,3 +1,8 @@
+// X11Window: creating and destroying the window, and the requests that change it (title,
+// place, size, decoration, parent, state). Mapping and focus are in X11WindowMapping.cpp,
+// frames on the screen in X11WindowPresent.cpp, window-manager properties in
+// X11WindowHints.cpp.
+
 #include "X11Window.h"
 
 #include <X11/Xatom.h>
@@ -14,26 +19,12 @@ namespace BPrivate {
 
 namespace {
 
-// What shows where a window is larger than the frame it was given, for a moment while it
-// is being resized: the platform's panel grey.
-const uint32 kUncoveredGrey = 0xffd8d8d8;
-
 const char* const kWindowClass = "kambolux";
-
-// The source of a request in EWMH client messages: a normal application.
-const long kSourceApplication = 1;
 
 int32
 Extent(float edge)
 {
 	return (int32)edge;
-}
-
-bool
-HostIsLittleEndian()
-{
-	const uint16 probe = 1;
-	return *reinterpret_cast<const uint8*>(&probe) == 1;
 }
 
 } // namespace
@@ -196,8 +187,7 @@ X11Window::SetDecorated(bool decorated)
 	if (fPopup || decorated == fSpec.decorated)
 		return;
 	fSpec.decorated = decorated;
-	if (_Live())
-		SetMotifHints(fConnection, fWindow, fSpec.decorated, fSpec.bordered, fSpec.resizable);
+	_ApplyDecoration();
 }
 
 void
@@ -206,8 +196,7 @@ X11Window::SetBordered(bool bordered)
 	if (fPopup || bordered == fSpec.bordered)
 		return;
 	fSpec.bordered = bordered;
-	if (_Live())
-		SetMotifHints(fConnection, fWindow, fSpec.decorated, fSpec.bordered, fSpec.resizable);
+	_ApplyDecoration();
 }
 
 void
@@ -241,268 +230,9 @@ X11Window::SetModal(bool modal)
 }
 
 void
-X11Window::Show()
-{
-	if (!_Live())
-		return;
-	if (fPopup)
-		XMapRaised(fConnection->display, fWindow);
-	else
-		XMapWindow(fConnection->display, fWindow);
-	XFlush(fConnection->display);
-}
-
-void
-X11Window::Hide()
-{
-	fActivateOnMap = false;
-	if (!_Live())
-		return;
-	_ReturnFocus();
-	// A managed window is withdrawn (ICCCM 4.1.4): unmapped, and the window manager told.
-	if (fPopup)
-		XUnmapWindow(fConnection->display, fWindow);
-	else
-		XWithdrawWindow(fConnection->display, fWindow, fConnection->screen);
-	XFlush(fConnection->display);
-}
-
-void
-X11Window::Activate()
-{
-	if (!_Live())
-		return;
-	// Focus can only go to a viewable window: a window just shown gets it once it is mapped.
-	if (!fMapped) {
-		fActivateOnMap = true;
-		return;
-	}
-	_Activate();
-}
-
-void
-X11Window::_Activate()
-{
-	Display* display = fConnection->display;
-	XRaiseWindow(display, fWindow);
-	if (fConnection->HasWindowManager()) {
-		XEvent event{};
-		event.xclient.type = ClientMessage;
-		event.xclient.window = fWindow;
-		event.xclient.message_type = fConnection->atoms.activeWindow;
-		event.xclient.format = 32;
-		event.xclient.data.l[0] = kSourceApplication;
-		event.xclient.data.l[1] = (long)fConnection->lastTime;
-		XSendEvent(display, fConnection->root, False,
-			SubstructureRedirectMask | SubstructureNotifyMask, &event);
-	} else
-		XSetInputFocus(display, fWindow, RevertToParent, CurrentTime);
-	XFlush(display);
-}
-
-// Without a window manager the focus of a window that goes falls to the root, and typed keys
-// reach only what lies under the pointer: the window it belongs to gets the focus back, as a
-// window manager would give it.
-void
-X11Window::_ReturnFocus()
-{
-	if (fPopup || !fMapped || fSpec.parent == 0 || !fParentLookup
-		|| fConnection->HasWindowManager())
-		return;
-	Display* display = fConnection->display;
-	Window focus = 0;
-	int revert = 0;
-	XGetInputFocus(display, &focus, &revert);
-	const Window owner = fParentLookup(fSpec.parent);
-	if (focus != fWindow || owner == 0)
-		return;
-	// Focus given to a window that is not viewable is an error.
-	XWindowAttributes attributes{};
-	if (XGetWindowAttributes(display, owner, &attributes) != 0
-		&& attributes.map_state == IsViewable)
-		XSetInputFocus(display, owner, RevertToParent, CurrentTime);
-}
-
-void
-X11Window::Present(const uint8* pixels, int32 width, int32 height, int32 stride)
-{
-	if (!_Live() || pixels == nullptr || width <= 0 || height <= 0 || stride < width * 4)
-		return;
-	Display* display = fConnection->display;
-	// The backing store comes at the scale already: copied pixel for pixel.
-	const int32 windowWidth = DeviceLengthFromLayout((int32)fFrame.Width() + 1, fConnection->scale);
-	const int32 windowHeight = DeviceLengthFromLayout((int32)fFrame.Height() + 1,
-		fConnection->scale);
-	const int32 w = std::min(width, windowWidth);
-	const int32 h = std::min(height, windowHeight);
-
-	if (_PresentShared(pixels, w, h, stride)) {
-		fShownFrame = fShownFrame || fMapped;
-		_FillUncovered(w, h);
-		XFlush(display);
-		return;
-	}
-
-	XImage* image = XCreateImage(display, fConnection->visual, fConnection->depth, ZPixmap, 0,
-		nullptr, w, h, 32, 0);
-	if (image == nullptr)
-		return;
-	if (fLayout.IsXRGB() && image->bits_per_pixel == 32) {
-		// The kit's pixels as they are; Xlib swaps the bytes for a server of the other order.
-		image->data = const_cast<char*>(reinterpret_cast<const char*>(pixels));
-		image->bytes_per_line = stride;
-		image->byte_order = HostIsLittleEndian() ? LSBFirst : MSBFirst;
-	} else {
-		fConverted.resize((size_t)image->bytes_per_line * h);
-		image->data = fConverted.data();
-		for (int32 y = 0; y < h; y++) {
-			const uint32* row = reinterpret_cast<const uint32*>(pixels + (size_t)y * stride);
-			for (int32 x = 0; x < w; x++)
-				XPutPixel(image, x, y, fLayout.Pixel(row[x]));
-		}
-	}
-	XPutImage(display, fWindow, fGC, image, 0, 0, 0, 0, w, h);
-	fShownFrame = fShownFrame || fMapped;
-	image->data = nullptr;
-	XDestroyImage(image);
-	_FillUncovered(w, h);
-	XFlush(display);
-}
-
-// Through shared memory where the server offers it: the frame is copied into a segment
-// instead of being written down the connection. A frame that comes while the server still
-// reads the last one goes the ordinary way.
-bool
-X11Window::_PresentShared(const uint8* pixels, int32 width, int32 height, int32 stride)
-{
-	if (fConnection->shmCompletion < 0 || fSharedRefused || !fLayout.IsXRGB())
-		return false;
-	const int32 windowWidth = DeviceLengthFromLayout((int32)fFrame.Width() + 1, fConnection->scale);
-	const int32 windowHeight = DeviceLengthFromLayout((int32)fFrame.Height() + 1,
-		fConnection->scale);
-	if (fShared == nullptr || (!fShared->IsBusy() && !fShared->Fits(width, height))) {
-		fShared.reset();
-		fShared = std::make_unique<X11SharedImage>(fConnection, std::max(width, windowWidth),
-			std::max(height, windowHeight));
-		if (!fShared->IsValid()) {
-			fShared.reset();
-			fSharedRefused = true;
-			return false;
-		}
-	}
-	return fShared->Put(fWindow, fGC, pixels, width, height, stride);
-}
-
-void
-X11Window::SharedFrameCompleted()
-{
-	if (fShared != nullptr)
-		fShared->Completed();
-}
-
-void
-X11Window::_FillUncovered(int32 width, int32 height)
-{
-	const int32 windowWidth = DeviceLengthFromLayout((int32)fFrame.Width() + 1, fConnection->scale);
-	const int32 windowHeight = DeviceLengthFromLayout((int32)fFrame.Height() + 1,
-		fConnection->scale);
-	if (width >= windowWidth && height >= windowHeight)
-		return;
-	Display* display = fConnection->display;
-	XSetForeground(display, fGC, fLayout.Pixel(kUncoveredGrey));
-	if (width < windowWidth)
-		XFillRectangle(display, fWindow, fGC, width, 0, windowWidth - width, windowHeight);
-	if (height < windowHeight)
-		XFillRectangle(display, fWindow, fGC, 0, height, width, windowHeight - height);
-}
-
-void
-X11Window::Mapped()
-{
-	fMapped = true;
-	// A colormap of our own (a TrueColor visual that is not the screen's default) shows only
-	// while it is installed: a window manager does that for the focused window, without one
-	// it is ours to do.
-	if (fConnection->colormap != DefaultColormap(fConnection->display, fConnection->screen)
-		&& _Live() && !fConnection->HasWindowManager())
-		XInstallColormap(fConnection->display, fConnection->colormap);
-	if (fActivateOnMap) {
-		fActivateOnMap = false;
-		_Activate();
-	}
-}
-
-void
-X11Window::Unmapped()
-{
-	fMapped = false;
-}
-
-void
-X11Window::Configured(const XConfigureEvent& event, bool* moved, bool* resized)
-{
-	*moved = *resized = false;
-	const DisplayScale scale = fConnection->scale;
-	const int32 width = LayoutLengthFromDevice(event.width, scale);
-	const int32 height = LayoutLengthFromDevice(event.height, scale);
-	if (width != (int32)fFrame.Width() + 1 || height != (int32)fFrame.Height() + 1) {
-		fFrame.right = fFrame.left + width - 1;
-		fFrame.bottom = fFrame.top + height - 1;
-		*resized = true;
-	}
-	// A window manager's own (synthetic) notice gives the content's place on the screen
-	// (ICCCM 4.1.5); a real one from inside its frame gives the place in the frame.
-	if (event.send_event || fParentIsRoot) {
-		BPoint where = LayoutFromDevice(event.x + event.border_width, event.y + event.border_width,
-			scale);
-		if (where != fFrame.LeftTop()) {
-			fFrame.OffsetTo(where);
-			*moved = true;
-		}
-	}
-}
-
-void
-X11Window::Reparented(Window parent)
-{
-	fParentIsRoot = parent == fConnection->root;
-}
-
-FrameExtents
-X11Window::ExtentsChanged()
-{
-	if (_Live()) {
-		FrameExtents extents;
-		ReadExtents(fConnection, fWindow, &extents);
-		fExtents = extents;
-		_KeepTitleBarOnScreen();
-	}
-	return fExtents;
-}
-
-// A window is taken by its title bar: one above the screen (a place saved from a window
-// without one, or from a larger screen; a title bar added at the top) cannot be reached. The
-// content moves down below it; fFrame stays, so that the window manager's notice of the
-// move tells the kit.
-void
-X11Window::_KeepTitleBarOnScreen()
-{
-	if (fPopup || !fConnection->HasWindowManager())
-		return;
-	const DisplayScale scale = fConnection->scale;
-	const int32 top = DeviceFromLayout(fFrame.top, scale);
-	if (top - fExtents.top >= 0)
-		return;
-	// Whole layout units, so that the kit's place is exact.
-	const int32 lowered = DeviceFromLayout((float)LayoutLengthFromDevice(fExtents.top, scale),
-		scale);
-	XMoveWindow(fConnection->display, fWindow, DeviceFromLayout(fFrame.left, scale), lowered);
-	XFlush(fConnection->display);
-}
-
-void
 X11Window::Detach()
 {
+	fRemapDeadline = 0;
 	// The connection closes after this: the segment is let go while it is still open.
 	fShared.reset();
 	fGone = nullptr;
@@ -513,6 +243,7 @@ X11Window::Detach()
 void
 X11Window::DestroyedElsewhere()
 {
+	fRemapDeadline = 0;
 	fDead = true;
 	fMapped = false;
 }

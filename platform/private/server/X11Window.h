@@ -68,6 +68,13 @@ public:
 	// A ConfigureNotify; moved is set when the content area's position changed.
 	void Configured(const XConfigureEvent& event, bool* moved, bool* resized);
 	void Reparented(Window parent);
+	// WM_STATE changed: a window being mapped again waits for the window manager to let go.
+	void StateChanged();
+	// Microseconds until a window being mapped again stops waiting for the window manager;
+	// -1 when none waits.
+	bigtime_t UntilRemap(bigtime_t now) const;
+	// Maps the window again when the window manager has not answered in time.
+	void RemapIfOverdue(bigtime_t now);
 	// _NET_FRAME_EXTENTS changed; returns the new extents.
 	FrameExtents ExtentsChanged();
 	// Another client destroyed the window: no requests about it may be sent any more.
@@ -88,6 +95,10 @@ private:
 	void _SetStateProperty();
 	void _ChangeState(Atom state, bool on);
 	void _SetTransient(Window parent);
+	void _ApplyDecoration();
+	void _Remap();
+	void _MapAgainWhenLetGo();
+	void _MapAgain();
 	void _Activate();
 	void _ReturnFocus();
 	void _KeepTitleBarOnScreen();
@@ -109,6 +120,11 @@ private:
 	bool fShownFrame = false;
 	bool fActivateOnMap = false;
 	bool fParentIsRoot = true;
+	// While the window is withdrawn to be mapped again: when to stop waiting for the window
+	// manager (0: not), where it stood, and whether it had the focus.
+	bigtime_t fRemapDeadline = 0;
+	BPoint fRemapWhere;
+	bool fRemapActivate = false;
 	BRect fFrame;
 	FrameExtents fExtents;
 	// Converted pixels for visuals other than 24-bit XRGB.
