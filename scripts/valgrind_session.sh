@@ -99,7 +99,8 @@ click_menu_at()
 	sleep 1
 }
 
-# 13 currencies fill a band menu: its height gives the height of one entry.
+# 22 currencies and one 8-pixel separator fill a band menu: its height gives the height of one
+# entry. The first thirteen stand above the separator.
 item_y() { echo $((3 + $1 * ITEM_HEIGHT + ITEM_HEIGHT / 2)); }
 # The context menu: items before the entry and separators before it.
 context_y()
@@ -115,7 +116,7 @@ alive
 
 # 2. The upper band: "Frankreich" (fifth entry), chosen with the mouse.
 open_menu 100 10
-ITEM_HEIGHT=$(( (MENU_H - 6) / 13 ))
+ITEM_HEIGHT=$(( (MENU_H - 6 - 8) / 22 ))
 click_menu_at "$(item_y 4)"
 alive
 

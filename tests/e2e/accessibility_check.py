@@ -145,7 +145,9 @@ def main():
     choice = wait_find(app, where=lambda o: role(o) in ("radio menu item", "check menu item")
                        and o.name not in names and {"checked", "showing"} <= states(o))
     siblings = [choice.parent[i] for i in range(choice.parent.childCount)]
-    check(all(role(o) == "radio menu item" for o in siblings),
+    # One separator sets the later currencies apart.
+    check([role(o) for o in siblings].count("separator") == 1
+          and all(role(o) in ("radio menu item", "separator") for o in siblings),
           "the list's entries are radio items: %s" % sorted({role(o) for o in siblings}))
     marked = [o.name for o in siblings if "checked" in states(o)]
     check(len(marked) == 1 and len(siblings) > 1,
