@@ -133,6 +133,18 @@ WaylandBackend::WaylandBackend(wl_display* display, const WaylandHost* host) : f
 		return found != fWindows.end() ? found->second : nullptr;
 	};
 	fConnection.frameShown = [this]() { fFrameShown = true; };
+	fConnection.hidePopupsOf = [this](const WaylandWindow* parent) {
+		std::vector<WaylandWindow*> popups;
+		for (const auto& [id, window] : fWindows) {
+			if (window->IsPopup() && window->Parent() == parent->Id())
+				popups.push_back(window);
+		}
+		// Each one's own pop-ups go first, through its Hide.
+		for (WaylandWindow* popup : popups)
+			popup->Hide();
+	};
+	fSeat = std::make_unique<WaylandSeat>(&fConnection,
+		[this](wl_surface* surface) { return _WindowOf(surface); });
 	fConnection.registry = wl_display_get_registry(display);
 	wl_registry_add_listener(fConnection.registry, &kRegistryListener, this);
 	// The globals, then what the bound ones say of themselves (outputs' modes and scales).
@@ -143,10 +155,6 @@ WaylandBackend::WaylandBackend(wl_display* display, const WaylandHost* host) : f
 		? fHost->environmentScale()
 		: 0;
 	fConnection.scale = std::clamp(asked > 0 ? asked : fOutputScale, (int32)1, kMaxDisplayScale);
-	fSeat = std::make_unique<WaylandSeat>(&fConnection,
-		[this](wl_surface* surface) { return _WindowOf(surface); });
-	// The seat's capabilities, so that the first window gets its keys.
-	wl_display_roundtrip(display);
 	_InstallWakeUps();
 }
 
@@ -202,7 +210,7 @@ WaylandBackend::GlobalAdded(uint32 name, const char* interface, uint32 version)
 		fConnection.wmBase = Bind<xdg_wm_base>(registry, name, &xdg_wm_base_interface, version, 5);
 		xdg_wm_base_add_listener(fConnection.wmBase, &kWmBaseListener, this);
 	} else if (which == wl_seat_interface.name && fConnection.seat == nullptr)
-		fConnection.seat = Bind<wl_seat>(registry, name, &wl_seat_interface, version, 5);
+		fSeat->Attach(Bind<wl_seat>(registry, name, &wl_seat_interface, version, 5));
 	else if (which == wl_output_interface.name && fOutput == nullptr) {
 		// One output: the kit knows one screen.
 		fOutput = Bind<wl_output>(registry, name, &wl_output_interface, version, 2);

@@ -32,6 +32,9 @@ struct WaylandConnection {
 	std::deque<BackendEvent>* pending = nullptr;
 	// The window of a kit id (nullptr when it is gone).
 	std::function<WaylandWindow*(uint32 id)> findWindow;
+	// Unmaps the pop-ups that belong to a window, innermost first: a parent's role may not go
+	// before its pop-ups' (a protocol error the compositor ends the connection for).
+	std::function<void(const WaylandWindow* parent)> hidePopupsOf;
 	// A window's first frame went to the compositor.
 	std::function<void()> frameShown;
 };

@@ -174,8 +174,13 @@ WaylandSeat::WaylandSeat(WaylandConnection* connection, WindowOf windowOf) :
 	fConnection(connection),
 	fWindowOf(std::move(windowOf))
 {
-	if (connection->seat != nullptr)
-		wl_seat_add_listener(connection->seat, &kSeatListener, this);
+}
+
+void
+WaylandSeat::Attach(wl_seat* seat)
+{
+	fConnection->seat = seat;
+	wl_seat_add_listener(seat, &kSeatListener, this);
 }
 
 WaylandSeat::~WaylandSeat()

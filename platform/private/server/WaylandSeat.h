@@ -13,6 +13,7 @@
 struct wl_cursor_theme;
 struct wl_keyboard;
 struct wl_pointer;
+struct wl_seat;
 struct wl_surface;
 
 namespace BPrivate {
@@ -26,6 +27,9 @@ public:
 	WaylandSeat(const WaylandSeat&) = delete;
 	WaylandSeat& operator=(const WaylandSeat&) = delete;
 
+	// The compositor's seat, as soon as it is bound: its capabilities come with the next
+	// round trip and are not sent again.
+	void Attach(wl_seat* seat);
 	WaylandKeyboard& Keyboard() { return fKeyboard; }
 	uint32 Buttons() const { return fButtons; }
 	BPoint Location() const;

@@ -238,6 +238,8 @@ WaylandWindow::_CreatePopup()
 void
 WaylandWindow::_DestroyRole()
 {
+	if (fXdgSurface != nullptr && fConnection->hidePopupsOf)
+		fConnection->hidePopupsOf(this);
 	if (fFrameCallback != nullptr) {
 		wl_callback_destroy(fFrameCallback);
 		fFrameCallback = nullptr;

@@ -30,6 +30,7 @@ public:
 
 	bool IsValid() const { return fSurface != nullptr; }
 	bool IsPopup() const { return fSpec.popupMenu; }
+	uint32 Parent() const { return fSpec.parent; }
 	bool HasShownFrame() const { return fShownFrame; }
 	wl_surface* Surface() const { return fSurface; }
 	xdg_surface* XdgSurface() const { return fXdgSurface; }
