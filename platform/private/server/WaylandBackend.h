@@ -39,6 +39,8 @@ public:
 	void Wake() override;
 	BRect ScreenFrame() const override;
 	bool FrameShown() const override { return fFrameShown; }
+	bool SupportsAlwaysOnTop() const override { return false; }
+	bool SupportsWindowPosition() const override { return false; }
 	DisplayScale Scale() const override { return DisplayScale::Whole(fConnection.scale); }
 	uint32 MouseButtons() const override;
 	BPoint MouseLocation() const override;
