@@ -35,6 +35,10 @@ endif()
 if(TARGET kambolux_atk)
 	install(TARGETS kambolux_atk LIBRARY DESTINATION ${KAMBO_MODULE_LIBDIR}/kambolux)
 endif()
+# The Wayland backend, opened only in a Wayland session.
+if(TARGET kambolux_wayland)
+	install(TARGETS kambolux_wayland LIBRARY DESTINATION ${KAMBO_MODULE_LIBDIR}/kambolux)
+endif()
 
 # The fonts resolved once for every user (ResolvedFonts): the package's postinst runs the tool,
 # and again by trigger whenever fonts, fontconfig's files or its or cairo's library change.

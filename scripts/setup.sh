@@ -11,6 +11,7 @@ package_build=(
 	build-essential cmake pkg-config dpkg-dev file
 	libx11-dev libcairo2-dev libfontconfig-dev libgmp-dev
 	libatk1.0-dev libatk-bridge2.0-dev
+	libwayland-dev wayland-protocols libxkbcommon-dev libdecor-0-dev
 )
 
 case "${1:-}" in
@@ -20,6 +21,7 @@ case "${1:-}" in
 			"${package_build[@]}" fonts-dejavu-core
 			googletest libgtest-dev libgmock-dev libbenchmark-dev
 			xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick xauth xclip
+			sway weston wtype wl-clipboard grim
 			desktop-file-utils appstream lintian
 			dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
 			clang libclang-rt-14-dev valgrind strace time

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "BackendChoice.h"
+
 namespace BPrivate {
 
 namespace {
@@ -21,7 +23,19 @@ CurrentBackend()
 {
 	std::unique_ptr<Backend>& backend = Slot();
 	if (!backend) {
-		backend = CreateX11Backend();
+		const char* override = getenv("KAMBOLUX_BACKEND");
+		const BackendChoice choice = ChooseBackend(override, getenv("WAYLAND_DISPLAY"),
+			getenv("WAYLAND_SOCKET"));
+		if (choice.kind == BackendKind::kInvalid) {
+			fprintf(stderr, "KAMBOLUX_BACKEND=%s names no backend (x11 or wayland)\n", override);
+			exit(1);
+		}
+		if (choice.kind == BackendKind::kWayland)
+			backend = CreateWaylandBackend();
+		// A session with Xwayland still has a display when the Wayland backend cannot start;
+		// a backend the user named has no stand-in.
+		if (!backend && (choice.kind == BackendKind::kX11 || !choice.forced))
+			backend = CreateX11Backend();
 		// Without a display there is nothing to show; running on invisibly would only hang.
 		if (!backend) {
 			fprintf(stderr, "no display available\n");

@@ -180,12 +180,16 @@ DeviceToLayout(float device, DisplayScale scale)
 	return (float)scale.ToLayout((int64)std::floor(device));
 }
 
-// The backend in use. Created on first use: X11, unless a test installed another first.
+// The backend in use. Created on first use (Wayland or X11, as ChooseBackend says), unless a
+// test installed another first.
 Backend* CurrentBackend();
 void SetBackend(std::unique_ptr<Backend> backend);
 bool HasBackend();
 // The real backend, on the display named by $DISPLAY; nullptr (with a message on standard
 // error) when there is none. Defined with the X11 implementation.
 std::unique_ptr<Backend> CreateX11Backend();
+// The Wayland backend from its module, on the compositor the environment names; nullptr (with
+// a message on standard error) when the module or the compositor is not there.
+std::unique_ptr<Backend> CreateWaylandBackend();
 
 } // namespace BPrivate

@@ -1,0 +1,89 @@
+// Opens the Wayland module (kambolux-wayland.so) and creates its backend; the kit's X11
+// backend is linked in, the Wayland one is loaded only when chosen.
+#include "Backend.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "BackendChoice.h"
+#include "DisplayScale.h"
+#include "FontCache.h"
+#include "ResolvedFonts.h"
+#include "WaylandModule.h"
+#include "X11Launch.h"
+
+#ifndef KAMBO_INSTALL_LIBDIR
+#define KAMBO_INSTALL_LIBDIR "lib"
+#endif
+
+namespace BPrivate {
+
+namespace {
+
+void
+FirstFrameShown()
+{
+	SaveResolvedFonts();
+}
+
+int32
+EnvironmentScale()
+{
+	// Buffers take a whole scale: a fractional one asked for is taken up to the next whole.
+	DisplayScale scale;
+	if (!ParseDisplayScale(getenv(kDisplayScaleVariable), &scale)
+		&& !ParseWholeDisplayScale(getenv("GDK_SCALE"), &scale))
+		return 0;
+	return scale.Ceiling();
+}
+
+const WaylandHost kHost = {FirstFrameShown, SpawnURLOpener, EnvironmentScale};
+
+std::string
+ExecutablePath()
+{
+	char buffer[4096];
+	const ssize_t length = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
+	return length > 0 ? std::string(buffer, (size_t)length) : std::string();
+}
+
+} // namespace
+
+std::unique_ptr<Backend>
+CreateWaylandBackend()
+{
+	void* handle = nullptr;
+	std::string lastError = "kambolux-wayland.so not found";
+	for (const std::string& candidate : WaylandModuleCandidates(getenv("KAMBOLUX_WAYLAND_MODULE"),
+			 ExecutablePath(), KAMBO_INSTALL_LIBDIR)) {
+		if (access(candidate.c_str(), F_OK) != 0)
+			continue;
+		handle = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
+		if (handle != nullptr)
+			break;
+		const char* error = dlerror();
+		lastError = error != nullptr ? error : candidate;
+	}
+	if (handle == nullptr) {
+		fprintf(stderr, "kit: cannot load the Wayland backend: %s\n", lastError.c_str());
+		return nullptr;
+	}
+	auto create = (kambolux_wayland_create_fn)dlsym(handle, KAMBOLUX_WAYLAND_CREATE);
+	if (create == nullptr) {
+		fprintf(stderr, "kit: the Wayland backend module lacks its entry point\n");
+		dlclose(handle);
+		return nullptr;
+	}
+	// Read as an X11 start reads them: the first frame's fonts as an earlier start found them.
+	KeepResolvedFonts(ResolvedFonts::DefaultPath());
+	std::unique_ptr<Backend> backend(create(&kHost));
+	// The handle stays open: the backend's code lives in it until the program ends.
+	if (backend == nullptr)
+		dlclose(handle);
+	return backend;
+}
+
+} // namespace BPrivate

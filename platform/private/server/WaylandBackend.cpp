@@ -1,0 +1,307 @@
+// The Wayland backend, on libwayland-client, loaded as a module only in a Wayland session.
+// Its other parts: WaylandWait.cpp (the blocking wait), WaylandWindow (one surface),
+// WaylandBuffers (frames in shared memory), WaylandSeat (pointer, cursor and keyboard),
+// WaylandKeyboard (keys through xkbcommon), WaylandEntry.cpp (the module's entry point).
+//
+// Implements:
+//  - windows as xdg_toplevel surfaces with app_id "kambolux" and their titles, at a fixed
+//    size (equal minimum and maximum), tied to their parent window (set_parent)
+//  - pop-up menus as xdg_popup surfaces, placed by a positioner anchored where the kit opened
+//    them in their parent (submenus in the menu that opened them), slid or flipped by the
+//    compositor to stay on the output, with a grab taken with the serial of the press that
+//    opened them; dismissed by the compositor, they are a close request
+//  - frames in wl_shm (ARGB8888 as the kit paints them), two buffers normally, one commit per
+//    frame callback (later frames wait for it and replace each other), damage for the rows
+//    that changed; a frame presented before the first configure waits for it
+//  - keys from the compositor's keymap (xkbcommon): editing, cursor and function keys through
+//    the X11 backend's tables; Ctrl or Alt with a key as a shortcut; text one UTF-8 character
+//    per event, with dead keys and Compose (xkb_compose, the locale's table read once the
+//    first frame is up); repeat at the compositor's rate and delay, due times folded into
+//    the wait; keys held when a window gets the keyboard are no presses; key-up for what went
+//    down
+//  - pointer motion, buttons (held after the event, click counts), the cursor from the
+//    theme (XCURSOR_THEME, XCURSOR_SIZE); activation from the toplevel's activated state;
+//    close requests
+//  - sleeping in poll on the connection (wl_display_prepare_read), a wake-up pipe (Wake,
+//    signals) and the loop's other descriptors until an event, one of those, the next timer
+//    or key repeat; SIGINT, SIGTERM and SIGHUP as a quit request; a lost compositor is a quit
+//    request and ends the program with status 1 once it has saved
+//  - a whole-number scale, taken once at start: KAMBOLUX_SCALE or GDK_SCALE, else the largest
+//    of the outputs' scales; buffers at that scale (wl_surface.set_buffer_scale)
+//  - the clipboard within the program; web addresses handed to the desktop's opener
+//
+// Does not implement (yet):
+//  - the clipboard with other programs (wl_data_device), the primary selection
+//  - startup activation (xdg_activation_v1), decorations negotiated through xdg-decoration
+//    or drawn by libdecor, and so no "without title bar"
+//  - window positions (Wayland has none: the kit's own are kept as they were set), always on
+//    top, modal hints
+//  - fractional scales, a scale that changes while the program runs, the window icon
+//  - mouse wheel, drag and drop, an input method's composition
+
+#include "WaylandBackend.h"
+
+#include <sys/wait.h>
+#include <wayland-client.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "DisplayScale.h"
+#include "WaylandSeat.h"
+#include "WaylandWindow.h"
+#include "xdg-shell-client-protocol.h"
+
+namespace BPrivate {
+
+namespace {
+
+// A screen size to place windows in when no output said its own.
+const int32 kFallbackWidth = 1920;
+const int32 kFallbackHeight = 1080;
+
+void
+OnGlobal(void* data, wl_registry*, uint32_t name, const char* interface, uint32_t version)
+{
+	static_cast<WaylandBackend*>(data)->GlobalAdded(name, interface, version);
+}
+
+void
+OnGlobalRemove(void*, wl_registry*, uint32_t)
+{
+}
+
+const wl_registry_listener kRegistryListener = {OnGlobal, OnGlobalRemove};
+
+void
+OnPing(void*, xdg_wm_base* base, uint32_t serial)
+{
+	xdg_wm_base_pong(base, serial);
+}
+
+const xdg_wm_base_listener kWmBaseListener = {OnPing};
+
+void
+OnOutputGeometry(void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*,
+	const char*, int32_t)
+{
+}
+
+void
+OnOutputMode(void* data, wl_output*, uint32_t flags, int32_t width, int32_t height, int32_t)
+{
+	if ((flags & WL_OUTPUT_MODE_CURRENT) != 0)
+		static_cast<WaylandBackend*>(data)->OutputMode(width, height);
+}
+
+void
+OnOutputDone(void*, wl_output*)
+{
+}
+
+void
+OnOutputScale(void* data, wl_output*, int32_t scale)
+{
+	static_cast<WaylandBackend*>(data)->OutputScale(scale);
+}
+
+void
+OnOutputText(void*, wl_output*, const char*)
+{
+}
+
+const wl_output_listener kOutputListener = {OnOutputGeometry, OnOutputMode, OnOutputDone,
+	OnOutputScale, OnOutputText, OnOutputText};
+
+template <typename T>
+T*
+Bind(wl_registry* registry, uint32 name, const wl_interface* interface, uint32 offered,
+	uint32 wanted)
+{
+	return static_cast<T*>(wl_registry_bind(registry, name, interface, std::min(offered, wanted)));
+}
+
+} // namespace
+
+WaylandBackend::WaylandBackend(wl_display* display, const WaylandHost* host) : fHost(host)
+{
+	fConnection.display = display;
+	fConnection.pending = &fPending;
+	fConnection.findWindow = [this](uint32 id) -> WaylandWindow* {
+		auto found = fWindows.find(id);
+		return found != fWindows.end() ? found->second : nullptr;
+	};
+	fConnection.frameShown = [this]() { fFrameShown = true; };
+	fConnection.hidePopupsOf = [this](const WaylandWindow* parent) {
+		std::vector<WaylandWindow*> popups;
+		for (const auto& [id, window] : fWindows) {
+			if (window->IsPopup() && window->Parent() == parent->Id())
+				popups.push_back(window);
+		}
+		// Each one's own pop-ups go first, through its Hide.
+		for (WaylandWindow* popup : popups)
+			popup->Hide();
+	};
+	fSeat = std::make_unique<WaylandSeat>(&fConnection,
+		[this](wl_surface* surface) { return _WindowOf(surface); });
+	fConnection.registry = wl_display_get_registry(display);
+	wl_registry_add_listener(fConnection.registry, &kRegistryListener, this);
+	// The globals, then what the bound ones say of themselves (outputs' modes and scales).
+	wl_display_roundtrip(display);
+	wl_display_roundtrip(display);
+
+	const int32 asked = fHost != nullptr && fHost->environmentScale != nullptr
+		? fHost->environmentScale()
+		: 0;
+	fConnection.scale = std::clamp(asked > 0 ? asked : fOutputScale, (int32)1, kMaxDisplayScale);
+	_InstallWakeUps();
+}
+
+WaylandBackend::~WaylandBackend()
+{
+	_RemoveQuitSignals();
+	_ReapChildren();
+	for (auto& [id, window] : fWindows)
+		window->Forgotten();
+	fWindows.clear();
+	fSeat.reset();
+	if (fOutput != nullptr)
+		wl_output_destroy(fOutput);
+	if (fConnection.seat != nullptr)
+		wl_seat_destroy(fConnection.seat);
+	if (fConnection.wmBase != nullptr)
+		xdg_wm_base_destroy(fConnection.wmBase);
+	if (fConnection.shm != nullptr)
+		wl_shm_destroy(fConnection.shm);
+	if (fConnection.compositor != nullptr)
+		wl_compositor_destroy(fConnection.compositor);
+	wl_registry_destroy(fConnection.registry);
+	wl_display_disconnect(fConnection.display);
+	for (int fd : fWakePipe) {
+		if (fd >= 0)
+			close(fd);
+	}
+}
+
+bool
+WaylandBackend::IsUsable() const
+{
+	const char* missing = fConnection.compositor == nullptr ? "wl_compositor"
+		: fConnection.shm == nullptr                        ? "wl_shm"
+		: fConnection.wmBase == nullptr                     ? "xdg_wm_base"
+															: nullptr;
+	if (missing != nullptr)
+		fprintf(stderr, "kit: the Wayland compositor does not offer %s\n", missing);
+	return missing == nullptr;
+}
+
+void
+WaylandBackend::GlobalAdded(uint32 name, const char* interface, uint32 version)
+{
+	wl_registry* registry = fConnection.registry;
+	const std::string which = interface;
+	if (which == wl_compositor_interface.name && fConnection.compositor == nullptr) {
+		fConnection.compositor = Bind<wl_compositor>(registry, name, &wl_compositor_interface,
+			version, 4);
+	} else if (which == wl_shm_interface.name && fConnection.shm == nullptr)
+		fConnection.shm = Bind<wl_shm>(registry, name, &wl_shm_interface, version, 1);
+	else if (which == xdg_wm_base_interface.name && fConnection.wmBase == nullptr) {
+		fConnection.wmBase = Bind<xdg_wm_base>(registry, name, &xdg_wm_base_interface, version, 5);
+		xdg_wm_base_add_listener(fConnection.wmBase, &kWmBaseListener, this);
+	} else if (which == wl_seat_interface.name && fConnection.seat == nullptr)
+		fSeat->Attach(Bind<wl_seat>(registry, name, &wl_seat_interface, version, 5));
+	else if (which == wl_output_interface.name && fOutput == nullptr) {
+		// One output: the kit knows one screen.
+		fOutput = Bind<wl_output>(registry, name, &wl_output_interface, version, 2);
+		wl_output_add_listener(fOutput, &kOutputListener, this);
+	}
+}
+
+void
+WaylandBackend::OutputMode(int32 width, int32 height)
+{
+	fOutputWidth = width;
+	fOutputHeight = height;
+}
+
+void
+WaylandBackend::OutputScale(int32 scale)
+{
+	fOutputScale = std::max(scale, (int32)1);
+}
+
+std::unique_ptr<BackendWindow>
+WaylandBackend::CreateWindow(const WindowSpec& spec)
+{
+	if (fConnection.lost)
+		return nullptr;
+	auto window = std::make_unique<WaylandWindow>(&fConnection, fNextId++, spec,
+		[this](WaylandWindow* gone) { _WindowGone(gone); });
+	if (!window->IsValid()) {
+		fprintf(stderr, "kit: cannot create a window\n");
+		return nullptr;
+	}
+	fWindows[window->Id()] = window.get();
+	return window;
+}
+
+void
+WaylandBackend::_WindowGone(WaylandWindow* window)
+{
+	fSeat->Forget(window);
+	fWindows.erase(window->Id());
+}
+
+WaylandWindow*
+WaylandBackend::_WindowOf(wl_surface* surface) const
+{
+	for (const auto& [id, window] : fWindows) {
+		if (window->Surface() == surface)
+			return window;
+	}
+	return nullptr;
+}
+
+BRect
+WaylandBackend::ScreenFrame() const
+{
+	const int32 scale = std::max(fOutputScale, (int32)1);
+	const int32 width = fOutputWidth > 0 ? fOutputWidth / scale : kFallbackWidth;
+	const int32 height = fOutputHeight > 0 ? fOutputHeight / scale : kFallbackHeight;
+	return BRect(0, 0, (float)width - 1, (float)height - 1);
+}
+
+uint32
+WaylandBackend::MouseButtons() const
+{
+	return fSeat->Buttons();
+}
+
+BPoint
+WaylandBackend::MouseLocation() const
+{
+	return fSeat->Location();
+}
+
+status_t
+WaylandBackend::OpenURL(const char* url)
+{
+	if (fHost == nullptr || fHost->spawnURLOpener == nullptr)
+		return B_ERROR;
+	pid_t child = -1;
+	const status_t status = fHost->spawnURLOpener(url, &child);
+	if (status == B_OK && child > 0)
+		fChildren.push_back(child);
+	return status;
+}
+
+void
+WaylandBackend::_ReapChildren()
+{
+	fChildren.erase(std::remove_if(fChildren.begin(), fChildren.end(),
+						[](pid_t child) { return waitpid(child, nullptr, WNOHANG) != 0; }),
+		fChildren.end());
+}
+
+} // namespace BPrivate

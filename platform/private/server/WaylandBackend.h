@@ -1,0 +1,86 @@
+// The Wayland backend on libwayland-client: the kit's windows as xdg-shell surfaces. Its
+// parts: WaylandWindow (one surface), WaylandBuffers (frames in shared memory), WaylandSeat
+// (pointer and keyboard), WaylandKeyboard (xkbcommon), WaylandWait.cpp (the blocking wait).
+// It lives in a module of its own (WaylandEntry.cpp); the checklist is at the top of
+// WaylandBackend.cpp.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Backend.h"
+#include "WaylandConnection.h"
+#include "WaylandModule.h"
+
+struct wl_output;
+struct wl_surface;
+
+namespace BPrivate {
+
+class WaylandSeat;
+class WaylandWindow;
+
+class WaylandBackend : public Backend {
+public:
+	WaylandBackend(wl_display* display, const WaylandHost* host);
+	~WaylandBackend() override;
+
+	// Whether the compositor offers what the backend cannot do without (after the first
+	// round trip); says what is missing on standard error.
+	bool IsUsable() const;
+
+	bool IsHeadless() const override { return false; }
+	std::unique_ptr<BackendWindow> CreateWindow(const WindowSpec& spec) override;
+	bool WaitEvent(BackendEvent* event, int32 timeoutMs,
+		std::vector<pollfd>* descriptors = nullptr) override;
+	void Wake() override;
+	BRect ScreenFrame() const override;
+	bool FrameShown() const override { return fFrameShown; }
+	bool SupportsAlwaysOnTop() const override { return false; }
+	bool SupportsWindowPosition() const override { return false; }
+	DisplayScale Scale() const override { return DisplayScale::Whole(fConnection.scale); }
+	uint32 MouseButtons() const override;
+	BPoint MouseLocation() const override;
+	std::string ClipboardText() override { return fClipboard; }
+	void SetClipboardText(const std::string& text) override { fClipboard = text; }
+	status_t OpenURL(const char* url) override;
+
+	// wl_registry's announcements (WaylandBackend.cpp).
+	void GlobalAdded(uint32 name, const char* interface, uint32 version);
+	void OutputMode(int32 width, int32 height);
+	void OutputScale(int32 scale);
+
+private:
+	// WaylandWait.cpp
+	void _InstallWakeUps();
+	void _RemoveQuitSignals();
+	bool _Sleep(int32 timeoutMs, std::vector<pollfd>* descriptors);
+	void _Lost();
+	void _AfterFirstFrame();
+
+	void _WindowGone(WaylandWindow* window);
+	WaylandWindow* _WindowOf(wl_surface* surface) const;
+	void _ReapChildren();
+
+	const WaylandHost* fHost;
+	WaylandConnection fConnection;
+	std::unique_ptr<WaylandSeat> fSeat;
+	std::deque<BackendEvent> fPending;
+	std::map<uint32, WaylandWindow*> fWindows;
+	uint32 fNextId = 1;
+	int fWakePipe[2] = {-1, -1};
+	bool fLostReported = false;
+	bool fFrameShown = false;
+	bool fAfterFirstFrameDone = false;
+	std::string fClipboard; // the program's own; other programs' come in a later step
+	std::vector<pid_t> fChildren;
+	wl_output* fOutput = nullptr;
+	int32 fOutputWidth = 0;
+	int32 fOutputHeight = 0;
+	int32 fOutputScale = 1;
+};
+
+} // namespace BPrivate

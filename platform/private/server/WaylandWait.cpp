@@ -1,0 +1,251 @@
+// The Wayland backend's wait: WaitEvent sleeps in poll on the compositor's connection, the
+// wake-up pipe and the loop's other descriptors until an event, a wake-up, a quit signal
+// (SIGINT, SIGTERM, SIGHUP through a self-pipe), the next timer or the next key repeat.
+
+#include "WaylandBackend.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+#include <wayland-client.h>
+
+#include <cerrno>
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "WaylandSeat.h"
+
+namespace BPrivate {
+
+namespace {
+
+volatile sig_atomic_t sQuitSignal = 0;
+int sSignalPipe = -1;
+const int kQuitSignals[] = {SIGINT, SIGTERM, SIGHUP};
+struct sigaction sPreviousActions[3];
+
+// The program still saves and quits without its compositor, then reports the failure.
+const int kLostConnectionStatus = 1;
+
+void
+OnQuitSignal(int)
+{
+	sQuitSignal = 1;
+	if (sSignalPipe >= 0) {
+		const int saved = errno;
+		ssize_t written = write(sSignalPipe, "q", 1);
+		(void)written; // a full pipe wakes the loop just as well
+		errno = saved;
+	}
+}
+
+void
+ExitAfterLostConnection()
+{
+	fflush(nullptr);
+	_exit(kLostConnectionStatus);
+}
+
+int64
+NowUs()
+{
+	timespec now{};
+	clock_gettime(CLOCK_MONOTONIC, &now);
+	return (int64)now.tv_sec * 1000000 + now.tv_nsec / 1000;
+}
+
+// The locale whose Compose table applies, as the C library would choose it.
+const char*
+ComposeLocale()
+{
+	for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+		const char* value = getenv(name);
+		if (value != nullptr && value[0] != '\0')
+			return value;
+	}
+	return "C";
+}
+
+} // namespace
+
+void
+WaylandBackend::_InstallWakeUps()
+{
+	if (pipe2(fWakePipe, O_NONBLOCK | O_CLOEXEC) != 0)
+		fWakePipe[0] = fWakePipe[1] = -1;
+	sSignalPipe = fWakePipe[1];
+	for (size_t i = 0; i < std::size(kQuitSignals); i++) {
+		struct sigaction action {};
+		action.sa_handler = OnQuitSignal;
+		sigemptyset(&action.sa_mask);
+		action.sa_flags = SA_RESTART;
+		sigaction(kQuitSignals[i], &action, &sPreviousActions[i]);
+	}
+}
+
+void
+WaylandBackend::_RemoveQuitSignals()
+{
+	for (size_t i = 0; i < std::size(kQuitSignals); i++)
+		sigaction(kQuitSignals[i], &sPreviousActions[i], nullptr);
+	sSignalPipe = -1;
+}
+
+void
+WaylandBackend::_Lost()
+{
+	if (fConnection.lost)
+		return;
+	fConnection.lost = true;
+	fprintf(stderr,
+		"kit: the connection to the Wayland compositor was lost; saving and quitting\n");
+	atexit(ExitAfterLostConnection);
+}
+
+// Work that must not delay the first frame: the Compose table, the fonts to keep.
+void
+WaylandBackend::_AfterFirstFrame()
+{
+	fAfterFirstFrameDone = true;
+	fSeat->Keyboard().OpenCompose(ComposeLocale());
+	if (fHost != nullptr && fHost->firstFrameShown != nullptr)
+		fHost->firstFrameShown();
+}
+
+bool
+WaylandBackend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<pollfd>* descriptors)
+{
+	if (descriptors != nullptr) {
+		for (pollfd& descriptor : *descriptors)
+			descriptor.revents = 0;
+	}
+	_ReapChildren();
+	const int64 deadline = NowUs() + (timeoutMs > 0 ? (int64)timeoutMs * 1000 : 0);
+	while (true) {
+		if (!fPending.empty()) {
+			*event = fPending.front();
+			fPending.pop_front();
+			return true;
+		}
+		if (sQuitSignal || (fConnection.lost && !fLostReported)) {
+			sQuitSignal = 0;
+			fLostReported = fConnection.lost;
+			BackendEvent quit;
+			quit.type = BackendEvent::kQuit;
+			fPending.push_back(quit);
+			continue;
+		}
+		if (!fConnection.lost && wl_display_dispatch_pending(fConnection.display) < 0)
+			_Lost();
+		fSeat->Keyboard().Repeat(NowUs(), &fPending);
+		if (!fPending.empty())
+			continue;
+
+		char drain[64];
+		bool woken = false;
+		while (fWakePipe[0] >= 0 && read(fWakePipe[0], drain, sizeof(drain)) > 0)
+			woken = true;
+		if (woken && !sQuitSignal)
+			return false;
+		if (sQuitSignal)
+			continue;
+
+		if (fFrameShown && !fAfterFirstFrameDone) {
+			_AfterFirstFrame();
+			continue;
+		}
+
+		int64 remaining = -1;
+		if (timeoutMs >= 0) {
+			remaining = deadline - NowUs();
+			if (remaining <= 0) {
+				// Even without time to wait, the other descriptors learn what is ready.
+				if (descriptors != nullptr && !descriptors->empty())
+					_Sleep(0, descriptors);
+				return false;
+			}
+		}
+		const int64 repeat = fSeat->Keyboard().NextRepeat();
+		if (repeat >= 0) {
+			const int64 untilRepeat = std::max(repeat - NowUs(), (int64)0);
+			if (remaining < 0 || untilRepeat < remaining)
+				remaining = untilRepeat;
+		}
+		if (_Sleep(remaining < 0 ? -1 : (int32)((remaining + 999) / 1000), descriptors))
+			return false;
+	}
+}
+
+// Sleeps until the compositor has sent something (read into the queue, not yet dispatched),
+// Wake is called, a signal came, one of the loop's other descriptors is ready, or the time
+// is up. True when one of the others is ready: the loop serves it before waiting again.
+bool
+WaylandBackend::_Sleep(int32 timeoutMs, std::vector<pollfd>* others)
+{
+	wl_display* display = fConnection.display;
+	std::vector<pollfd> descriptors;
+	if (fWakePipe[0] >= 0)
+		descriptors.push_back({fWakePipe[0], POLLIN, 0});
+	bool reading = false;
+	if (!fConnection.lost) {
+		// Whatever another reader queued first; then nothing can arrive unseen.
+		while (wl_display_prepare_read(display) != 0) {
+			if (wl_display_dispatch_pending(display) < 0) {
+				_Lost();
+				return false;
+			}
+			if (!fPending.empty())
+				return false;
+		}
+		reading = true;
+		short events = POLLIN;
+		if (wl_display_flush(display) < 0) {
+			if (errno == EAGAIN)
+				events |= POLLOUT; // the rest goes once the socket takes it
+			else {
+				wl_display_cancel_read(display);
+				_Lost();
+				return false;
+			}
+		}
+		descriptors.push_back({wl_display_get_fd(display), events, 0});
+	}
+	const size_t own = descriptors.size();
+	if (others != nullptr)
+		descriptors.insert(descriptors.end(), others->begin(), others->end());
+	const int result = poll(descriptors.data(), descriptors.size(), timeoutMs);
+	if (reading) {
+		const short revents = result > 0 ? descriptors[own - 1].revents : 0;
+		if ((revents & POLLIN) != 0) {
+			if (wl_display_read_events(display) < 0)
+				_Lost();
+		} else
+			wl_display_cancel_read(display);
+		if ((revents & (POLLERR | POLLHUP)) != 0 && (revents & POLLIN) == 0)
+			_Lost();
+		if (!fConnection.lost && wl_display_dispatch_pending(display) < 0)
+			_Lost();
+	}
+	if (result <= 0 || others == nullptr)
+		return false;
+	bool ready = false;
+	for (size_t i = 0; i < others->size(); i++) {
+		(*others)[i].revents = descriptors[own + i].revents;
+		ready = ready || (*others)[i].revents != 0;
+	}
+	return ready;
+}
+
+void
+WaylandBackend::Wake()
+{
+	if (fWakePipe[1] >= 0) {
+		ssize_t written = write(fWakePipe[1], "w", 1);
+		(void)written; // a full pipe wakes the sleeper just as well
+	}
+}
+
+} // namespace BPrivate

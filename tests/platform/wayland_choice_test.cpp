@@ -1,0 +1,89 @@
+// Which backend a session gets, where the Wayland module is looked for, and which rows of a
+// frame are sent as damage.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "BackendChoice.h"
+#include "WaylandBuffers.h"
+
+using namespace BPrivate;
+
+TEST(BackendChoice, FollowsTheSessionUnlessOverridden)
+{
+	struct Case {
+		const char* override;
+		const char* display;
+		const char* socket;
+		BackendKind kind;
+		bool forced;
+	} cases[] = {
+		{nullptr, nullptr, nullptr, BackendKind::kX11, false},
+		{nullptr, "wayland-0", nullptr, BackendKind::kWayland, false},
+		{nullptr, nullptr, "5", BackendKind::kWayland, false},
+		// An empty variable offers nothing.
+		{nullptr, "", "", BackendKind::kX11, false},
+		{"", "wayland-0", nullptr, BackendKind::kWayland, false},
+		{"x11", "wayland-0", nullptr, BackendKind::kX11, true},
+		{"wayland", nullptr, nullptr, BackendKind::kWayland, true},
+		{"Wayland", "wayland-0", nullptr, BackendKind::kInvalid, true},
+		{"sdl", nullptr, nullptr, BackendKind::kInvalid, true},
+	};
+	for (const Case& test : cases) {
+		const BackendChoice choice = ChooseBackend(test.override, test.display, test.socket);
+		EXPECT_EQ(choice.kind, test.kind) << (test.override ? test.override : "(none)");
+		EXPECT_EQ(choice.forced, test.forced) << (test.override ? test.override : "(none)");
+	}
+}
+
+TEST(BackendChoice, ModuleIsFoundBesideTheProgram)
+{
+	EXPECT_EQ(WaylandModuleCandidates("/tmp/m.so", "/usr/bin/kambolux", "lib"),
+		std::vector<std::string>{"/tmp/m.so"});
+	EXPECT_EQ(WaylandModuleCandidates(nullptr, "/usr/bin/kambolux", "lib/x86_64-linux-gnu"),
+		(std::vector<std::string>{
+			"/usr/bin/../lib/x86_64-linux-gnu/kambolux/kambolux-wayland.so",
+			"/usr/bin/../lib/kambolux/kambolux-wayland.so",
+			"/usr/bin/../platform/kambolux-wayland.so",
+		}));
+	EXPECT_EQ(WaylandModuleCandidates("", "/opt/k/bin/kambolux", "/opt/lib"),
+		(std::vector<std::string>{
+			"/opt/lib/kambolux/kambolux-wayland.so",
+			"/opt/k/bin/../lib/kambolux/kambolux-wayland.so",
+			"/opt/k/bin/../platform/kambolux-wayland.so",
+		}));
+	EXPECT_TRUE(WaylandModuleCandidates(nullptr, "", "lib").empty());
+}
+
+TEST(WaylandDamage, ChangedRowsAreTheFirstAndLastThatDiffer)
+{
+	const int32 width = 3, height = 5, stride = 16; // 12 bytes of pixels, 4 of padding
+	struct Case {
+		std::vector<int32> changedRows;
+		bool changed;
+		int32 first, last;
+	} cases[] = {
+		{{}, false, 0, 0},
+		{{2}, true, 2, 2},
+		{{0, 4}, true, 0, 4},
+		{{1, 3}, true, 1, 3},
+		{{4}, true, 4, 4},
+	};
+	for (const Case& test : cases) {
+		std::vector<uint8> before((size_t)stride * height, 7);
+		std::vector<uint8> after = before;
+		// Padding past the pixels differs everywhere and must not count.
+		for (int32 y = 0; y < height; y++)
+			after[(size_t)y * stride + 13] = 99;
+		for (int32 row : test.changedRows)
+			after[(size_t)row * stride + 11] ^= 1;
+		int32 first = -1, last = -1;
+		EXPECT_EQ(ChangedRows(before.data(), after.data(), height, width * 4, stride, &first,
+					  &last),
+			test.changed);
+		if (test.changed) {
+			EXPECT_EQ(first, test.first);
+			EXPECT_EQ(last, test.last);
+		}
+	}
+}

@@ -1,0 +1,60 @@
+// Opening the Wayland backend's module: every way it can fail leaves no backend and a
+// message, so that the program can fall back to X11 or end with "no display available".
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "Backend.h"
+
+using namespace BPrivate;
+
+namespace {
+
+// Sets an environment variable for one scope.
+class Variable {
+public:
+	Variable(const char* name, const char* value) : fName(name)
+	{
+		if (const char* old = getenv(name))
+			fOld = old, fHadOld = true;
+		setenv(name, value, 1);
+	}
+	~Variable()
+	{
+		if (fHadOld)
+			setenv(fName.c_str(), fOld.c_str(), 1);
+		else
+			unsetenv(fName.c_str());
+	}
+
+private:
+	std::string fName;
+	std::string fOld;
+	bool fHadOld = false;
+};
+
+} // namespace
+
+TEST(WaylandLoader, FailuresLeaveNoBackendAndSaySo)
+{
+	Variable runtime("XDG_RUNTIME_DIR", "/nonexistent");
+	Variable display("WAYLAND_DISPLAY", "kambolux-test-no-compositor");
+	struct Case {
+		const char* module;
+		const char* message;
+	} cases[] = {
+		{"/nonexistent/kambolux-wayland.so", "cannot load the Wayland backend"},
+		{KIT_OTHER_MODULE, "lacks its entry point"},
+		// The real module loads, links and finds no compositor.
+		{KIT_WAYLAND_MODULE, "cannot connect to the Wayland compositor"},
+	};
+	for (const Case& test : cases) {
+		Variable module("KAMBOLUX_WAYLAND_MODULE", test.module);
+		testing::internal::CaptureStderr();
+		std::unique_ptr<Backend> backend = CreateWaylandBackend();
+		const std::string said = testing::internal::GetCapturedStderr();
+		EXPECT_EQ(backend, nullptr) << test.module;
+		EXPECT_NE(said.find(test.message), std::string::npos) << test.module << ": " << said;
+	}
+}
