@@ -18,10 +18,14 @@ namespace {
 
 const char* const kMenuTitle = "Menu";
 
-// Why "immer sichtbar" cannot be chosen, for a screen reader.
+// Why "immer sichtbar" cannot be chosen, for a screen reader: an X11 window manager without
+// the state, or a desktop that keeps stacking to itself (Wayland, where windows cannot be
+// placed either) and offers it in its own window menu.
 const char* const kInFrontUnavailable = "Der Fenstermanager kann Fenster nicht "
 										"\xC3\xBC"
 										"ber anderen halten";
+const char* const kInFrontByTheDesktop = "Das Fenstermen\xC3\xBC"
+										 " des Desktops bietet es an";
 
 // Bands of the view by a click's y: the source row lies above the euro line, the target
 // row below it.
@@ -186,8 +190,11 @@ TMainView::_BuildContextMenu()
 					item->SetCheckable(true);
 					item->SetMarked(possible && fInFront == 1);
 					item->SetEnabled(possible);
-					if (!possible)
-						item->SetAccessibleDescription(kInFrontUnavailable);
+					if (!possible) {
+						item->SetAccessibleDescription(BScreen(Window()).CanPlaceWindows()
+								? kInFrontUnavailable
+								: kInFrontByTheDesktop);
+					}
 				} else if (entry.command == kMsgToggleTabless) {
 					item->SetCheckable(true);
 					item->SetMarked(fTabless == 1);

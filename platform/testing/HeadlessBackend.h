@@ -57,6 +57,9 @@ public:
 	// A window system that cannot keep a window above the others.
 	void SetSupportsAlwaysOnTop(bool supports) { fSupportsAlwaysOnTop = supports; }
 	bool SupportsAlwaysOnTop() const override { return fSupportsAlwaysOnTop; }
+	// A window system that places windows itself, as a Wayland compositor does.
+	void SetSupportsWindowPosition(bool supports) { fSupportsWindowPosition = supports; }
+	bool SupportsWindowPosition() const override { return fSupportsWindowPosition; }
 	// Surface pixels per layout unit, whole (1 to kMaxDisplayScale) or fractional; set it
 	// before the first window.
 	void SetScale(int32 scale);
@@ -139,6 +142,7 @@ private:
 	BRect fScreen;
 	bool fRefuseWindows = false;
 	bool fSupportsAlwaysOnTop = true;
+	bool fSupportsWindowPosition = true;
 	DisplayScale fScale;
 	FrameExtents fTitledExtents;
 	FrameExtents fBorderedExtents;

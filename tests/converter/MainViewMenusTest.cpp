@@ -454,6 +454,30 @@ TEST_F(MenusTest, WindowOptionTicksTellWhatTheWindowDoes)
 	}
 }
 
+// Where the desktop keeps stacking and placing to itself, a screen reader hears where the option
+// is instead.
+TEST_F(MenusTest, WithoutAlwaysOnTopTheDescriptionSaysWhy)
+{
+	const struct {
+		bool placesWindows;
+		const char* heard;
+	} cases[] = {
+		{true,
+			"Der Fenstermanager kann Fenster nicht \xC3\xBC"
+			"ber anderen halten"},
+		{false, "Das Fenstermen\xC3\xBC des Desktops bietet es an"},
+	};
+	for (const auto& c : cases) {
+		fBackend->SetSupportsAlwaysOnTop(false);
+		fBackend->SetSupportsWindowPosition(c.placesWindows);
+		Start();
+		Click(BPoint(100, 10), B_SECONDARY_MOUSE_BUTTON);
+		ASSERT_EQ(1u, fMenus.size());
+		EXPECT_EQ(c.heard, fMenus[0][5].description);
+		fApp.reset();
+	}
+}
+
 TEST_F(MenusTest, BothButtonsShowTheContextMenuThenActAsPrimary)
 {
 	Start();
