@@ -16,8 +16,8 @@ struct ConversionTexts {
 	std::string target;
 };
 
-// Converts the numeric beginning of amountText (its first 39 bytes, read as
-// [-]digits[.digits], anything else as 0) from currency source to currency
+// Converts the numeric beginning of amountText (read as [-]digits[.digits], its
+// digits up to kAmountReadDigits, anything else as 0) from currency source to currency
 // target with the given rounding of the euro intermediate. A negative amount,
 // minus zero included, gives both texts a leading minus. Returns false and
 // leaves *out untouched when an index or the rounding is out of range; callers
