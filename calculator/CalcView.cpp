@@ -142,11 +142,12 @@ void
 CalcView::Dismiss()
 {
 	// Like every other pop-up, Escape leaves without a result: the field keeps its text
-	// (no "=" rounding) and gets the focus back for typing on.
+	// (no "=" rounding) and gets the focus back, the caret at its end, for typing on.
 	if (BTextView* target = Target()) {
 		BWindow* fieldWindow = target->Window();
 		if (fieldWindow != nullptr && fieldWindow->Lock()) {
 			target->MakeFocus(true);
+			target->Select(target->TextLength(), target->TextLength());
 			fieldWindow->Unlock();
 		}
 	}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,12 @@ TEST_F(PadKeyboardTest, EscapeClosesThePadLeavingTheFieldAsItIs)
 		EXPECT_EQ(nullptr, Find<CalcWnd>());
 		EXPECT_EQ(c.field, Field());
 		EXPECT_EQ(fMain->MainView()->SourceField(), fMain->CurrentFocus());
+		// Typing on goes on after the amount, not before it.
+		int32 start = -1;
+		int32 end = -1;
+		fMain->MainView()->SourceField()->GetSelection(&start, &end);
+		EXPECT_EQ((int32)strlen(c.field), start);
+		EXPECT_EQ(start, end);
 	}
 }
 
