@@ -66,10 +66,18 @@ expect_like_rendering()
 	[ -f "$SETTINGS" ] && cp "$SETTINGS" "$copy/"
 	XDG_CONFIG_HOME="$copy" "$RENDER" "$E2E_TMP/$name-reference.png" "$amount" "$@" \
 		|| e2e_fail "no reference rendering for $name"
-	convert "$E2E_TMP/$name.png" -crop "$SIZE+$LEFT+$TOP" +repage "$E2E_TMP/$name-window.png"
-	local differing
-	differing=$(compare -metric AE "$E2E_TMP/$name-window.png" "$E2E_TMP/$name-reference.png" \
-		"$E2E_TMP/$name-difference.png" 2>&1 | awk '{ printf "%d", $1 }')
+	# The frame the program is still drawing (or the activation it still waits for, which
+	# shows in the selection's colour) is waited for, with a bound, by shooting again.
+	local differing deadline=$((SECONDS + 5))
+	while true; do
+		convert "$E2E_TMP/$name.png" -crop "$SIZE+$LEFT+$TOP" +repage "$E2E_TMP/$name-window.png"
+		differing=$(compare -metric AE "$E2E_TMP/$name-window.png" "$E2E_TMP/$name-reference.png" \
+			"$E2E_TMP/$name-difference.png" 2>&1 | awk '{ printf "%d", $1 }')
+		{ [ -n "$differing" ] && [ "$differing" -le "$tolerance" ]; } && break
+		[ "$SECONDS" -ge "$deadline" ] && break
+		sleep 0.2
+		shot "$name"
+	done
 	cp "$E2E_TMP/$name-reference.png" "$SHOTS/converter-$name-reference.png"
 	cp "$E2E_TMP/$name-difference.png" "$SHOTS/converter-$name-difference.png" 2>/dev/null
 	[ -n "$differing" ] && [ "$differing" -le "$tolerance" ] \
