@@ -15,6 +15,7 @@
 
 #include "AmountInput.h"
 #include "Conversion.h"
+#include "CurrencyTable.h"
 #include "DecimalText.h"
 #include "FuzzCheck.h"
 #include "InterfaceDefs.h"
@@ -149,11 +150,11 @@ CheckPureFunctions(const uint8_t* data, size_t size)
 	// Indices and rounding from the first bytes, so that out-of-range ones come up too.
 	int32_t picks[3] = {2, 4, 0};
 	for (size_t i = 0; i < 3 && i < size; i++)
-		picks[i] = static_cast<int8_t>(data[i]) % 16;
+		picks[i] = static_cast<int8_t>(data[i]) % 32;
 	for (int32_t rounding : {picks[2], 0, 1, 2}) {
 		ConversionTexts texts{"untouched", "untouched"};
-		bool valid = picks[0] >= 0 && picks[0] <= 12 && picks[1] >= 0 && picks[1] <= 12
-			&& rounding >= 0 && rounding <= 2;
+		bool valid = picks[0] >= 0 && picks[0] < kCurrencyCount && picks[1] >= 0
+			&& picks[1] < kCurrencyCount && rounding >= 0 && rounding <= 2;
 		FUZZ_CHECK(ConvertAmount(text, picks[0], picks[1], rounding, &texts) == valid,
 			"ConvertAmount refuses exactly the out-of-range choices");
 		if (!valid) {
