@@ -16,45 +16,22 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "QuitSignals.h"
+#include "SystemTime.h"
 #include "WaylandSeat.h"
 
 namespace BPrivate {
 
 namespace {
 
-volatile sig_atomic_t sQuitSignal = 0;
-int sSignalPipe = -1;
-const int kQuitSignals[] = {SIGINT, SIGTERM, SIGHUP};
-struct sigaction sPreviousActions[3];
-
 // The program still saves and quits without its compositor, then reports the failure.
 const int kLostConnectionStatus = 1;
-
-void
-OnQuitSignal(int)
-{
-	sQuitSignal = 1;
-	if (sSignalPipe >= 0) {
-		const int saved = errno;
-		ssize_t written = write(sSignalPipe, "q", 1);
-		(void)written; // a full pipe wakes the loop just as well
-		errno = saved;
-	}
-}
 
 void
 ExitAfterLostConnection()
 {
 	fflush(nullptr);
 	_exit(kLostConnectionStatus);
-}
-
-int64
-NowUs()
-{
-	timespec now{};
-	clock_gettime(CLOCK_MONOTONIC, &now);
-	return (int64)now.tv_sec * 1000000 + now.tv_nsec / 1000;
 }
 
 // The locale whose Compose table applies, as the C library would choose it.
@@ -76,22 +53,13 @@ WaylandBackend::_InstallWakeUps()
 {
 	if (pipe2(fWakePipe, O_NONBLOCK | O_CLOEXEC) != 0)
 		fWakePipe[0] = fWakePipe[1] = -1;
-	sSignalPipe = fWakePipe[1];
-	for (size_t i = 0; i < std::size(kQuitSignals); i++) {
-		struct sigaction action {};
-		action.sa_handler = OnQuitSignal;
-		sigemptyset(&action.sa_mask);
-		action.sa_flags = SA_RESTART;
-		sigaction(kQuitSignals[i], &action, &sPreviousActions[i]);
-	}
+	QuitSignals::Install(fWakePipe[1]);
 }
 
 void
 WaylandBackend::_RemoveQuitSignals()
 {
-	for (size_t i = 0; i < std::size(kQuitSignals); i++)
-		sigaction(kQuitSignals[i], &sPreviousActions[i], nullptr);
-	sSignalPipe = -1;
+	QuitSignals::Remove();
 }
 
 void
@@ -123,15 +91,14 @@ WaylandBackend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<poll
 			descriptor.revents = 0;
 	}
 	_ReapChildren();
-	const int64 deadline = NowUs() + (timeoutMs > 0 ? (int64)timeoutMs * 1000 : 0);
+	const int64 deadline = system_time_us() + (timeoutMs > 0 ? (int64)timeoutMs * 1000 : 0);
 	while (true) {
 		if (!fPending.empty()) {
 			*event = fPending.front();
 			fPending.pop_front();
 			return true;
 		}
-		if (sQuitSignal || (fConnection.lost && !fLostReported)) {
-			sQuitSignal = 0;
+		if (QuitSignals::Take() || (fConnection.lost && !fLostReported)) {
 			fLostReported = fConnection.lost;
 			BackendEvent quit;
 			quit.type = BackendEvent::kQuit;
@@ -140,7 +107,7 @@ WaylandBackend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<poll
 		}
 		if (!fConnection.lost && wl_display_dispatch_pending(fConnection.display) < 0)
 			_Lost();
-		fSeat->Keyboard().Repeat(NowUs(), &fPending);
+		fSeat->Keyboard().Repeat(system_time_us(), &fPending);
 		if (!fPending.empty())
 			continue;
 
@@ -148,9 +115,9 @@ WaylandBackend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<poll
 		bool woken = false;
 		while (fWakePipe[0] >= 0 && read(fWakePipe[0], drain, sizeof(drain)) > 0)
 			woken = true;
-		if (woken && !sQuitSignal)
+		if (woken && !QuitSignals::Pending())
 			return false;
-		if (sQuitSignal)
+		if (QuitSignals::Pending())
 			continue;
 
 		if (fFrameShown && !fAfterFirstFrameDone) {
@@ -160,7 +127,7 @@ WaylandBackend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<poll
 
 		int64 remaining = -1;
 		if (timeoutMs >= 0) {
-			remaining = deadline - NowUs();
+			remaining = deadline - system_time_us();
 			if (remaining <= 0) {
 				// Even without time to wait, the other descriptors learn what is ready.
 				if (descriptors != nullptr && !descriptors->empty())
@@ -170,7 +137,7 @@ WaylandBackend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<poll
 		}
 		const int64 repeat = fSeat->Keyboard().NextRepeat();
 		if (repeat >= 0) {
-			const int64 untilRepeat = std::max(repeat - NowUs(), (int64)0);
+			const int64 untilRepeat = std::max(repeat - system_time_us(), (int64)0);
 			if (remaining < 0 || untilRepeat < remaining)
 				remaining = untilRepeat;
 		}

@@ -14,54 +14,25 @@
 #include <unistd.h>
 
 #include "FontCache.h"
+#include "QuitSignals.h"
 #include "SystemTime.h"
 #include "X11SharedImage.h"
 #include "X11Window.h"
 
 namespace BPrivate {
 
-namespace {
-
-volatile sig_atomic_t sQuitSignal = 0;
-int sSignalPipe = -1;
-const int kQuitSignals[] = {SIGINT, SIGTERM, SIGHUP};
-struct sigaction sPreviousActions[3];
-
-void
-OnQuitSignal(int)
-{
-	sQuitSignal = 1;
-	if (sSignalPipe >= 0) {
-		const int saved = errno;
-		ssize_t written = write(sSignalPipe, "q", 1);
-		(void)written; // a full pipe wakes the loop just as well
-		errno = saved;
-	}
-}
-
-} // namespace
-
 void
 X11Backend::_InstallWakeUps()
 {
 	if (pipe2(fWakePipe, O_NONBLOCK | O_CLOEXEC) != 0)
 		fWakePipe[0] = fWakePipe[1] = -1;
-	sSignalPipe = fWakePipe[1];
-	for (size_t i = 0; i < std::size(kQuitSignals); i++) {
-		struct sigaction action {};
-		action.sa_handler = OnQuitSignal;
-		sigemptyset(&action.sa_mask);
-		action.sa_flags = SA_RESTART;
-		sigaction(kQuitSignals[i], &action, &sPreviousActions[i]);
-	}
+	QuitSignals::Install(fWakePipe[1]);
 }
 
 void
 X11Backend::_RemoveQuitSignals()
 {
-	for (size_t i = 0; i < std::size(kQuitSignals); i++)
-		sigaction(kQuitSignals[i], &sPreviousActions[i], nullptr);
-	sSignalPipe = -1;
+	QuitSignals::Remove();
 }
 
 bool
@@ -79,8 +50,7 @@ X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<pollfd>*
 			fPending.pop_front();
 			return true;
 		}
-		if (sQuitSignal) {
-			sQuitSignal = 0;
+		if (QuitSignals::Take()) {
 			BackendEvent quit;
 			quit.type = BackendEvent::kQuit;
 			fPending.push_back(quit);
@@ -107,9 +77,9 @@ X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<pollfd>*
 		bool woken = false;
 		while (fWakePipe[0] >= 0 && read(fWakePipe[0], drain, sizeof(drain)) > 0)
 			woken = true;
-		if (woken && !sQuitSignal)
+		if (woken && !QuitSignals::Pending())
 			return false;
-		if (sQuitSignal)
+		if (QuitSignals::Pending())
 			continue;
 
 		if (!fInputMethodOpen && !fConnection.lost) {
