@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "BackendChoice.h"
 #include "DisplayScale.h"
@@ -17,6 +18,9 @@
 
 #ifndef KAMBO_INSTALL_LIBDIR
 #define KAMBO_INSTALL_LIBDIR "lib"
+#endif
+#ifndef KAMBO_BACKEND_STAMP
+#error "the build sets KAMBO_BACKEND_STAMP"
 #endif
 
 namespace BPrivate {
@@ -50,31 +54,50 @@ ExecutablePath()
 	return length > 0 ? std::string(buffer, (size_t)length) : std::string();
 }
 
+// Opens the module at path and checks that it was built with this program: its entry
+// point, or nullptr with the reason in error.
+kambolux_wayland_create_fn
+OpenModule(const std::string& path, void** handle, std::string* error)
+{
+	*handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+	if (*handle == nullptr) {
+		const char* reason = dlerror();
+		*error = reason != nullptr ? reason : path;
+		return nullptr;
+	}
+	auto stamp = (kambolux_wayland_stamp_fn)dlsym(*handle, KAMBOLUX_WAYLAND_STAMP);
+	auto create = (kambolux_wayland_create_fn)dlsym(*handle, KAMBOLUX_WAYLAND_CREATE);
+	if (stamp == nullptr || create == nullptr)
+		*error = path + " lacks its entry point";
+	else if (strcmp(stamp(), KAMBO_BACKEND_STAMP) != 0) {
+		*error = path + " is from another build (" + stamp() + ", this program is "
+			+ KAMBO_BACKEND_STAMP + ")";
+	} else
+		return create;
+	dlclose(*handle);
+	*handle = nullptr;
+	return nullptr;
+}
+
 } // namespace
 
 std::unique_ptr<Backend>
 CreateWaylandBackend()
 {
 	void* handle = nullptr;
+	kambolux_wayland_create_fn create = nullptr;
 	std::string lastError = "kambolux-wayland.so not found";
+	// A stale module in one place does not hide a matching one further down the list.
 	for (const std::string& candidate : WaylandModuleCandidates(getenv("KAMBOLUX_WAYLAND_MODULE"),
 			 ExecutablePath(), KAMBO_INSTALL_LIBDIR)) {
 		if (access(candidate.c_str(), F_OK) != 0)
 			continue;
-		handle = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
-		if (handle != nullptr)
+		create = OpenModule(candidate, &handle, &lastError);
+		if (create != nullptr)
 			break;
-		const char* error = dlerror();
-		lastError = error != nullptr ? error : candidate;
 	}
-	if (handle == nullptr) {
-		fprintf(stderr, "kit: cannot load the Wayland backend: %s\n", lastError.c_str());
-		return nullptr;
-	}
-	auto create = (kambolux_wayland_create_fn)dlsym(handle, KAMBOLUX_WAYLAND_CREATE);
 	if (create == nullptr) {
-		fprintf(stderr, "kit: the Wayland backend module lacks its entry point\n");
-		dlclose(handle);
+		fprintf(stderr, "kit: cannot load the Wayland backend: %s\n", lastError.c_str());
 		return nullptr;
 	}
 	// Read as an X11 start reads them: the first frame's fonts as an earlier start found them.

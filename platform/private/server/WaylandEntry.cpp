@@ -7,6 +7,16 @@
 
 #include "WaylandBackend.h"
 
+#ifndef KAMBO_BACKEND_STAMP
+#error "the build sets KAMBO_BACKEND_STAMP"
+#endif
+
+extern "C" __attribute__((visibility("default"))) const char*
+kambolux_wayland_stamp()
+{
+	return KAMBO_BACKEND_STAMP;
+}
+
 extern "C" __attribute__((visibility("default"))) BPrivate::Backend*
 kambolux_wayland_create(const BPrivate::WaylandHost* host)
 {

@@ -25,6 +25,10 @@ struct WaylandHost {
 // Connects to the compositor named by the environment: the backend, or nullptr after a
 // message on standard error. The host must outlive the backend.
 #define KAMBOLUX_WAYLAND_CREATE "kambolux_wayland_create"
+// The stamp of the backend headers the module was built from (KAMBO_BACKEND_STAMP): asked
+// before anything else, since a module of another build lays out Backend differently.
+#define KAMBOLUX_WAYLAND_STAMP "kambolux_wayland_stamp"
 extern "C" {
 typedef BPrivate::Backend* (*kambolux_wayland_create_fn)(const BPrivate::WaylandHost* host);
+typedef const char* (*kambolux_wayland_stamp_fn)();
 }

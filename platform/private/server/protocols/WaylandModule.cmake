@@ -46,6 +46,7 @@ target_include_directories(kit_wayland_objects PUBLIC ${KAMBO_WAYLAND_DIR}
 target_link_libraries(kit_wayland_objects PUBLIC PkgConfig::WAYLAND)
 
 add_library(kambolux_wayland MODULE ${KAMBO_WAYLAND_DIR}/WaylandEntry.cpp)
+target_compile_definitions(kambolux_wayland PRIVATE KAMBO_BACKEND_STAMP="${KAMBO_BACKEND_STAMP}")
 set_target_properties(kambolux_wayland PROPERTIES
 	PREFIX ""
 	OUTPUT_NAME kambolux-wayland
