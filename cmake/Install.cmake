@@ -127,6 +127,9 @@ string(CONCAT kamboLibraryDepends "libc6, libstdc++6, libgcc-s1, libx11-6, "
 if(TARGET kambolux_atk)
 	string(APPEND kamboLibraryDepends ", libatk1.0-0, libatk-bridge2.0-0, libglib2.0-0")
 endif()
+if(TARGET kambolux_wayland)
+	string(APPEND kamboLibraryDepends ", libwayland-client0, libwayland-cursor0, libxkbcommon0")
+endif()
 # CPack needs file(1) as well to find the binaries that dpkg-shlibdeps should look at.
 find_program(KAMBO_DPKG_SHLIBDEPS dpkg-shlibdeps)
 find_program(KAMBO_FILE file)

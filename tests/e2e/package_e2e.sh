@@ -19,8 +19,9 @@ readonly app_id=com.qxt.KamboLux
 readonly title="ZQ Kambo-Lux"
 readonly icon_sizes=(16 32 48 64 128)
 # Linked libraries come from the binary itself (checked below); these are only found at run time.
-# The screen-reader module's libraries come with it (the program itself links none of them).
-readonly runtime_depends=(fonts-dejavu-core libatk1.0-0 libatk-bridge2.0-0)
+# The screen-reader and Wayland modules' libraries come with them (the program links none).
+readonly runtime_depends=(fonts-dejavu-core libatk1.0-0 libatk-bridge2.0-0 libwayland-client0
+	libwayland-cursor0 libxkbcommon0)
 # Wanted, not needed: without them a link click falls back to gio or says why it cannot open.
 readonly runtime_recommends=(xdg-utils)
 # Debian's security updates of these must reach the installed program.
@@ -109,13 +110,13 @@ run_lintian()
 	e2e_log "lintian: no errors or warnings"
 }
 
-# Every library the installed binary loads must belong to a package the .deb depends on.
-check_linked_libraries()
+# Every library an installed binary or module loads must belong to a package the .deb
+# depends on. Sets libraries (ldd) and dynamic (readelf -d).
+check_libraries_owned()
 {
 	local binary=$1 names soname path owner
 	names=$(depends_names "$(control_field Depends)")
 	command -v ldd >/dev/null || e2e_skip "ldd is not installed"
-	local libraries dynamic
 	libraries=$(ldd "$binary") || e2e_fail "ldd failed on $binary"
 	dynamic=$(readelf -d "$binary") || e2e_fail "readelf failed on $binary"
 	grep -q 'not found' <<<"$libraries" && e2e_fail "unresolved libraries: $libraries"
@@ -130,6 +131,12 @@ check_linked_libraries()
 		[ -n "$owner" ] || e2e_fail "no package owns $path"
 		grep -qx "$owner" <<<"$names" || e2e_fail "$soname comes from $owner, not in Depends"
 	done < <(sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' <<<"$dynamic")
+}
+
+check_linked_libraries()
+{
+	local binary=$1 libraries dynamic
+	check_libraries_owned "$binary"
 	grep -q 'libX11' <<<"$dynamic" \
 		|| e2e_fail "the binary does not link Xlib: it could open no window"
 	local library
@@ -287,6 +294,12 @@ root="$E2E_TMP/root"
 dpkg-deb -x "$deb" "$root" || e2e_fail "dpkg-deb -x failed"
 check_files "$root"
 check_linked_libraries "$root/usr/bin/kambolux"
+# The Wayland backend's module, opened in a Wayland session: its libraries come with the package.
+wayland_module=$(compgen -G "$root/usr/lib/*/kambolux/kambolux-wayland.so" \
+	|| compgen -G "$root/usr/lib/kambolux/kambolux-wayland.so") \
+	|| e2e_fail "the Wayland module is not installed"
+check_libraries_owned "$wayland_module"
+e2e_log "the Wayland module's libraries are in Depends"
 check_font_record "$root"
 
 e2e_start_display
