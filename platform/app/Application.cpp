@@ -7,6 +7,7 @@
 #include "AppDefs.h"
 #include "Backend.h"
 #include "EventLoop.h"
+#include "FontCache.h"
 #include "Message.h"
 #include "Resources.h"
 #include "View.h"
@@ -16,6 +17,21 @@
 BApplication* be_app = nullptr;
 
 using BPrivate::EventLoop;
+
+namespace {
+
+// Work the start must not wait for, taken once the user sees the program: the fonts the first
+// frame resolved are kept for the next start, the backend finishes its set-up (input method,
+// shared memory, frame extents; the Compose table), and the screen reader's bus is asked.
+void
+AfterFirstFrame()
+{
+	BPrivate::SaveResolvedFonts();
+	BPrivate::CurrentBackend()->AfterFirstFrame();
+	BPrivate::AccessibilityLoader::Begin();
+}
+
+} // namespace
 
 BApplication::BApplication(const char* signature) :
 	BLooper("application"),
@@ -45,13 +61,18 @@ BApplication::Run()
 		BPrivate::CurrentBackend();
 		PostMessage(B_READY_TO_RUN, this);
 	}
-	bool accessibilityAsked = false;
+	bool firstFrameShown = false;
 	while (!fQuitting) {
 		EventLoop::RunOnce(-1);
-		// Asked only once the user sees the program, so the start never waits for the bus.
-		if (!accessibilityAsked && !fQuitting && BPrivate::CurrentBackend()->FrameShown()) {
-			accessibilityAsked = true;
-			BPrivate::AccessibilityLoader::Begin();
+		if (fQuitting)
+			break;
+		if (!firstFrameShown && BPrivate::CurrentBackend()->FrameShown()) {
+			firstFrameShown = true;
+			AfterFirstFrame();
+		} else if (firstFrameShown) {
+			// What windows opened later (dialogs, menus) made fontconfig resolve, kept for
+			// the next start; nothing to write most of the time.
+			BPrivate::SaveResolvedFonts();
 		}
 	}
 

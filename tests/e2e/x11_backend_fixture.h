@@ -81,6 +81,11 @@ protected:
 		std::vector<BackendEvent> events;
 		const bigtime_t deadline = system_time_us() + timeout;
 		while (!done(events) && system_time_us() < deadline) {
+			// As the application does once the user sees its first frame.
+			if (!fAfterFirstFrame && fBackend->FrameShown()) {
+				fAfterFirstFrame = true;
+				fBackend->AfterFirstFrame();
+			}
 			BackendEvent event;
 			if (!fBackend->WaitEvent(&event, 50))
 				continue;
@@ -143,6 +148,7 @@ protected:
 
 	std::unique_ptr<Backend> fBackend;
 	std::vector<std::unique_ptr<BackendWindow>> fWindows;
+	bool fAfterFirstFrame = false;
 };
 
 // Runs a command that hands the clipboard to xclip, and waits until xclip owns it (it takes

@@ -126,6 +126,8 @@ public:
 	// Whether a window's first frame is on the screen (mapped and drawn), the moment for
 	// work that must not delay the start.
 	virtual bool FrameShown() const { return true; }
+	// The backend's part of that work, taken once by the application after FrameShown.
+	virtual void AfterFirstFrame() {}
 	// Surface pixels per layout unit, 1 to kMaxDisplayScale, whole or fractional
 	// (DisplayScale.h), fixed for the backend's life. Everything at this seam (frames, screen,
 	// event positions, extents) is in layout units and the backend converts; Present gets the

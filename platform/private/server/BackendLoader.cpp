@@ -27,12 +27,6 @@ namespace BPrivate {
 
 namespace {
 
-void
-FirstFrameShown()
-{
-	SaveResolvedFonts();
-}
-
 int32
 EnvironmentScale()
 {
@@ -44,7 +38,7 @@ EnvironmentScale()
 	return scale.Ceiling();
 }
 
-const WaylandHost kHost = {FirstFrameShown, SpawnURLOpener, EnvironmentScale};
+const WaylandHost kHost = {SpawnURLOpener, EnvironmentScale};
 
 std::string
 ExecutablePath()

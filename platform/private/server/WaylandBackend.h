@@ -39,6 +39,7 @@ public:
 	void Wake() override;
 	BRect ScreenFrame() const override;
 	bool FrameShown() const override { return fFrameShown; }
+	void AfterFirstFrame() override;
 	bool SupportsAlwaysOnTop() const override { return false; }
 	bool SupportsWindowPosition() const override { return false; }
 	DisplayScale Scale() const override { return DisplayScale::Whole(fConnection.scale); }
@@ -59,7 +60,6 @@ private:
 	void _RemoveQuitSignals();
 	bool _Sleep(int32 timeoutMs, std::vector<pollfd>* descriptors);
 	void _Lost();
-	void _AfterFirstFrame();
 
 	void _WindowGone(WaylandWindow* window);
 	WaylandWindow* _WindowOf(wl_surface* surface) const;
@@ -74,7 +74,6 @@ private:
 	int fWakePipe[2] = {-1, -1};
 	bool fLostReported = false;
 	bool fFrameShown = false;
-	bool fAfterFirstFrameDone = false;
 	std::string fClipboard; // the program's own; other programs' come in a later step
 	std::vector<pid_t> fChildren;
 	wl_output* fOutput = nullptr;

@@ -12,8 +12,6 @@ namespace BPrivate {
 class Backend;
 
 struct WaylandHost {
-	// The fonts the first frame resolved, kept for the next start.
-	void (*firstFrameShown)();
 	// Starts the desktop's opener on a web address without waiting (SpawnURLOpener).
 	status_t (*spawnURLOpener)(const char* url, pid_t* child);
 	// The scale the user asked for in the environment, 0 when nothing is asked.

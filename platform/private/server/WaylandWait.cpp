@@ -73,14 +73,11 @@ WaylandBackend::_Lost()
 	atexit(ExitAfterLostConnection);
 }
 
-// Work that must not delay the first frame: the Compose table, the fonts to keep.
+// The Compose table is read only once the user sees the program.
 void
-WaylandBackend::_AfterFirstFrame()
+WaylandBackend::AfterFirstFrame()
 {
-	fAfterFirstFrameDone = true;
 	fSeat->Keyboard().OpenCompose(ComposeLocale());
-	if (fHost != nullptr && fHost->firstFrameShown != nullptr)
-		fHost->firstFrameShown();
 }
 
 bool
@@ -119,11 +116,6 @@ WaylandBackend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<poll
 			return false;
 		if (QuitSignals::Pending())
 			continue;
-
-		if (fFrameShown && !fAfterFirstFrameDone) {
-			_AfterFirstFrame();
-			continue;
-		}
 
 		int64 remaining = -1;
 		if (timeoutMs >= 0) {

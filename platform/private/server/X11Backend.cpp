@@ -299,6 +299,18 @@ X11Backend::FrameShown() const
 	return false;
 }
 
+void
+X11Backend::AfterFirstFrame()
+{
+	if (fInputMethodOpen || fConnection.lost)
+		return;
+	// Later frames through shared memory; the first went down the connection without
+	// waiting for the question.
+	fConnection.shmCompletion = X11SharedImage::CompletionEvent(fConnection.display);
+	_OpenInputMethod();
+	_RequestWantedExtents();
+}
+
 BRect
 X11Backend::ScreenFrame() const
 {

@@ -31,6 +31,7 @@ public:
 	bool WaitEvent(BackendEvent* event, int32 timeoutMs,
 		std::vector<pollfd>* descriptors = nullptr) override;
 	bool FrameShown() const override;
+	void AfterFirstFrame() override;
 	void Wake() override;
 	BRect ScreenFrame() const override;
 	DisplayScale Scale() const override { return fConnection.scale; }

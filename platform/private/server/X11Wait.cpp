@@ -13,10 +13,8 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include "FontCache.h"
 #include "QuitSignals.h"
 #include "SystemTime.h"
-#include "X11SharedImage.h"
 #include "X11Window.h"
 
 namespace BPrivate {
@@ -81,26 +79,6 @@ X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<pollfd>*
 			return false;
 		if (QuitSignals::Pending())
 			continue;
-
-		if (!fInputMethodOpen && !fConnection.lost) {
-			bool shown = false;
-			for (auto& [xWindow, entry] : fWindows)
-				shown = shown || entry.window->HasShownFrame();
-			if (shown) {
-				SaveResolvedFonts();
-				// Later frames through shared memory; the first went down the connection
-				// without waiting for the question.
-				fConnection.shmCompletion = X11SharedImage::CompletionEvent(fConnection.display);
-				_OpenInputMethod();
-				_RequestWantedExtents();
-				continue;
-			}
-		}
-
-		// What windows opened later (dialogs, menus) made fontconfig resolve, kept for the
-		// next start while nothing else is to be done; nothing to do most of the time.
-		if (fInputMethodOpen)
-			SaveResolvedFonts();
 
 		bigtime_t remaining = -1;
 		if (timeoutMs >= 0) {
