@@ -50,7 +50,10 @@ TMainWindow::TMainWindow(BRect frame) :
 TMainWindow::~TMainWindow()
 {
 	// Saved before the base class deletes the converter view, which saves its own keys on
-	// top of the file written here.
+	// top of the file written here. Where the window system does not tell (Wayland), the
+	// position is meaningless: the saved one stays for the next session that has them.
+	if (!BScreen(this).CanPlaceWindows())
+		return;
 	TPreferences prefs(kSettingsFile);
 	prefs.SetFloat(kKeyWindowLeft, Frame().left);
 	prefs.SetFloat(kKeyWindowTop, Frame().top);

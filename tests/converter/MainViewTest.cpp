@@ -229,6 +229,31 @@ TEST_F(ConverterTest, SavedPositionIsUsedOnlyWhenTheWindowFits)
 	}
 }
 
+TEST_F(ConverterTest, APositionTheWindowSystemDoesNotTellIsNotSaved)
+{
+	const struct {
+		bool stored;
+		float left, top; // stored, and still there after the run
+	} cases[] = {{true, 250, 300}, {true, 3000, 3000}, {false, 0, 0}};
+	for (const auto& test : cases) {
+		std::remove(SettingsFile().c_str());
+		if (test.stored) {
+			StoreFloat("wndleft", test.left);
+			StoreFloat("wndtop", test.top);
+		}
+		fBackend->SetSupportsWindowPosition(false);
+		Start();
+		Window()->MoveTo(40, 50);
+		Command('MpIU', "whg", 4);
+		Quit();
+		TPreferences prefs("KamboLux_prefs");
+		EXPECT_EQ(test.stored, prefs.HasFloat("wndleft")) << test.left;
+		EXPECT_EQ(test.left, prefs.GetFloat("wndleft", 0)) << test.left;
+		EXPECT_EQ(test.top, prefs.GetFloat("wndtop", 0)) << test.left;
+		EXPECT_EQ(4, prefs.GetInt32("idxunten", 0)) << test.left;
+	}
+}
+
 TEST_F(ConverterTest, DamagedSettingsFallBackToDefaults)
 {
 	const struct {
