@@ -474,6 +474,13 @@ WindowAccess::SetFrameFromBackend(BWindow* window, BRect frame)
 void
 WindowAccess::Exposed(BWindow* window)
 {
+	// The display scale changed meanwhile (a window moved to an output of another scale):
+	// drawn again at the new one, not shown enlarged or shrunk.
+	if (window->fBackingStore != nullptr
+		&& window->fBackingScaleUnits != BPrivate::CurrentBackend()->Scale().Units()) {
+		window->fBackingStore.reset();
+		window->_Invalidate(window->Bounds());
+	}
 	window->fNeedsPresent = true;
 }
 

@@ -119,6 +119,18 @@ HeadlessBackend::SetScale(DisplayScale scale)
 	fScale = scale;
 }
 
+void
+HeadlessBackend::ChangeScale(DisplayScale scale)
+{
+	fScale = scale;
+	for (const auto& [id, window] : fWindows) {
+		BackendEvent event;
+		event.type = BackendEvent::kExposed;
+		event.window = id;
+		_Push(event);
+	}
+}
+
 HeadlessBackend*
 HeadlessBackend::Current()
 {

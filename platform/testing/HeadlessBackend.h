@@ -3,9 +3,10 @@
 // presented pixels kept per window; activation follows Show and injected clicks; injected
 // keys, text, mouse and activation events; clipboard and primary selection in memory (a
 // request for the primary text is answered as the next event); URL launches recorded, never
-// opened; a display scale (SetScale) under which presented frames are that many times larger
-// and injected pointer positions are window pixels; other descriptors polled when no event is
-// queued. Not implemented: a window manager's placement, stacking beyond the active window.
+// opened; a display scale (SetScale; ChangeScale while running) under which presented frames
+// are that many times larger and injected pointer positions are window pixels; other
+// descriptors polled when no event is queued. Not implemented: a window manager's placement,
+// stacking beyond the active window.
 #pragma once
 
 #include <deque>
@@ -64,6 +65,9 @@ public:
 	// before the first window.
 	void SetScale(int32 scale);
 	void SetScale(DisplayScale scale);
+	// Another scale while windows are open, as a Wayland compositor gives one when a window
+	// moves to another output: every window is exposed, to be drawn again at it.
+	void ChangeScale(DisplayScale scale);
 	// The frame a window manager would put around titled and other decorated windows.
 	void SetFrameExtents(FrameExtents titled, FrameExtents bordered)
 	{

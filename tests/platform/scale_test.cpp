@@ -452,4 +452,43 @@ TEST(ScaledWindowTest, BackingStoreAndPointerFollowTheScale)
 	BPrivate::EventLoop::Drain();
 }
 
+// A scale that changes while the window is open (a Wayland window moved to an output of
+// another scale): the window is drawn again at the new factor, not shown at the old one, and
+// the pointer follows.
+TEST(ScaledWindowTest, ScaleChangedWhileOpenDrawsAgain)
+{
+	BPrivate::HeadlessBackend* backend = BPrivate::HeadlessBackend::Install();
+	BApplication app("application/x-vnd.test-scale-change");
+	BWindow* window = new BWindow(BRect(100, 100, 139, 119), "scaled", B_TITLED_WINDOW, 0);
+	ClickView* view = new ClickView(BRect(10, 5, 29, 14));
+	window->AddChild(view);
+	window->Show();
+	BPrivate::EventLoop::Drain();
+	const uint32 id = BPrivate::HeadlessBackend::IdOf(window);
+
+	struct Step {
+		int32 units;
+		int32 width, height; // the presented frame
+		int32 lineBottom;    // the last window row of the view's top line
+	} steps[] = {{240, 80, 40, 11}, {180, 60, 30, 8}, {120, 40, 20, 5}};
+	for (const Step& step : steps) {
+		backend->ChangeScale(BPrivate::DisplayScale::FromUnits(step.units));
+		BPrivate::EventLoop::Drain();
+		int32 width = 0, height = 0;
+		std::vector<uint32> pixels;
+		ASSERT_TRUE(backend->Snapshot(id, &width, &height, &pixels));
+		EXPECT_EQ(step.width, width) << step.units;
+		EXPECT_EQ(step.height, height) << step.units;
+		EXPECT_EQ(kInk, backend->PixelAt(id, width / 2, step.lineBottom)) << step.units;
+		EXPECT_NE(kInk, backend->PixelAt(id, width / 2, step.lineBottom + 1)) << step.units;
+		view->clicks.clear();
+		backend->InjectClick(id, BPoint(width / 2, step.lineBottom));
+		BPrivate::EventLoop::Drain();
+		ASSERT_EQ(1u, view->clicks.size()) << step.units;
+		EXPECT_EQ(BPoint(10, 0), view->clicks.front()) << step.units;
+	}
+	window->Quit();
+	BPrivate::EventLoop::Drain();
+}
+
 } // namespace

@@ -129,8 +129,10 @@ public:
 	// The backend's part of that work, taken once by the application after FrameShown.
 	virtual void AfterFirstFrame() {}
 	// Surface pixels per layout unit, 1 to kMaxDisplayScale, whole or fractional
-	// (DisplayScale.h), fixed for the backend's life. Everything at this seam (frames, screen,
-	// event positions, extents) is in layout units and the backend converts; Present gets the
+	// (DisplayScale.h). X11 and headless keep theirs for the backend's life; Wayland's follows
+	// the outputs the windows are on and, when it changes, posts kExposed to every window,
+	// which then draws again at the new scale. Everything at this seam (frames, screen, event
+	// positions, extents) is in layout units and the backend converts; Present gets the
 	// backing store at the content size times Scale(), halves rounded up.
 	virtual DisplayScale Scale() const { return DisplayScale(); }
 	// The frame a typical titled window gets from the window manager, for placing a window

@@ -30,12 +30,13 @@ namespace {
 int32
 EnvironmentScale()
 {
-	// Buffers take a whole scale: a fractional one asked for is taken up to the next whole.
+	// A fraction needs the compositor's viewporter; the backend takes it up to the next whole
+	// factor where there is none.
 	DisplayScale scale;
 	if (!ParseDisplayScale(getenv(kDisplayScaleVariable), &scale)
 		&& !ParseWholeDisplayScale(getenv("GDK_SCALE"), &scale))
 		return 0;
-	return scale.Ceiling();
+	return scale.Units();
 }
 
 const WaylandHost kHost = {SpawnURLOpener, EnvironmentScale};

@@ -1,5 +1,6 @@
 // The Wayland backend, on libwayland-client, loaded as a module only in a Wayland session.
 // Its other parts: WaylandWait.cpp (the blocking wait), WaylandWindow (one surface),
+// WaylandScaleSurface and WaylandOutputs (what decides the scale),
 // WaylandBuffers (frames in shared memory), WaylandSeat (pointer, cursor and keyboard),
 // WaylandKeyboard (keys through xkbcommon), WaylandEntry.cpp (the module's entry point).
 //
@@ -26,8 +27,13 @@
 //    signals) and the loop's other descriptors until an event, one of those, the next timer
 //    or key repeat; SIGINT, SIGTERM and SIGHUP as a quit request; a lost compositor is a quit
 //    request and ends the program with status 1 once it has saved
-//  - a whole-number scale, taken once at start: KAMBOLUX_SCALE or GDK_SCALE, else the largest
-//    of the outputs' scales; buffers at that scale (wl_surface.set_buffer_scale)
+//  - the scale (WaylandScale.h): KAMBOLUX_SCALE or GDK_SCALE, else the largest that a shown
+//    window's surface wants: the compositor's preferred fractional scale
+//    (wp_fractional_scale_v1, buffers stretched by a wp_viewport), else the largest whole
+//    scale of the outputs it is on (wl_surface.enter/leave, wl_surface.set_buffer_scale);
+//    before a window is placed, the outputs' largest. A change while running (an output's
+//    scale, a window moved to another output, an output gone) redraws every window at the
+//    new factor; pop-ups follow it; the cursor at the scale of the surface it enters
 //  - the clipboard within the program; web addresses handed to the desktop's opener
 //
 // Does not implement (yet):
@@ -36,7 +42,8 @@
 //    or drawn by libdecor, and so no "without title bar"
 //  - window positions (Wayland has none: the kit's own are kept as they were set), always on
 //    top, modal hints
-//  - fractional scales, a scale that changes while the program runs, the window icon
+//  - wl_surface.preferred_buffer_scale (libwayland 1.22; the outputs' scales serve), the
+//    window icon
 //  - mouse wheel, drag and drop, an input method's composition
 
 #include "WaylandBackend.h"
@@ -49,8 +56,12 @@
 #include <cstdlib>
 
 #include "DisplayScale.h"
+#include "WaylandOutputs.h"
+#include "WaylandScale.h"
 #include "WaylandSeat.h"
 #include "WaylandWindow.h"
+#include "fractional-scale-client-protocol.h"
+#include "viewporter-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
 namespace BPrivate {
@@ -68,8 +79,9 @@ OnGlobal(void* data, wl_registry*, uint32_t name, const char* interface, uint32_
 }
 
 void
-OnGlobalRemove(void*, wl_registry*, uint32_t)
+OnGlobalRemove(void* data, wl_registry*, uint32_t name)
 {
+	static_cast<WaylandBackend*>(data)->GlobalRemoved(name);
 }
 
 const wl_registry_listener kRegistryListener = {OnGlobal, OnGlobalRemove};
@@ -81,38 +93,6 @@ OnPing(void*, xdg_wm_base* base, uint32_t serial)
 }
 
 const xdg_wm_base_listener kWmBaseListener = {OnPing};
-
-void
-OnOutputGeometry(void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*,
-	const char*, int32_t)
-{
-}
-
-void
-OnOutputMode(void* data, wl_output*, uint32_t flags, int32_t width, int32_t height, int32_t)
-{
-	if ((flags & WL_OUTPUT_MODE_CURRENT) != 0)
-		static_cast<WaylandBackend*>(data)->OutputMode(width, height);
-}
-
-void
-OnOutputDone(void*, wl_output*)
-{
-}
-
-void
-OnOutputScale(void* data, wl_output*, int32_t scale)
-{
-	static_cast<WaylandBackend*>(data)->OutputScale(scale);
-}
-
-void
-OnOutputText(void*, wl_output*, const char*)
-{
-}
-
-const wl_output_listener kOutputListener = {OnOutputGeometry, OnOutputMode, OnOutputDone,
-	OnOutputScale, OnOutputText, OnOutputText};
 
 template <typename T>
 T*
@@ -143,6 +123,9 @@ WaylandBackend::WaylandBackend(wl_display* display, const WaylandHost* host) : f
 		for (WaylandWindow* popup : popups)
 			popup->Hide();
 	};
+	fOutputs = std::make_unique<WaylandOutputs>([this]() { _UpdateScale(); });
+	fConnection.outputScale = [this](const void* output) { return fOutputs->ScaleOf(output); };
+	fConnection.scaleWanted = [this]() { _UpdateScale(); };
 	fSeat = std::make_unique<WaylandSeat>(&fConnection,
 		[this](wl_surface* surface) { return _WindowOf(surface); });
 	fConnection.registry = wl_display_get_registry(display);
@@ -151,10 +134,11 @@ WaylandBackend::WaylandBackend(wl_display* display, const WaylandHost* host) : f
 	wl_display_roundtrip(display);
 	wl_display_roundtrip(display);
 
-	const int32 asked = fHost != nullptr && fHost->environmentScale != nullptr
+	fEnvironmentUnits = fHost != nullptr && fHost->environmentScale != nullptr
 		? fHost->environmentScale()
 		: 0;
-	fConnection.scale = std::clamp(asked > 0 ? asked : fOutputScale, (int32)1, kMaxDisplayScale);
+	fScaleKnown = true;
+	_UpdateScale();
 	_InstallWakeUps();
 }
 
@@ -166,8 +150,11 @@ WaylandBackend::~WaylandBackend()
 		window->Forgotten();
 	fWindows.clear();
 	fSeat.reset();
-	if (fOutput != nullptr)
-		wl_output_destroy(fOutput);
+	fOutputs.reset();
+	if (fConnection.fractionalScale != nullptr)
+		wp_fractional_scale_manager_v1_destroy(fConnection.fractionalScale);
+	if (fConnection.viewporter != nullptr)
+		wp_viewporter_destroy(fConnection.viewporter);
 	if (fConnection.seat != nullptr)
 		wl_seat_destroy(fConnection.seat);
 	if (fConnection.wmBase != nullptr)
@@ -211,24 +198,59 @@ WaylandBackend::GlobalAdded(uint32 name, const char* interface, uint32 version)
 		xdg_wm_base_add_listener(fConnection.wmBase, &kWmBaseListener, this);
 	} else if (which == wl_seat_interface.name && fConnection.seat == nullptr)
 		fSeat->Attach(Bind<wl_seat>(registry, name, &wl_seat_interface, version, 5));
-	else if (which == wl_output_interface.name && fOutput == nullptr) {
-		// One output: the kit knows one screen.
-		fOutput = Bind<wl_output>(registry, name, &wl_output_interface, version, 2);
-		wl_output_add_listener(fOutput, &kOutputListener, this);
+	else if (which == wl_output_interface.name)
+		fOutputs->Add(registry, name, version);
+	else if (which == wp_viewporter_interface.name && fConnection.viewporter == nullptr) {
+		fConnection.viewporter = Bind<wp_viewporter>(registry, name, &wp_viewporter_interface,
+			version, 1);
+	} else if (which == wp_fractional_scale_manager_v1_interface.name
+		&& fConnection.fractionalScale == nullptr) {
+		fConnection.fractionalScale = Bind<wp_fractional_scale_manager_v1>(registry, name,
+			&wp_fractional_scale_manager_v1_interface, version, 1);
 	}
 }
 
 void
-WaylandBackend::OutputMode(int32 width, int32 height)
+WaylandBackend::GlobalRemoved(uint32 name)
 {
-	fOutputWidth = width;
-	fOutputHeight = height;
+	const bool output = fOutputs->Remove(name, [this](const void* gone) {
+		for (auto& [id, window] : fWindows) {
+			if (WaylandScaleSurface* scale = window->ScaleSurface())
+				scale->OutputGone(gone);
+		}
+	});
+	if (output)
+		_UpdateScale();
 }
 
 void
-WaylandBackend::OutputScale(int32 scale)
+WaylandBackend::_UpdateScale()
 {
-	fOutputScale = std::max(scale, (int32)1);
+	if (!fScaleKnown)
+		return; // still in the first round trips
+	WaylandScaleInputs inputs;
+	inputs.environmentUnits = fEnvironmentUnits;
+	inputs.viewporter = fConnection.viewporter != nullptr;
+	inputs.largestOutput = fOutputs->Largest();
+	// Pop-ups are drawn at their parent's factor and do not choose it.
+	for (const auto& [id, window] : fWindows) {
+		DisplayScale wanted;
+		if (!window->IsPopup() && window->IsShown() && window->ScaleSurface() != nullptr
+			&& window->ScaleSurface()->Wanted(&wanted))
+			inputs.windows.push_back(wanted);
+	}
+	const DisplayScale scale = ChooseWaylandScale(inputs);
+	if (scale == fConnection.scale)
+		return;
+	fConnection.scale = scale;
+	// Every window draws again at the new factor.
+	for (const auto& [id, window] : fWindows) {
+		BackendEvent event;
+		event.type = BackendEvent::kExposed;
+		event.window = id;
+		event.where = window->Frame().LeftTop();
+		fPending.push_back(event);
+	}
 }
 
 std::unique_ptr<BackendWindow>
@@ -266,9 +288,13 @@ WaylandBackend::_WindowOf(wl_surface* surface) const
 BRect
 WaylandBackend::ScreenFrame() const
 {
-	const int32 scale = std::max(fOutputScale, (int32)1);
-	const int32 width = fOutputWidth > 0 ? fOutputWidth / scale : kFallbackWidth;
-	const int32 height = fOutputHeight > 0 ? fOutputHeight / scale : kFallbackHeight;
+	int32 width = kFallbackWidth;
+	int32 height = kFallbackHeight;
+	int32 scale = 1;
+	if (fOutputs->FirstMode(&width, &height, &scale)) {
+		width /= scale;
+		height /= scale;
+	}
 	return BRect(0, 0, (float)width - 1, (float)height - 1);
 }
 

@@ -15,11 +15,11 @@
 #include "WaylandConnection.h"
 #include "WaylandModule.h"
 
-struct wl_output;
 struct wl_surface;
 
 namespace BPrivate {
 
+class WaylandOutputs;
 class WaylandSeat;
 class WaylandWindow;
 
@@ -42,7 +42,7 @@ public:
 	void AfterFirstFrame() override;
 	bool SupportsAlwaysOnTop() const override { return false; }
 	bool SupportsWindowPosition() const override { return false; }
-	DisplayScale Scale() const override { return DisplayScale::Whole(fConnection.scale); }
+	DisplayScale Scale() const override { return fConnection.scale; }
 	uint32 MouseButtons() const override;
 	BPoint MouseLocation() const override;
 	std::string ClipboardText() override { return fClipboard; }
@@ -51,8 +51,7 @@ public:
 
 	// wl_registry's announcements (WaylandBackend.cpp).
 	void GlobalAdded(uint32 name, const char* interface, uint32 version);
-	void OutputMode(int32 width, int32 height);
-	void OutputScale(int32 scale);
+	void GlobalRemoved(uint32 name);
 
 private:
 	// WaylandWait.cpp
@@ -61,6 +60,8 @@ private:
 	bool _Sleep(int32 timeoutMs, std::vector<pollfd>* descriptors);
 	void _Lost();
 
+	// Chooses the kit's factor again from the windows' surfaces and the outputs.
+	void _UpdateScale();
 	void _WindowGone(WaylandWindow* window);
 	WaylandWindow* _WindowOf(wl_surface* surface) const;
 	void _ReapChildren();
@@ -76,10 +77,9 @@ private:
 	bool fFrameShown = false;
 	std::string fClipboard; // the program's own; other programs' come in a later step
 	std::vector<pid_t> fChildren;
-	wl_output* fOutput = nullptr;
-	int32 fOutputWidth = 0;
-	int32 fOutputHeight = 0;
-	int32 fOutputScale = 1;
+	std::unique_ptr<WaylandOutputs> fOutputs;
+	int32 fEnvironmentUnits = 0;
+	bool fScaleKnown = false;
 };
 
 } // namespace BPrivate

@@ -12,6 +12,8 @@ struct wl_display;
 struct wl_registry;
 struct wl_seat;
 struct wl_shm;
+struct wp_fractional_scale_manager_v1;
+struct wp_viewporter;
 struct xdg_wm_base;
 
 namespace BPrivate {
@@ -25,7 +27,11 @@ struct WaylandConnection {
 	wl_shm* shm = nullptr;
 	xdg_wm_base* wmBase = nullptr;
 	wl_seat* seat = nullptr;
-	int32 scale = 1;
+	// Offered by some compositors only: fractional scales need both.
+	wp_fractional_scale_manager_v1* fractionalScale = nullptr;
+	wp_viewporter* viewporter = nullptr;
+	// The factor the kit draws every window at (WaylandScale.h).
+	DisplayScale scale;
 	// The newest input event's serial: pop-up grabs and activation need one.
 	uint32 inputSerial = 0;
 	bool lost = false;
@@ -35,6 +41,11 @@ struct WaylandConnection {
 	// Unmaps the pop-ups that belong to a window, innermost first: a parent's role may not go
 	// before its pop-ups' (a protocol error the compositor ends the connection for).
 	std::function<void(const WaylandWindow* parent)> hidePopupsOf;
+	// An output's whole scale, 1 when it is not known.
+	std::function<int32(const void* output)> outputScale;
+	// A surface was told of another scale, or entered or left an output: the kit's factor is
+	// chosen again.
+	std::function<void()> scaleWanted;
 	// A window's first frame went to the compositor.
 	std::function<void()> frameShown;
 };

@@ -14,7 +14,7 @@ class Backend;
 struct WaylandHost {
 	// Starts the desktop's opener on a web address without waiting (SpawnURLOpener).
 	status_t (*spawnURLOpener)(const char* url, pid_t* child);
-	// The scale the user asked for in the environment, 0 when nothing is asked.
+	// The scale the user asked for in the environment, in 120ths; 0 when nothing is asked.
 	int32 (*environmentScale)();
 };
 

@@ -312,8 +312,16 @@ WaylandSeat::_SetCursor(uint32 serial)
 {
 	if (fPointer == nullptr || fConnection->shm == nullptr)
 		return;
-	const int32 scale = fConnection->scale;
+	// At the scale of the output under the pointer: the theme is loaded again at another.
+	WaylandScaleSurface* over = fPointerWindow != nullptr ? fPointerWindow->ScaleSurface()
+														  : nullptr;
+	const int32 scale = over != nullptr ? over->CursorScale() : fConnection->scale.Ceiling();
+	if (fCursorTheme != nullptr && scale != fCursorScale) {
+		wl_cursor_theme_destroy(fCursorTheme);
+		fCursorTheme = nullptr;
+	}
 	if (fCursorTheme == nullptr) {
+		fCursorScale = scale;
 		int size = kCursorSize;
 		if (const char* text = getenv("XCURSOR_SIZE")) {
 			const int asked = atoi(text);
@@ -322,7 +330,8 @@ WaylandSeat::_SetCursor(uint32 serial)
 		}
 		fCursorTheme = wl_cursor_theme_load(getenv("XCURSOR_THEME"), size * scale,
 			fConnection->shm);
-		fCursorSurface = wl_compositor_create_surface(fConnection->compositor);
+		if (fCursorSurface == nullptr)
+			fCursorSurface = wl_compositor_create_surface(fConnection->compositor);
 	}
 	wl_cursor* cursor = fCursorTheme != nullptr
 		? wl_cursor_theme_get_cursor(fCursorTheme, "left_ptr")

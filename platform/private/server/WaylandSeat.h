@@ -59,6 +59,7 @@ private:
 	wl_keyboard* fWlKeyboard = nullptr;
 	wl_cursor_theme* fCursorTheme = nullptr;
 	wl_surface* fCursorSurface = nullptr;
+	int32 fCursorScale = 1; // the theme's
 
 	WaylandWindow* fPointerWindow = nullptr;
 	WaylandWindow* fKeyWindow = nullptr;

@@ -102,7 +102,7 @@ WaylandWindow::WaylandWindow(WaylandConnection* connection, uint32 id, const Win
 {
 	fSurface = wl_compositor_create_surface(connection->compositor);
 	if (fSurface != nullptr)
-		wl_surface_set_buffer_scale(fSurface, connection->scale);
+		fScaleSurface = std::make_unique<WaylandScaleSurface>(connection, fSurface);
 }
 
 WaylandWindow::~WaylandWindow()
@@ -110,6 +110,7 @@ WaylandWindow::~WaylandWindow()
 	if (fGone)
 		fGone(this);
 	_DestroyRole();
+	fScaleSurface.reset();
 	if (fSurface != nullptr)
 		wl_surface_destroy(fSurface);
 }
@@ -122,6 +123,7 @@ WaylandWindow::Forgotten()
 	_DestroyRole();
 	fBuffers.Clear();
 	fQueued = nullptr;
+	fScaleSurface.reset();
 	if (fSurface != nullptr)
 		wl_surface_destroy(fSurface);
 	fSurface = nullptr;
@@ -306,7 +308,10 @@ WaylandWindow::_Commit()
 	fQueued = nullptr;
 	int32 first = 0;
 	int32 last = buffer->height - 1;
-	if (fLast != nullptr && fLast != buffer
+	// A buffer at another scale covers the window anew: all of it is damage.
+	const bool placed = fScaleSurface->Place(buffer->width, buffer->height, Extent(fFrame.Width()),
+		Extent(fFrame.Height()));
+	if (!placed && fLast != nullptr && fLast != buffer
 		&& !ChangedRows(fLast->pixels, buffer->pixels, buffer->height, buffer->width * 4,
 			buffer->stride, &first, &last))
 		return; // what the compositor shows already

@@ -12,6 +12,7 @@
 #include "Backend.h"
 #include "WaylandBuffers.h"
 #include "WaylandConnection.h"
+#include "WaylandScaleSurface.h"
 
 struct wl_callback;
 struct wl_surface;
@@ -32,6 +33,9 @@ public:
 	bool IsPopup() const { return fSpec.popupMenu; }
 	uint32 Parent() const { return fSpec.parent; }
 	bool HasShownFrame() const { return fShownFrame; }
+	bool IsShown() const { return fShown; }
+	// What the compositor said of this surface's scale (nullptr once forgotten).
+	WaylandScaleSurface* ScaleSurface() const { return fScaleSurface.get(); }
 	wl_surface* Surface() const { return fSurface; }
 	xdg_surface* XdgSurface() const { return fXdgSurface; }
 	xdg_toplevel* Toplevel() const { return fToplevel; }
@@ -78,6 +82,7 @@ private:
 	WaylandBuffers fBuffers;
 
 	wl_surface* fSurface = nullptr;
+	std::unique_ptr<WaylandScaleSurface> fScaleSurface;
 	xdg_surface* fXdgSurface = nullptr;
 	xdg_toplevel* fToplevel = nullptr;
 	xdg_popup* fPopup = nullptr;

@@ -6,7 +6,9 @@
 set(KAMBO_WAYLAND_GENERATED ${CMAKE_CURRENT_BINARY_DIR}/wayland-protocols)
 file(MAKE_DIRECTORY ${KAMBO_WAYLAND_GENERATED})
 set(KAMBO_WAYLAND_PROTOCOLS
-	"xdg-shell=${WAYLAND_PROTOCOLS_DIR}/stable/xdg-shell/xdg-shell.xml")
+	"xdg-shell=${WAYLAND_PROTOCOLS_DIR}/stable/xdg-shell/xdg-shell.xml"
+	"viewporter=${WAYLAND_PROTOCOLS_DIR}/stable/viewporter/viewporter.xml"
+	"fractional-scale=${WAYLAND_PROTOCOLS_DIR}/staging/fractional-scale/fractional-scale-v1.xml")
 set(KAMBO_WAYLAND_PROTOCOL_SOURCES)
 foreach(entry IN LISTS KAMBO_WAYLAND_PROTOCOLS)
 	string(REPLACE "=" ";" parts ${entry})
