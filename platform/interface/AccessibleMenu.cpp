@@ -178,7 +178,8 @@ ItemNode::ScreenBounds()
 	BMenu* menu = fItem->Menu();
 	if (!MenuShowing(menu))
 		return BRect();
-	return ScreenPixels(menu->ConvertToScreen(menu->ItemFrame(menu->IndexOf(fItem))));
+	return ScreenPixels(menu->ConvertToScreen(menu->ItemFrame(menu->IndexOf(fItem))),
+		menu->Window());
 }
 
 int32

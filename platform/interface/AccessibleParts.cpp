@@ -142,7 +142,7 @@ PartNode::ScreenBounds()
 	BView* view = fOwner->View();
 	if (!_Get(&part) || !ViewIsShowing(view))
 		return BRect();
-	return ScreenPixels(view->ConvertToScreen(part.frame));
+	return ScreenPixels(view->ConvertToScreen(part.frame), view->Window());
 }
 
 int32

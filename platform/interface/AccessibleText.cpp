@@ -99,7 +99,7 @@ TextAccess::CharacterBounds(int32 offset)
 		? right.x - left.x
 		: fView->StringWidth(fView->Text() + byte, next - byte);
 	BRect frame(left.x, left.y, left.x + std::max(width, 1.0f) - 1, left.y + height - 1);
-	return ScreenPixels(fView->ConvertToScreen(frame));
+	return ScreenPixels(fView->ConvertToScreen(frame), fView->Window());
 }
 
 int32
@@ -107,8 +107,7 @@ TextAccess::OffsetAtPoint(BPoint screenPoint)
 {
 	if (fView->Window() == nullptr)
 		return -1;
-	float scale = (float)CurrentBackend()->Scale().Factor();
-	BPoint point = fView->ConvertFromScreen(BPoint(screenPoint.x / scale, screenPoint.y / scale));
+	BPoint point = fView->ConvertFromScreen(LayoutScreenPoint(screenPoint, fView->Window()));
 	if (!fView->Bounds().Contains(point) || fView->TextLength() == 0)
 		return -1;
 	return _Character(fView->OffsetAt(point));

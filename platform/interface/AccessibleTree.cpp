@@ -80,11 +80,32 @@ Notify(AccessibleEvent::Type type, AccessibleNode* node)
 	Notify(event);
 }
 
+namespace {
+
+// Where the window's content begins in the coordinates ScreenPixels reports.
+BPoint
+ReportedOrigin(const BWindow* window)
+{
+	if (window == nullptr || CurrentBackend()->KnowsScreenCoordinates())
+		return BPoint(0, 0);
+	return window->Frame().LeftTop();
+}
+
+} // namespace
+
+BPoint
+LayoutScreenPoint(BPoint screenPixels, const BWindow* window)
+{
+	const float scale = (float)CurrentBackend()->Scale().Factor();
+	return BPoint(screenPixels.x / scale, screenPixels.y / scale) + ReportedOrigin(window);
+}
+
 BRect
-ScreenPixels(BRect rect)
+ScreenPixels(BRect rect, const BWindow* window)
 {
 	if (!rect.IsValid())
 		return BRect();
+	rect.OffsetBy(-ReportedOrigin(window).x, -ReportedOrigin(window).y);
 	// Layout rects name their last unit; a unit covers the pixels up to where the next begins.
 	const DisplayScale displayScale = CurrentBackend()->Scale();
 	if (!displayScale.IsWhole()) {
@@ -219,7 +240,7 @@ WindowNode::ScreenBounds()
 {
 	if (!IsOnScreen(fWindow))
 		return BRect();
-	return ScreenPixels(fWindow->Frame());
+	return ScreenPixels(fWindow->Frame(), fWindow);
 }
 
 bool

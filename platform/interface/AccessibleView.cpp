@@ -173,7 +173,7 @@ ViewNode::ScreenBounds()
 {
 	if (!ViewIsShowing(fView))
 		return BRect();
-	return ScreenPixels(fView->ConvertToScreen(fView->Bounds()));
+	return ScreenPixels(fView->ConvertToScreen(fView->Bounds()), fView->Window());
 }
 
 bool

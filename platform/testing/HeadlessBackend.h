@@ -61,6 +61,9 @@ public:
 	// A window system that places windows itself, as a Wayland compositor does.
 	void SetSupportsWindowPosition(bool supports) { fSupportsWindowPosition = supports; }
 	bool SupportsWindowPosition() const override { return fSupportsWindowPosition; }
+	// A window system that tells no window's place on the screen, as Wayland.
+	void SetKnowsScreenCoordinates(bool knows) { fKnowsScreenCoordinates = knows; }
+	bool KnowsScreenCoordinates() const override { return fKnowsScreenCoordinates; }
 	// Surface pixels per layout unit, whole (1 to kMaxDisplayScale) or fractional; set it
 	// before the first window.
 	void SetScale(int32 scale);
@@ -147,6 +150,7 @@ private:
 	bool fRefuseWindows = false;
 	bool fSupportsAlwaysOnTop = true;
 	bool fSupportsWindowPosition = true;
+	bool fKnowsScreenCoordinates = true;
 	DisplayScale fScale;
 	FrameExtents fTitledExtents;
 	FrameExtents fBorderedExtents;

@@ -210,6 +210,29 @@ TEST_P(AccessibleTest, EveryWidgetSaysWhatItIs)
 	EXPECT_EQ(Pixels(BRect(250, 60, 259, 69)), second->ScreenBounds());
 }
 
+// Where the window system tells no window's place (Wayland), extents in screen coordinates
+// are relative to the window, as GTK reports them there, and a point is read back the same way.
+TEST_P(AccessibleTest, WithoutScreenCoordinatesExtentsAreWindowRelative)
+{
+	fBackend->SetKnowsScreenCoordinates(false);
+	Show();
+	AccessibleNode* window = BPrivate::NodeOf(fWindow);
+	EXPECT_EQ(Pixels(BRect(0, 0, 199, 99)), window->ScreenBounds());
+	EXPECT_EQ(Pixels(BRect(10, 60, 69, 79)), Node(fButton)->ScreenBounds());
+	EXPECT_EQ(Pixels(BRect(150, 10, 159, 19)), Node(fParts)->ChildAt(1)->ScreenBounds());
+
+	fText->SetText("12,5");
+	BPrivate::AccessibleText* text = Node(fText)->Text();
+	ASSERT_NE(nullptr, text);
+	for (int32 i = 0; i < 4; i++) {
+		const BRect box = text->CharacterBounds(i);
+		EXPECT_TRUE(Node(fText)->ScreenBounds().Contains(box)) << i;
+		EXPECT_EQ(i,
+			text->OffsetAtPoint(BPoint((box.left + box.right) / 2, (box.top + box.bottom) / 2)))
+			<< i;
+	}
+}
+
 TEST_P(AccessibleTest, AMessageTextIsALabelThatSaysItself)
 {
 	// An alert's text: neither editable nor selectable, only there to be read. A screen reader

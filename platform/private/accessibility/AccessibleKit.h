@@ -98,7 +98,11 @@ void RunAccessibleAction(BMessage* message, BHandler* handler);
 int32 CharacterCount(const std::string& text, int32 byteStart, int32 byteEnd);
 int32 ByteOffsetOfCharacter(const std::string& text, int32 characterOffset);
 
-// A rect in layout units on the screen as window-system pixels.
-BRect ScreenPixels(BRect layoutScreenRect);
+// A rect in layout units on the screen, of something in window, as window-system pixels; where
+// the window system tells no window's place (Wayland), relative to the window, as GTK does.
+BRect ScreenPixels(BRect layoutScreenRect, const BWindow* window);
+// The other way: a point in window-system pixels as ScreenPixels gives them, in layout units
+// on the screen.
+BPoint LayoutScreenPoint(BPoint screenPixels, const BWindow* window);
 
 } // namespace BPrivate

@@ -147,6 +147,9 @@ public:
 	// never kept: a window manager may start or change while the program runs.
 	virtual bool SupportsAlwaysOnTop() const { return true; }
 	virtual bool SupportsWindowPosition() const { return true; }
+	// Whether windows' places on the screen are known. Where they are not (Wayland), what the
+	// kit reports in screen coordinates (accessible extents) is relative to the window.
+	virtual bool KnowsScreenCoordinates() const { return true; }
 	virtual uint32 MouseButtons() const = 0;
 	virtual BPoint MouseLocation() const = 0;
 	// The clipboard's text if it is known without asking another program (empty otherwise).

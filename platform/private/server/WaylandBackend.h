@@ -42,6 +42,7 @@ public:
 	void AfterFirstFrame() override;
 	bool SupportsAlwaysOnTop() const override { return false; }
 	bool SupportsWindowPosition() const override { return false; }
+	bool KnowsScreenCoordinates() const override { return false; }
 	DisplayScale Scale() const override { return fConnection.scale; }
 	uint32 MouseButtons() const override;
 	BPoint MouseLocation() const override;
