@@ -28,10 +28,14 @@
 //    request and ends the program with status 1 once it has saved
 //  - a whole-number scale, taken once at start: KAMBOLUX_SCALE or GDK_SCALE, else the largest
 //    of the outputs' scales; buffers at that scale (wl_surface.set_buffer_scale)
-//  - the clipboard within the program; web addresses handed to the desktop's opener
+//  - the clipboard (wl_data_device) and, where the compositor offers it, the primary
+//    selection (zwp_primary_selection_v1) both ways: offered as UTF-8 and the usual text
+//    types, written to each reader's pipe and read from the owner's without blocking, served
+//    by the wait's poll, with the X11 backend's time-out and size cap (WaylandClipboard,
+//    WaylandPrimary, WaylandClipboardSelection); set with the last input event's serial
+//  - web addresses handed to the desktop's opener
 //
 // Does not implement (yet):
-//  - the clipboard with other programs (wl_data_device), the primary selection
 //  - startup activation (xdg_activation_v1), decorations negotiated through xdg-decoration
 //    or drawn by libdecor, and so no "without title bar"
 //  - window positions (Wayland has none: the kit's own are kept as they were set), always on
@@ -49,6 +53,8 @@
 #include <cstdlib>
 
 #include "DisplayScale.h"
+#include "WaylandClipboard.h"
+#include "WaylandPrimary.h"
 #include "WaylandSeat.h"
 #include "WaylandWindow.h"
 #include "xdg-shell-client-protocol.h"
@@ -145,10 +151,14 @@ WaylandBackend::WaylandBackend(wl_display* display, const WaylandHost* host) : f
 	};
 	fSeat = std::make_unique<WaylandSeat>(&fConnection,
 		[this](wl_surface* surface) { return _WindowOf(surface); });
+	fClipboard = std::make_unique<WaylandClipboard>(&fConnection);
+	fPrimary = std::make_unique<WaylandPrimary>(&fConnection);
 	fConnection.registry = wl_display_get_registry(display);
 	wl_registry_add_listener(fConnection.registry, &kRegistryListener, this);
 	// The globals, then what the bound ones say of themselves (outputs' modes and scales).
 	wl_display_roundtrip(display);
+	fClipboard->Start(fConnection.seat);
+	fPrimary->Start(fConnection.seat);
 	wl_display_roundtrip(display);
 
 	const int32 asked = fHost != nullptr && fHost->environmentScale != nullptr
@@ -165,6 +175,8 @@ WaylandBackend::~WaylandBackend()
 	for (auto& [id, window] : fWindows)
 		window->Forgotten();
 	fWindows.clear();
+	fClipboard.reset();
+	fPrimary.reset();
 	fSeat.reset();
 	if (fOutput != nullptr)
 		wl_output_destroy(fOutput);
@@ -215,7 +227,10 @@ WaylandBackend::GlobalAdded(uint32 name, const char* interface, uint32 version)
 		// One output: the kit knows one screen.
 		fOutput = Bind<wl_output>(registry, name, &wl_output_interface, version, 2);
 		wl_output_add_listener(fOutput, &kOutputListener, this);
-	}
+	} else if (WaylandClipboard::Binds(interface))
+		fClipboard->Bind(registry, name, version);
+	else if (WaylandPrimary::Binds(interface))
+		fPrimary->Bind(registry, name, version);
 }
 
 void

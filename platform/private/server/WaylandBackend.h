@@ -1,6 +1,7 @@
 // The Wayland backend on libwayland-client: the kit's windows as xdg-shell surfaces. Its
 // parts: WaylandWindow (one surface), WaylandBuffers (frames in shared memory), WaylandSeat
-// (pointer and keyboard), WaylandKeyboard (xkbcommon), WaylandWait.cpp (the blocking wait).
+// (pointer and keyboard), WaylandKeyboard (xkbcommon), WaylandWait.cpp (the blocking wait),
+// WaylandClipboard and WaylandPrimary (the selections, WaylandClipboardBackend.cpp).
 // It lives in a module of its own (WaylandEntry.cpp); the checklist is at the top of
 // WaylandBackend.cpp.
 #pragma once
@@ -20,6 +21,8 @@ struct wl_surface;
 
 namespace BPrivate {
 
+class WaylandClipboard;
+class WaylandPrimary;
 class WaylandSeat;
 class WaylandWindow;
 
@@ -45,8 +48,12 @@ public:
 	DisplayScale Scale() const override { return DisplayScale::Whole(fConnection.scale); }
 	uint32 MouseButtons() const override;
 	BPoint MouseLocation() const override;
-	std::string ClipboardText() override { return fClipboard; }
-	void SetClipboardText(const std::string& text) override { fClipboard = text; }
+	// WaylandClipboardBackend.cpp
+	std::string ClipboardText() override;
+	bool RequestClipboardText(std::string* text, const ClipboardAnswer& later) override;
+	void SetClipboardText(const std::string& text) override;
+	void SetPrimaryText(const std::string& text) override;
+	void RequestPrimaryText(uint32 window, int32 handler) override;
 	status_t OpenURL(const char* url) override;
 
 	// wl_registry's announcements (WaylandBackend.cpp).
@@ -61,6 +68,11 @@ private:
 	bool _Sleep(int32 timeoutMs, std::vector<pollfd>* descriptors);
 	void _Lost();
 
+	// WaylandClipboardBackend.cpp: the selections' pipes in the wait.
+	bool _ServeSelections();
+	void _AddSelectionDescriptors(std::vector<pollfd>* descriptors) const;
+	int64 _UntilSelectionTimeout() const;
+
 	void _WindowGone(WaylandWindow* window);
 	WaylandWindow* _WindowOf(wl_surface* surface) const;
 	void _ReapChildren();
@@ -74,7 +86,8 @@ private:
 	int fWakePipe[2] = {-1, -1};
 	bool fLostReported = false;
 	bool fFrameShown = false;
-	std::string fClipboard; // the program's own; other programs' come in a later step
+	std::unique_ptr<WaylandClipboard> fClipboard;
+	std::unique_ptr<WaylandPrimary> fPrimary;
 	std::vector<pid_t> fChildren;
 	wl_output* fOutput = nullptr;
 	int32 fOutputWidth = 0;

@@ -6,7 +6,9 @@
 set(KAMBO_WAYLAND_GENERATED ${CMAKE_CURRENT_BINARY_DIR}/wayland-protocols)
 file(MAKE_DIRECTORY ${KAMBO_WAYLAND_GENERATED})
 set(KAMBO_WAYLAND_PROTOCOLS
-	"xdg-shell=${WAYLAND_PROTOCOLS_DIR}/stable/xdg-shell/xdg-shell.xml")
+	"xdg-shell=${WAYLAND_PROTOCOLS_DIR}/stable/xdg-shell/xdg-shell.xml"
+	"primary-selection=${WAYLAND_PROTOCOLS_DIR}/unstable/primary-selection/primary-selection-unstable-v1.xml"
+	"xdg-activation=${WAYLAND_PROTOCOLS_DIR}/staging/xdg-activation/xdg-activation-v1.xml")
 set(KAMBO_WAYLAND_PROTOCOL_SOURCES)
 foreach(entry IN LISTS KAMBO_WAYLAND_PROTOCOLS)
 	string(REPLACE "=" ";" parts ${entry})

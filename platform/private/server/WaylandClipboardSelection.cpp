@@ -1,0 +1,144 @@
+#include "WaylandClipboardSelection.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "WaylandClipboardMimes.h"
+#include "WaylandClipboardReader.h"
+#include "WaylandClipboardWriter.h"
+
+namespace BPrivate {
+
+WaylandClipboardSelection::WaylandClipboardSelection() = default;
+
+WaylandClipboardSelection::~WaylandClipboardSelection() = default;
+
+void
+WaylandClipboardSelection::SetText(const std::string& text, uint32 serial)
+{
+	fText = text;
+	fOwner = true;
+	if (IsAvailable())
+		_Publish(serial);
+}
+
+bool
+WaylandClipboardSelection::OwnText(std::string* text) const
+{
+	if (!fOwner)
+		return false;
+	*text = fText;
+	return true;
+}
+
+void
+WaylandClipboardSelection::Request(Answer answer, bigtime_t now)
+{
+	fWaiting.push_back(std::move(answer));
+	if (fOwner) {
+		_Answer(fText);
+		return;
+	}
+	if (fReader != nullptr)
+		return; // the answer on its way is for every paste that waits
+	const std::string mime = fHasOffer ? ChooseTextMime(fOfferMimes) : std::string();
+	int pipeEnds[2] = {-1, -1};
+	if (mime.empty() || !IsAvailable() || pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) {
+		_Answer(std::string());
+		return;
+	}
+	_Receive(mime, pipeEnds[1]);
+	// The owner has its own copy of the write end now: the end of its data is the end of
+	// the pipe.
+	close(pipeEnds[1]);
+	fReadingMime = mime;
+	fReader = std::make_unique<WaylandClipboardReader>(pipeEnds[0], now);
+}
+
+void
+WaylandClipboardSelection::AddDescriptors(std::vector<pollfd>* descriptors) const
+{
+	if (fReader != nullptr && fReader->Descriptor() >= 0)
+		descriptors->push_back({fReader->Descriptor(), POLLIN, 0});
+	for (const auto& writer : fWriters) {
+		if (writer->Descriptor() >= 0)
+			descriptors->push_back({writer->Descriptor(), POLLOUT, 0});
+	}
+}
+
+bool
+WaylandClipboardSelection::Serve(bigtime_t now)
+{
+	std::erase_if(fWriters, [now](const std::unique_ptr<WaylandClipboardWriter>& writer) {
+		return writer->Write(now) != WaylandClipboardWriter::kWriting || writer->Expired(now);
+	});
+	if (fReader == nullptr)
+		return false;
+	WaylandClipboardReader::Status status = fReader->Read(now);
+	if (status == WaylandClipboardReader::kReading)
+		status = fReader->Expire(now);
+	if (status == WaylandClipboardReader::kReading)
+		return false;
+	const std::string text = status == WaylandClipboardReader::kDone
+		? DecodeSelectionText(fReadingMime, fReader->Take())
+		: std::string();
+	fReader.reset();
+	_Answer(text);
+	return true;
+}
+
+bigtime_t
+WaylandClipboardSelection::UntilTimeout(bigtime_t now) const
+{
+	bigtime_t soonest = -1;
+	auto consider = [&](bigtime_t deadline) {
+		const bigtime_t until = std::max(deadline - now, (bigtime_t)0);
+		if (soonest < 0 || until < soonest)
+			soonest = until;
+	};
+	if (fReader != nullptr)
+		consider(fReader->Deadline());
+	for (const auto& writer : fWriters)
+		consider(writer->Deadline());
+	return soonest;
+}
+
+void
+WaylandClipboardSelection::_OfferChanged(bool present, std::vector<std::string> mimes)
+{
+	fHasOffer = present;
+	fOfferMimes = std::move(mimes);
+}
+
+void
+WaylandClipboardSelection::_Send(const std::string& mime, int fd, bigtime_t now)
+{
+	std::string bytes;
+	if (!fOwner || !EncodeSelectionText(mime, fText, &bytes)) {
+		close(fd); // nothing in that type: the reader sees an empty answer at once
+		return;
+	}
+	auto writer = std::make_unique<WaylandClipboardWriter>(fd, std::move(bytes), now);
+	if (writer->Write(now) == WaylandClipboardWriter::kWriting)
+		fWriters.push_back(std::move(writer));
+}
+
+void
+WaylandClipboardSelection::_Cancelled()
+{
+	fOwner = false;
+	fText.clear();
+}
+
+void
+WaylandClipboardSelection::_Answer(const std::string& text)
+{
+	std::vector<Answer> waiting;
+	waiting.swap(fWaiting);
+	for (Answer& answer : waiting)
+		answer(text);
+}
+
+} // namespace BPrivate

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The clipboard and the primary selection between the program and other Wayland clients under
+# headless sway (sway_lib.sh): a text put on the clipboard with wl-copy is pasted with Ctrl+V
+# and converts; the result copied with Ctrl+C comes out of wl-paste; a large text goes both
+# ways whole; what is selected in the amount field comes out of wl-paste --primary.
+#
+#   wayland_clipboard_e2e.sh <kambolux>
+set -u
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/sway_lib.sh"
+
+KAMBOLUX=${1:?usage: wayland_clipboard_e2e.sh <kambolux>}
+
+e2e_require sway swaymsg wtype wl-copy wl-paste setpriv python3
+
+sway_start "$KAMBOLUX"
+
+"${SESSION[@]}" "$KAMBOLUX" >"$E2E_TMP/kambolux.out" 2>&1 &
+PID=$!
+e2e_track_pid "$PID"
+alive() { kill -0 "$PID" 2>/dev/null || e2e_fail "the program died: $(cat "$E2E_TMP/kambolux.out")"; }
+has_view() { [ -n "$(view)" ]; }
+e2e_wait_for 10 has_view || e2e_fail "no kambolux view: $(cat "$E2E_TMP/kambolux.out")"
+
+clipboard() { session wl-paste -n 2>/dev/null; }
+primary() { session wl-paste -n --primary 2>/dev/null; }
+# Each wtype starts with a modifier of its own: a new virtual keyboard's first key arrives as
+# held at enter, which is no press.
+keys() { session wtype "$@"; }
+focused() { session swaymsg -t get_tree | grep -q '"app_id": "kambolux"' && session swaymsg -t get_tree \
+	| python3 -c 'import json, sys
+def walk(n):
+    if n.get("app_id") == "kambolux" and n.get("focused"): sys.exit(0)
+    for c in n.get("nodes", []) + n.get("floating_nodes", []): walk(c)
+walk(json.load(sys.stdin)); sys.exit(1)'; }
+e2e_wait_for 10 focused || e2e_fail "the window never had the keyboard"
+
+# The amount field's text, selected whole and copied: the field shows a pasted amount in its
+# own form (12,5 as 12.5), so what comes out differs from what went in.
+copied() { keys -M ctrl a c -m ctrl && [ "$(clipboard)" = "$1" ]; }
+# Another program's text pasted into the amount field in place of all of it.
+paste() { session wl-copy "$1" && keys -M ctrl a v -m ctrl; }
+
+paste 12,5
+e2e_wait_for 5 copied 12.5 || e2e_fail "wl-copy 12,5, Ctrl+V, Ctrl+A, Ctrl+C gave \"$(clipboard)\", not 12.5"
+e2e_log "12,5 pasted from wl-copy, 12.5 copied to wl-paste"
+
+# What is selected in the amount field is the primary selection.
+if session wl-copy --primary x 2>/dev/null; then
+	keys -M ctrl a -m ctrl
+	selected() { [ "$(primary)" = 12.5 ]; }
+	e2e_wait_for 5 selected || e2e_fail "the amount field's selection is not the primary: \"$(primary)\""
+	e2e_log "the selected amount came out of wl-paste --primary"
+else
+	e2e_log "sway offers no primary selection: that part is not checked"
+fi
+
+# A text larger than a pipe holds arrives in pieces; the program goes on (no field takes that
+# many digits, so nothing is pasted) and the next paste works.
+python3 -c 'import sys; sys.stdout.write("1" * 3000000)' >"$E2E_TMP/large.txt"
+chmod 644 "$E2E_TMP/large.txt"
+session sh -c "wl-copy <'$E2E_TMP/large.txt'"
+keys -M ctrl a v -m ctrl
+paste 3,75
+e2e_wait_for 5 copied 3.75 || e2e_fail "after a 3 MB paste, 3,75 gave \"$(clipboard)\", not 3.75"
+alive
+e2e_log "a 3 MB paste left the program working"
+
+kill "$PID"
+e2e_wait_for 10 e2e_exited "$PID" || e2e_fail "the program did not quit"
+e2e_log "PASS"
