@@ -2,7 +2,9 @@
 # The clipboard and the primary selection between the program and other Wayland clients under
 # headless sway (sway_lib.sh): a text put on the clipboard with wl-copy is pasted with Ctrl+V
 # and converts; the result copied with Ctrl+C comes out of wl-paste; a large text goes both
-# ways whole; what is selected in the amount field comes out of wl-paste --primary.
+# ways whole; what is selected in the amount field comes out of wl-paste --primary. Started
+# with a launcher's XDG_ACTIVATION_TOKEN, the program keeps it from what it launches (the
+# browser for the about window's web address, here a stand-in that notes its environment).
 #
 #   wayland_clipboard_e2e.sh <kambolux>
 set -u
@@ -15,7 +17,11 @@ e2e_require sway swaymsg wtype wl-copy wl-paste setpriv python3
 
 sway_start "$KAMBOLUX"
 
-"${SESSION[@]}" "$KAMBOLUX" >"$E2E_TMP/kambolux.out" 2>&1 &
+mkdir -m 777 "$E2E_TMP/bin"
+printf '#!/bin/sh\nenv >"%s/opener.env"\n' "$E2E_TMP/bin" >"$E2E_TMP/bin/xdg-open"
+chmod 755 "$E2E_TMP/bin/xdg-open"
+"${SESSION[@]}" env PATH="$E2E_TMP/bin:$PATH" XDG_ACTIVATION_TOKEN=launcher-token "$KAMBOLUX" \
+	>"$E2E_TMP/kambolux.out" 2>&1 &
 PID=$!
 e2e_track_pid "$PID"
 alive() { kill -0 "$PID" 2>/dev/null || e2e_fail "the program died: $(cat "$E2E_TMP/kambolux.out")"; }
@@ -65,6 +71,16 @@ paste 3,75
 e2e_wait_for 5 copied 3.75 || e2e_fail "after a 3 MB paste, 3,75 gave \"$(clipboard)\", not 3.75"
 alive
 e2e_log "a 3 MB paste left the program working"
+
+# F1 opens the about window; Tab, Tab and Space open its first web address.
+keys -M shift -m shift -k F1
+two_views() { [ "$(session swaymsg -t get_tree | grep -c '"app_id": "kambolux"')" -ge 2 ]; }
+e2e_wait_for 5 two_views || e2e_fail "F1 opened no about window"
+keys -M shift -m shift -k Tab -k Tab -k space
+e2e_wait_for 5 test -s "$E2E_TMP/bin/opener.env" || e2e_fail "the web address was not opened"
+grep -q '^XDG_ACTIVATION_TOKEN=' "$E2E_TMP/bin/opener.env" \
+	&& e2e_fail "the launched opener inherited the launcher's activation token"
+e2e_log "the launcher's activation token stayed with the program"
 
 kill "$PID"
 e2e_wait_for 10 e2e_exited "$PID" || e2e_fail "the program did not quit"

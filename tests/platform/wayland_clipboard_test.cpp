@@ -1,6 +1,7 @@
 // The Wayland selections without a compositor: the text type a paste asks for and the bytes
 // each type carries, the pipes both ways (pieces, a stalled peer, a reader that went away, a
-// text too large), and one selection's requests and offers over a stand-in protocol.
+// text too large), one selection's requests and offers over a stand-in protocol, and the
+// launcher's activation token taken out of the environment.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "SelectionLimits.h"
+#include "WaylandActivation.h"
 #include "WaylandClipboardMimes.h"
 #include "WaylandClipboardReader.h"
 #include "WaylandClipboardSelection.h"
@@ -282,4 +284,24 @@ TEST(WaylandClipboardSelection, OwnTextIsOfferedUntilAnotherProgramTakesOver)
 	EXPECT_TRUE(alone.published.empty());
 	EXPECT_TRUE(alone.OwnText(&own));
 	EXPECT_EQ(own, "7");
+}
+
+TEST(WaylandActivation, LauncherTokenLeavesTheEnvironmentAtOnce)
+{
+	const struct {
+		const char* value; // nullptr: not set
+		const char* token;
+	} cases[] = {
+		{"kwin-1234_TIME5678", "kwin-1234_TIME5678"},
+		{"", ""},
+		{nullptr, ""},
+	};
+	for (const auto& test : cases) {
+		if (test.value != nullptr)
+			setenv("XDG_ACTIVATION_TOKEN", test.value, 1);
+		else
+			unsetenv("XDG_ACTIVATION_TOKEN");
+		EXPECT_EQ(WaylandActivation::TakeStartupToken(), test.token);
+		EXPECT_EQ(getenv("XDG_ACTIVATION_TOKEN"), nullptr) << test.token;
+	}
 }

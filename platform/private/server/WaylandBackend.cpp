@@ -33,11 +33,14 @@
 //    types, written to each reader's pipe and read from the owner's without blocking, served
 //    by the wait's poll, with the X11 backend's time-out and size cap (WaylandClipboard,
 //    WaylandPrimary, WaylandClipboardSelection); set with the last input event's serial
-//  - web addresses handed to the desktop's opener
+//  - startup activation: the launcher's XDG_ACTIVATION_TOKEN taken out of the environment
+//    at start (nothing launched inherits it) and given with xdg_activation_v1 to the main
+//    window once its first frame is up (WaylandActivation)
+//  - web addresses handed to the desktop's opener, without an activation token of their own
 //
 // Does not implement (yet):
-//  - startup activation (xdg_activation_v1), decorations negotiated through xdg-decoration
-//    or drawn by libdecor, and so no "without title bar"
+//  - decorations negotiated through xdg-decoration or drawn by libdecor, and so no "without
+//    title bar"
 //  - window positions (Wayland has none: the kit's own are kept as they were set), always on
 //    top, modal hints
 //  - fractional scales, a scale that changes while the program runs, the window icon
@@ -53,6 +56,7 @@
 #include <cstdlib>
 
 #include "DisplayScale.h"
+#include "WaylandActivation.h"
 #include "WaylandClipboard.h"
 #include "WaylandPrimary.h"
 #include "WaylandSeat.h"
@@ -153,6 +157,8 @@ WaylandBackend::WaylandBackend(wl_display* display, const WaylandHost* host) : f
 		[this](wl_surface* surface) { return _WindowOf(surface); });
 	fClipboard = std::make_unique<WaylandClipboard>(&fConnection);
 	fPrimary = std::make_unique<WaylandPrimary>(&fConnection);
+	// The launcher's token is ours alone: gone from the environment before anything starts.
+	fActivation = std::make_unique<WaylandActivation>();
 	fConnection.registry = wl_display_get_registry(display);
 	wl_registry_add_listener(fConnection.registry, &kRegistryListener, this);
 	// The globals, then what the bound ones say of themselves (outputs' modes and scales).
@@ -177,6 +183,7 @@ WaylandBackend::~WaylandBackend()
 	fWindows.clear();
 	fClipboard.reset();
 	fPrimary.reset();
+	fActivation.reset();
 	fSeat.reset();
 	if (fOutput != nullptr)
 		wl_output_destroy(fOutput);
@@ -231,6 +238,8 @@ WaylandBackend::GlobalAdded(uint32 name, const char* interface, uint32 version)
 		fClipboard->Bind(registry, name, version);
 	else if (WaylandPrimary::Binds(interface))
 		fPrimary->Bind(registry, name, version);
+	else if (WaylandActivation::Binds(interface))
+		fActivation->Bind(registry, name, version);
 }
 
 void

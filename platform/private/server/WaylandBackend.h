@@ -21,6 +21,7 @@ struct wl_surface;
 
 namespace BPrivate {
 
+class WaylandActivation;
 class WaylandClipboard;
 class WaylandPrimary;
 class WaylandSeat;
@@ -88,6 +89,7 @@ private:
 	bool fFrameShown = false;
 	std::unique_ptr<WaylandClipboard> fClipboard;
 	std::unique_ptr<WaylandPrimary> fPrimary;
+	std::unique_ptr<WaylandActivation> fActivation;
 	std::vector<pid_t> fChildren;
 	wl_output* fOutput = nullptr;
 	int32 fOutputWidth = 0;

@@ -18,7 +18,9 @@
 
 #include "QuitSignals.h"
 #include "SystemTime.h"
+#include "WaylandActivation.h"
 #include "WaylandSeat.h"
+#include "WaylandWindow.h"
 
 namespace BPrivate {
 
@@ -73,10 +75,17 @@ WaylandBackend::_Lost()
 	atexit(ExitAfterLostConnection);
 }
 
-// The Compose table is read only once the user sees the program.
+// Once the user sees the program: the launcher's activation, the Compose table.
 void
 WaylandBackend::AfterFirstFrame()
 {
+	// The launcher's activation goes to the main window, the first one that is not a pop-up.
+	for (const auto& [id, window] : fWindows) {
+		if (!window->IsPopup()) {
+			fActivation->WindowShown(window->Surface());
+			break;
+		}
+	}
 	fSeat->Keyboard().OpenCompose(ComposeLocale());
 }
 
