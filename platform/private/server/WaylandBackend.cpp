@@ -163,8 +163,6 @@ WaylandBackend::WaylandBackend(wl_display* display, const WaylandHost* host) : f
 	wl_registry_add_listener(fConnection.registry, &kRegistryListener, this);
 	// The globals, then what the bound ones say of themselves (outputs' modes and scales).
 	wl_display_roundtrip(display);
-	fClipboard->Start(fConnection.seat);
-	fPrimary->Start(fConnection.seat);
 	wl_display_roundtrip(display);
 
 	const int32 asked = fHost != nullptr && fHost->environmentScale != nullptr

@@ -19,6 +19,8 @@
 #include "QuitSignals.h"
 #include "SystemTime.h"
 #include "WaylandActivation.h"
+#include "WaylandClipboard.h"
+#include "WaylandPrimary.h"
 #include "WaylandSeat.h"
 #include "WaylandWindow.h"
 
@@ -75,7 +77,7 @@ WaylandBackend::_Lost()
 	atexit(ExitAfterLostConnection);
 }
 
-// Once the user sees the program: the launcher's activation, the Compose table.
+// Once the user sees the program: the launcher's activation, the Compose table, the selections.
 void
 WaylandBackend::AfterFirstFrame()
 {
@@ -87,6 +89,10 @@ WaylandBackend::AfterFirstFrame()
 		}
 	}
 	fSeat->Keyboard().OpenCompose(ComposeLocale());
+	// Nothing is pasted before there is a window to paste into: the selections' devices (and
+	// the offers the compositor then sends) wait until now.
+	fClipboard->Start(fConnection.seat);
+	fPrimary->Start(fConnection.seat);
 }
 
 bool
