@@ -305,3 +305,26 @@ TEST(WaylandActivation, LauncherTokenLeavesTheEnvironmentAtOnce)
 		EXPECT_EQ(getenv("XDG_ACTIVATION_TOKEN"), nullptr) << test.token;
 	}
 }
+
+TEST(WaylandClipboardSelection, PasteAfterTheSelectionChangedReadsTheNewOne)
+{
+	FakeSelection selection;
+	selection._OfferChanged(true, {"UTF8_STRING"});
+	std::vector<std::string> answers;
+	auto answer = [&](const std::string& text) { answers.push_back(text); };
+	selection.Request(answer, 0);
+	const int first = std::exchange(selection.ownerEnd, -1);
+	// Another program takes the clipboard while the first answer is still coming.
+	selection._OfferChanged(true, {"STRING"});
+	selection.Request(answer, 0);
+	EXPECT_EQ(selection.askedMime, "STRING");
+	ASSERT_GE(selection.ownerEnd, 0);
+	ASSERT_EQ(write(selection.ownerEnd, "f\xfcr", 3), 3);
+	close(std::exchange(selection.ownerEnd, -1));
+	EXPECT_TRUE(selection.Serve(1));
+	EXPECT_EQ(answers, std::vector<std::string>({"f\xc3\xbcr"}));
+	ASSERT_EQ(write(first, "12,5", 4), 4);
+	close(first);
+	EXPECT_TRUE(selection.Serve(2));
+	EXPECT_EQ(answers, std::vector<std::string>({"f\xc3\xbcr", "12,5"}));
+}

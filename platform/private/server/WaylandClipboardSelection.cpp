@@ -36,32 +36,38 @@ WaylandClipboardSelection::OwnText(std::string* text) const
 void
 WaylandClipboardSelection::Request(Answer answer, bigtime_t now)
 {
-	fWaiting.push_back(std::move(answer));
 	if (fOwner) {
-		_Answer(fText);
+		answer(fText);
 		return;
 	}
-	if (fReader != nullptr)
-		return; // the answer on its way is for every paste that waits
+	for (Incoming& incoming : fIncoming) {
+		if (incoming.offer == fOffer) {
+			incoming.waiting.push_back(std::move(answer)); // its answer is this paste's too
+			return;
+		}
+	}
 	const std::string mime = fHasOffer ? ChooseTextMime(fOfferMimes) : std::string();
 	int pipeEnds[2] = {-1, -1};
 	if (mime.empty() || !IsAvailable() || pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) {
-		_Answer(std::string());
+		answer(std::string());
 		return;
 	}
 	_Receive(mime, pipeEnds[1]);
 	// The owner has its own copy of the write end now: the end of its data is the end of
 	// the pipe.
 	close(pipeEnds[1]);
-	fReadingMime = mime;
-	fReader = std::make_unique<WaylandClipboardReader>(pipeEnds[0], now);
+	Incoming incoming{std::make_unique<WaylandClipboardReader>(pipeEnds[0], now), mime, fOffer, {}};
+	incoming.waiting.push_back(std::move(answer));
+	fIncoming.push_back(std::move(incoming));
 }
 
 void
 WaylandClipboardSelection::AddDescriptors(std::vector<pollfd>* descriptors) const
 {
-	if (fReader != nullptr && fReader->Descriptor() >= 0)
-		descriptors->push_back({fReader->Descriptor(), POLLIN, 0});
+	for (const Incoming& incoming : fIncoming) {
+		if (incoming.reader->Descriptor() >= 0)
+			descriptors->push_back({incoming.reader->Descriptor(), POLLIN, 0});
+	}
 	for (const auto& writer : fWriters) {
 		if (writer->Descriptor() >= 0)
 			descriptors->push_back({writer->Descriptor(), POLLOUT, 0});
@@ -74,19 +80,25 @@ WaylandClipboardSelection::Serve(bigtime_t now)
 	std::erase_if(fWriters, [now](const std::unique_ptr<WaylandClipboardWriter>& writer) {
 		return writer->Write(now) != WaylandClipboardWriter::kWriting || writer->Expired(now);
 	});
-	if (fReader == nullptr)
-		return false;
-	WaylandClipboardReader::Status status = fReader->Read(now);
-	if (status == WaylandClipboardReader::kReading)
-		status = fReader->Expire(now);
-	if (status == WaylandClipboardReader::kReading)
-		return false;
-	const std::string text = status == WaylandClipboardReader::kDone
-		? DecodeSelectionText(fReadingMime, fReader->Take())
-		: std::string();
-	fReader.reset();
-	_Answer(text);
-	return true;
+	// The answers are handed on once the list is settled: one may ask again.
+	std::vector<std::pair<std::vector<Answer>, std::string>> answers;
+	std::erase_if(fIncoming, [&](Incoming& incoming) {
+		WaylandClipboardReader::Status status = incoming.reader->Read(now);
+		if (status == WaylandClipboardReader::kReading)
+			status = incoming.reader->Expire(now);
+		if (status == WaylandClipboardReader::kReading)
+			return false;
+		answers.emplace_back(std::move(incoming.waiting),
+			status == WaylandClipboardReader::kDone
+				? DecodeSelectionText(incoming.mime, incoming.reader->Take())
+				: std::string());
+		return true;
+	});
+	for (auto& [waiting, text] : answers) {
+		for (Answer& answer : waiting)
+			answer(text);
+	}
+	return !answers.empty();
 }
 
 bigtime_t
@@ -98,8 +110,8 @@ WaylandClipboardSelection::UntilTimeout(bigtime_t now) const
 		if (soonest < 0 || until < soonest)
 			soonest = until;
 	};
-	if (fReader != nullptr)
-		consider(fReader->Deadline());
+	for (const Incoming& incoming : fIncoming)
+		consider(incoming.reader->Deadline());
 	for (const auto& writer : fWriters)
 		consider(writer->Deadline());
 	return soonest;
@@ -110,6 +122,7 @@ WaylandClipboardSelection::_OfferChanged(bool present, std::vector<std::string> 
 {
 	fHasOffer = present;
 	fOfferMimes = std::move(mimes);
+	fOffer++;
 }
 
 void
@@ -130,15 +143,6 @@ WaylandClipboardSelection::_Cancelled()
 {
 	fOwner = false;
 	fText.clear();
-}
-
-void
-WaylandClipboardSelection::_Answer(const std::string& text)
-{
-	std::vector<Answer> waiting;
-	waiting.swap(fWaiting);
-	for (Answer& answer : waiting)
-		answer(text);
 }
 
 } // namespace BPrivate

@@ -65,15 +65,20 @@ protected:
 	void _Cancelled();
 
 private:
-	void _Answer(const std::string& text);
+	// One offer's text on its way, for every paste that asked while that offer was current.
+	struct Incoming {
+		std::unique_ptr<WaylandClipboardReader> reader;
+		std::string mime;
+		uint64 offer;
+		std::vector<Answer> waiting;
+	};
 
 	std::string fText;
 	bool fOwner = false;
 	bool fHasOffer = false;
+	uint64 fOffer = 0; // counts the offers, so that a paste never gets an earlier one's text
 	std::vector<std::string> fOfferMimes;
-	std::vector<Answer> fWaiting;
-	std::string fReadingMime;
-	std::unique_ptr<WaylandClipboardReader> fReader;
+	std::vector<Incoming> fIncoming;
 	std::vector<std::unique_ptr<WaylandClipboardWriter>> fWriters;
 };
 
