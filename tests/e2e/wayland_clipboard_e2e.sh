@@ -44,8 +44,15 @@ e2e_wait_for 10 focused || e2e_fail "the window never had the keyboard"
 # The amount field's text, selected whole and copied: the field shows a pasted amount in its
 # own form (12,5 as 12.5), so what comes out differs from what went in.
 copied() { keys -M ctrl a c -m ctrl && [ "$(clipboard)" = "$1" ]; }
-# Another program's text pasted into the amount field in place of all of it.
-paste() { session wl-copy "$1" && keys -M ctrl a v -m ctrl; }
+# Another program's text pasted into the amount field in place of all of it, once the clipboard
+# has it (wl-copy may return before its text is the selection).
+offered() { [ "$(clipboard)" = "$1" ]; }
+paste()
+{
+	session wl-copy "$1"
+	e2e_wait_for 5 offered "$1" || e2e_fail "wl-copy did not take the clipboard"
+	keys -M ctrl a v -m ctrl
+}
 
 paste 12,5
 e2e_wait_for 5 copied 12.5 || e2e_fail "wl-copy 12,5, Ctrl+V, Ctrl+A, Ctrl+C gave \"$(clipboard)\", not 12.5"
@@ -61,16 +68,19 @@ else
 	e2e_log "sway offers no primary selection: that part is not checked"
 fi
 
-# A text larger than a pipe holds arrives in pieces; the program goes on (no field takes that
-# many digits, so nothing is pasted) and the next paste works.
+# A text larger than a pipe holds arrives in pieces while the program goes on; the amount
+# field keeps the 15 digits it takes, and the next paste works.
 python3 -c 'import sys; sys.stdout.write("1" * 3000000)' >"$E2E_TMP/large.txt"
 chmod 644 "$E2E_TMP/large.txt"
 session sh -c "wl-copy <'$E2E_TMP/large.txt'"
+large_offered() { [ "$(clipboard | wc -c)" = 3000000 ]; }
+e2e_wait_for 5 large_offered || e2e_fail "wl-copy did not take the clipboard with 3 MB"
 keys -M ctrl a v -m ctrl
+e2e_wait_for 5 copied 111111111111111 || e2e_fail "a 3 MB paste left \"$(clipboard)\" in the field"
 paste 3,75
 e2e_wait_for 5 copied 3.75 || e2e_fail "after a 3 MB paste, 3,75 gave \"$(clipboard)\", not 3.75"
 alive
-e2e_log "a 3 MB paste left the program working"
+e2e_log "a 3 MB paste went in as far as the field takes it; the next paste works"
 
 # F1 opens the about window; Tab, Tab and Space open its first web address.
 keys -M shift -m shift -k F1

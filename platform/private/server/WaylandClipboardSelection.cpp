@@ -56,9 +56,11 @@ WaylandClipboardSelection::Request(Answer answer, bigtime_t now)
 	// The owner has its own copy of the write end now: the end of its data is the end of
 	// the pipe.
 	close(pipeEnds[1]);
-	Incoming incoming{std::make_unique<WaylandClipboardReader>(pipeEnds[0], now), mime, fOffer, {}};
+	Incoming& incoming = fIncoming.emplace_back();
+	incoming.reader = std::make_unique<WaylandClipboardReader>(pipeEnds[0], now);
+	incoming.mime = mime;
+	incoming.offer = fOffer;
 	incoming.waiting.push_back(std::move(answer));
-	fIncoming.push_back(std::move(incoming));
 }
 
 void
@@ -80,25 +82,29 @@ WaylandClipboardSelection::Serve(bigtime_t now)
 	std::erase_if(fWriters, [now](const std::unique_ptr<WaylandClipboardWriter>& writer) {
 		return writer->Write(now) != WaylandClipboardWriter::kWriting || writer->Expired(now);
 	});
-	// The answers are handed on once the list is settled: one may ask again.
-	std::vector<std::pair<std::vector<Answer>, std::string>> answers;
-	std::erase_if(fIncoming, [&](Incoming& incoming) {
+	for (Incoming& incoming : fIncoming) {
+		if (incoming.finished)
+			continue;
 		WaylandClipboardReader::Status status = incoming.reader->Read(now);
 		if (status == WaylandClipboardReader::kReading)
 			status = incoming.reader->Expire(now);
 		if (status == WaylandClipboardReader::kReading)
-			return false;
-		answers.emplace_back(std::move(incoming.waiting),
-			status == WaylandClipboardReader::kDone
-				? DecodeSelectionText(incoming.mime, incoming.reader->Take())
-				: std::string());
-		return true;
-	});
-	for (auto& [waiting, text] : answers) {
-		for (Answer& answer : waiting)
-			answer(text);
+			continue;
+		incoming.finished = true;
+		if (status == WaylandClipboardReader::kDone)
+			incoming.text = DecodeSelectionText(incoming.mime, incoming.reader->Take());
 	}
-	return !answers.empty();
+	// Handed on once the list is settled: an answer may ask again.
+	std::vector<Incoming> done;
+	while (!fIncoming.empty() && fIncoming.front().finished) {
+		done.push_back(std::move(fIncoming.front()));
+		fIncoming.erase(fIncoming.begin());
+	}
+	for (Incoming& incoming : done) {
+		for (Answer& answer : incoming.waiting)
+			answer(incoming.text);
+	}
+	return !done.empty();
 }
 
 bigtime_t
@@ -110,8 +116,10 @@ WaylandClipboardSelection::UntilTimeout(bigtime_t now) const
 		if (soonest < 0 || until < soonest)
 			soonest = until;
 	};
-	for (const Incoming& incoming : fIncoming)
-		consider(incoming.reader->Deadline());
+	for (const Incoming& incoming : fIncoming) {
+		if (!incoming.finished)
+			consider(incoming.reader->Deadline());
+	}
 	for (const auto& writer : fWriters)
 		consider(writer->Deadline());
 	return soonest;

@@ -65,12 +65,16 @@ protected:
 	void _Cancelled();
 
 private:
-	// One offer's text on its way, for every paste that asked while that offer was current.
+	// One offer's text on its way, for every paste that asked while that offer was current;
+	// once read, it waits for the earlier ones, so that pastes land in the order they were
+	// asked for.
 	struct Incoming {
 		std::unique_ptr<WaylandClipboardReader> reader;
 		std::string mime;
-		uint64 offer;
+		uint64 offer = 0;
 		std::vector<Answer> waiting;
+		bool finished = false;
+		std::string text;
 	};
 
 	std::string fText;
