@@ -2,20 +2,27 @@
 # The clipboard and the primary selection between the program and other Wayland clients under
 # headless sway (sway_lib.sh): a text put on the clipboard with wl-copy is pasted with Ctrl+V
 # and converts; the result copied with Ctrl+C comes out of wl-paste; a large text goes both
-# ways whole; what is selected in the amount field comes out of wl-paste --primary. Started
+# ways whole; what is selected in the amount field comes out of wl-paste --primary, and the
+# middle button (a virtual pointer) pastes what wl-copy --primary offers. Started
 # with a launcher's XDG_ACTIVATION_TOKEN, the program keeps it from what it launches (the
 # browser for the about window's web address, here a stand-in that notes its environment).
 #
-#   wayland_clipboard_e2e.sh <kambolux>
+#   wayland_clipboard_e2e.sh <kambolux> <wayland_pointer>
 set -u
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/sway_lib.sh"
 
-KAMBOLUX=${1:?usage: wayland_clipboard_e2e.sh <kambolux>}
+KAMBOLUX=${1:?usage: wayland_clipboard_e2e.sh <kambolux> <wayland_pointer>}
+POINTER=${2:?usage: wayland_clipboard_e2e.sh <kambolux> <wayland_pointer>}
 
 e2e_require sway swaymsg wtype wl-copy wl-paste setpriv python3
 
 sway_start "$KAMBOLUX"
+# A pointer that stays, as the keyboard does: the seat has one when the program starts.
+"${SESSION[@]}" "$POINTER" stay 600 &
+e2e_track_pid $!
+has_pointer() { session swaymsg -t get_inputs | grep -q '"type": "pointer"'; }
+e2e_wait_for 10 has_pointer || e2e_fail "no virtual pointer"
 
 mkdir -m 777 "$E2E_TMP/bin"
 printf '#!/bin/sh\nenv >"%s/opener.env"\n' "$E2E_TMP/bin" >"$E2E_TMP/bin/xdg-open"
@@ -64,6 +71,16 @@ if session wl-copy --primary x 2>/dev/null; then
 	selected() { [ "$(primary)" = 12.5 ]; }
 	e2e_wait_for 5 selected || e2e_fail "the amount field's selection is not the primary: \"$(primary)\""
 	e2e_log "the selected amount came out of wl-paste --primary"
+
+	# The middle button pastes another program's primary selection where it is clicked.
+	session wl-copy --primary 9
+	primary_offered() { [ "$(primary)" = 9 ]; }
+	e2e_wait_for 5 primary_offered || e2e_fail "wl-copy --primary did not take the selection"
+	read -r _ X Y _ _ <<<"$(view)"
+	session "$POINTER" click $((X + 60)) $((Y + 30)) middle || e2e_fail "the pointer did not click"
+	middle_pasted() { keys -M ctrl a c -m ctrl && [[ "$(clipboard)" == *9* ]]; }
+	e2e_wait_for 5 middle_pasted || e2e_fail "the middle button pasted nothing: \"$(clipboard)\""
+	e2e_log "the middle button pasted wl-copy --primary's text: $(clipboard)"
 else
 	e2e_log "sway offers no primary selection: that part is not checked"
 fi
