@@ -8,6 +8,7 @@
 #   wayland_e2e.sh <kambolux> <converter_render> [directory for the screenshots]
 set -u
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/sway_lib.sh"
 
 KAMBOLUX=${1:?usage: wayland_e2e.sh <kambolux> <converter_render> [screenshot dir]}
 RENDER=${2:?usage: wayland_e2e.sh <kambolux> <converter_render> [screenshot dir]}
@@ -16,77 +17,12 @@ mkdir -p "$SHOTS"
 
 e2e_require sway swaymsg wtype grim setpriv compare convert python3
 
-# Everything the session's user writes lives in directories of its own.
-chmod 711 "$E2E_TMP"
-RUNTIME="$E2E_TMP/runtime"
-HOMEDIR="$E2E_TMP/home"
-CONFIG="$HOMEDIR/.config"
-mkdir -m 700 "$RUNTIME"
-mkdir -p "$CONFIG"
-AS=()
-if [ "$(id -u)" = 0 ]; then
-	AS=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
-	chown -R nobody:nogroup "$RUNTIME" "$HOMEDIR"
-	"${AS[@]}" test -x "$KAMBOLUX" || e2e_skip "the user nobody cannot run $KAMBOLUX"
-fi
-cat >"$E2E_TMP/sway.conf" <<'CONF'
-xwayland disable
-output HEADLESS-1 resolution 800x600 position 0 0 scale 1
-CONF
-chmod 644 "$E2E_TMP/sway.conf"
-
-# The compositor's socket, by name in the runtime directory.
-wayland_socket()
-{
-	local socket
-	for socket in "$RUNTIME"/wayland-*; do
-		[ -S "$socket" ] && basename "$socket" && return 0
-	done
-	return 1
-}
-
-# The session's user's environment and nothing else; commands run through it directly, so
-# that $! is the process itself.
-AS_USER=(env -i PATH="$PATH" HOME="$HOMEDIR" XDG_RUNTIME_DIR="$RUNTIME" XDG_CONFIG_HOME="$CONFIG"
-	WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
-	LSAN_OPTIONS="${LSAN_OPTIONS:-}")
-
-"${AS_USER[@]}" "${AS[@]}" sway -c "$E2E_TMP/sway.conf" >"$E2E_TMP/sway.log" 2>&1 &
-SWAY=$!
-e2e_track_pid "$SWAY"
-ipc_ready() { ls "$RUNTIME"/sway-ipc.*.sock && wayland_socket; }
-e2e_wait_for 10 ipc_ready || e2e_fail "sway did not start: $(tail -n 5 "$E2E_TMP/sway.log")"
-SESSION=("${AS_USER[@]}" WAYLAND_DISPLAY="$(wayland_socket)"
-	SWAYSOCK="$(ls "$RUNTIME"/sway-ipc.*.sock | head -n 1)" ${E2E_WAYLAND_DEBUG:+WAYLAND_DEBUG=1}
-	"${AS[@]}")
-session() { "${SESSION[@]}" "$@"; }
-
-# A keyboard that stays, there before the program starts: each wtype brings a virtual keyboard
-# of its own, and a seat whose only keyboard comes and goes with it would hand the window each
-# one's first key as held before the keyboard entered, which is no press.
-"${SESSION[@]}" wtype -s 600000 &
-e2e_track_pid $!
-has_keyboard() { session swaymsg -t get_inputs | grep -q '"type": "keyboard"'; }
-e2e_wait_for 10 has_keyboard || e2e_fail "no virtual keyboard"
+sway_start "$KAMBOLUX"
 
 "${SESSION[@]}" "$KAMBOLUX" >"$E2E_TMP/kambolux.out" 2>&1 &
 PID=$!
 e2e_track_pid "$PID"
 
-# The view of app_id "kambolux": "shell x y width height" of its content, or nothing.
-view()
-{
-	session swaymsg -t get_tree | python3 -c '
-import json, sys
-def walk(node):
-    if node.get("app_id") == "kambolux":
-        r, w = node["rect"], node["window_rect"]
-        print(node.get("shell"), r["x"] + w["x"], r["y"] + w["y"], w["width"], w["height"])
-        sys.exit(0)
-    for child in node.get("nodes", []) + node.get("floating_nodes", []):
-        walk(child)
-walk(json.load(sys.stdin))'
-}
 has_view() { [ -n "$(view)" ]; }
 e2e_wait_for 10 has_view || e2e_fail "no kambolux view: $(cat "$E2E_TMP/kambolux.out")"
 read -r SHELL_KIND X Y W H <<<"$(view)"

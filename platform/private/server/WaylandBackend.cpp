@@ -34,12 +34,19 @@
 //    before a window is placed, the outputs' largest. A change while running (an output's
 //    scale, a window moved to another output, an output gone) redraws every window at the
 //    new factor; pop-ups follow it; the cursor at the scale of the surface it enters
-//  - the clipboard within the program; web addresses handed to the desktop's opener
+//  - the clipboard (wl_data_device) and, where the compositor offers it, the primary
+//    selection (zwp_primary_selection_v1) both ways: offered as UTF-8 and the usual text
+//    types, written to each reader's pipe and read from the owner's without blocking, served
+//    by the wait's poll, with the X11 backend's time-out and size cap (WaylandClipboard,
+//    WaylandPrimary, WaylandClipboardSelection); set with the last input event's serial
+//  - startup activation: the launcher's XDG_ACTIVATION_TOKEN taken out of the environment
+//    at start (nothing launched inherits it) and given with xdg_activation_v1 to the main
+//    window once its first frame is up (WaylandActivation)
+//  - web addresses handed to the desktop's opener, without an activation token of their own
 //
 // Does not implement (yet):
-//  - the clipboard with other programs (wl_data_device), the primary selection
-//  - startup activation (xdg_activation_v1), decorations negotiated through xdg-decoration
-//    or drawn by libdecor, and so no "without title bar"
+//  - decorations negotiated through xdg-decoration or drawn by libdecor, and so no "without
+//    title bar"
 //  - window positions (Wayland has none: the kit's own are kept as they were set), always on
 //    top, modal hints
 //  - wl_surface.preferred_buffer_scale (libwayland 1.22; the outputs' scales serve), the
@@ -56,7 +63,10 @@
 #include <cstdlib>
 
 #include "DisplayScale.h"
+#include "WaylandActivation.h"
+#include "WaylandClipboard.h"
 #include "WaylandOutputs.h"
+#include "WaylandPrimary.h"
 #include "WaylandScale.h"
 #include "WaylandSeat.h"
 #include "WaylandWindow.h"
@@ -128,6 +138,10 @@ WaylandBackend::WaylandBackend(wl_display* display, const WaylandHost* host) : f
 	fConnection.scaleWanted = [this]() { _UpdateScale(); };
 	fSeat = std::make_unique<WaylandSeat>(&fConnection,
 		[this](wl_surface* surface) { return _WindowOf(surface); });
+	fClipboard = std::make_unique<WaylandClipboard>(&fConnection);
+	fPrimary = std::make_unique<WaylandPrimary>(&fConnection);
+	// The launcher's token is ours alone: gone from the environment before anything starts.
+	fActivation = std::make_unique<WaylandActivation>();
 	fConnection.registry = wl_display_get_registry(display);
 	wl_registry_add_listener(fConnection.registry, &kRegistryListener, this);
 	// The globals, then what the bound ones say of themselves (outputs' modes and scales).
@@ -149,6 +163,9 @@ WaylandBackend::~WaylandBackend()
 	for (auto& [id, window] : fWindows)
 		window->Forgotten();
 	fWindows.clear();
+	fClipboard.reset();
+	fPrimary.reset();
+	fActivation.reset();
 	fSeat.reset();
 	fOutputs.reset();
 	if (fConnection.fractionalScale != nullptr)
@@ -207,7 +224,12 @@ WaylandBackend::GlobalAdded(uint32 name, const char* interface, uint32 version)
 		&& fConnection.fractionalScale == nullptr) {
 		fConnection.fractionalScale = Bind<wp_fractional_scale_manager_v1>(registry, name,
 			&wp_fractional_scale_manager_v1_interface, version, 1);
-	}
+	} else if (WaylandClipboard::Binds(interface))
+		fClipboard->Bind(registry, name, version);
+	else if (WaylandPrimary::Binds(interface))
+		fPrimary->Bind(registry, name, version);
+	else if (WaylandActivation::Binds(interface))
+		fActivation->Bind(registry, name, version);
 }
 
 void

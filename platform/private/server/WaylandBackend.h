@@ -1,6 +1,7 @@
 // The Wayland backend on libwayland-client: the kit's windows as xdg-shell surfaces. Its
 // parts: WaylandWindow (one surface), WaylandBuffers (frames in shared memory), WaylandSeat
-// (pointer and keyboard), WaylandKeyboard (xkbcommon), WaylandWait.cpp (the blocking wait).
+// (pointer and keyboard), WaylandKeyboard (xkbcommon), WaylandWait.cpp (the blocking wait),
+// WaylandClipboard and WaylandPrimary (the selections, WaylandClipboardBackend.cpp).
 // It lives in a module of its own (WaylandEntry.cpp); the checklist is at the top of
 // WaylandBackend.cpp.
 #pragma once
@@ -19,7 +20,10 @@ struct wl_surface;
 
 namespace BPrivate {
 
+class WaylandActivation;
+class WaylandClipboard;
 class WaylandOutputs;
+class WaylandPrimary;
 class WaylandSeat;
 class WaylandWindow;
 
@@ -46,8 +50,12 @@ public:
 	DisplayScale Scale() const override { return fConnection.scale; }
 	uint32 MouseButtons() const override;
 	BPoint MouseLocation() const override;
-	std::string ClipboardText() override { return fClipboard; }
-	void SetClipboardText(const std::string& text) override { fClipboard = text; }
+	// WaylandClipboardBackend.cpp
+	std::string ClipboardText() override;
+	bool RequestClipboardText(std::string* text, const ClipboardAnswer& later) override;
+	void SetClipboardText(const std::string& text) override;
+	void SetPrimaryText(const std::string& text) override;
+	void RequestPrimaryText(uint32 window, int32 handler) override;
 	status_t OpenURL(const char* url) override;
 
 	// wl_registry's announcements (WaylandBackend.cpp).
@@ -63,6 +71,12 @@ private:
 
 	// Chooses the kit's factor again from the windows' surfaces and the outputs.
 	void _UpdateScale();
+
+	// WaylandClipboardBackend.cpp: the selections' pipes in the wait.
+	bool _ServeSelections();
+	void _AddSelectionDescriptors(std::vector<pollfd>* descriptors) const;
+	int64 _UntilSelectionTimeout() const;
+
 	void _WindowGone(WaylandWindow* window);
 	WaylandWindow* _WindowOf(wl_surface* surface) const;
 	void _ReapChildren();
@@ -76,7 +90,9 @@ private:
 	int fWakePipe[2] = {-1, -1};
 	bool fLostReported = false;
 	bool fFrameShown = false;
-	std::string fClipboard; // the program's own; other programs' come in a later step
+	std::unique_ptr<WaylandClipboard> fClipboard;
+	std::unique_ptr<WaylandPrimary> fPrimary;
+	std::unique_ptr<WaylandActivation> fActivation;
 	std::vector<pid_t> fChildren;
 	std::unique_ptr<WaylandOutputs> fOutputs;
 	int32 fEnvironmentUnits = 0;

@@ -18,7 +18,11 @@
 
 #include "QuitSignals.h"
 #include "SystemTime.h"
+#include "WaylandActivation.h"
+#include "WaylandClipboard.h"
+#include "WaylandPrimary.h"
 #include "WaylandSeat.h"
+#include "WaylandWindow.h"
 
 namespace BPrivate {
 
@@ -73,11 +77,22 @@ WaylandBackend::_Lost()
 	atexit(ExitAfterLostConnection);
 }
 
-// The Compose table is read only once the user sees the program.
+// Once the user sees the program: the launcher's activation, the Compose table, the selections.
 void
 WaylandBackend::AfterFirstFrame()
 {
+	// The launcher's activation goes to the main window, the first one that is not a pop-up.
+	for (const auto& [id, window] : fWindows) {
+		if (!window->IsPopup()) {
+			fActivation->WindowShown(window->Surface());
+			break;
+		}
+	}
 	fSeat->Keyboard().OpenCompose(ComposeLocale());
+	// Nothing is pasted before there is a window to paste into: the selections' devices (and
+	// the offers the compositor then sends) wait until now.
+	fClipboard->Start(fConnection.seat);
+	fPrimary->Start(fConnection.seat);
 }
 
 bool
@@ -105,6 +120,9 @@ WaylandBackend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<poll
 		if (!fConnection.lost && wl_display_dispatch_pending(fConnection.display) < 0)
 			_Lost();
 		fSeat->Keyboard().Repeat(system_time_us(), &fPending);
+		// A clipboard answer (or its time-out) posts a message: the loop has work then.
+		if (_ServeSelections())
+			return false;
 		if (!fPending.empty())
 			continue;
 
@@ -133,6 +151,9 @@ WaylandBackend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<poll
 			if (remaining < 0 || untilRepeat < remaining)
 				remaining = untilRepeat;
 		}
+		const int64 untilTimeout = _UntilSelectionTimeout();
+		if (untilTimeout >= 0 && (remaining < 0 || untilTimeout < remaining))
+			remaining = untilTimeout;
 		if (_Sleep(remaining < 0 ? -1 : (int32)((remaining + 999) / 1000), descriptors))
 			return false;
 	}
@@ -172,12 +193,15 @@ WaylandBackend::_Sleep(int32 timeoutMs, std::vector<pollfd>* others)
 		}
 		descriptors.push_back({wl_display_get_fd(display), events, 0});
 	}
+	const size_t connection = descriptors.size() - 1;
+	// The selections' pipes wake the wait too; what they are ready for is served after it.
+	_AddSelectionDescriptors(&descriptors);
 	const size_t own = descriptors.size();
 	if (others != nullptr)
 		descriptors.insert(descriptors.end(), others->begin(), others->end());
 	const int result = poll(descriptors.data(), descriptors.size(), timeoutMs);
 	if (reading) {
-		const short revents = result > 0 ? descriptors[own - 1].revents : 0;
+		const short revents = result > 0 ? descriptors[connection].revents : 0;
 		if ((revents & POLLIN) != 0) {
 			if (wl_display_read_events(display) < 0)
 				_Lost();

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "SelectionLimits.h"
 #include "SupportDefs.h"
 
 namespace BPrivate {
@@ -21,11 +22,11 @@ class X11Clipboard {
 public:
 	typedef std::function<void(const std::string&)> Answer;
 	// For an answer to begin, and for each piece of one.
-	static constexpr bigtime_t kTimeout = 1000000;
+	static constexpr bigtime_t kTimeout = kSelectionTimeout;
 	// Texts larger than this (or than one request) are handed out in pieces (INCR).
 	static constexpr size_t kPieceSize = 256 * 1024;
 	// A pasted text larger than this is dropped (nothing is pasted): no field takes it.
-	static constexpr size_t kLargestAnswer = 64 * 1024 * 1024;
+	static constexpr size_t kLargestAnswer = kLargestSelectionText;
 
 	// The selection it serves, and the property on the leader window its answers arrive
 	// in (one per selection, so that two requests under way never mix).
