@@ -7,9 +7,14 @@
 #                         file nobody must be able to run (77 when it cannot)
 #   session CMD...        runs CMD in the session, as its user, with WAYLAND_DISPLAY and SWAYSOCK
 #   view                  "shell x y width height" of the view with app_id kambolux, or nothing
+#   pointer_start POINTER starts POINTER (wayland_pointer) in the session: a virtual pointer
+#                         that stays, fed through descriptor 3 (77 without the protocol)
+#   pointer_click X Y [left|middle|right]
+#                         clicks at X, Y of the layout's logical space and waits until the
+#                         compositor has it
 #
 # Sets RUNTIME, HOMEDIR, CONFIG (XDG_CONFIG_HOME), AS (the setpriv prefix or nothing), SWAY
-# (sway's pid) and SESSION (the prefix session uses).
+# (sway's pid) and SESSION (the prefix session uses); pointer_start sets POINTER_PID.
 
 # The compositor's socket, by name in the runtime directory.
 wayland_socket()
@@ -80,4 +85,50 @@ def walk(node):
     for child in node.get("nodes", []) + node.get("floating_nodes", []):
         walk(child)
 walk(json.load(sys.stdin))'
+}
+
+# The layout's logical size, "width height": what pointer_click's X and Y are counted in, at
+# any output scale (the test sessions have one output, at 0,0).
+layout_size()
+{
+	session swaymsg -t get_outputs | python3 -c '
+import json, sys
+right = bottom = 0
+for output in json.load(sys.stdin):
+    rect = output["rect"]
+    right = max(right, rect["x"] + rect["width"])
+    bottom = max(bottom, rect["y"] + rect["height"])
+print(right, bottom)'
+}
+
+pointer_start()
+{
+	local fifo="$E2E_TMP/pointer.in"
+	POINTER_OUT="$E2E_TMP/pointer.out"
+	mkfifo "$fifo"
+	"${SESSION[@]}" "$1" <"$fifo" >"$POINTER_OUT" 2>&1 &
+	POINTER_PID=$!
+	e2e_track_pid "$POINTER_PID"
+	exec 3>"$fifo"
+	pointer_ready() { grep -q '^ready' "$POINTER_OUT"; }
+	if ! e2e_wait_for 10 pointer_ready; then
+		grep -q "offers no zwlr_virtual_pointer" "$POINTER_OUT" && e2e_skip "no virtual pointer"
+		e2e_fail "the virtual pointer did not start: $(cat "$POINTER_OUT")"
+	fi
+	has_pointer() { session swaymsg -t get_inputs | grep -q '"type": "pointer"'; }
+	e2e_wait_for 10 has_pointer || e2e_fail "the virtual pointer is not on the seat"
+}
+
+pointer_click()
+{
+	local size answers
+	size=$(layout_size) || e2e_fail "swaymsg told no output"
+	answers=$(grep -c '' "$POINTER_OUT")
+	# A write to the pipe of a pointer that ended would end this script without a word.
+	kill -0 "$POINTER_PID" 2>/dev/null || e2e_fail "the pointer ended: $(cat "$POINTER_OUT")"
+	echo "$1 $2 $size ${3:-left}" >&3
+	answered() { [ "$(grep -c '' "$POINTER_OUT")" -gt "$answers" ]; }
+	e2e_wait_for 5 answered || e2e_fail "the pointer did not click: $(cat "$POINTER_OUT")"
+	tail -n 1 "$POINTER_OUT" | grep -q '^ok$' \
+		|| e2e_fail "the pointer did not click at $1 $2 of $size: $(tail -n 1 "$POINTER_OUT")"
 }

@@ -19,10 +19,7 @@ e2e_require sway swaymsg wtype wl-copy wl-paste setpriv python3
 
 sway_start "$KAMBOLUX"
 # A pointer that stays, as the keyboard does: the seat has one when the program starts.
-"${SESSION[@]}" "$POINTER" stay 600 &
-e2e_track_pid $!
-has_pointer() { session swaymsg -t get_inputs | grep -q '"type": "pointer"'; }
-e2e_wait_for 10 has_pointer || e2e_fail "no virtual pointer"
+pointer_start "$POINTER"
 
 mkdir -m 777 "$E2E_TMP/bin"
 printf '#!/bin/sh\nenv >"%s/opener.env"\n' "$E2E_TMP/bin" >"$E2E_TMP/bin/xdg-open"
@@ -77,7 +74,7 @@ if session wl-copy --primary x 2>/dev/null; then
 	primary_offered() { [ "$(primary)" = 9 ]; }
 	e2e_wait_for 5 primary_offered || e2e_fail "wl-copy --primary did not take the selection"
 	read -r _ X Y _ _ <<<"$(view)"
-	session "$POINTER" click $((X + 60)) $((Y + 30)) middle || e2e_fail "the pointer did not click"
+	pointer_click $((X + 60)) $((Y + 30)) middle
 	middle_pasted() { keys -M ctrl a c -m ctrl && [[ "$(clipboard)" == *9* ]]; }
 	e2e_wait_for 5 middle_pasted || e2e_fail "the middle button pasted nothing: \"$(clipboard)\""
 	e2e_log "the middle button pasted wl-copy --primary's text: $(clipboard)"

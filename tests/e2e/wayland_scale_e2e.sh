@@ -6,14 +6,15 @@
 # pointer open a band's list (an xdg_popup), the pad and the about window (toplevels whose
 # parent is the main window, as the protocol log shows).
 #
-#   wayland_scale_e2e.sh <kambolux> <converter_render> <wl_click> [directory for the screenshots]
+#   wayland_scale_e2e.sh <kambolux> <converter_render> <wayland_pointer> [directory for the screenshots]
 set -u
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/sway_lib.sh"
 
-USAGE="usage: wayland_scale_e2e.sh <kambolux> <converter_render> <wl_click> [screenshot dir]"
+USAGE="usage: wayland_scale_e2e.sh <kambolux> <converter_render> <wayland_pointer> [screenshot dir]"
 KAMBOLUX=${1:?$USAGE}
 RENDER=${2:?$USAGE}
-CLICK=${3:?$USAGE}
+POINTER=${3:?$USAGE}
 SHOTS=${4:-$E2E_TMP/screenshots}
 mkdir -p "$SHOTS"
 
@@ -38,15 +39,6 @@ output HEADLESS-1 resolution 800x600 position 0 0 scale 1
 CONF
 chmod 644 "$E2E_TMP/sway.conf"
 
-wayland_socket()
-{
-	local socket
-	for socket in "$RUNTIME"/wayland-*; do
-		[ -S "$socket" ] && basename "$socket" && return 0
-	done
-	return 1
-}
-
 AS_USER=(env -i PATH="$PATH" HOME="$HOMEDIR" XDG_RUNTIME_DIR="$RUNTIME" XDG_CONFIG_HOME="$CONFIG"
 	WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
 	LSAN_OPTIONS="${LSAN_OPTIONS:-}")
@@ -59,30 +51,14 @@ e2e_wait_for 10 ipc_ready || e2e_fail "sway did not start: $(tail -n 5 "$E2E_TMP
 SESSION_ENV=("${AS_USER[@]}" WAYLAND_DISPLAY="$(wayland_socket)"
 	SWAYSOCK="$(ls "$RUNTIME"/sway-ipc.*.sock | head -n 1)")
 SESSION=("${SESSION_ENV[@]}" "${AS[@]}")
-session() { "${SESSION[@]}" "$@"; }
 
 # A keyboard and a pointer that stay, there before the program starts, so that the seat's
-# devices do not come and go under it. The pointer clicks at each "X Y" written to it.
+# devices do not come and go under it.
 "${SESSION[@]}" wtype -s 600000 &
 e2e_track_pid $!
-mkfifo "$E2E_TMP/clicks"
-chmod 644 "$E2E_TMP/clicks"
-"${SESSION[@]}" "$CLICK" <"$E2E_TMP/clicks" >"$E2E_TMP/click.out" 2>&1 &
-CLICKER=$!
-e2e_track_pid "$CLICKER"
-exec 3>"$E2E_TMP/clicks"
-pointer_ready() { grep -q ready "$E2E_TMP/click.out"; }
-e2e_wait_for 10 pointer_ready || {
-	grep -q "offers no zwlr_virtual_pointer" "$E2E_TMP/click.out" && e2e_skip "no virtual pointer"
-	e2e_fail "the virtual pointer did not start: $(cat "$E2E_TMP/click.out")"
-}
-has_devices()
-{
-	local inputs
-	inputs=$(session swaymsg -t get_inputs)
-	grep -q '"type": "keyboard"' <<<"$inputs" && grep -q '"type": "pointer"' <<<"$inputs"
-}
-e2e_wait_for 10 has_devices || e2e_fail "no virtual keyboard and pointer"
+pointer_start "$POINTER"
+has_keyboard() { session swaymsg -t get_inputs | grep -q '"type": "keyboard"'; }
+e2e_wait_for 10 has_keyboard || e2e_fail "no virtual keyboard"
 
 # The protocol log shows which toplevel is whose child and which surfaces are pop-ups.
 "${SESSION_ENV[@]}" WAYLAND_DEBUG=1 "${AS[@]}" "$KAMBOLUX" >"$E2E_TMP/kambolux.out" 2>&1 &
@@ -160,14 +136,8 @@ else
 	e2e_log "sway $(session sway --version | awk '{ print $3 }') offers no wp_fractional_scale_manager_v1: the fractional step is not run"
 fi
 
-# Clicks, in the output's logical coordinates (400 x 300 at scale 2).
-click()
-{
-	echo "$((X + $1)) $((Y + $2)) 400 300" >&3
-	clicked() { [ "$(grep -c '^ok' "$E2E_TMP/click.out")" -ge 1 ]; }
-	e2e_wait_for 5 clicked || e2e_fail "the pointer did not click: $(cat "$E2E_TMP/click.out")"
-	: >"$E2E_TMP/click.out"
-}
+# Clicks at a point of the window, in the layout's logical coordinates (400 x 300 at scale 2).
+click() { pointer_click $((X + $1)) $((Y + $2)); }
 popups() { grep -c 'get_popup(' "$LOG"; }
 
 # A click on the lower band opens its list as a pop-up.
