@@ -2,7 +2,8 @@
 // Its other parts: WaylandWait.cpp (the blocking wait), WaylandWindow (one surface),
 // WaylandScaleSurface and WaylandOutputs (what decides the scale),
 // WaylandBuffers (frames in shared memory), WaylandSeat (pointer, cursor and keyboard),
-// WaylandKeyboard (keys through xkbcommon), WaylandEntry.cpp (the module's entry point).
+// WaylandKeyboard (keys through xkbcommon), WaylandDecoration (title bars), WaylandEntry.cpp
+// (the module's entry point).
 //
 // Implements:
 //  - windows as xdg_toplevel surfaces with app_id "kambolux" and their titles, at a fixed
@@ -44,9 +45,13 @@
 //    window once its first frame is up (WaylandActivation)
 //  - web addresses handed to the desktop's opener, without an activation token of their own
 //
+//  - title bars from the compositor through xdg-decoration where it offers that (server
+//    side, or client side and nothing drawn without title bar, changed on a mapped window;
+//    the compositor's configure says what the window has)
+//
 // Does not implement (yet):
-//  - decorations negotiated through xdg-decoration or drawn by libdecor, and so no "without
-//    title bar"
+//  - title bars drawn by the program where the compositor has no xdg-decoration or insists
+//    on client side: the window then has none, and says so
 //  - window positions (Wayland has none: the kit's own are kept as they were set), always on
 //    top, modal hints
 //  - wl_surface.preferred_buffer_scale (libwayland 1.22; the outputs' scales serve), the
@@ -72,6 +77,7 @@
 #include "WaylandWindow.h"
 #include "fractional-scale-client-protocol.h"
 #include "viewporter-client-protocol.h"
+#include "xdg-decoration-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
 namespace BPrivate {
@@ -153,6 +159,8 @@ WaylandBackend::WaylandBackend(wl_display* display, const WaylandHost* host) : f
 		: 0;
 	fScaleKnown = true;
 	_UpdateScale();
+	fConnection.decorationPath = ChooseDecorationPath(fConnection.decorationManager != nullptr,
+		nullptr);
 	_InstallWakeUps();
 }
 
@@ -168,6 +176,8 @@ WaylandBackend::~WaylandBackend()
 	fActivation.reset();
 	fSeat.reset();
 	fOutputs.reset();
+	if (fConnection.decorationManager != nullptr)
+		zxdg_decoration_manager_v1_destroy(fConnection.decorationManager);
 	if (fConnection.fractionalScale != nullptr)
 		wp_fractional_scale_manager_v1_destroy(fConnection.fractionalScale);
 	if (fConnection.viewporter != nullptr)
@@ -213,6 +223,10 @@ WaylandBackend::GlobalAdded(uint32 name, const char* interface, uint32 version)
 	else if (which == xdg_wm_base_interface.name && fConnection.wmBase == nullptr) {
 		fConnection.wmBase = Bind<xdg_wm_base>(registry, name, &xdg_wm_base_interface, version, 5);
 		xdg_wm_base_add_listener(fConnection.wmBase, &kWmBaseListener, this);
+	} else if (which == zxdg_decoration_manager_v1_interface.name
+		&& fConnection.decorationManager == nullptr) {
+		fConnection.decorationManager = Bind<zxdg_decoration_manager_v1>(registry, name,
+			&zxdg_decoration_manager_v1_interface, version, 1);
 	} else if (which == wl_seat_interface.name && fConnection.seat == nullptr)
 		fSeat->Attach(Bind<wl_seat>(registry, name, &wl_seat_interface, version, 5));
 	else if (which == wl_output_interface.name)

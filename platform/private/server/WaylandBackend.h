@@ -1,7 +1,8 @@
 // The Wayland backend on libwayland-client: the kit's windows as xdg-shell surfaces. Its
 // parts: WaylandWindow (one surface), WaylandBuffers (frames in shared memory), WaylandSeat
 // (pointer and keyboard), WaylandKeyboard (xkbcommon), WaylandWait.cpp (the blocking wait),
-// WaylandClipboard and WaylandPrimary (the selections, WaylandClipboardBackend.cpp).
+// WaylandClipboard and WaylandPrimary (the selections, WaylandClipboardBackend.cpp),
+// WaylandDecoration (title bars).
 // It lives in a module of its own (WaylandEntry.cpp); the checklist is at the top of
 // WaylandBackend.cpp.
 #pragma once

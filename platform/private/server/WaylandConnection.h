@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "Backend.h"
+#include "WaylandDecoration.h"
 
 struct wl_compositor;
 struct wl_display;
@@ -15,6 +16,7 @@ struct wl_shm;
 struct wp_fractional_scale_manager_v1;
 struct wp_viewporter;
 struct xdg_wm_base;
+struct zxdg_decoration_manager_v1;
 
 namespace BPrivate {
 
@@ -32,6 +34,9 @@ struct WaylandConnection {
 	wp_viewporter* viewporter = nullptr;
 	// The factor the kit draws every window at (WaylandScale.h).
 	DisplayScale scale;
+	// Who draws title bars: the compositor (decorationManager) or nobody.
+	DecorationPath decorationPath = DecorationPath::kNone;
+	zxdg_decoration_manager_v1* decorationManager = nullptr;
 	// The newest input event's serial: pop-up grabs and activation need one.
 	uint32 inputSerial = 0;
 	bool lost = false;

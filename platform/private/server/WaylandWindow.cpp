@@ -98,7 +98,8 @@ WaylandWindow::WaylandWindow(WaylandConnection* connection, uint32 id, const Win
 	fSpec(spec),
 	fFrame(spec.frame),
 	fGone(std::move(gone)),
-	fBuffers(connection->shm)
+	fBuffers(connection->shm),
+	fDecoration(connection->decorationPath, spec.decorated)
 {
 	fSurface = wl_compositor_create_surface(connection->compositor);
 	if (fSurface != nullptr)
@@ -136,6 +137,22 @@ WaylandWindow::SetTitle(const char* title)
 	fSpec.title = title != nullptr ? title : "";
 	if (fToplevel != nullptr)
 		xdg_toplevel_set_title(fToplevel, fSpec.title.c_str());
+}
+
+void
+WaylandWindow::SetDecorated(bool decorated)
+{
+	fSpec.decorated = decorated;
+	if (fSpec.popupMenu)
+		return;
+	// Live on a mapped window: the compositor's configure follows.
+	fDecoration.SetWanted(decorated);
+}
+
+bool
+WaylandWindow::IsDecorated() const
+{
+	return !fSpec.popupMenu && fDecoration.Titled();
 }
 
 void
@@ -206,6 +223,8 @@ WaylandWindow::_CreateToplevel()
 	_SetSizeLimits();
 	if (fSpec.parent != 0)
 		SetTransientFor(fSpec.parent);
+	// Before the first commit, as xdg-decoration demands.
+	fDecoration.Attach(fConnection->decorationManager, fToplevel);
 }
 
 bool
@@ -250,6 +269,7 @@ WaylandWindow::_DestroyRole()
 		xdg_popup_destroy(fPopup);
 		fPopup = nullptr;
 	}
+	fDecoration.Detach();
 	if (fToplevel != nullptr) {
 		xdg_toplevel_destroy(fToplevel);
 		fToplevel = nullptr;
@@ -345,6 +365,12 @@ void
 WaylandWindow::SurfaceConfigured(uint32 serial)
 {
 	xdg_surface_ack_configure(fXdgSurface, serial);
+	_Configured();
+}
+
+void
+WaylandWindow::_Configured()
+{
 	const bool first = !fConfigured;
 	fConfigured = true;
 	if (first && fQueued == nullptr)

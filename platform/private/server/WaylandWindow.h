@@ -12,6 +12,7 @@
 #include "Backend.h"
 #include "WaylandBuffers.h"
 #include "WaylandConnection.h"
+#include "WaylandDecoration.h"
 #include "WaylandScaleSurface.h"
 
 struct wl_callback;
@@ -44,7 +45,8 @@ public:
 	void SetTitle(const char* title) override;
 	void MoveTo(BPoint screenPoint) override;
 	void ResizeTo(int32 width, int32 height) override;
-	void SetDecorated(bool decorated) override { fSpec.decorated = decorated; }
+	void SetDecorated(bool decorated) override;
+	bool IsDecorated() const override;
 	void SetTransientFor(uint32 parent) override;
 	void SetAlwaysOnTop(bool onTop) override { fSpec.alwaysOnTop = onTop; }
 	void SetModal(bool modal) override { fSpec.modal = modal; }
@@ -69,6 +71,7 @@ private:
 	void _CreateRole();
 	void _DestroyRole();
 	void _CreateToplevel();
+	void _Configured();
 	bool _CreatePopup();
 	void _SetSizeLimits();
 	void _Commit();
@@ -86,6 +89,7 @@ private:
 	xdg_surface* fXdgSurface = nullptr;
 	xdg_toplevel* fToplevel = nullptr;
 	xdg_popup* fPopup = nullptr;
+	WaylandDecoration fDecoration;
 	wl_callback* fFrameCallback = nullptr;
 
 	bool fShown = false;

@@ -9,9 +9,9 @@ set(KAMBO_WAYLAND_PROTOCOLS
 	"xdg-shell=${WAYLAND_PROTOCOLS_DIR}/stable/xdg-shell/xdg-shell.xml"
 	"viewporter=${WAYLAND_PROTOCOLS_DIR}/stable/viewporter/viewporter.xml"
 	"fractional-scale=${WAYLAND_PROTOCOLS_DIR}/staging/fractional-scale/fractional-scale-v1.xml"
-
 	"primary-selection=${WAYLAND_PROTOCOLS_DIR}/unstable/primary-selection/primary-selection-unstable-v1.xml"
-	"xdg-activation=${WAYLAND_PROTOCOLS_DIR}/staging/xdg-activation/xdg-activation-v1.xml")
+	"xdg-activation=${WAYLAND_PROTOCOLS_DIR}/staging/xdg-activation/xdg-activation-v1.xml"
+	"xdg-decoration=${WAYLAND_PROTOCOLS_DIR}/unstable/xdg-decoration/xdg-decoration-unstable-v1.xml")
 set(KAMBO_WAYLAND_PROTOCOL_SOURCES)
 foreach(entry IN LISTS KAMBO_WAYLAND_PROTOCOLS)
 	string(REPLACE "=" ";" parts ${entry})
