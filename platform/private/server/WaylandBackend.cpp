@@ -2,8 +2,8 @@
 // Its other parts: WaylandWait.cpp (the blocking wait), WaylandWindow (one surface),
 // WaylandScaleSurface and WaylandOutputs (what decides the scale),
 // WaylandBuffers (frames in shared memory), WaylandSeat (pointer, cursor and keyboard),
-// WaylandKeyboard (keys through xkbcommon), WaylandDecoration (title bars), WaylandEntry.cpp
-// (the module's entry point).
+// WaylandKeyboard (keys through xkbcommon), WaylandDecoration and WaylandLibdecor (title
+// bars), WaylandEntry.cpp (the module's entry point).
 //
 // Implements:
 //  - windows as xdg_toplevel surfaces with app_id "kambolux" and their titles, at a fixed
@@ -47,11 +47,12 @@
 //
 //  - title bars from the compositor through xdg-decoration where it offers that (server
 //    side, or client side and nothing drawn without title bar, changed on a mapped window;
-//    the compositor's configure says what the window has)
+//    the compositor's configure says what the window has); elsewhere drawn by libdecor,
+//    opened with dlopen only then (WaylandLibdecor), its frame hidden without title bar
 //
 // Does not implement (yet):
-//  - title bars drawn by the program where the compositor has no xdg-decoration or insists
-//    on client side: the window then has none, and says so
+//  - libdecor's title bar where the compositor offers xdg-decoration but insists on client
+//    side: the window then has none, and says so
 //  - window positions (Wayland has none: the kit's own are kept as they were set), always on
 //    top, modal hints
 //  - wl_surface.preferred_buffer_scale (libwayland 1.22; the outputs' scales serve), the
@@ -70,6 +71,7 @@
 #include "DisplayScale.h"
 #include "WaylandActivation.h"
 #include "WaylandClipboard.h"
+#include "WaylandLibdecor.h"
 #include "WaylandOutputs.h"
 #include "WaylandPrimary.h"
 #include "WaylandScale.h"
@@ -142,6 +144,12 @@ WaylandBackend::WaylandBackend(wl_display* display, const WaylandHost* host) : f
 	fOutputs = std::make_unique<WaylandOutputs>([this]() { _UpdateScale(); });
 	fConnection.outputScale = [this](const void* output) { return fOutputs->ScaleOf(output); };
 	fConnection.scaleWanted = [this]() { _UpdateScale(); };
+	fConnection.dismissPopupsOf = [this](const WaylandWindow* parent) {
+		for (const auto& [id, window] : fWindows) {
+			if (window->IsPopup() && window->Parent() == parent->Id())
+				window->PopupDone();
+		}
+	};
 	fSeat = std::make_unique<WaylandSeat>(&fConnection,
 		[this](wl_surface* surface) { return _WindowOf(surface); });
 	fClipboard = std::make_unique<WaylandClipboard>(&fConnection);
@@ -160,7 +168,11 @@ WaylandBackend::WaylandBackend(wl_display* display, const WaylandHost* host) : f
 	fScaleKnown = true;
 	_UpdateScale();
 	fConnection.decorationPath = ChooseDecorationPath(fConnection.decorationManager != nullptr,
-		nullptr);
+		[this, display]() {
+			fLibdecor = WaylandLibdecor::Open(display);
+			return fLibdecor != nullptr;
+		});
+	fConnection.libdecor = fLibdecor.get();
 	_InstallWakeUps();
 }
 
@@ -175,6 +187,8 @@ WaylandBackend::~WaylandBackend()
 	fPrimary.reset();
 	fActivation.reset();
 	fSeat.reset();
+	fConnection.libdecor = nullptr;
+	fLibdecor.reset();
 	fOutputs.reset();
 	if (fConnection.decorationManager != nullptr)
 		zxdg_decoration_manager_v1_destroy(fConnection.decorationManager);

@@ -20,6 +20,7 @@ struct zxdg_decoration_manager_v1;
 
 namespace BPrivate {
 
+class WaylandLibdecor;
 class WaylandWindow;
 
 struct WaylandConnection {
@@ -34,9 +35,10 @@ struct WaylandConnection {
 	wp_viewporter* viewporter = nullptr;
 	// The factor the kit draws every window at (WaylandScale.h).
 	DisplayScale scale;
-	// Who draws title bars: the compositor (decorationManager) or nobody.
+	// Who draws title bars: the compositor (decorationManager), libdecor, or nobody.
 	DecorationPath decorationPath = DecorationPath::kNone;
 	zxdg_decoration_manager_v1* decorationManager = nullptr;
+	WaylandLibdecor* libdecor = nullptr;
 	// The newest input event's serial: pop-up grabs and activation need one.
 	uint32 inputSerial = 0;
 	bool lost = false;
@@ -51,6 +53,8 @@ struct WaylandConnection {
 	// A surface was told of another scale, or entered or left an output: the kit's factor is
 	// chosen again.
 	std::function<void()> scaleWanted;
+	// Asks the kit to close a window's pop-ups (a click on libdecor's title bar).
+	std::function<void(const WaylandWindow* parent)> dismissPopupsOf;
 	// A window's first frame went to the compositor.
 	std::function<void()> frameShown;
 };

@@ -1,7 +1,7 @@
 // How a Wayland window gets its title bar and border, and what it really has: drawn by the
-// compositor through xdg-decoration where it offers that, else by nobody. WaylandDecoration
-// is one toplevel's side of it; the decisions are free functions so that the tests need no
-// compositor.
+// compositor through xdg-decoration where it offers that, else by libdecor in the program
+// (WaylandLibdecor, opened only then), else by nobody. WaylandDecoration is one toplevel's
+// side of it; the decisions are free functions so that the tests need no compositor.
 #pragma once
 
 #include <functional>

@@ -256,9 +256,11 @@ WaylandSeat::PointerEnter(uint32 serial, wl_surface* surface, double x, double y
 {
 	fPointerWindow = fWindowOf(surface);
 	fWhere = BPoint((float)x, (float)y);
+	// Other surfaces are libdecor's title bars, which set their own cursors.
+	if (fPointerWindow == nullptr)
+		return;
 	_SetCursor(serial);
-	if (fPointerWindow != nullptr)
-		fConnection->pending->push_back(_PointerEvent(BackendEvent::kMouseMoved));
+	fConnection->pending->push_back(_PointerEvent(BackendEvent::kMouseMoved));
 }
 
 void

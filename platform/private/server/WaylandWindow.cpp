@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "WaylandLibdecor.h"
 #include "xdg-shell-client-protocol.h"
 
 namespace BPrivate {
@@ -135,7 +136,9 @@ void
 WaylandWindow::SetTitle(const char* title)
 {
 	fSpec.title = title != nullptr ? title : "";
-	if (fToplevel != nullptr)
+	if (fLibdecorFrame != nullptr)
+		fConnection->libdecor->SetTitle(fLibdecorFrame, fSpec.title.c_str());
+	else if (fToplevel != nullptr)
 		xdg_toplevel_set_title(fToplevel, fSpec.title.c_str());
 }
 
@@ -145,8 +148,10 @@ WaylandWindow::SetDecorated(bool decorated)
 	fSpec.decorated = decorated;
 	if (fSpec.popupMenu)
 		return;
-	// Live on a mapped window: the compositor's configure follows.
+	// Live on a mapped window: the compositor's configure or libdecor's frame follows.
 	fDecoration.SetWanted(decorated);
+	if (fLibdecorFrame != nullptr)
+		fConnection->libdecor->SetVisible(fLibdecorFrame, decorated);
 }
 
 bool
@@ -204,6 +209,9 @@ WaylandWindow::Hide()
 void
 WaylandWindow::_CreateRole()
 {
+	fConfigured = false;
+	if (!fSpec.popupMenu && fConnection->libdecor != nullptr && _CreateLibdecorToplevel())
+		return;
 	fXdgSurface = xdg_wm_base_get_xdg_surface(fConnection->wmBase, fSurface);
 	xdg_surface_add_listener(fXdgSurface, &kSurfaceListener, this);
 	if (!fSpec.popupMenu || !_CreatePopup())
@@ -225,6 +233,27 @@ WaylandWindow::_CreateToplevel()
 		SetTransientFor(fSpec.parent);
 	// Before the first commit, as xdg-decoration demands.
 	fDecoration.Attach(fConnection->decorationManager, fToplevel);
+}
+
+// libdecor makes the shell surface and the toplevel itself and frames the content with its
+// title bar; "without title bar" hides the frame.
+bool
+WaylandWindow::_CreateLibdecorToplevel()
+{
+	WaylandLibdecor* libdecor = fConnection->libdecor;
+	fLibdecorFrame = libdecor->Decorate(this);
+	if (fLibdecorFrame == nullptr)
+		return false;
+	fXdgSurface = libdecor->XdgSurface(fLibdecorFrame);
+	fToplevel = libdecor->Toplevel(fLibdecorFrame);
+	libdecor->SetAppId(fLibdecorFrame, kAppId);
+	libdecor->SetTitle(fLibdecorFrame, fSpec.title.c_str());
+	libdecor->SetVisible(fLibdecorFrame, fSpec.decorated);
+	_SetSizeLimits();
+	if (fSpec.parent != 0)
+		SetTransientFor(fSpec.parent);
+	libdecor->Map(fLibdecorFrame);
+	return true;
 }
 
 bool
@@ -270,6 +299,13 @@ WaylandWindow::_DestroyRole()
 		fPopup = nullptr;
 	}
 	fDecoration.Detach();
+	if (fLibdecorFrame != nullptr) {
+		// libdecor's own shell surface and toplevel go with its frame.
+		fConnection->libdecor->Release(fLibdecorFrame);
+		fLibdecorFrame = nullptr;
+		fToplevel = nullptr;
+		fXdgSurface = nullptr;
+	}
 	if (fToplevel != nullptr) {
 		xdg_toplevel_destroy(fToplevel);
 		fToplevel = nullptr;
@@ -295,6 +331,10 @@ WaylandWindow::_SetSizeLimits()
 	// stretching it.
 	const int32 width = Extent(fFrame.Width());
 	const int32 height = Extent(fFrame.Height());
+	if (fLibdecorFrame != nullptr) {
+		fConnection->libdecor->SetFixedSize(fLibdecorFrame, width, height);
+		return;
+	}
 	xdg_toplevel_set_min_size(fToplevel, width, height);
 	xdg_toplevel_set_max_size(fToplevel, width, height);
 }
@@ -408,6 +448,27 @@ void
 WaylandWindow::CloseRequested()
 {
 	_Post(BackendEvent::kCloseRequested);
+}
+
+void
+WaylandWindow::FrameConfigured(bool activated)
+{
+	ToplevelConfigured(activated);
+	_Configured();
+}
+
+void
+WaylandWindow::CommitRequested()
+{
+	if (fSurface != nullptr && !fConnection->lost)
+		wl_surface_commit(fSurface);
+}
+
+void
+WaylandWindow::DismissPopups()
+{
+	if (fConnection->dismissPopupsOf)
+		fConnection->dismissPopupsOf(this);
 }
 
 void

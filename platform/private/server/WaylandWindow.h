@@ -15,6 +15,7 @@
 #include "WaylandDecoration.h"
 #include "WaylandScaleSurface.h"
 
+struct libdecor_frame;
 struct wl_callback;
 struct wl_surface;
 struct xdg_popup;
@@ -66,11 +67,17 @@ public:
 	void PopupDone();
 	void CloseRequested();
 	void FrameDone();
+	// From libdecor (WaylandLibdecor.cpp): a configure it has acknowledged, a commit it
+	// needs for its frame, a click on its frame while a pop-up is open.
+	void FrameConfigured(bool activated);
+	void CommitRequested();
+	void DismissPopups();
 
 private:
 	void _CreateRole();
 	void _DestroyRole();
 	void _CreateToplevel();
+	bool _CreateLibdecorToplevel();
 	void _Configured();
 	bool _CreatePopup();
 	void _SetSizeLimits();
@@ -89,6 +96,8 @@ private:
 	xdg_surface* fXdgSurface = nullptr;
 	xdg_toplevel* fToplevel = nullptr;
 	xdg_popup* fPopup = nullptr;
+	// Set while libdecor owns the shell surface and the toplevel (and draws the title bar).
+	libdecor_frame* fLibdecorFrame = nullptr;
 	WaylandDecoration fDecoration;
 	wl_callback* fFrameCallback = nullptr;
 
