@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Title bars under a compositor with xdg-decoration (sway, headless, as an unprivileged user):
 # the window asks for server-side decorations and sway draws its title bar; "ohne Titel" from
-# the context menu turns it off on the mapped window and back on; the program maps no libdecor.
+# the context menu turns it off on the mapped window and back on; the program maps no libdecor;
+# the compositor's close quits it, settings saved.
 #
 #   sway_decoration_e2e.sh <kambolux>
 set -u
@@ -94,6 +95,11 @@ toggle_tabless
 e2e_wait_for 5 border_is normal || e2e_fail "the title bar did not come back: '$(border)'"
 e2e_log "title bar back"
 
-kill "$PID"
-e2e_wait_for 10 e2e_exited "$PID" || e2e_fail "the program did not quit"
+# The compositor's close (the title bar's button, here sway's kill) is the normal way out.
+session swaymsg '[app_id=kambolux] kill' >/dev/null
+e2e_wait_for 10 e2e_exited "$PID" || e2e_fail "the program did not quit when sway closed it"
+wait "$PID"
+status=$?
+[ "$status" = 0 ] || e2e_fail "exit status $status after sway closed the window"
+[ -f "$HOMEDIR/.config/KamboLux_prefs" ] || e2e_fail "no settings saved"
 e2e_log "PASS"

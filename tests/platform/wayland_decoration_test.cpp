@@ -1,7 +1,9 @@
 // Title bars under Wayland: which way a compositor's globals lead, what a window really has
-// after the compositor's configure (the tick of "ohne Titel" follows it).
+// after the compositor's configure (the tick of "ohne Titel" follows it), and which presses
+// move a window without a title bar.
 #include <gtest/gtest.h>
 
+#include "InterfaceDefs.h"
 #include "WaylandDecoration.h"
 #include "xdg-decoration-client-protocol.h"
 
@@ -89,4 +91,33 @@ TEST(WaylandDecoration, TheTickFollowsTheConfiguredMode)
 	EXPECT_FALSE(drawnByLibdecor.Titled());
 	drawnByLibdecor.SetWanted(true);
 	EXPECT_TRUE(drawnByLibdecor.Titled());
+}
+
+TEST(WaylandDecoration, AltAndThePrimaryButtonMoveAWindowWithoutTitleBar)
+{
+	const uint32 alt = B_COMMAND_KEY;
+	const uint32 ctrl = B_CONTROL_KEY | B_COMMAND_KEY;
+	const struct {
+		bool titled;
+		bool popup;
+		uint32 buttons;
+		uint32 modifiers;
+		bool moves;
+	} cases[] = {
+		{false, false, B_PRIMARY_MOUSE_BUTTON, alt, true},
+		{false, false, B_PRIMARY_MOUSE_BUTTON, alt | B_SHIFT_KEY, true},
+		// Without Alt the press is the program's; Ctrl+Alt is a shortcut, not Alt.
+		{false, false, B_PRIMARY_MOUSE_BUTTON, 0, false},
+		{false, false, B_PRIMARY_MOUSE_BUTTON, ctrl, false},
+		{false, false, B_PRIMARY_MOUSE_BUTTON, B_OPTION_KEY, false},
+		{false, false, B_SECONDARY_MOUSE_BUTTON, alt, false},
+		{false, false, B_TERTIARY_MOUSE_BUTTON, alt, false},
+		// A title bar to move it by, or a menu, which does not move.
+		{true, false, B_PRIMARY_MOUSE_BUTTON, alt, false},
+		{false, true, B_PRIMARY_MOUSE_BUTTON, alt, false},
+	};
+	for (const auto& c : cases) {
+		EXPECT_EQ(PressMovesWindow(c.titled, c.popup, c.buttons, c.modifiers), c.moves)
+			<< c.titled << c.popup << " buttons " << c.buttons << " modifiers " << c.modifiers;
+	}
 }

@@ -48,7 +48,8 @@
 //  - title bars from the compositor through xdg-decoration where it offers that (server
 //    side, or client side and nothing drawn without title bar, changed on a mapped window;
 //    the compositor's configure says what the window has); elsewhere drawn by libdecor,
-//    opened with dlopen only then (WaylandLibdecor), its frame hidden without title bar
+//    opened with dlopen only then (WaylandLibdecor), its frame hidden without title bar; a
+//    window without title bar moves with Alt and the primary button (xdg_toplevel.move)
 //
 // Does not implement (yet):
 //  - libdecor's title bar where the compositor offers xdg-decoration but insists on client

@@ -2,6 +2,7 @@
 
 #include <wayland-client.h>
 
+#include "InterfaceDefs.h"
 #include "xdg-decoration-client-protocol.h"
 
 namespace BPrivate {
@@ -38,6 +39,14 @@ DecorationState::Titled() const
 			break;
 	}
 	return false;
+}
+
+bool
+PressMovesWindow(bool titled, bool popup, uint32 buttons, uint32 modifiers)
+{
+	// Alt alone is B_COMMAND_KEY; Ctrl brings B_CONTROL_KEY with it.
+	const bool alt = (modifiers & B_COMMAND_KEY) != 0 && (modifiers & B_CONTROL_KEY) == 0;
+	return !titled && !popup && buttons == B_PRIMARY_MOUSE_BUTTON && alt;
 }
 
 WaylandDecoration::WaylandDecoration(DecorationPath path, bool titled)

@@ -36,6 +36,10 @@ struct DecorationState {
 	bool Titled() const;
 };
 
+// Whether a press moves the window instead of reaching the program: the primary button with
+// Alt (not Ctrl+Alt) on a toplevel without a title bar, which has nothing else to take.
+bool PressMovesWindow(bool titled, bool popup, uint32 buttons, uint32 modifiers);
+
 class WaylandDecoration {
 public:
 	WaylandDecoration(DecorationPath path, bool titled);

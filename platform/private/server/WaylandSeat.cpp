@@ -11,6 +11,7 @@
 #include <ctime>
 
 #include "InterfaceDefs.h"
+#include "WaylandDecoration.h"
 #include "WaylandWindow.h"
 
 namespace BPrivate {
@@ -286,6 +287,12 @@ WaylandSeat::PointerButton(uint32 serial, uint32 time, uint32 button, bool press
 		fConnection->inputSerial = serial;
 	const uint32 mask = ButtonMask(button);
 	if (mask == 0)
+		return;
+	// The compositor moves the window and keeps the release: the button never counts as held.
+	if (pressed && fPointerWindow != nullptr && fButtons == 0
+		&& PressMovesWindow(fPointerWindow->IsDecorated(), fPointerWindow->IsPopup(), mask,
+			fKeyboard.Modifiers())
+		&& fPointerWindow->BeginMove(serial))
 		return;
 	if (pressed)
 		fButtons |= mask;

@@ -160,6 +160,15 @@ WaylandWindow::IsDecorated() const
 	return !fSpec.popupMenu && fDecoration.Titled();
 }
 
+bool
+WaylandWindow::BeginMove(uint32 serial)
+{
+	if (fToplevel == nullptr || fConnection->seat == nullptr)
+		return false;
+	xdg_toplevel_move(fToplevel, fConnection->seat, serial);
+	return true;
+}
+
 void
 WaylandWindow::MoveTo(BPoint screenPoint)
 {

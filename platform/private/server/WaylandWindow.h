@@ -59,6 +59,9 @@ public:
 
 	// The backend goes first: its objects go with the connection, and nothing more is sent.
 	void Forgotten();
+	// Hands a press to the compositor to move the window by (xdg_toplevel.move); false for
+	// a window that is no toplevel.
+	bool BeginMove(uint32 serial);
 
 	// From the compositor (WaylandWindowEvents.cpp).
 	void SurfaceConfigured(uint32 serial);
