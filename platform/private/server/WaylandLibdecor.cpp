@@ -26,6 +26,7 @@ struct WaylandLibdecor::Api {
 	decltype(&libdecor_frame_set_max_content_size) setMaxSize = nullptr;
 	decltype(&libdecor_frame_unset_capabilities) unsetCapabilities = nullptr;
 	decltype(&libdecor_frame_set_visibility) setVisibility = nullptr;
+	decltype(&libdecor_frame_translate_coordinate) translate = nullptr;
 	decltype(&libdecor_frame_commit) commit = nullptr;
 	decltype(&libdecor_state_new) newState = nullptr;
 	decltype(&libdecor_state_free) freeState = nullptr;
@@ -60,6 +61,7 @@ FindAll(void* library, WaylandLibdecor::Api* api)
 		&& Find(library, "libdecor_frame_set_max_content_size", &api->setMaxSize)
 		&& Find(library, "libdecor_frame_unset_capabilities", &api->unsetCapabilities)
 		&& Find(library, "libdecor_frame_set_visibility", &api->setVisibility)
+		&& Find(library, "libdecor_frame_translate_coordinate", &api->translate)
 		&& Find(library, "libdecor_frame_commit", &api->commit)
 		&& Find(library, "libdecor_state_new", &api->newState)
 		&& Find(library, "libdecor_state_free", &api->freeState)
@@ -231,6 +233,15 @@ WaylandLibdecor::SetVisible(libdecor_frame* frame, bool visible)
 	// Before that, libdecor would draw a frame around nothing (and fail).
 	if (found->second.configured)
 		fApi->setVisibility(frame, visible);
+}
+
+BPoint
+WaylandLibdecor::ContentOffset(libdecor_frame* frame) const
+{
+	int x = 0;
+	int y = 0;
+	fApi->translate(frame, 0, 0, &x, &y);
+	return BPoint((float)x, (float)y);
 }
 
 WaylandWindow*

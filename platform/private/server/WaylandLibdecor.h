@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 
+#include "Rect.h"
 #include "SupportDefs.h"
 
 struct libdecor;
@@ -44,6 +45,8 @@ public:
 	void SetFixedSize(libdecor_frame* frame, int32 width, int32 height);
 	// Whether the title bar and border are drawn ("without title bar" turns them off).
 	void SetVisible(libdecor_frame* frame, bool visible);
+	// The content's top left corner in the frame's window geometry.
+	BPoint ContentOffset(libdecor_frame* frame) const;
 
 	// From libdecor (WaylandLibdecor.cpp's callbacks).
 	void FrameConfigured(libdecor_frame* frame, void* configuration);

@@ -157,7 +157,19 @@ WaylandWindow::SetDecorated(bool decorated)
 bool
 WaylandWindow::IsDecorated() const
 {
+	// A toplevel libdecor refused to frame has no title bar either.
+	if (fDecoration.Path() == DecorationPath::kLibdecor && fToplevel != nullptr
+		&& fLibdecorFrame == nullptr)
+		return false;
 	return !fSpec.popupMenu && fDecoration.Titled();
+}
+
+BPoint
+WaylandWindow::ContentOffset() const
+{
+	if (fLibdecorFrame == nullptr)
+		return BPoint(0, 0);
+	return fConnection->libdecor->ContentOffset(fLibdecorFrame);
 }
 
 bool
@@ -272,12 +284,16 @@ WaylandWindow::_CreatePopup()
 	if (parent == nullptr || parent->XdgSurface() == nullptr)
 		return false;
 	fParentFrame = parent->Frame();
+	// The positioner counts from the parent's window geometry, which includes a frame
+	// libdecor draws around the content.
+	fParentOffset = parent->ContentOffset();
 	xdg_positioner* positioner = xdg_wm_base_create_positioner(fConnection->wmBase);
 	xdg_positioner_set_size(positioner, Extent(fFrame.Width()), Extent(fFrame.Height()));
 	// Anchored at the spot the kit chose (the click); the compositor slides or flips it to
 	// keep it on the output.
-	xdg_positioner_set_anchor_rect(positioner, (int32)(fFrame.left - fParentFrame.left),
-		(int32)(fFrame.top - fParentFrame.top), 1, 1);
+	xdg_positioner_set_anchor_rect(positioner,
+		(int32)(fFrame.left - fParentFrame.left + fParentOffset.x),
+		(int32)(fFrame.top - fParentFrame.top + fParentOffset.y), 1, 1);
 	xdg_positioner_set_anchor(positioner, XDG_POSITIONER_ANCHOR_TOP_LEFT);
 	xdg_positioner_set_gravity(positioner, XDG_POSITIONER_GRAVITY_BOTTOM_RIGHT);
 	xdg_positioner_set_constraint_adjustment(positioner,
@@ -440,7 +456,8 @@ void
 WaylandWindow::PopupConfigured(int32 x, int32 y)
 {
 	// Where the compositor put the menu in its parent, in the kit's positions.
-	const BPoint where(fParentFrame.left + (float)x, fParentFrame.top + (float)y);
+	const BPoint where(fParentFrame.left + (float)x - fParentOffset.x,
+		fParentFrame.top + (float)y - fParentOffset.y);
 	if (where == fFrame.LeftTop())
 		return;
 	fFrame.OffsetTo(where);

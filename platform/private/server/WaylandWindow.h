@@ -62,6 +62,8 @@ public:
 	// Hands a press to the compositor to move the window by (xdg_toplevel.move); false for
 	// a window that is no toplevel.
 	bool BeginMove(uint32 serial);
+	// Where the content lies in the window geometry: inside libdecor's frame, else at 0,0.
+	BPoint ContentOffset() const;
 
 	// From the compositor (WaylandWindowEvents.cpp).
 	void SurfaceConfigured(uint32 serial);
@@ -111,7 +113,8 @@ private:
 	// The frame waiting for the compositor's next frame callback, and the one it shows.
 	WaylandBuffers::Buffer* fQueued = nullptr;
 	WaylandBuffers::Buffer* fLast = nullptr;
-	BRect fParentFrame; // a pop-up's parent where the positioner saw it
+	BRect fParentFrame;   // a pop-up's parent where the positioner saw it
+	BPoint fParentOffset; // and its content in its window geometry
 };
 
 } // namespace BPrivate
