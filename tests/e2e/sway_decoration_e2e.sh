@@ -12,37 +12,8 @@ KAMBOLUX=${1:?usage: sway_decoration_e2e.sh <kambolux>}
 
 e2e_require sway swaymsg wtype grim compare setpriv python3
 
-# The session: sway with no input devices but a virtual keyboard that stays, its own runtime
-# directory and home, as nobody when the test runs as root (sway refuses root).
-chmod 711 "$E2E_TMP"
-RUNTIME="$E2E_TMP/runtime"
-HOMEDIR="$E2E_TMP/home"
-mkdir -m 700 "$RUNTIME"
-mkdir -p "$HOMEDIR/.config"
-AS=()
-if [ "$(id -u)" = 0 ]; then
-	AS=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
-	chown -R nobody:nogroup "$RUNTIME" "$HOMEDIR"
-	"${AS[@]}" test -x "$KAMBOLUX" || e2e_skip "the user nobody cannot run $KAMBOLUX"
-fi
-printf 'xwayland disable\noutput HEADLESS-1 resolution 800x600 position 0 0 scale 1\n' \
-	>"$E2E_TMP/sway.conf"
-chmod 644 "$E2E_TMP/sway.conf"
-AS_USER=(env -i PATH="$PATH" HOME="$HOMEDIR" XDG_RUNTIME_DIR="$RUNTIME"
-	XDG_CONFIG_HOME="$HOMEDIR/.config" WLR_BACKENDS=headless WLR_RENDERER=pixman
-	WLR_LIBINPUT_NO_DEVICES=1 LSAN_OPTIONS="${LSAN_OPTIONS:-}")
-"${AS_USER[@]}" "${AS[@]}" sway -c "$E2E_TMP/sway.conf" >"$E2E_TMP/sway.log" 2>&1 &
-e2e_track_pid $!
-socket_of() { basename "$(ls "$RUNTIME"/wayland-[0-9]* | grep -v lock | head -n 1)"; }
-ipc_ready() { ls "$RUNTIME"/sway-ipc.*.sock && [ -S "$RUNTIME/$(socket_of)" ]; }
-e2e_wait_for 10 ipc_ready || e2e_fail "sway did not start: $(tail -n 5 "$E2E_TMP/sway.log")"
-SESSION=("${AS_USER[@]}" WAYLAND_DISPLAY="$(socket_of)"
-	SWAYSOCK="$(ls "$RUNTIME"/sway-ipc.*.sock | head -n 1)" "${AS[@]}")
-session() { "${SESSION[@]}" "$@"; }
-"${SESSION[@]}" wtype -s 600000 &
-e2e_track_pid $!
-has_keyboard() { session swaymsg -t get_inputs | grep -q '"type": "keyboard"'; }
-e2e_wait_for 10 has_keyboard || e2e_fail "no virtual keyboard"
+source "$(dirname "$0")/sway_lib.sh"
+sway_start "$KAMBOLUX"
 
 "${SESSION[@]}" "$KAMBOLUX" >"$E2E_TMP/kambolux.out" 2>&1 &
 PID=$!
@@ -101,5 +72,5 @@ e2e_wait_for 10 e2e_exited "$PID" || e2e_fail "the program did not quit when swa
 wait "$PID"
 status=$?
 [ "$status" = 0 ] || e2e_fail "exit status $status after sway closed the window"
-[ -f "$HOMEDIR/.config/KamboLux_prefs" ] || e2e_fail "no settings saved"
+[ -f "$CONFIG/KamboLux_prefs" ] || e2e_fail "no settings saved"
 e2e_log "PASS"
