@@ -119,6 +119,13 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # dependency would pull in a terminal emulator on a lean desktop.
 set(kamboRuntimeDepends "fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# libdecor draws the title bars under a Wayland compositor that does not (GNOME, weston). The
+# Wayland module opens it with dlopen only there and does without it (windows without title
+# bar, and a message), so it is wanted, not needed; its plugin does the drawing.
+if(TARGET kambolux_wayland)
+	string(APPEND CPACK_DEBIAN_PACKAGE_RECOMMENDS
+		", libdecor-0-0, libdecor-0-plugin-1-cairo | libdecor-0-plugin-1")
+endif()
 # The project's own libraries are static; the installed program links system libraries only.
 string(CONCAT kamboLibraryDepends "libc6, libstdc++6, libgcc-s1, libx11-6, "
 	"libcairo2, libfontconfig1, libgmp10, libgmpxx4ldbl")

@@ -278,7 +278,8 @@ TMainView::MessageReceived(BMessage* message)
 			SetWindowFeel();
 			break;
 		case kMsgToggleTabless:
-			fTabless = fTabless == 1 ? 0 : 1;
+			// From what the tick showed, which is the window's, not the setting's.
+			fTabless = _ShowsTabless() ? 0 : 1;
 			SetWindowLook();
 			break;
 		case kMsgShowRates:
@@ -337,6 +338,13 @@ TMainView::SetWindowLook()
 {
 	if (BWindow* window = Window())
 		window->SetLook(fTabless == 1 ? B_MODAL_WINDOW_LOOK : B_TITLED_WINDOW_LOOK);
+}
+
+bool
+TMainView::_ShowsTabless() const
+{
+	const BWindow* window = Window();
+	return window != nullptr ? !window->IsDecorated() : fTabless == 1;
 }
 
 void

@@ -69,6 +69,8 @@ private:
 	void _ChooseRounding(BMessage* message);
 	void _KeepRoundingLegal();
 	void _ShowRates();
+	// Whether the window is without its title bar as the window system has it.
+	bool _ShowsTabless() const;
 
 	void _DrawFlag(int32 index, BRect euroFlagFrame, BRect flagFrame);
 	void _DrawFrames();

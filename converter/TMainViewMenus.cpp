@@ -196,8 +196,9 @@ TMainView::_BuildContextMenu()
 								: kInFrontByTheDesktop);
 					}
 				} else if (entry.command == kMsgToggleTabless) {
+					// A compositor may keep a title bar or give none.
 					item->SetCheckable(true);
-					item->SetMarked(fTabless == 1);
+					item->SetMarked(_ShowsTabless());
 				}
 				item->SetTarget(this);
 				menu->AddItem(item);

@@ -21,7 +21,7 @@ case "${1:-}" in
 			"${package_build[@]}" fonts-dejavu-core
 			googletest libgtest-dev libgmock-dev libbenchmark-dev
 			xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick xauth xclip
-			sway weston wtype wl-clipboard grim
+			sway weston libdecor-0-plugin-1-cairo wtype wl-clipboard grim
 			desktop-file-utils appstream lintian
 			dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
 			clang libclang-rt-14-dev valgrind strace time

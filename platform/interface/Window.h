@@ -51,6 +51,9 @@ public:
 	// The frame with the window manager's border and title bar around it, as reported, or
 	// as a typical window of this look gets it while the window is not shown yet.
 	BRect DecoratorFrame() const;
+	// Whether the window really has a title bar: what its look asks for, unless the window
+	// system insists on otherwise (a Wayland compositor may). Hidden: what the look asks for.
+	bool IsDecorated() const;
 	BRect Bounds() const;
 	void MoveTo(BPoint where);
 	void MoveTo(float x, float y) { MoveTo(BPoint(x, y)); }

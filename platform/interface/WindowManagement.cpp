@@ -99,6 +99,14 @@ BWindow::DecoratorFrame() const
 		fFrame.bottom + extents.bottom);
 }
 
+bool
+BWindow::IsDecorated() const
+{
+	if (fServerWindow)
+		return fServerWindow->IsDecorated();
+	return BPrivate::IsDecoratedLook(fLook) && !fPopup;
+}
+
 void
 BWindow::_FitOnScreen()
 {

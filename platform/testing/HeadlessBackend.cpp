@@ -35,6 +35,7 @@ public:
 		fFrame.bottom = fFrame.top + height - 1;
 	}
 	void SetDecorated(bool decorated) override { fSpec.decorated = decorated; }
+	bool IsDecorated() const override { return fSpec.decorated; }
 	void SetBordered(bool bordered) override { fSpec.bordered = bordered; }
 	void SetTransientFor(uint32 parent) override { fSpec.parent = parent; }
 	void SetAlwaysOnTop(bool onTop) override { fSpec.alwaysOnTop = onTop; }

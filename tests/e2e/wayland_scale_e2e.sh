@@ -111,9 +111,9 @@ e2e_log "scale 1: the window is the headless rendering"
 # The output's scale changes while the program runs: it draws again at 2.
 session swaymsg output HEADLESS-1 scale 2 >/dev/null
 SCALE=2
-# The output is 400 x 300 now: the window is moved to where it lies whole on it, away from the
-# cursor.
-session swaymsg '[app_id="kambolux"] move absolute position 180 180' >/dev/null
+# The output is 400 x 300 now: the window and sway's title bar above it are moved to where they
+# lie whole on it, away from the cursor.
+session swaymsg '[app_id="kambolux"] move absolute position 180 150' >/dev/null
 e2e_wait_for 10 like_rendering 2-scale2 \
 	|| e2e_fail "after the output went to scale 2 the window is not the rendering at 2 ($COUNT pixels differ)"
 read -r X Y W H <<<"$(views | head -n 1)"

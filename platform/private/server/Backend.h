@@ -85,6 +85,9 @@ public:
 	virtual void MoveTo(BPoint screenPoint) = 0;
 	virtual void ResizeTo(int32 width, int32 height) = 0;
 	virtual void SetDecorated(bool decorated) = 0;
+	// Whether the window has its title bar now: as set, unless the window system insists on
+	// otherwise or has none to give (a Wayland compositor may do either).
+	virtual bool IsDecorated() const = 0;
 	// Only for an undecorated window: a border from the window manager, no title bar.
 	virtual void SetBordered(bool bordered) { (void)bordered; }
 	// The window this one belongs to (0: none): kept above it, no task-bar entry of its own.

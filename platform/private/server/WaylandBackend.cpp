@@ -2,7 +2,8 @@
 // Its other parts: WaylandWait.cpp (the blocking wait), WaylandWindow (one surface),
 // WaylandScaleSurface and WaylandOutputs (what decides the scale),
 // WaylandBuffers (frames in shared memory), WaylandSeat (pointer, cursor and keyboard),
-// WaylandKeyboard (keys through xkbcommon), WaylandEntry.cpp (the module's entry point).
+// WaylandKeyboard (keys through xkbcommon), WaylandDecoration and WaylandLibdecor (title
+// bars), WaylandEntry.cpp (the module's entry point).
 //
 // Implements:
 //  - windows as xdg_toplevel surfaces with app_id "kambolux" and their titles, at a fixed
@@ -44,9 +45,15 @@
 //    window once its first frame is up (WaylandActivation)
 //  - web addresses handed to the desktop's opener, without an activation token of their own
 //
+//  - title bars from the compositor through xdg-decoration where it offers that (server
+//    side, or client side and nothing drawn without title bar, changed on a mapped window;
+//    the compositor's configure says what the window has); elsewhere drawn by libdecor,
+//    opened with dlopen only then (WaylandLibdecor), its frame hidden without title bar; a
+//    window without title bar moves with Alt and the primary button (xdg_toplevel.move)
+//
 // Does not implement (yet):
-//  - decorations negotiated through xdg-decoration or drawn by libdecor, and so no "without
-//    title bar"
+//  - libdecor's title bar where the compositor offers xdg-decoration but insists on client
+//    side: the window then has none, and says so
 //  - window positions (Wayland has none: the kit's own are kept as they were set), always on
 //    top, modal hints
 //  - wl_surface.preferred_buffer_scale (libwayland 1.22; the outputs' scales serve), the
@@ -65,6 +72,7 @@
 #include "DisplayScale.h"
 #include "WaylandActivation.h"
 #include "WaylandClipboard.h"
+#include "WaylandLibdecor.h"
 #include "WaylandOutputs.h"
 #include "WaylandPrimary.h"
 #include "WaylandScale.h"
@@ -72,6 +80,7 @@
 #include "WaylandWindow.h"
 #include "fractional-scale-client-protocol.h"
 #include "viewporter-client-protocol.h"
+#include "xdg-decoration-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
 namespace BPrivate {
@@ -136,6 +145,12 @@ WaylandBackend::WaylandBackend(wl_display* display, const WaylandHost* host) : f
 	fOutputs = std::make_unique<WaylandOutputs>([this]() { _UpdateScale(); });
 	fConnection.outputScale = [this](const void* output) { return fOutputs->ScaleOf(output); };
 	fConnection.scaleWanted = [this]() { _UpdateScale(); };
+	fConnection.dismissPopupsOf = [this](const WaylandWindow* parent) {
+		for (const auto& [id, window] : fWindows) {
+			if (window->IsPopup() && window->Parent() == parent->Id())
+				window->PopupDone();
+		}
+	};
 	fSeat = std::make_unique<WaylandSeat>(&fConnection,
 		[this](wl_surface* surface) { return _WindowOf(surface); });
 	fClipboard = std::make_unique<WaylandClipboard>(&fConnection);
@@ -153,6 +168,12 @@ WaylandBackend::WaylandBackend(wl_display* display, const WaylandHost* host) : f
 		: 0;
 	fScaleKnown = true;
 	_UpdateScale();
+	fConnection.decorationPath = ChooseDecorationPath(fConnection.decorationManager != nullptr,
+		[this, display]() {
+			fLibdecor = WaylandLibdecor::Open(display);
+			return fLibdecor != nullptr;
+		});
+	fConnection.libdecor = fLibdecor.get();
 	_InstallWakeUps();
 }
 
@@ -167,7 +188,11 @@ WaylandBackend::~WaylandBackend()
 	fPrimary.reset();
 	fActivation.reset();
 	fSeat.reset();
+	fConnection.libdecor = nullptr;
+	fLibdecor.reset();
 	fOutputs.reset();
+	if (fConnection.decorationManager != nullptr)
+		zxdg_decoration_manager_v1_destroy(fConnection.decorationManager);
 	if (fConnection.fractionalScale != nullptr)
 		wp_fractional_scale_manager_v1_destroy(fConnection.fractionalScale);
 	if (fConnection.viewporter != nullptr)
@@ -213,6 +238,10 @@ WaylandBackend::GlobalAdded(uint32 name, const char* interface, uint32 version)
 	else if (which == xdg_wm_base_interface.name && fConnection.wmBase == nullptr) {
 		fConnection.wmBase = Bind<xdg_wm_base>(registry, name, &xdg_wm_base_interface, version, 5);
 		xdg_wm_base_add_listener(fConnection.wmBase, &kWmBaseListener, this);
+	} else if (which == zxdg_decoration_manager_v1_interface.name
+		&& fConnection.decorationManager == nullptr) {
+		fConnection.decorationManager = Bind<zxdg_decoration_manager_v1>(registry, name,
+			&zxdg_decoration_manager_v1_interface, version, 1);
 	} else if (which == wl_seat_interface.name && fConnection.seat == nullptr)
 		fSeat->Attach(Bind<wl_seat>(registry, name, &wl_seat_interface, version, 5));
 	else if (which == wl_output_interface.name)

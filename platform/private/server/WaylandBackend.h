@@ -1,7 +1,8 @@
 // The Wayland backend on libwayland-client: the kit's windows as xdg-shell surfaces. Its
 // parts: WaylandWindow (one surface), WaylandBuffers (frames in shared memory), WaylandSeat
 // (pointer and keyboard), WaylandKeyboard (xkbcommon), WaylandWait.cpp (the blocking wait),
-// WaylandClipboard and WaylandPrimary (the selections, WaylandClipboardBackend.cpp).
+// WaylandClipboard and WaylandPrimary (the selections, WaylandClipboardBackend.cpp),
+// WaylandDecoration and WaylandLibdecor (title bars).
 // It lives in a module of its own (WaylandEntry.cpp); the checklist is at the top of
 // WaylandBackend.cpp.
 #pragma once
@@ -22,6 +23,7 @@ namespace BPrivate {
 
 class WaylandActivation;
 class WaylandClipboard;
+class WaylandLibdecor;
 class WaylandOutputs;
 class WaylandPrimary;
 class WaylandSeat;
@@ -84,6 +86,7 @@ private:
 	const WaylandHost* fHost;
 	WaylandConnection fConnection;
 	std::unique_ptr<WaylandSeat> fSeat;
+	std::unique_ptr<WaylandLibdecor> fLibdecor; // only where the compositor draws no title bars
 	std::deque<BackendEvent> fPending;
 	std::map<uint32, WaylandWindow*> fWindows;
 	uint32 fNextId = 1;

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "Backend.h"
+#include "WaylandDecoration.h"
 
 struct wl_compositor;
 struct wl_display;
@@ -15,9 +16,11 @@ struct wl_shm;
 struct wp_fractional_scale_manager_v1;
 struct wp_viewporter;
 struct xdg_wm_base;
+struct zxdg_decoration_manager_v1;
 
 namespace BPrivate {
 
+class WaylandLibdecor;
 class WaylandWindow;
 
 struct WaylandConnection {
@@ -32,6 +35,10 @@ struct WaylandConnection {
 	wp_viewporter* viewporter = nullptr;
 	// The factor the kit draws every window at (WaylandScale.h).
 	DisplayScale scale;
+	// Who draws title bars: the compositor (decorationManager), libdecor, or nobody.
+	DecorationPath decorationPath = DecorationPath::kNone;
+	zxdg_decoration_manager_v1* decorationManager = nullptr;
+	WaylandLibdecor* libdecor = nullptr;
 	// The newest input event's serial: pop-up grabs and activation need one.
 	uint32 inputSerial = 0;
 	bool lost = false;
@@ -46,6 +53,8 @@ struct WaylandConnection {
 	// A surface was told of another scale, or entered or left an output: the kit's factor is
 	// chosen again.
 	std::function<void()> scaleWanted;
+	// Asks the kit to close a window's pop-ups (a click on libdecor's title bar).
+	std::function<void(const WaylandWindow* parent)> dismissPopupsOf;
 	// A window's first frame went to the compositor.
 	std::function<void()> frameShown;
 };

@@ -11,6 +11,7 @@
 #include <ctime>
 
 #include "InterfaceDefs.h"
+#include "WaylandDecoration.h"
 #include "WaylandWindow.h"
 
 namespace BPrivate {
@@ -256,9 +257,11 @@ WaylandSeat::PointerEnter(uint32 serial, wl_surface* surface, double x, double y
 {
 	fPointerWindow = fWindowOf(surface);
 	fWhere = BPoint((float)x, (float)y);
+	// Other surfaces are libdecor's title bars, which set their own cursors.
+	if (fPointerWindow == nullptr)
+		return;
 	_SetCursor(serial);
-	if (fPointerWindow != nullptr)
-		fConnection->pending->push_back(_PointerEvent(BackendEvent::kMouseMoved));
+	fConnection->pending->push_back(_PointerEvent(BackendEvent::kMouseMoved));
 }
 
 void
@@ -284,6 +287,12 @@ WaylandSeat::PointerButton(uint32 serial, uint32 time, uint32 button, bool press
 		fConnection->inputSerial = serial;
 	const uint32 mask = ButtonMask(button);
 	if (mask == 0)
+		return;
+	// The compositor moves the window and keeps the release: the button never counts as held.
+	if (pressed && fPointerWindow != nullptr && fButtons == 0
+		&& PressMovesWindow(fPointerWindow->IsDecorated(), fPointerWindow->IsPopup(), mask,
+			fKeyboard.Modifiers())
+		&& fPointerWindow->BeginMove(serial))
 		return;
 	if (pressed)
 		fButtons |= mask;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "WaylandLibdecor.h"
 #include "xdg-shell-client-protocol.h"
 
 namespace BPrivate {
@@ -98,7 +99,8 @@ WaylandWindow::WaylandWindow(WaylandConnection* connection, uint32 id, const Win
 	fSpec(spec),
 	fFrame(spec.frame),
 	fGone(std::move(gone)),
-	fBuffers(connection->shm)
+	fBuffers(connection->shm),
+	fDecoration(connection->decorationPath, spec.decorated)
 {
 	fSurface = wl_compositor_create_surface(connection->compositor);
 	if (fSurface != nullptr)
@@ -134,8 +136,49 @@ void
 WaylandWindow::SetTitle(const char* title)
 {
 	fSpec.title = title != nullptr ? title : "";
-	if (fToplevel != nullptr)
+	if (fLibdecorFrame != nullptr)
+		fConnection->libdecor->SetTitle(fLibdecorFrame, fSpec.title.c_str());
+	else if (fToplevel != nullptr)
 		xdg_toplevel_set_title(fToplevel, fSpec.title.c_str());
+}
+
+void
+WaylandWindow::SetDecorated(bool decorated)
+{
+	fSpec.decorated = decorated;
+	if (fSpec.popupMenu)
+		return;
+	// Live on a mapped window: the compositor's configure or libdecor's frame follows.
+	fDecoration.SetWanted(decorated);
+	if (fLibdecorFrame != nullptr)
+		fConnection->libdecor->SetVisible(fLibdecorFrame, decorated);
+}
+
+bool
+WaylandWindow::IsDecorated() const
+{
+	// A toplevel libdecor refused to frame has no title bar either.
+	if (fDecoration.Path() == DecorationPath::kLibdecor && fToplevel != nullptr
+		&& fLibdecorFrame == nullptr)
+		return false;
+	return !fSpec.popupMenu && fDecoration.Titled();
+}
+
+BPoint
+WaylandWindow::ContentOffset() const
+{
+	if (fLibdecorFrame == nullptr)
+		return BPoint(0, 0);
+	return fConnection->libdecor->ContentOffset(fLibdecorFrame);
+}
+
+bool
+WaylandWindow::BeginMove(uint32 serial)
+{
+	if (fToplevel == nullptr || fConnection->seat == nullptr)
+		return false;
+	xdg_toplevel_move(fToplevel, fConnection->seat, serial);
+	return true;
 }
 
 void
@@ -187,6 +230,9 @@ WaylandWindow::Hide()
 void
 WaylandWindow::_CreateRole()
 {
+	fConfigured = false;
+	if (!fSpec.popupMenu && fConnection->libdecor != nullptr && _CreateLibdecorToplevel())
+		return;
 	fXdgSurface = xdg_wm_base_get_xdg_surface(fConnection->wmBase, fSurface);
 	xdg_surface_add_listener(fXdgSurface, &kSurfaceListener, this);
 	if (!fSpec.popupMenu || !_CreatePopup())
@@ -206,6 +252,29 @@ WaylandWindow::_CreateToplevel()
 	_SetSizeLimits();
 	if (fSpec.parent != 0)
 		SetTransientFor(fSpec.parent);
+	// Before the first commit, as xdg-decoration demands.
+	fDecoration.Attach(fConnection->decorationManager, fToplevel);
+}
+
+// libdecor makes the shell surface and the toplevel itself and frames the content with its
+// title bar; "without title bar" hides the frame.
+bool
+WaylandWindow::_CreateLibdecorToplevel()
+{
+	WaylandLibdecor* libdecor = fConnection->libdecor;
+	fLibdecorFrame = libdecor->Decorate(this);
+	if (fLibdecorFrame == nullptr)
+		return false;
+	fXdgSurface = libdecor->XdgSurface(fLibdecorFrame);
+	fToplevel = libdecor->Toplevel(fLibdecorFrame);
+	libdecor->SetAppId(fLibdecorFrame, kAppId);
+	libdecor->SetTitle(fLibdecorFrame, fSpec.title.c_str());
+	libdecor->SetVisible(fLibdecorFrame, fSpec.decorated);
+	_SetSizeLimits();
+	if (fSpec.parent != 0)
+		SetTransientFor(fSpec.parent);
+	libdecor->Map(fLibdecorFrame);
+	return true;
 }
 
 bool
@@ -215,12 +284,16 @@ WaylandWindow::_CreatePopup()
 	if (parent == nullptr || parent->XdgSurface() == nullptr)
 		return false;
 	fParentFrame = parent->Frame();
+	// The positioner counts from the parent's window geometry, which includes a frame
+	// libdecor draws around the content.
+	fParentOffset = parent->ContentOffset();
 	xdg_positioner* positioner = xdg_wm_base_create_positioner(fConnection->wmBase);
 	xdg_positioner_set_size(positioner, Extent(fFrame.Width()), Extent(fFrame.Height()));
 	// Anchored at the spot the kit chose (the click); the compositor slides or flips it to
 	// keep it on the output.
-	xdg_positioner_set_anchor_rect(positioner, (int32)(fFrame.left - fParentFrame.left),
-		(int32)(fFrame.top - fParentFrame.top), 1, 1);
+	xdg_positioner_set_anchor_rect(positioner,
+		(int32)(fFrame.left - fParentFrame.left + fParentOffset.x),
+		(int32)(fFrame.top - fParentFrame.top + fParentOffset.y), 1, 1);
 	xdg_positioner_set_anchor(positioner, XDG_POSITIONER_ANCHOR_TOP_LEFT);
 	xdg_positioner_set_gravity(positioner, XDG_POSITIONER_GRAVITY_BOTTOM_RIGHT);
 	xdg_positioner_set_constraint_adjustment(positioner,
@@ -250,6 +323,14 @@ WaylandWindow::_DestroyRole()
 		xdg_popup_destroy(fPopup);
 		fPopup = nullptr;
 	}
+	fDecoration.Detach();
+	if (fLibdecorFrame != nullptr) {
+		// libdecor's own shell surface and toplevel go with its frame.
+		fConnection->libdecor->Release(fLibdecorFrame);
+		fLibdecorFrame = nullptr;
+		fToplevel = nullptr;
+		fXdgSurface = nullptr;
+	}
 	if (fToplevel != nullptr) {
 		xdg_toplevel_destroy(fToplevel);
 		fToplevel = nullptr;
@@ -275,6 +356,10 @@ WaylandWindow::_SetSizeLimits()
 	// stretching it.
 	const int32 width = Extent(fFrame.Width());
 	const int32 height = Extent(fFrame.Height());
+	if (fLibdecorFrame != nullptr) {
+		fConnection->libdecor->SetFixedSize(fLibdecorFrame, width, height);
+		return;
+	}
 	xdg_toplevel_set_min_size(fToplevel, width, height);
 	xdg_toplevel_set_max_size(fToplevel, width, height);
 }
@@ -345,6 +430,12 @@ void
 WaylandWindow::SurfaceConfigured(uint32 serial)
 {
 	xdg_surface_ack_configure(fXdgSurface, serial);
+	_Configured();
+}
+
+void
+WaylandWindow::_Configured()
+{
 	const bool first = !fConfigured;
 	fConfigured = true;
 	if (first && fQueued == nullptr)
@@ -365,7 +456,8 @@ void
 WaylandWindow::PopupConfigured(int32 x, int32 y)
 {
 	// Where the compositor put the menu in its parent, in the kit's positions.
-	const BPoint where(fParentFrame.left + (float)x, fParentFrame.top + (float)y);
+	const BPoint where(fParentFrame.left + (float)x - fParentOffset.x,
+		fParentFrame.top + (float)y - fParentOffset.y);
 	if (where == fFrame.LeftTop())
 		return;
 	fFrame.OffsetTo(where);
@@ -382,6 +474,27 @@ void
 WaylandWindow::CloseRequested()
 {
 	_Post(BackendEvent::kCloseRequested);
+}
+
+void
+WaylandWindow::FrameConfigured(bool activated)
+{
+	ToplevelConfigured(activated);
+	_Configured();
+}
+
+void
+WaylandWindow::CommitRequested()
+{
+	if (fSurface != nullptr && !fConnection->lost)
+		wl_surface_commit(fSurface);
+}
+
+void
+WaylandWindow::DismissPopups()
+{
+	if (fConnection->dismissPopupsOf)
+		fConnection->dismissPopupsOf(this);
 }
 
 void

@@ -12,8 +12,10 @@
 #include "Backend.h"
 #include "WaylandBuffers.h"
 #include "WaylandConnection.h"
+#include "WaylandDecoration.h"
 #include "WaylandScaleSurface.h"
 
+struct libdecor_frame;
 struct wl_callback;
 struct wl_surface;
 struct xdg_popup;
@@ -44,7 +46,8 @@ public:
 	void SetTitle(const char* title) override;
 	void MoveTo(BPoint screenPoint) override;
 	void ResizeTo(int32 width, int32 height) override;
-	void SetDecorated(bool decorated) override { fSpec.decorated = decorated; }
+	void SetDecorated(bool decorated) override;
+	bool IsDecorated() const override;
 	void SetTransientFor(uint32 parent) override;
 	void SetAlwaysOnTop(bool onTop) override { fSpec.alwaysOnTop = onTop; }
 	void SetModal(bool modal) override { fSpec.modal = modal; }
@@ -56,6 +59,11 @@ public:
 
 	// The backend goes first: its objects go with the connection, and nothing more is sent.
 	void Forgotten();
+	// Hands a press to the compositor to move the window by (xdg_toplevel.move); false for
+	// a window that is no toplevel.
+	bool BeginMove(uint32 serial);
+	// Where the content lies in the window geometry: inside libdecor's frame, else at 0,0.
+	BPoint ContentOffset() const;
 
 	// From the compositor (WaylandWindowEvents.cpp).
 	void SurfaceConfigured(uint32 serial);
@@ -64,11 +72,18 @@ public:
 	void PopupDone();
 	void CloseRequested();
 	void FrameDone();
+	// From libdecor (WaylandLibdecor.cpp): a configure it has acknowledged, a commit it
+	// needs for its frame, a click on its frame while a pop-up is open.
+	void FrameConfigured(bool activated);
+	void CommitRequested();
+	void DismissPopups();
 
 private:
 	void _CreateRole();
 	void _DestroyRole();
 	void _CreateToplevel();
+	bool _CreateLibdecorToplevel();
+	void _Configured();
 	bool _CreatePopup();
 	void _SetSizeLimits();
 	void _Commit();
@@ -86,6 +101,9 @@ private:
 	xdg_surface* fXdgSurface = nullptr;
 	xdg_toplevel* fToplevel = nullptr;
 	xdg_popup* fPopup = nullptr;
+	// Set while libdecor owns the shell surface and the toplevel (and draws the title bar).
+	libdecor_frame* fLibdecorFrame = nullptr;
+	WaylandDecoration fDecoration;
 	wl_callback* fFrameCallback = nullptr;
 
 	bool fShown = false;
@@ -95,7 +113,8 @@ private:
 	// The frame waiting for the compositor's next frame callback, and the one it shows.
 	WaylandBuffers::Buffer* fQueued = nullptr;
 	WaylandBuffers::Buffer* fLast = nullptr;
-	BRect fParentFrame; // a pop-up's parent where the positioner saw it
+	BRect fParentFrame;   // a pop-up's parent where the positioner saw it
+	BPoint fParentOffset; // and its content in its window geometry
 };
 
 } // namespace BPrivate

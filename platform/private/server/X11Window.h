@@ -35,7 +35,7 @@ public:
 	bool IsMapped() const { return fMapped; }
 	// Whether a frame was put on the screen while the window was mapped.
 	bool HasShownFrame() const { return fShownFrame; }
-	bool IsDecorated() const { return fSpec.decorated; }
+	bool IsDecorated() const override { return fSpec.decorated; }
 	bool IsBordered() const { return fSpec.bordered; }
 
 	// What to draw around a window and which functions to offer (_MOTIF_WM_HINTS).

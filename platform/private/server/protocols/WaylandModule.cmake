@@ -2,6 +2,14 @@
 # (BackendLoader.cpp), so that an X11 start maps none of its libraries. Included from
 # platform/CMakeLists.txt when libwayland, xkbcommon and wayland-protocols are there.
 #
+# libdecor draws the title bars where the compositor does not (no xdg-decoration: weston,
+# GNOME); the module is built against its header only.
+pkg_check_modules(LIBDECOR libdecor-0)
+if(NOT LIBDECOR_FOUND)
+	message(WARNING "libdecor-0-dev is missing: building without the Wayland backend")
+	return()
+endif()
+
 # The protocols' glue is generated from wayland-protocols' XML at build time.
 set(KAMBO_WAYLAND_GENERATED ${CMAKE_CURRENT_BINARY_DIR}/wayland-protocols)
 file(MAKE_DIRECTORY ${KAMBO_WAYLAND_GENERATED})
@@ -9,9 +17,9 @@ set(KAMBO_WAYLAND_PROTOCOLS
 	"xdg-shell=${WAYLAND_PROTOCOLS_DIR}/stable/xdg-shell/xdg-shell.xml"
 	"viewporter=${WAYLAND_PROTOCOLS_DIR}/stable/viewporter/viewporter.xml"
 	"fractional-scale=${WAYLAND_PROTOCOLS_DIR}/staging/fractional-scale/fractional-scale-v1.xml"
-
 	"primary-selection=${WAYLAND_PROTOCOLS_DIR}/unstable/primary-selection/primary-selection-unstable-v1.xml"
-	"xdg-activation=${WAYLAND_PROTOCOLS_DIR}/staging/xdg-activation/xdg-activation-v1.xml")
+	"xdg-activation=${WAYLAND_PROTOCOLS_DIR}/staging/xdg-activation/xdg-activation-v1.xml"
+	"xdg-decoration=${WAYLAND_PROTOCOLS_DIR}/unstable/xdg-decoration/xdg-decoration-unstable-v1.xml")
 set(KAMBO_WAYLAND_PROTOCOL_SOURCES)
 foreach(entry IN LISTS KAMBO_WAYLAND_PROTOCOLS)
 	string(REPLACE "=" ";" parts ${entry})
@@ -48,7 +56,9 @@ set_target_properties(kit_wayland_objects PROPERTIES
 target_include_directories(kit_wayland_objects PUBLIC ${KAMBO_WAYLAND_DIR}
 	${KAMBO_WAYLAND_GENERATED} ${CMAKE_CURRENT_SOURCE_DIR}/support
 	${CMAKE_CURRENT_SOURCE_DIR}/interface ${CMAKE_CURRENT_SOURCE_DIR}/private/support)
-target_link_libraries(kit_wayland_objects PUBLIC PkgConfig::WAYLAND)
+target_link_libraries(kit_wayland_objects PUBLIC PkgConfig::WAYLAND ${CMAKE_DL_LIBS})
+# libdecor is opened with dlopen, never linked: only its header.
+target_include_directories(kit_wayland_objects PRIVATE ${LIBDECOR_INCLUDE_DIRS})
 
 add_library(kambolux_wayland MODULE ${KAMBO_WAYLAND_DIR}/WaylandEntry.cpp)
 target_compile_definitions(kambolux_wayland PRIVATE KAMBO_BACKEND_STAMP="${KAMBO_BACKEND_STAMP}")
