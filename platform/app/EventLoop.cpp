@@ -7,6 +7,7 @@
 #include "AppDefs.h"
 #include "Application.h"
 #include "Backend.h"
+#include "LooperPrivate.h"
 #include "Message.h"
 #include "SystemTime.h"
 #include "View.h"
@@ -19,7 +20,7 @@ std::vector<BWindow*>
 AllWindows()
 {
 	std::vector<BWindow*> windows;
-	for (BLooper* looper : BPrivateLooperAccess::All()) {
+	for (BLooper* looper : LooperAccess::All()) {
 		if (BWindow* window = dynamic_cast<BWindow*>(looper))
 			windows.push_back(window);
 	}
@@ -167,11 +168,10 @@ NextReadyLooper()
 {
 	BLooper* best = nullptr;
 	uint64 bestSequence = UINT64_MAX;
-	for (BLooper* looper : BPrivateLooperAccess::All()) {
-		if (BPrivateLooperAccess::IsBlocked(looper)
-			|| BPrivateLooperAccess::IsDeletePending(looper))
+	for (BLooper* looper : LooperAccess::All()) {
+		if (LooperAccess::IsBlocked(looper) || LooperAccess::IsDeletePending(looper))
 			continue;
-		uint64 sequence = BPrivateLooperAccess::FrontSequence(looper);
+		uint64 sequence = LooperAccess::FrontSequence(looper);
 		if (sequence < bestSequence) {
 			bestSequence = sequence;
 			best = looper;
@@ -186,10 +186,9 @@ ReapQuitLoopers()
 	bool again = true;
 	while (again) {
 		again = false;
-		for (BLooper* looper : BPrivateLooperAccess::All()) {
-			if (looper == be_app || !BPrivateLooperAccess::IsDeletePending(looper)
-				|| BPrivateLooperAccess::IsDispatching(looper)
-				|| BPrivateLooperAccess::IsBlocked(looper))
+		for (BLooper* looper : LooperAccess::All()) {
+			if (looper == be_app || !LooperAccess::IsDeletePending(looper)
+				|| LooperAccess::IsDispatching(looper) || LooperAccess::IsBlocked(looper))
 				continue;
 			delete looper;
 			again = true;
@@ -203,7 +202,7 @@ DispatchReady()
 {
 	bool any = false;
 	while (BLooper* looper = NextReadyLooper()) {
-		BPrivateLooperAccess::DispatchOne(looper);
+		LooperAccess::DispatchOne(looper);
 		ReapQuitLoopers();
 		any = true;
 	}
@@ -364,7 +363,7 @@ EventLoop::RunNested(BLooper* blocked, const std::function<bool()>& done)
 {
 	LoopState& state = State();
 	if (blocked != nullptr)
-		BPrivateLooperAccess::Block(blocked);
+		LooperAccess::Block(blocked);
 	state.nesting++;
 	bool finished = false;
 	Backend* backend = CurrentBackend();
@@ -409,7 +408,7 @@ EventLoop::RunNested(BLooper* blocked, const std::function<bool()>& done)
 
 	state.nesting--;
 	if (blocked != nullptr)
-		BPrivateLooperAccess::Unblock(blocked);
+		LooperAccess::Unblock(blocked);
 	return finished;
 }
 

@@ -6,8 +6,11 @@
 #include "Application.h"
 #include "EventLoop.h"
 #include "Looper.h"
+#include "LooperPrivate.h"
 #include "MenuItem.h"
 #include "MenuWindow.h"
+
+using BPrivate::LooperAccess;
 
 namespace {
 
@@ -121,8 +124,8 @@ PlaceSubmenu(BRect parentFrame, float top, BPoint size, BRect screen)
 BLooper*
 CallingLooper()
 {
-	for (BLooper* looper : BPrivateLooperAccess::All()) {
-		if (BPrivateLooperAccess::IsDispatching(looper) && !BPrivateLooperAccess::IsBlocked(looper))
+	for (BLooper* looper : LooperAccess::All()) {
+		if (LooperAccess::IsDispatching(looper) && !LooperAccess::IsBlocked(looper))
 			return looper;
 	}
 	return be_app;
