@@ -34,26 +34,15 @@ BPopUpMenu::BPopUpMenu(const char* name, bool radioMode, bool labelFromMarked, m
 
 BPopUpMenu::~BPopUpMenu()
 {
-	// An asynchronous Go may still be showing this menu.
-	if (BPrivate::MenuTracker* tracker = BPrivate::MenuTracker::ForRoot(this)) {
-		if (tracker->IsAsynchronous())
-			delete tracker;
-	}
 	Callers().erase(this);
 }
 
 BMenuItem*
-BPopUpMenu::Go(BPoint screenWhere, bool deliversMessage, bool openAnyway, bool async)
-{
-	return Go(screenWhere, deliversMessage, openAnyway, BRect(), async);
-}
-
-BMenuItem*
-BPopUpMenu::Go(BPoint screenWhere, bool deliversMessage, bool openAnyway, BRect clickToOpenRect,
-	bool async)
+BPopUpMenu::Go(BPoint screenWhere, bool deliversMessage)
 {
 	using BPrivate::MenuTracker;
 
+	// A menu shows once: a second Go from a handler while it is open gets nothing.
 	if (CountItems() == 0 || MenuTracker::ForRoot(this) != nullptr)
 		return nullptr;
 
@@ -61,16 +50,9 @@ BPopUpMenu::Go(BPoint screenWhere, bool deliversMessage, bool openAnyway, BRect 
 	if (caller != nullptr)
 		Callers()[this] = caller->Token();
 
-	if (async) {
-		MenuTracker* tracker = new MenuTracker(this, openAnyway, clickToOpenRect);
-		tracker->SetAsynchronous(deliversMessage);
-		tracker->Open(screenWhere);
-		return nullptr;
-	}
-
 	BMenuItem* chosen = nullptr;
 	{
-		MenuTracker tracker(this, openAnyway, clickToOpenRect);
+		MenuTracker tracker(this);
 		tracker.Open(screenWhere);
 		bool finished = BPrivate::EventLoop::RunNested(caller, [&tracker] {
 			tracker.Poll();

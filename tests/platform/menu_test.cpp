@@ -75,7 +75,7 @@ public:
 			menu->SetTargetForItems(this);
 			menu->ItemAt(kMore)->Submenu()->SetTargetForItems(this);
 		}
-		BMenuItem* chosen = menu->Go(ConvertToScreen(where), true, false, false);
+		BMenuItem* chosen = menu->Go(ConvertToScreen(where), true);
 		gLog.push_back(std::string("returned:") + (chosen != nullptr ? chosen->Label() : "-"));
 		delete menu;
 	}
