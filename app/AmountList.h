@@ -1,11 +1,8 @@
-/*
- * The command line's list form: amounts from a stream, one per line, each converted onto
- * one output line in the same order. Streams: memory stays the same whatever the input's
- * length, and what is converted is written as soon as the input pauses, so the program
- * serves in a pipe. A line that cannot be read keeps its place in the output.
- */
-#ifndef AMOUNT_LIST_H
-#define AMOUNT_LIST_H
+// The command line's list form: amounts from a stream, one per line, each converted onto
+// one output line in the same order. Streams: memory stays the same whatever the input's
+// length, and what is converted is written as soon as the input pauses, so the program
+// serves in a pipe. A line that cannot be read keeps its place in the output.
+#pragma once
 
 #include <cstddef>
 #include <string_view>
@@ -27,5 +24,3 @@ int ConvertAmountList(ConversionPrinter* printer, const CommandLineStreams& stre
 
 // Writes all of text, through interruptions; false, with errno set, when it cannot.
 bool WriteAll(int fd, std::string_view text);
-
-#endif // AMOUNT_LIST_H

@@ -1,12 +1,9 @@
-/*
- * The program's command line: --help, --version and the conversion mode, which prints
- * the euro line and target amounts the window would show, for scripts and terminals,
- * for one amount or for a list of them on standard input.
- * Built on core/ alone: it neither loads the kit nor opens the display, so it works
- * where no X server is. The window is the caller's business.
- */
-#ifndef COMMAND_LINE_H
-#define COMMAND_LINE_H
+// The program's command line: --help, --version and the conversion mode, which prints
+// the euro line and target amounts the window would show, for scripts and terminals,
+// for one amount or for a list of them on standard input.
+// Built on core/ alone: it neither loads the kit nor opens the display, so it works
+// where no X server is. The window is the caller's business.
+#pragma once
 
 #include <cstdint>
 #include <string>
@@ -47,5 +44,3 @@ int32_t FindCurrency(std::string_view code);
 // source is a currency).
 bool ReadCommandLineAmount(std::string_view text, std::string* amount, std::string* error,
 	int32_t source = -1);
-
-#endif // COMMAND_LINE_H

@@ -1,11 +1,8 @@
-/*
- * How the command line prints the conversion of one amount: the single form one line per
- * currency, the list form one row per amount. Either as code and amount ("EUR  51.129188 . . .")
- * or, with --tsv, tab-separated without the " . . .". Keeps its texts between calls, so
- * a long list converts without new allocations for each row.
- */
-#ifndef CONVERSION_PRINTER_H
-#define CONVERSION_PRINTER_H
+// How the command line prints the conversion of one amount: the single form one line per
+// currency, the list form one row per amount. Either as code and amount ("EUR  51.129188 . . .")
+// or, with --tsv, tab-separated without the " . . .". Keeps its texts between calls, so
+// a long list converts without new allocations for each row.
+#pragma once
 
 #include <cstdint>
 #include <string>
@@ -45,5 +42,3 @@ private:
 	bool fTsv;
 	ConversionTexts fTexts;
 };
-
-#endif // CONVERSION_PRINTER_H

@@ -108,20 +108,21 @@ TMainWindow::OpenCalculator()
 	TEdit* field = fMainView->SourceField();
 	BRect fieldFrame = fMainView->ConvertToScreen(field->Frame());
 	BPoint corner = fieldFrame.LeftBottom();
-	fCalcWindow = new CalcWnd(BRect(corner.x, corner.y, corner.x + 104, corner.y + 130), field);
+	// The pad deletes itself when it quits.
+	auto* pad = new CalcWnd(BRect(corner.x, corner.y, corner.x + 104, corner.y + 130), field);
 	// Near the bottom of the screen the kit would push the pad up over the field it edits,
 	// hiding the number being typed: it opens above the field instead, where there is room.
 	BRect screen = BScreen(this).Frame();
-	BRect padFrame = fCalcWindow->DecoratorFrame();
+	BRect padFrame = pad->DecoratorFrame();
 	if (padFrame.bottom > screen.bottom) {
 		float rise = padFrame.bottom - fieldFrame.top + 1;
 		if (padFrame.top - rise >= screen.top)
-			fCalcWindow->MoveBy(0, -rise);
+			pad->MoveBy(0, -rise);
 	}
-	fCalcWindow->SetFeel(B_FLOATING_ALL_WINDOW_FEEL);
+	pad->SetFeel(B_FLOATING_ALL_WINDOW_FEEL);
 	// Its title is an internal one; a reader names it like the button that opened it.
-	fCalcWindow->SetAccessibleName(kCalculatorButtonName);
-	fCalcWindow->Show();
+	pad->SetAccessibleName(kCalculatorButtonName);
+	pad->Show();
 }
 
 void

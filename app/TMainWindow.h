@@ -24,6 +24,4 @@ private:
 	void OpenAbout();
 
 	TMainView* fMainView = nullptr;
-	// The pad opened last; it closes itself.
-	BWindow* fCalcWindow = nullptr;
 };

@@ -97,10 +97,10 @@ const char* const kRatesText = "Umrechnungskurse, keine Gew\xC3\xA4hr!\n"
 							   "\n"
 							   "\n";
 
-BBitmap*
+std::unique_ptr<BBitmap>
 LoadImage(int32 id)
 {
-	return BTranslationUtils::GetBitmap(kImageType, id);
+	return std::unique_ptr<BBitmap>(BTranslationUtils::GetBitmap(kImageType, id));
 }
 
 } // namespace
@@ -138,10 +138,6 @@ TMainView::~TMainView()
 	prefs.SetInt32(kKeyInFront, fInFront);
 	prefs.SetInt32(kKeyTabless, fTabless);
 	prefs.SetInt32(kKeyRounding, fRounding);
-
-	delete fFlagStrip;
-	delete fEuroFlag;
-	delete fSwapArrows;
 	// prefs writes the file as it goes out of scope; the base class then deletes the children.
 }
 
@@ -223,12 +219,9 @@ TMainView::_CreateButtons()
 	};
 
 	for (const ButtonSpec& spec : buttons) {
-		BBitmap* offImage = LoadImage(spec.offImage);
-		BBitmap* onImage = LoadImage(spec.onImage);
-		BPicture* off = _RecordPicture(offImage);
-		BPicture* on = _RecordPicture(onImage);
-		delete offImage;
-		delete onImage;
+		// The pictures keep copies of the images.
+		BPicture* off = _RecordPicture(LoadImage(spec.offImage).get());
+		BPicture* on = _RecordPicture(LoadImage(spec.onImage).get());
 
 		// No target: the messages go to the window, which opens the pad or the about box.
 		BPictureButton* button = new BPictureButton(spec.frame, "", off, on,

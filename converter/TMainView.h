@@ -4,6 +4,8 @@
 // carries out every menu command. Calculator pad and about window belong to the main window.
 #pragma once
 
+#include <memory>
+
 #include "View.h"
 
 class BBitmap;
@@ -84,9 +86,9 @@ private:
 
 	TEdit* fSourceField = nullptr;
 	TEdit* fTargetField = nullptr;
-	BBitmap* fFlagStrip = nullptr;
-	BBitmap* fEuroFlag = nullptr;
-	BBitmap* fSwapArrows = nullptr;
+	std::unique_ptr<BBitmap> fFlagStrip;
+	std::unique_ptr<BBitmap> fEuroFlag;
+	std::unique_ptr<BBitmap> fSwapArrows;
 	BTextView* fEuroLine = nullptr;
 	BRect fSwapArea;
 	int32 fSourceIndex;

@@ -63,7 +63,7 @@ TMainView::Draw(BRect updateRect)
 	_DrawFlag(fSourceIndex, BRect(15, 29, 29, 43), BRect(10, 30, 37, 41));
 	_DrawFlag(fTargetIndex, BRect(15, 68, 29, 82), BRect(10, 70, 37, 81));
 	if (fSwapArrows != nullptr)
-		DrawBitmap(fSwapArrows, fSwapArea);
+		DrawBitmap(fSwapArrows.get(), fSwapArea);
 
 	SetHighColor(kWhite);
 	FillEllipse(kUpperOvalInside);
@@ -84,7 +84,7 @@ TMainView::_DrawFlag(int32 index, BRect euroFlagFrame, BRect flagFrame)
 {
 	if (index == kEuroIndex) {
 		if (fEuroFlag != nullptr)
-			DrawBitmap(fEuroFlag, euroFlagFrame);
+			DrawBitmap(fEuroFlag.get(), euroFlagFrame);
 		return;
 	}
 	if (fFlagStrip == nullptr)
@@ -98,7 +98,7 @@ TMainView::_DrawFlag(int32 index, BRect euroFlagFrame, BRect flagFrame)
 		return;
 	BRect destination(flagFrame.left, flagFrame.top, flagFrame.left + drawn.Width(),
 		flagFrame.top + drawn.Height());
-	DrawBitmap(fFlagStrip, drawn, destination);
+	DrawBitmap(fFlagStrip.get(), drawn, destination);
 }
 
 void

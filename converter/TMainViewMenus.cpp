@@ -260,5 +260,5 @@ TMainView::_Show(BPopUpMenu* menu, BPoint where)
 	ConvertToScreen(&screenWhere);
 	// Synchronous: the chosen item's message is queued for this view and handled after
 	// MouseDown has returned, so the state never changes while a menu is up.
-	owned->Go(screenWhere, true, false, false);
+	owned->Go(screenWhere, true);
 }

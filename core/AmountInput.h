@@ -1,9 +1,6 @@
-/*
- * What the amount field lets in and how it reads its text as a number.
- * Plain functions on bytes; the field itself lives in converter/.
- */
-#ifndef AMOUNT_INPUT_H
-#define AMOUNT_INPUT_H
+// What the amount field lets in and how it reads its text as a number.
+// Plain functions on bytes; the field itself lives in converter/.
+#pragma once
 
 #include <cstddef>
 #include <string>
@@ -34,5 +31,3 @@ std::string ReadPastedAmount(const char* text, size_t length);
 // longest numeric beginning of the whole text as strtod reads it in the C
 // locale, however long the text is.
 double ParseAmount(const char* text);
-
-#endif // AMOUNT_INPUT_H

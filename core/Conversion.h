@@ -1,11 +1,8 @@
-/*
- * The converter's arithmetic: an amount text in one currency becomes the euro
- * line and the target amount text, always by way of the euro. Works on exact
- * rationals, so every half rounds away from zero as the euro rules demand;
- * doubles never touch the money. Knows nothing of views or fields.
- */
-#ifndef CONVERSION_H
-#define CONVERSION_H
+// The converter's arithmetic: an amount text in one currency becomes the euro
+// line and the target amount text, always by way of the euro. Works on exact
+// rationals, so every half rounds away from zero as the euro rules demand;
+// doubles never touch the money. Knows nothing of views or fields.
+#pragma once
 
 #include <cstdint>
 #include <string>
@@ -29,5 +26,3 @@ bool ConvertAmount(std::string_view amountText, int32_t source, int32_t target, 
 // read as by ConvertAmount, with exactly two decimals ("12.345" -> "12.35",
 // "" -> "0.00", "-0" -> "-0.00").
 std::string FormatAmountTwoDecimals(std::string_view amountText);
-
-#endif // CONVERSION_H

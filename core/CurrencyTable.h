@@ -1,11 +1,8 @@
-/*
- * The currencies of the converter: the euro and the twenty-one national
- * currencies it replaced at fixed rates, the twelve of 1999 and 2001 first,
- * then the nine that joined later. Every other part of the program names a
- * currency by its row here. Constant data only.
- */
-#ifndef CURRENCY_TABLE_H
-#define CURRENCY_TABLE_H
+// The currencies of the converter: the euro and the twenty-one national
+// currencies it replaced at fixed rates, the twelve of 1999 and 2001 first,
+// then the nine that joined later. Every other part of the program names a
+// currency by its row here. Constant data only.
+#pragma once
 
 #include <cstdint>
 
@@ -34,5 +31,3 @@ extern const char* const Whgtyp[2];
 bool IsValidCurrency(int32_t index);
 // True for kRoundNone, kRoundThree and kRoundFour.
 bool IsValidRounding(int32_t mode);
-
-#endif // CURRENCY_TABLE_H

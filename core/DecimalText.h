@@ -1,12 +1,9 @@
-/*
- * Exact decimal reading and fixed-point writing for the money arithmetic.
- * Amounts are read as the numeric beginning of a text, the way the amount
- * field reads itself, but as exact rationals instead of doubles; results are
- * written with a fixed number of decimals, halves rounded away from zero.
- * Internal to core/: the rest of the program uses Conversion.h.
- */
-#ifndef DECIMAL_TEXT_H
-#define DECIMAL_TEXT_H
+// Exact decimal reading and fixed-point writing for the money arithmetic.
+// Amounts are read as the numeric beginning of a text, the way the amount
+// field reads itself, but as exact rationals instead of doubles; results are
+// written with a fixed number of decimals, halves rounded away from zero.
+// Internal to core/: the rest of the program uses Conversion.h.
+#pragma once
 
 #include <cstdint>
 #include <string>
@@ -47,5 +44,3 @@ void RoundScaled(const mpq_class& magnitude, int32_t decimals, mpz_class* scaled
 // Appends scaled / 10^decimals with exactly that many decimals, after a minus
 // when negative.
 void AppendFixed(std::string* text, const mpz_class& scaled, int32_t decimals, bool negative);
-
-#endif // DECIMAL_TEXT_H

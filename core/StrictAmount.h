@@ -1,13 +1,10 @@
-/*
- * Reading an amount that must be exactly one number, for scripts: the command line and
- * its list form. It takes the number forms a paste reads (plain, grouped with '.', ','
- * or spaces, German notation, a minus before or after) and optionally one currency code
- * or symbol beside it, set off by a space. Where a paste would still make digits of a
- * text (it drops what it cannot read), this reader refuses, and says why: a script never
- * sees the number the converter actually used.
- */
-#ifndef STRICT_AMOUNT_H
-#define STRICT_AMOUNT_H
+// Reading an amount that must be exactly one number, for scripts: the command line and
+// its list form. It takes the number forms a paste reads (plain, grouped with '.', ','
+// or spaces, German notation, a minus before or after) and optionally one currency code
+// or symbol beside it, set off by a space. Where a paste would still make digits of a
+// text (it drops what it cannot read), this reader refuses, and says why: a script never
+// sees the number the converter actually used.
+#pragma once
 
 #include <string>
 #include <string_view>
@@ -33,5 +30,3 @@ struct StrictAmount {
 
 // Reads text whole; on a refusal *amount is left in an unspecified state.
 AmountRefusal ReadStrictAmount(std::string_view text, StrictAmount* amount);
-
-#endif // STRICT_AMOUNT_H

@@ -14,6 +14,7 @@
 #include "DataIO.h"
 #include "FileOps.h"
 #include "FuzzCheck.h"
+#include "MemoryStream.h"
 #include "Message.h"
 #include "Preferences.h"
 
@@ -62,10 +63,10 @@ CheckRoundTrip(const BMessage& message)
 	FUZZ_CHECK(again == message, "flatten and unflatten give the same message");
 	FUZZ_CHECK(Flattened(again) == bytes, "a second flatten writes the same bytes");
 
-	BMallocIO stream;
+	BPrivate::MemoryStream stream;
 	FUZZ_CHECK(message.Flatten(&stream) == B_OK, "a loaded message flattens into a stream");
-	FUZZ_CHECK(stream.BufferLength() == bytes.size()
-			&& memcmp(stream.Buffer(), bytes.data(), bytes.size()) == 0,
+	FUZZ_CHECK(stream.Bytes().size() == bytes.size()
+			&& memcmp(stream.Bytes().data(), bytes.data(), bytes.size()) == 0,
 		"the stream gets the same bytes as the buffer");
 	stream.Seek(0, SEEK_SET);
 	BMessage fromStream;
@@ -155,7 +156,7 @@ LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 	fromBuffer.AddInt32("stale", 1);
 	status_t bufferStatus = fromBuffer.Unflatten(copy.get(), static_cast<ssize_t>(size));
 
-	BMemoryIO stream(static_cast<const void*>(copy.get()), size);
+	BPrivate::MemoryStream stream(copy.get(), size, true);
 	BMessage fromStream('junk');
 	status_t streamStatus = fromStream.Unflatten(&stream);
 

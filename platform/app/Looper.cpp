@@ -6,6 +6,7 @@
 #include "AppDefs.h"
 #include "Backend.h"
 #include "Debug.h"
+#include "LooperPrivate.h"
 #include "Message.h"
 
 namespace {
@@ -14,21 +15,23 @@ uint64 sNextSequence = 1;
 
 } // namespace
 
+using BPrivate::LooperAccess;
+
 std::vector<BLooper*>&
-BPrivateLooperAccess::All()
+LooperAccess::All()
 {
 	static std::vector<BLooper*> loopers;
 	return loopers;
 }
 
 uint64
-BPrivateLooperAccess::FrontSequence(const BLooper* looper)
+LooperAccess::FrontSequence(const BLooper* looper)
 {
 	return looper->fQueue.empty() ? UINT64_MAX : looper->fQueue.front().sequence;
 }
 
 bool
-BPrivateLooperAccess::DispatchOne(BLooper* looper)
+LooperAccess::DispatchOne(BLooper* looper)
 {
 	if (looper->fQueue.empty())
 		return false;
@@ -58,15 +61,45 @@ BPrivateLooperAccess::DispatchOne(BLooper* looper)
 	return true;
 }
 
+void
+LooperAccess::Block(BLooper* looper)
+{
+	looper->fBlockedDepth++;
+}
+
+void
+LooperAccess::Unblock(BLooper* looper)
+{
+	looper->fBlockedDepth--;
+}
+
+bool
+LooperAccess::IsBlocked(const BLooper* looper)
+{
+	return looper->fBlockedDepth > 0;
+}
+
+bool
+LooperAccess::IsDeletePending(const BLooper* looper)
+{
+	return looper->fDeletePending;
+}
+
+bool
+LooperAccess::IsDispatching(const BLooper* looper)
+{
+	return looper->fDispatchDepth > 0;
+}
+
 BLooper::BLooper(const char* name) : BHandler(name), fThread(std::this_thread::get_id())
 {
 	fLooper = this;
-	BPrivateLooperAccess::All().push_back(this);
+	LooperAccess::All().push_back(this);
 }
 
 BLooper::~BLooper()
 {
-	auto& all = BPrivateLooperAccess::All();
+	auto& all = LooperAccess::All();
 	all.erase(std::remove(all.begin(), all.end(), this), all.end());
 	fLooper = nullptr;
 }

@@ -14,6 +14,10 @@
 
 class BMessage;
 
+namespace BPrivate {
+class LooperAccess;
+} // namespace BPrivate
+
 class BLooper : public BHandler {
 public:
 	explicit BLooper(const char* name = nullptr);
@@ -49,7 +53,7 @@ protected:
 	void _ScheduleDelete();
 
 private:
-	friend struct BPrivateLooperAccess;
+	friend class BPrivate::LooperAccess;
 
 	struct Queued {
 		uint64 sequence;
@@ -64,17 +68,4 @@ private:
 	int32 fBlockedDepth = 0;
 	bool fDeletePending = false;
 	BMessage* fCurrentMessage = nullptr;
-};
-
-// Access for the dispatcher and tests. Not for application code.
-struct BPrivateLooperAccess {
-	static uint64 FrontSequence(const BLooper* looper);
-	// Handles the front message; returns false when the queue was empty.
-	static bool DispatchOne(BLooper* looper);
-	static void Block(BLooper* looper) { looper->fBlockedDepth++; }
-	static void Unblock(BLooper* looper) { looper->fBlockedDepth--; }
-	static bool IsBlocked(const BLooper* looper) { return looper->fBlockedDepth > 0; }
-	static bool IsDeletePending(const BLooper* looper) { return looper->fDeletePending; }
-	static bool IsDispatching(const BLooper* looper) { return looper->fDispatchDepth > 0; }
-	static std::vector<BLooper*>& All();
 };

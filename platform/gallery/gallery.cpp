@@ -221,7 +221,7 @@ public:
 		menu->SetTargetForItems(Window());
 		submenu->SetTargetForItems(Window());
 
-		BMenuItem* chosen = menu->Go(ConvertToScreen(where), true, false);
+		BMenuItem* chosen = menu->Go(ConvertToScreen(where), true);
 		SetStatus(chosen != nullptr ? std::string("Menu: ") + chosen->Label() : "Menu closed");
 	}
 

@@ -8,7 +8,6 @@
 #include "Application.h"
 #include "Button.h"
 #include "EventLoop.h"
-#include "Invoker.h"
 #include "MenuWindow.h"
 #include "Message.h"
 #include "Screen.h"
@@ -225,7 +224,6 @@ BAlert::~BAlert()
 {
 	if (fResultSlot != nullptr)
 		*fResultSlot = kClosed;
-	delete fInvoker;
 	Forget(this);
 }
 
@@ -308,8 +306,6 @@ BAlert::Go()
 {
 	int32 result = kWaiting;
 	fResultSlot = &result;
-	delete fInvoker;
-	fInvoker = nullptr;
 	_Layout();
 	MoveTo(Placement(this));
 
@@ -328,19 +324,6 @@ BAlert::Go()
 	return result;
 }
 
-status_t
-BAlert::Go(BInvoker* invoker)
-{
-	delete fInvoker;
-	fInvoker = invoker;
-	fResultSlot = nullptr;
-	_Layout();
-	MoveTo(Placement(this));
-	ShownAlerts().push_back(this);
-	Show();
-	return B_OK;
-}
-
 void
 BAlert::MessageReceived(BMessage* message)
 {
@@ -351,11 +334,6 @@ BAlert::MessageReceived(BMessage* message)
 	int32 which = -1;
 	if (message->FindInt32("which", &which) != B_OK || which < 0 || which >= fButtonCount)
 		return;
-	if (fInvoker != nullptr) {
-		BMessage reply(fInvoker->Message() != nullptr ? *fInvoker->Message() : BMessage());
-		reply.AddInt32("which", which);
-		fInvoker->Invoke(&reply);
-	}
 	if (fResultSlot != nullptr) {
 		// Go's frame may be gone before this window is deleted: let go of it first.
 		int32* slot = fResultSlot;

@@ -8,7 +8,6 @@
 #include "Window.h"
 
 class BButton;
-class BInvoker;
 class BTextView;
 
 enum alert_type {
@@ -32,7 +31,6 @@ public:
 	~BAlert() override;
 
 	int32 Go();
-	status_t Go(BInvoker* invoker);
 
 	BTextView* TextView() const { return fTextView; }
 	BButton* ButtonAt(int32 index) const;
@@ -53,7 +51,6 @@ private:
 	button_width fButtonWidth;
 	button_spacing fSpacing;
 	int32* fResultSlot = nullptr;
-	BInvoker* fInvoker = nullptr;
 };
 
 namespace BPrivate {

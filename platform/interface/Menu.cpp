@@ -167,36 +167,6 @@ BMenu::AddSeparatorItem()
 	return AddItem(new BSeparatorItem());
 }
 
-BMenuItem*
-BMenu::RemoveItem(int32 index)
-{
-	if (index < 0 || index >= CountItems())
-		return nullptr;
-	BMenuItem* item = fItems[index];
-	fItems.erase(fItems.begin() + index);
-	item->fMenu = nullptr;
-	if (BPrivate::Listening()) {
-		BPrivate::AccessibleEvent removed;
-		removed.type = BPrivate::AccessibleEvent::kChildRemoved;
-		removed.node = BPrivate::NodeOf(this);
-		removed.index = index;
-		removed.child = nullptr;
-		BPrivate::Notify(removed);
-	}
-	if (fHighlighted == index)
-		fHighlighted = -1;
-	else if (fHighlighted > index)
-		fHighlighted--;
-	Invalidate();
-	return item;
-}
-
-bool
-BMenu::RemoveItem(BMenuItem* item)
-{
-	return RemoveItem(IndexOf(item)) != nullptr;
-}
-
 void
 BMenu::SetRadioMode(bool flag)
 {

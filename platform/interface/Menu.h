@@ -25,8 +25,6 @@ public:
 	bool AddItem(BMenuItem* item, int32 index);
 	bool AddItem(BMenu* submenu);
 	bool AddSeparatorItem();
-	BMenuItem* RemoveItem(int32 index);
-	bool RemoveItem(BMenuItem* item);
 	int32 CountItems() const { return (int32)fItems.size(); }
 	BMenuItem* ItemAt(int32 index) const;
 	int32 IndexOf(const BMenuItem* item) const;

@@ -36,10 +36,7 @@ IsSelectable(const BMenuItem* item)
 
 } // namespace
 
-MenuTracker::MenuTracker(BMenu* root, bool openAnyway, BRect clickToOpen) :
-	fRoot(root),
-	fOpenAnyway(openAnyway),
-	fClickToOpen(clickToOpen)
+MenuTracker::MenuTracker(BMenu* root) : fRoot(root)
 {
 	Trackers().push_back(this);
 }
@@ -68,13 +65,6 @@ MenuTracker::ForRoot(const BMenu* root)
 			return tracker;
 	}
 	return nullptr;
-}
-
-void
-MenuTracker::SetAsynchronous(bool deliversMessage)
-{
-	fAsync = true;
-	fAsyncDelivers = deliversMessage;
 }
 
 void
@@ -271,9 +261,7 @@ MenuTracker::_Release(int32 level, int32 index, BPoint screen)
 	}
 	if (level >= 0)
 		return;
-	bool sticky = fOpenAnyway
-		|| (!fMovedOverItem && system_time_us() - fOpenTime < kStickyClickTime)
-		|| (fClickToOpen.IsValid() && fClickToOpen.Contains(screen));
+	bool sticky = !fMovedOverItem && system_time_us() - fOpenTime < kStickyClickTime;
 	if (firstRelease && sticky)
 		return;
 	Cancel();
@@ -388,7 +376,7 @@ MenuTracker::Poll()
 	// may be pressed or released over a window that waits for this menu, where the event
 	// would only queue. Watch the backend's own state as well.
 	Backend* backend = CurrentBackend();
-	if (fDone || fAsync || backend->IsHeadless())
+	if (fDone || backend->IsHeadless())
 		return;
 	BPoint where = backend->MouseLocation();
 	uint32 buttons = backend->MouseButtons();
@@ -418,13 +406,6 @@ MenuTracker::_Finish(BMenuItem* chosen)
 		return;
 	fDone = true;
 	fChosen = chosen;
-	if (!fAsync)
-		return;
-	// Every caller returns right after this, without touching the tracker again.
-	bool deliver = fAsyncDelivers;
-	delete this;
-	if (chosen != nullptr && deliver)
-		chosen->Invoke();
 }
 
 } // namespace BPrivate

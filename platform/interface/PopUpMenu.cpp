@@ -6,8 +6,11 @@
 #include "Application.h"
 #include "EventLoop.h"
 #include "Looper.h"
+#include "LooperPrivate.h"
 #include "MenuItem.h"
 #include "MenuWindow.h"
+
+using BPrivate::LooperAccess;
 
 namespace {
 
@@ -31,26 +34,15 @@ BPopUpMenu::BPopUpMenu(const char* name, bool radioMode, bool labelFromMarked, m
 
 BPopUpMenu::~BPopUpMenu()
 {
-	// An asynchronous Go may still be showing this menu.
-	if (BPrivate::MenuTracker* tracker = BPrivate::MenuTracker::ForRoot(this)) {
-		if (tracker->IsAsynchronous())
-			delete tracker;
-	}
 	Callers().erase(this);
 }
 
 BMenuItem*
-BPopUpMenu::Go(BPoint screenWhere, bool deliversMessage, bool openAnyway, bool async)
-{
-	return Go(screenWhere, deliversMessage, openAnyway, BRect(), async);
-}
-
-BMenuItem*
-BPopUpMenu::Go(BPoint screenWhere, bool deliversMessage, bool openAnyway, BRect clickToOpenRect,
-	bool async)
+BPopUpMenu::Go(BPoint screenWhere, bool deliversMessage)
 {
 	using BPrivate::MenuTracker;
 
+	// A menu shows once: a second Go from a handler while it is open gets nothing.
 	if (CountItems() == 0 || MenuTracker::ForRoot(this) != nullptr)
 		return nullptr;
 
@@ -58,16 +50,9 @@ BPopUpMenu::Go(BPoint screenWhere, bool deliversMessage, bool openAnyway, BRect 
 	if (caller != nullptr)
 		Callers()[this] = caller->Token();
 
-	if (async) {
-		MenuTracker* tracker = new MenuTracker(this, openAnyway, clickToOpenRect);
-		tracker->SetAsynchronous(deliversMessage);
-		tracker->Open(screenWhere);
-		return nullptr;
-	}
-
 	BMenuItem* chosen = nullptr;
 	{
-		MenuTracker tracker(this, openAnyway, clickToOpenRect);
+		MenuTracker tracker(this);
 		tracker.Open(screenWhere);
 		bool finished = BPrivate::EventLoop::RunNested(caller, [&tracker] {
 			tracker.Poll();
@@ -121,8 +106,8 @@ PlaceSubmenu(BRect parentFrame, float top, BPoint size, BRect screen)
 BLooper*
 CallingLooper()
 {
-	for (BLooper* looper : BPrivateLooperAccess::All()) {
-		if (BPrivateLooperAccess::IsDispatching(looper) && !BPrivateLooperAccess::IsBlocked(looper))
+	for (BLooper* looper : LooperAccess::All()) {
+		if (LooperAccess::IsDispatching(looper) && !LooperAccess::IsBlocked(looper))
 			return looper;
 	}
 	return be_app;

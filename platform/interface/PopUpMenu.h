@@ -14,10 +14,7 @@ public:
 
 	// Returns the chosen item (owned by the menu) or null. With deliversMessage the chosen
 	// item's message is posted to its target; it is handled after the caller returns.
-	BMenuItem* Go(BPoint screenWhere, bool deliversMessage = false, bool openAnyway = false,
-		bool async = false);
-	BMenuItem* Go(BPoint screenWhere, bool deliversMessage, bool openAnyway, BRect clickToOpenRect,
-		bool async = false);
+	BMenuItem* Go(BPoint screenWhere, bool deliversMessage = false);
 };
 
 namespace BPrivate {

@@ -14,7 +14,8 @@
 
 namespace BPrivate {
 class TextAccess;
-}
+class TextViewAccess;
+} // namespace BPrivate
 
 struct text_run {
 	int32 offset;
@@ -127,14 +128,6 @@ public:
 		std::string* outAddress) const;
 	virtual void ActivateAccessibleLink(int32 index);
 
-	// Kit internal, for tests: whether the caret is drawn now, and the highlighted ranges.
-	bool _CaretVisible() const { return fCaretOn && fSelStart == fSelEnd && _ShowsCaret(); }
-	// The font size the character at offset is drawn with (smaller than its style's when
-	// fitted), and whether marks cut the given line on the left and on the right.
-	float _DrawnSize(int32 offset) const;
-	void _CutMarks(int32 line, bool* outLeft, bool* outRight) const;
-	const std::vector<std::pair<int32, int32>>& _Highlights() const { return fHighlights; }
-
 protected:
 	virtual void InsertText(const char* text, int32 length, int32 offset,
 		const text_run_array* runs);
@@ -147,6 +140,7 @@ protected:
 private:
 	// Edits on behalf of a screen reader take the user's path (filter, limit, undo).
 	friend class BPrivate::TextAccess;
+	friend class BPrivate::TextViewAccess;
 
 	struct StyleRun {
 		int32 offset;
@@ -165,6 +159,7 @@ private:
 
 	void _Init(const BFont* font, const rgb_color* color);
 	bool _ShowsCaret() const;
+	bool _CaretVisible() const { return fCaretOn && fSelStart == fSelEnd && _ShowsCaret(); }
 	bool _ShowsSelection() const;
 	void _ReplaceSelection(const char* text, int32 length, bool typing = false);
 	void _DeleteByUser(int32 start, int32 end);

@@ -203,6 +203,18 @@ BTextView::_ShowsCaret() const
 }
 
 bool
+BPrivate::TextViewAccess::CaretVisible(const BTextView* view)
+{
+	return view->_CaretVisible();
+}
+
+const std::vector<std::pair<int32, int32>>&
+BPrivate::TextViewAccess::Highlights(const BTextView* view)
+{
+	return view->fHighlights;
+}
+
+bool
 BTextView::_ShowsSelection() const
 {
 	return fSelectable && IsFocus() && Window() != nullptr && Window()->IsActive();

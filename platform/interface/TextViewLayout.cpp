@@ -12,6 +12,7 @@ using BPrivate::kCutMarkGap;
 using BPrivate::kCutMarkLength;
 using BPrivate::kTextReplacement;
 using BPrivate::kTextReplacementLength;
+using BPrivate::TextViewAccess;
 using BPrivate::WellFormedLength;
 
 namespace {
@@ -158,10 +159,10 @@ BTextView::_DrawnFont(const StyleRun& run) const
 }
 
 float
-BTextView::_DrawnSize(int32 offset) const
+TextViewAccess::DrawnSize(const BTextView* view, int32 offset)
 {
-	_Layout();
-	return _DrawnFont(_RunAt(std::clamp(offset, 0, TextLength()))).Size();
+	view->_Layout();
+	return view->_DrawnFont(view->_RunAt(std::clamp(offset, 0, view->TextLength()))).Size();
 }
 
 // Greedy wrapping at spaces; a word wider than the text rectangle is cut between
@@ -336,13 +337,14 @@ BTextView::_VisibleColumns(const Line& line, float* outLeft, float* outRight, bo
 }
 
 void
-BTextView::_CutMarks(int32 line, bool* outLeft, bool* outRight) const
+TextViewAccess::CutMarks(const BTextView* view, int32 line, bool* outLeft, bool* outRight)
 {
-	_Layout();
-	const Line& shown = fLines[(size_t)std::clamp(line, 0, (int32)fLines.size() - 1)];
+	view->_Layout();
+	const auto& lines = view->fLines;
+	const BTextView::Line& shown = lines[(size_t)std::clamp(line, 0, (int32)lines.size() - 1)];
 	float left;
 	float right;
-	_VisibleColumns(shown, &left, &right, outLeft, outRight);
+	view->_VisibleColumns(shown, &left, &right, outLeft, outRight);
 }
 
 int32

@@ -57,7 +57,6 @@ public:
 	void MoveTo(float x, float y) { MoveTo(BPoint(x, y)); }
 	void MoveBy(float dx, float dy);
 	void ResizeTo(float width, float height);
-	void ResizeBy(float dx, float dy);
 	uint32 ResizingMode() const { return fResizingMode; }
 	uint32 Flags() const { return fFlags; }
 	void SetFlags(uint32 flags);

@@ -41,12 +41,6 @@ BView::ResizeTo(float width, float height)
 }
 
 void
-BView::ResizeBy(float dx, float dy)
-{
-	ResizeTo(fFrame.Width() + dx, fFrame.Height() + dy);
-}
-
-void
 BView::SetFlags(uint32 flags)
 {
 	const uint32 drawing = B_WILL_DRAW | B_DRAW_ON_CHILDREN;

@@ -10,6 +10,7 @@
 #include "Application.h"
 #include "Backend.h"
 #include "Button.h"
+#include "LooperPrivate.h"
 #include "Message.h"
 #include "Painter.h"
 #include "Resources.h"
@@ -489,7 +490,7 @@ WindowAccess::FindByBackendId(uint32 id)
 {
 	if (id == 0)
 		return nullptr;
-	for (BLooper* looper : BPrivateLooperAccess::All()) {
+	for (BLooper* looper : BPrivate::LooperAccess::All()) {
 		BWindow* window = dynamic_cast<BWindow*>(looper);
 		if (window != nullptr && BackendId(window) == id)
 			return window;

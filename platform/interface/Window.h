@@ -59,7 +59,6 @@ public:
 	void MoveTo(float x, float y) { MoveTo(BPoint(x, y)); }
 	void MoveBy(float dx, float dy);
 	void ResizeTo(float width, float height);
-	void ResizeBy(float dx, float dy) { ResizeTo(fFrame.Width() + dx, fFrame.Height() + dy); }
 	void SetTitle(const char* title);
 	const char* Title() const { return fTitle.c_str(); }
 	// What a screen reader calls the window, where the title is no name for a user (a short

@@ -6,6 +6,7 @@
 #include "AppDefs.h"
 #include "Application.h"
 #include "Button.h"
+#include "LooperPrivate.h"
 #include "Message.h"
 #include "View.h"
 #include "WindowPrivate.h"
@@ -109,7 +110,7 @@ BWindow::_BlockingModal() const
 		return nullptr;
 	// The newest modal window is the one on top.
 	BWindow* modal = nullptr;
-	for (BLooper* looper : BPrivateLooperAccess::All()) {
+	for (BLooper* looper : BPrivate::LooperAccess::All()) {
 		BWindow* window = dynamic_cast<BWindow*>(looper);
 		if (window != nullptr && window != this && !window->IsHidden() && !window->fQuitting
 			&& BPrivate::IsModalFeel(window->fFeel)

@@ -1,5 +1,6 @@
 // What a window tells the window manager: its kind, the window it belongs to, whether it can
 // be resized, and where it first appears so that its frame lies on the screen.
+#include "LooperPrivate.h"
 #include "Window.h"
 
 #include "AppDefs.h"
@@ -125,7 +126,7 @@ BWindow::_FindOwner() const
 	if (!subordinate || fPopup)
 		return nullptr;
 	BWindow* owner = nullptr;
-	for (BLooper* looper : BPrivateLooperAccess::All()) {
+	for (BLooper* looper : BPrivate::LooperAccess::All()) {
 		BWindow* window = dynamic_cast<BWindow*>(looper);
 		if (window == nullptr || window == this || window->fPopup || window->fQuitting
 			|| window->IsHidden() || !window->fServerWindow || window->fOwnerId != 0)

@@ -1,10 +1,8 @@
 // Byte streams of the kit. BDataIO is a plain stream, BPositionIO one with a position that can
-// be moved; BMemoryIO works over a buffer the caller owns, BMallocIO over one it grows itself.
-// They report errors as negative status codes and never throw.
+// be moved (BFile is one). They report errors as negative status codes and never throw.
 #pragma once
 
 #include <cstdio>
-#include <vector>
 
 #include "SupportDefs.h"
 
@@ -37,47 +35,4 @@ public:
 
 	virtual status_t SetSize(off_t size);
 	virtual status_t GetSize(off_t* size) const;
-};
-
-// Over a caller's buffer: the buffer's capacity is fixed, the data length may grow within it.
-class BMemoryIO : public BPositionIO {
-public:
-	BMemoryIO(void* data, size_t length);
-	// Read-only: writes fail with B_NOT_ALLOWED.
-	BMemoryIO(const void* data, size_t length);
-
-	ssize_t ReadAt(off_t position, void* buffer, size_t size) override;
-	ssize_t WriteAt(off_t position, const void* buffer, size_t size) override;
-	off_t Seek(off_t position, uint32 seekMode) override;
-	off_t Position() const override;
-	status_t SetSize(off_t size) override;
-	status_t GetSize(off_t* size) const override;
-
-private:
-	uint8* fData;
-	size_t fLength;
-	size_t fCapacity;
-	off_t fPosition = 0;
-	bool fReadOnly;
-};
-
-// Over a buffer of its own that grows as data is written to it.
-class BMallocIO : public BPositionIO {
-public:
-	BMallocIO();
-	~BMallocIO() override;
-
-	ssize_t ReadAt(off_t position, void* buffer, size_t size) override;
-	ssize_t WriteAt(off_t position, const void* buffer, size_t size) override;
-	off_t Seek(off_t position, uint32 seekMode) override;
-	off_t Position() const override;
-	status_t SetSize(off_t size) override;
-	status_t GetSize(off_t* size) const override;
-
-	const void* Buffer() const { return fData.data(); }
-	size_t BufferLength() const { return fData.size(); }
-
-private:
-	std::vector<uint8> fData;
-	off_t fPosition = 0;
 };

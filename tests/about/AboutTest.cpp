@@ -17,8 +17,10 @@
 #include "TAboutView.h"
 #include "TAboutWindow.h"
 #include "TPicView.h"
+#include "TextViewPrivate.h"
 
 using BPrivate::HeadlessBackend;
+using BPrivate::TextViewAccess;
 
 namespace {
 
@@ -178,7 +180,8 @@ TEST_F(AboutTest, ClicksOpenOnlyTheirLinkAndNeverSelect)
 
 	// While the browser is being handed the address, exactly its characters show inverted.
 	std::vector<std::pair<int32, int32>> highlightedDuringLaunch;
-	fBackend->SetLaunchHook([&](const char*) { highlightedDuringLaunch = text->_Highlights(); });
+	fBackend->SetLaunchHook(
+		[&](const char*) { highlightedDuringLaunch = TextViewAccess::Highlights(text); });
 
 	for (const auto& c : cases) {
 		SCOPED_TRACE(c.offset);
@@ -203,14 +206,14 @@ TEST_F(AboutTest, ClicksOpenOnlyTheirLinkAndNeverSelect)
 			std::vector<std::pair<int32, int32>> expected = {{start, end}};
 			EXPECT_EQ(expected, highlightedDuringLaunch);
 		}
-		EXPECT_TRUE(text->_Highlights().empty());
+		EXPECT_TRUE(TextViewAccess::Highlights(text).empty());
 		int32 selStart = -1;
 		int32 selEnd = -1;
 		text->GetSelection(&selStart, &selEnd);
 		EXPECT_EQ(selStart, selEnd);
 		EXPECT_EQ(0, selStart);
 		EXPECT_FALSE(text->IsFocus());
-		EXPECT_FALSE(text->_CaretVisible());
+		EXPECT_FALSE(TextViewAccess::CaretVisible(text));
 		EXPECT_EQ(about, About());
 	}
 	fBackend->SetLaunchHook(nullptr);

@@ -8,7 +8,10 @@
 
 #include "Bitmap.h"
 #include "CurrencyTable.h"
+#include "TextViewPrivate.h"
 #include "TranslationUtils.h"
+
+using BPrivate::TextViewAccess;
 
 namespace {
 
@@ -458,10 +461,10 @@ TEST_F(DrawingTest, WideAmountsShowWholeInSmallerTypeOrCutBehindAMark)
 		};
 		for (const auto& field : fields) {
 			SCOPED_TRACE(field.field->Text());
-			EXPECT_GE(field.field->_DrawnSize(0), 8) << "no smaller than legible";
+			EXPECT_GE(TextViewAccess::DrawnSize(field.field, 0), 8) << "no smaller than legible";
 			bool left = false;
 			bool right = false;
-			field.field->_CutMarks(0, &left, &right);
+			TextViewAccess::CutMarks(field.field, 0, &left, &right);
 			EXPECT_EQ(field.cut, left);
 			EXPECT_FALSE(right) << "the end, decimals and all, stays at the right edge";
 

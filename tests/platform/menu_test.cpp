@@ -75,7 +75,7 @@ public:
 			menu->SetTargetForItems(this);
 			menu->ItemAt(kMore)->Submenu()->SetTargetForItems(this);
 		}
-		BMenuItem* chosen = menu->Go(ConvertToScreen(where), true, false, false);
+		BMenuItem* chosen = menu->Go(ConvertToScreen(where), true);
 		gLog.push_back(std::string("returned:") + (chosen != nullptr ? chosen->Label() : "-"));
 		delete menu;
 	}
@@ -205,11 +205,7 @@ TEST(MenuStructureTest, DeletingAMenuDeletesItsItemsAndSubmenus)
 	menu->AddItem(submenu);
 	EXPECT_EQ(sAlive, 3);
 
-	BMenuItem* removed = menu->RemoveItem((int32)0);
-	EXPECT_EQ(menu->CountItems(), 1);
 	delete menu;
-	EXPECT_EQ(sAlive, 1);
-	delete removed;
 	EXPECT_EQ(sAlive, 0);
 }
 

@@ -10,7 +10,10 @@
 
 #include "DataIO.h"
 #include "FlattenedExamples.h"
+#include "MemoryStream.h"
 #include "Message.h"
+
+using BPrivate::MemoryStream;
 
 namespace {
 
@@ -484,7 +487,7 @@ TEST(MessageDamage, RandomCorruptionNeverBreaksTheReader)
 
 TEST(MessageStream, ReadsOneMessageAndStopsBehindIt)
 {
-	BMallocIO stream;
+	MemoryStream stream;
 	ASSERT_EQ(B_OK, SevenKeys().Flatten(&stream));
 	ASSERT_EQ(B_OK, BMessage('pref').Flatten(&stream));
 	stream.Write("tail", 4);
@@ -504,7 +507,7 @@ TEST(MessageStream, AHeaderClaimingMoreThanTheStreamHoldsFails)
 	for (uint32 claimed : {200u, 1u << 20, 0x7fffffffu, 0xffffffffu}) {
 		Bytes bytes = FormatExamples()[1];
 		memcpy(bytes.data() + 8, &claimed, 4);
-		BMemoryIO stream(bytes.data(), bytes.size());
+		MemoryStream stream(bytes.data(), bytes.size());
 		BMessage message = SevenKeys();
 		EXPECT_NE(B_OK, message.Unflatten(&stream)) << claimed;
 		EXPECT_TRUE(message.IsEmpty());
@@ -513,14 +516,13 @@ TEST(MessageStream, AHeaderClaimingMoreThanTheStreamHoldsFails)
 
 TEST(MessageStream, WriteErrorsReachTheCaller)
 {
-	uint8 small[20];
-	BMemoryIO full(small, sizeof(small));
+	MemoryStream full = MemoryStream::WithCapacity(20);
 	ssize_t written = -1;
 	EXPECT_NE(B_OK, SevenKeys().Flatten(&full, &written));
 	EXPECT_EQ(20, written);
 
 	const uint8 constant[200] = {};
-	BMemoryIO readOnly(static_cast<const void*>(constant), sizeof(constant));
+	MemoryStream readOnly(constant, sizeof(constant), true);
 	EXPECT_EQ(B_NOT_ALLOWED, SevenKeys().Flatten(&readOnly));
 }
 
@@ -697,7 +699,7 @@ TEST(MessageFlatten, ReadingHoldsASmallMultipleOfTheBytes)
 			limit.rlim_cur = limit.rlim_max = VirtualSize() + 16 * bytes.size();
 			setrlimit(RLIMIT_AS, &limit);
 			BMessage message;
-			BMemoryIO stream(bytes.data(), bytes.size());
+			MemoryStream stream(bytes.data(), bytes.size());
 			_exit(message.Unflatten(&stream) == B_OK ? 0 : 1);
 		}
 		int status = 0;

@@ -69,46 +69,6 @@ ReadAll(BPositionIO& io)
 static_assert(!std::is_copy_constructible_v<BFile> && !std::is_copy_assignable_v<BFile>);
 static_assert(!std::is_move_constructible_v<BFile> && !std::is_move_assignable_v<BFile>);
 
-TEST(DataIO, MemoryIOStaysInsideTheCallersBuffer)
-{
-	char buffer[8] = "abcdefg";
-	BMemoryIO io(buffer, 4);
-	char out[8] = {};
-	EXPECT_EQ(4, io.Read(out, sizeof(out)));
-	EXPECT_STREQ("abcd", out);
-	EXPECT_EQ(0, io.Read(out, 1)) << "end of data";
-	EXPECT_EQ(2, io.WriteAt(2, "XYZ", 3)) << "capacity is the length it was given";
-	EXPECT_EQ(0, io.WriteAt(4, "Q", 1));
-	EXPECT_STREQ("abXYefg", buffer);
-	EXPECT_EQ(B_BAD_VALUE, io.Seek(-1, SEEK_SET));
-	EXPECT_EQ(B_BAD_VALUE, io.SetSize(5));
-	EXPECT_EQ(B_OK, io.SetSize(1));
-	EXPECT_EQ(1, io.ReadAt(0, out, 8));
-
-	BMemoryIO readOnly(static_cast<const void*>(buffer), 8);
-	EXPECT_EQ(B_NOT_ALLOWED, readOnly.Write("x", 1));
-	EXPECT_EQ(B_NOT_ALLOWED, readOnly.SetSize(2));
-	EXPECT_STREQ("abXYefg", buffer);
-}
-
-TEST(DataIO, MallocIOGrowsAndFillsGapsWithZeros)
-{
-	BMallocIO io;
-	EXPECT_EQ(3, io.Write("abc", 3));
-	EXPECT_EQ(3, io.Position());
-	EXPECT_EQ(2, io.WriteAt(6, "xy", 2));
-	EXPECT_EQ(8u, io.BufferLength());
-	EXPECT_EQ(0, memcmp(io.Buffer(), "abc\0\0\0xy", 8));
-	EXPECT_EQ(7, io.Seek(-1, SEEK_END));
-	EXPECT_EQ(B_BAD_VALUE, io.Seek(-20, SEEK_CUR));
-	EXPECT_EQ(B_BAD_VALUE, io.WriteAt(-1, "a", 1));
-	EXPECT_EQ(B_OK, io.SetSize(2));
-	off_t size;
-	EXPECT_EQ(B_OK, io.GetSize(&size));
-	EXPECT_EQ(2, size);
-	EXPECT_EQ("ab", ReadAll(io));
-}
-
 TEST(Path, UnsetUntilSetAndAppendNeedsAPath)
 {
 	BPath path;

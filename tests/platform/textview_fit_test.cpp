@@ -11,10 +11,12 @@
 #include "EventLoop.h"
 #include "HeadlessBackend.h"
 #include "TextView.h"
+#include "TextViewPrivate.h"
 #include "Window.h"
 
 using BPrivate::EventLoop;
 using BPrivate::HeadlessBackend;
+using BPrivate::TextViewAccess;
 
 namespace {
 
@@ -119,7 +121,7 @@ protected:
 	{
 		bool left = false;
 		bool right = false;
-		fView->_CutMarks(0, &left, &right);
+		TextViewAccess::CutMarks(fView, 0, &left, &right);
 		return {left, right};
 	}
 
@@ -144,7 +146,7 @@ TEST_F(TextViewFitTest, TextThatFitsIsDrawnAsWithoutFitting)
 			std::vector<uint32> plain = Pixels();
 			fView->SetFitToWidth(kMinimum);
 			EventLoop::Drain();
-			EXPECT_EQ(be_bold_font->Size(), fView->_DrawnSize(0));
+			EXPECT_EQ(be_bold_font->Size(), TextViewAccess::DrawnSize(fView, 0));
 			EXPECT_EQ(std::make_pair(false, false), Marks());
 			EXPECT_TRUE(plain == Pixels());
 		}
@@ -171,7 +173,7 @@ TEST_F(TextViewFitTest, WideTextShrinksDownToTheMinimumAndThenIsCut)
 	for (const auto& test : cases) {
 		SCOPED_TRACE(test.text);
 		Show(test.text);
-		float size = fView->_DrawnSize(0);
+		float size = TextViewAccess::DrawnSize(fView, 0);
 		EXPECT_LT(size, be_bold_font->Size());
 		EXPECT_GE(size, kMinimum);
 		EXPECT_LE(size, previous);
@@ -194,7 +196,7 @@ TEST_F(TextViewFitTest, WideTextShrinksDownToTheMinimumAndThenIsCut)
 
 	// Back to a short text: full size again.
 	Show("12.50");
-	EXPECT_EQ(be_bold_font->Size(), fView->_DrawnSize(0));
+	EXPECT_EQ(be_bold_font->Size(), TextViewAccess::DrawnSize(fView, 0));
 }
 
 TEST_F(TextViewFitTest, LargeTypeShrinksToTheLargestSizeThatFits)
@@ -221,7 +223,7 @@ TEST_F(TextViewFitTest, LargeTypeShrinksToTheLargestSizeThatFits)
 		float expected = size;
 		while (expected > kMinimum && widthAt(expected) > available)
 			expected--;
-		EXPECT_EQ(expected, fView->_DrawnSize(0));
+		EXPECT_EQ(expected, TextViewAccess::DrawnSize(fView, 0));
 		EXPECT_EQ(widthAt(expected) > available, Marks().first);
 	}
 }

@@ -12,10 +12,12 @@
 #include "HeadlessBackend.h"
 #include "Message.h"
 #include "TextView.h"
+#include "TextViewPrivate.h"
 #include "Window.h"
 
 using BPrivate::EventLoop;
 using BPrivate::HeadlessBackend;
+using BPrivate::TextViewAccess;
 
 namespace {
 
@@ -652,11 +654,11 @@ TEST_F(TextViewTest, HighlightTogglesAndShowsAtOnce)
 	// No drain: the highlight must be on screen while the caller is still busy.
 	EXPECT_NE(fBackend->PixelAt(fWindow, (int32)inside.x, (int32)inside.y), kFieldColor);
 	EXPECT_EQ(fBackend->PixelAt(fWindow, (int32)outside.x, (int32)outside.y), kFieldColor);
-	ASSERT_EQ(fView->_Highlights().size(), 1u);
+	ASSERT_EQ(TextViewAccess::Highlights(fView).size(), 1u);
 
 	fView->Highlight(5, 9);
 	EXPECT_EQ(fBackend->PixelAt(fWindow, (int32)inside.x, (int32)inside.y), kFieldColor);
-	EXPECT_TRUE(fView->_Highlights().empty());
+	EXPECT_TRUE(TextViewAccess::Highlights(fView).empty());
 }
 
 TEST_F(TextViewTest, CaretBlinksOnlyWhereTypingGoes)
@@ -664,23 +666,23 @@ TEST_F(TextViewTest, CaretBlinksOnlyWhereTypingGoes)
 	// No drain here, so that no pulse of the loop comes in between.
 	fView->SetText("75");
 	fView->Select(1, 1);
-	EXPECT_TRUE(fView->_CaretVisible());
+	EXPECT_TRUE(TextViewAccess::CaretVisible(fView));
 	fView->Pulse(); // the first pulse after a move keeps it on
-	EXPECT_TRUE(fView->_CaretVisible());
+	EXPECT_TRUE(TextViewAccess::CaretVisible(fView));
 	fView->Pulse();
-	EXPECT_FALSE(fView->_CaretVisible());
+	EXPECT_FALSE(TextViewAccess::CaretVisible(fView));
 	fView->Pulse();
-	EXPECT_TRUE(fView->_CaretVisible());
+	EXPECT_TRUE(TextViewAccess::CaretVisible(fView));
 
 	fView->SelectAll();
-	EXPECT_FALSE(fView->_CaretVisible());
+	EXPECT_FALSE(TextViewAccess::CaretVisible(fView));
 	fView->Select(1, 1);
 	fBackend->InjectActivation(fId, false);
 	EventLoop::Drain();
-	EXPECT_FALSE(fView->_CaretVisible());
+	EXPECT_FALSE(TextViewAccess::CaretVisible(fView));
 	fBackend->InjectActivation(fId, true);
 	EventLoop::Drain();
-	EXPECT_TRUE(fView->_CaretVisible());
+	EXPECT_TRUE(TextViewAccess::CaretVisible(fView));
 	fView->MakeEditable(false);
-	EXPECT_FALSE(fView->_CaretVisible());
+	EXPECT_FALSE(TextViewAccess::CaretVisible(fView));
 }

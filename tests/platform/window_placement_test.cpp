@@ -53,7 +53,7 @@ public:
 	void MouseDown(BPoint where) override
 	{
 		std::unique_ptr<BPopUpMenu> menu(LongMenu(items));
-		BMenuItem* chosen = menu->Go(ConvertToScreen(where), false, false, false);
+		BMenuItem* chosen = menu->Go(ConvertToScreen(where));
 		gChosen = chosen != nullptr ? chosen->Label() : "-";
 	}
 

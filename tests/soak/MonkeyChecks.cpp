@@ -1,5 +1,6 @@
 // What must hold after every drained queue, after every finished session and after every
 // restart. The conversion is recomputed with the core, never taken from the view.
+#include "LooperPrivate.h"
 #include "Monkey.h"
 
 #include <algorithm>
@@ -118,9 +119,9 @@ Monkey::_CheckSettled()
 		return false;
 	}
 	if (be_app->CountWindows() != 1 || be_app->WindowAt(0) != fMain
-		|| BPrivateLooperAccess::All().size() != 2) {
+		|| BPrivate::LooperAccess::All().size() != 2) {
 		_Fail("after the sessions: " + std::to_string(be_app->CountWindows()) + " windows, "
-			+ std::to_string(BPrivateLooperAccess::All().size()) + " loopers");
+			+ std::to_string(BPrivate::LooperAccess::All().size()) + " loopers");
 		return false;
 	}
 	if (fBackend->CountVisibleWindows() != 1) {

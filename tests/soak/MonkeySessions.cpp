@@ -1,5 +1,6 @@
 // The monkey's sessions in the windows an action opened (calculator pad, about window), the
 // restart after the program ended, and its answers to menus and alerts in nested loops.
+#include "LooperPrivate.h"
 #include "Monkey.h"
 
 #include "Alert.h"
@@ -189,7 +190,7 @@ Monkey::_Restart()
 	fApp.reset();
 	fMain = nullptr;
 	_Drain();
-	if (!BPrivateLooperAccess::All().empty()) {
+	if (!BPrivate::LooperAccess::All().empty()) {
 		_Fail("loopers outlived the program");
 		return;
 	}

@@ -64,15 +64,8 @@ private:
 
 class MenuTracker {
 public:
-	// openAnyway: the first release outside an item always leaves the menu open;
-	// clickToOpen (screen coordinates, may be invalid): so does a first release inside it.
-	MenuTracker(BMenu* root, bool openAnyway, BRect clickToOpen);
+	explicit MenuTracker(BMenu* root);
 	~MenuTracker();
-
-	// Without a nested loop to wait in, the tracker ends itself: it closes its windows,
-	// deletes itself and then, with deliversMessage, invokes the chosen item.
-	void SetAsynchronous(bool deliversMessage);
-	bool IsAsynchronous() const { return fAsync; }
 
 	void Open(BPoint screenWhere);
 	bool IsDone() const { return fDone; }
@@ -98,7 +91,7 @@ public:
 
 	// The tracker of the innermost Go, or null.
 	static MenuTracker* Current();
-	// The tracker of an asynchronous Go on this menu, or null.
+	// The tracker showing this menu, or null.
 	static MenuTracker* ForRoot(const BMenu* root);
 
 private:
@@ -124,10 +117,6 @@ private:
 
 	BMenu* fRoot;
 	std::vector<Level> fLevels;
-	bool fOpenAnyway;
-	BRect fClickToOpen;
-	bool fAsync = false;
-	bool fAsyncDelivers = false;
 	bool fDone = false;
 	BMenuItem* fChosen = nullptr;
 	bool fPressed = false;

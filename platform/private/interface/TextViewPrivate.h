@@ -3,8 +3,12 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "SupportDefs.h"
+
+class BTextView;
 
 namespace BPrivate {
 
@@ -41,5 +45,18 @@ CharLength(const std::string& text, int32 offset)
 	int32 length = WellFormedLength(text, offset);
 	return length > 0 ? length : 1;
 }
+
+// What tests read of a text view's drawing. Not for applications.
+class TextViewAccess {
+public:
+	// Whether the caret is drawn now.
+	static bool CaretVisible(const BTextView* view);
+	// The font size the character at offset is drawn with (smaller than its style's when
+	// fitted), and whether marks cut the given line on the left and on the right.
+	static float DrawnSize(const BTextView* view, int32 offset);
+	static void CutMarks(const BTextView* view, int32 line, bool* outLeft, bool* outRight);
+	// The ranges highlighted (a link while it is pressed or opened).
+	static const std::vector<std::pair<int32, int32>>& Highlights(const BTextView* view);
+};
 
 } // namespace BPrivate

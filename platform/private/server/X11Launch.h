@@ -1,10 +1,7 @@
-/*
- * Handing a web address to the desktop's opener: xdg-open, or where it is not installed
- * `gio open`. Starts the opener and returns at once; waiting for it is the caller's.
- * Knows nothing of X; it only sits with the X11 backend, the one backend that launches.
- */
-#ifndef X11_LAUNCH_H
-#define X11_LAUNCH_H
+// Handing a web address to the desktop's opener: xdg-open, or where it is not installed
+// `gio open`. Starts the opener and returns at once; waiting for it is the caller's.
+// Knows nothing of X; it only sits with the X11 backend, the one backend that launches.
+#pragma once
 
 #include <sys/types.h>
 
@@ -18,5 +15,3 @@ namespace BPrivate {
 status_t SpawnURLOpener(const char* url, pid_t* child);
 
 } // namespace BPrivate
-
-#endif // X11_LAUNCH_H
