@@ -11,7 +11,7 @@
 #include "Application.h"
 #include "Button.h"
 #include "HeadlessBackend.h"
-#include "MainWindowFixture.h"
+#include "ConverterFixture.h"
 #include "Resources.h"
 #include "SystemPalette.h"
 #include "TAboutView.h"
@@ -34,7 +34,7 @@ protected:
 		MainWindowTest::TearDown();
 	}
 
-	static TAboutWindow* About() { return Find<TAboutWindow>(); }
+	static TAboutWindow* About() { return FindWindow<TAboutWindow>(); }
 
 	// What the question-mark button and the menu item send.
 	TAboutWindow* OpenAbout()

@@ -7,6 +7,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "Backend.h"
+#include "ScratchFolder.h"
 #include "SystemTime.h"
 
 using namespace BPrivate;
@@ -39,6 +41,20 @@ ReadAll(const std::string& path)
 {
 	std::ifstream in(path, std::ios::binary);
 	return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The X id of the window titled exactly title, as another client finds it (0: none).
+inline Window
+FindWindowElsewhere(const std::string& title)
+{
+	const std::string command = "xdotool search --name '^" + title + "$'";
+	FILE* found = popen(command.c_str(), "r");
+	if (found == nullptr)
+		return 0;
+	char line[64] = {};
+	const bool read = fgets(line, sizeof(line), found) != nullptr;
+	pclose(found);
+	return read ? strtoul(line, nullptr, 10) : 0;
 }
 
 class X11Display : public testing::Test {

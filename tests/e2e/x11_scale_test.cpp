@@ -23,6 +23,7 @@
 #include "Backend.h"
 #include "DisplayScale.h"
 #include "InterfaceDefs.h"
+#include "ScratchFolder.h"
 #include "SystemTime.h"
 #include "X11Window.h"
 
@@ -383,9 +384,9 @@ TEST_F(X11Scaled, PrimarySelectionBothWaysWithAnotherClient)
 	ASSERT_NE(window, nullptr);
 	BackendEvent event;
 	ASSERT_TRUE(WaitFor(BackendEvent::kActivated, &event));
-	char directory[] = "/tmp/kit-primary-XXXXXX";
-	ASSERT_NE(mkdtemp(directory), nullptr);
-	const std::string out = std::string(directory) + "/out";
+	ScratchFolder directory("kit-primary");
+	ASSERT_TRUE(directory.IsValid());
+	const std::string out = directory.Sub("out");
 
 	// Ours to another program; the clipboard stays as it was.
 	fBackend->SetClipboardText("clip");
@@ -426,5 +427,4 @@ TEST_F(X11Scaled, PrimarySelectionBothWaysWithAnotherClient)
 	EXPECT_EQ(event.text, "3,75");
 	fBackend->SetPrimaryText("end");
 	Run("true");
-	system(("rm -rf " + std::string(directory)).c_str());
 }

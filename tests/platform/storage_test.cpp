@@ -15,6 +15,7 @@
 #include "FindDirectory.h"
 #include "Path.h"
 #include "ReplaceFile.h"
+#include "ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -39,19 +40,10 @@ private:
 	bool fHad;
 };
 
-class TempDir {
+class TempDir : public ScratchFolder {
 public:
-	TempDir()
-	{
-		std::string pattern = (fs::temp_directory_path() / "kitstorage.XXXXXX").string();
-		fPath = mkdtemp(pattern.data());
-	}
-	~TempDir() { fs::remove_all(fPath); }
-	std::string operator/(const char* leaf) const { return fPath + "/" + leaf; }
-	const std::string& Path() const { return fPath; }
-
-private:
-	std::string fPath;
+	TempDir() : ScratchFolder("kitstorage") {}
+	std::string operator/(const char* leaf) const { return Sub(leaf); }
 };
 
 std::string
