@@ -73,11 +73,13 @@ protected:
 		fBackend.reset();
 	}
 
-	BackendWindow* Open(const char* title, BRect frame = BRect(100, 100, 299, 199))
+	BackendWindow* Open(const char* title, BRect frame = BRect(100, 100, 299, 199),
+		bool popup = false)
 	{
 		WindowSpec spec;
 		spec.frame = frame;
 		spec.title = title;
+		spec.popupMenu = popup;
 		std::unique_ptr<BackendWindow> window = fBackend->CreateWindow(spec);
 		EXPECT_NE(window, nullptr);
 		if (window == nullptr)
