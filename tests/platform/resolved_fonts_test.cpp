@@ -198,6 +198,14 @@ TEST_F(ResolvedFontsTest, AChangeOrDamageMeansFontconfigAgain)
 			[](const std::string&, const std::string&) {
 				setenv("FONTCONFIG_PATH", "/etc/fonts", 1);
 			}},
+		{"fontconfig is pointed elsewhere, and the record names another variable twice",
+			[](const std::string&, const std::string& path) {
+				EditFile(path, [](std::string& content) {
+					const std::string line = "env\tFONTCONFIG_PATH\t-";
+					content.replace(content.find(line), line.size(), "env\tFONTCONFIG_FILE\t-");
+				});
+				setenv("FONTCONFIG_PATH", "/etc/fonts", 1);
+			}},
 		{"the file is cut short",
 			[](const std::string&, const std::string& path) {
 				ASSERT_EQ(truncate(path.c_str(), 300), 0);
