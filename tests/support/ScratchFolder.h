@@ -51,7 +51,7 @@ public:
 	// The path of name inside the folder, made as a folder (with its parents) when asked.
 	std::string Sub(const std::string& name, bool makeFolder = false) const
 	{
-		const std::string path = fPath + "/" + name;
+		std::string path = fPath + "/" + name;
 		if (makeFolder) {
 			std::error_code error;
 			std::filesystem::create_directories(path, error);
