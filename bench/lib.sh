@@ -125,7 +125,10 @@ bench_start_display()
 
 	openbox --sm-disable >"$BENCH_TMP/openbox.log" 2>&1 &
 	bench_track_pid $!
-	bench_wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' \
+	# Its client list is written last: a window mapped before may stay unmapped (as in
+	# tests/e2e/lib.sh).
+	bench_wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" \
+		&& xprop -root _NET_CLIENT_LIST | grep -q "window id"' \
 		|| bench_fail "openbox did not start"
 	bench_log "display $DISPLAY with openbox ready"
 }

@@ -39,7 +39,7 @@ for config in plain asan; do
 done
 
 echo "== fuzz targets"
-if ! bash scripts/fuzz.sh "${KAMBO_FUZZ_SECONDS:-60}"; then
+if ! bash scripts/fuzz.sh "${KAMBO_FUZZ_SECONDS:-48}"; then
 	status=1
 fi
 exit $status

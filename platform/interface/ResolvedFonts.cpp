@@ -221,7 +221,7 @@ ResolvedFonts::_Parse(const std::string& text, bool forSystem, Patterns* pattern
 {
 	size_t start = 0;
 	int32 lineNumber = 0;
-	size_t variables = 0;
+	std::set<std::string> variables;
 	bool sawLibraries = false;
 	bool sawNoUser = false;
 	while (start < text.size()) {
@@ -246,9 +246,10 @@ ResolvedFonts::_Parse(const std::string& text, bool forSystem, Patterns* pattern
 			sawLibraries = true;
 		} else if (kind == "env") {
 			const std::string name = rest.substr(0, rest.find('\t'));
-			if (line != VariableLine(name.c_str()) || (forSystem && IsUserVariable(name)))
+			// Each once: a line written twice would stand in for one left out.
+			if (line != VariableLine(name.c_str()) || (forSystem && IsUserVariable(name))
+				|| !variables.insert(name).second)
 				return false;
-			variables++;
 		} else if (kind == "user") {
 			if (!forSystem || line != kNoUserLine || !HasNoUserFiles())
 				return false;
@@ -274,7 +275,7 @@ ResolvedFonts::_Parse(const std::string& text, bool forSystem, Patterns* pattern
 	// The variables are written in full: one left out would go unchecked.
 	const size_t expected = std::size(kSteeringVariables)
 		+ (forSystem ? 0 : std::size(kUserVariables));
-	return sawLibraries && variables == expected && sawNoUser == forSystem;
+	return sawLibraries && variables.size() == expected && sawNoUser == forSystem;
 }
 
 const std::string*

@@ -10,7 +10,7 @@
 #include "CalcView.h"
 #include "CalcWnd.h"
 #include "Conversion.h"
-#include "MainWindowFixture.h"
+#include "ConverterFixture.h"
 #include "Message.h"
 #include "Messages.h"
 #include "TEdit.h"
@@ -23,7 +23,7 @@ class PadTest : public MainWindowTest {
 protected:
 	TMainView* View() const { return fMain->MainView(); }
 	TEdit* Field() const { return View()->SourceField(); }
-	CalcWnd* Pad() const { return Find<CalcWnd>(); }
+	CalcWnd* Pad() const { return FindWindow<CalcWnd>(); }
 
 	void SetField(const char* text)
 	{

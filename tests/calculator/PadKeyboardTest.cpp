@@ -11,7 +11,7 @@
 #include "CalcView.h"
 #include "CalcWnd.h"
 #include "InterfaceDefs.h"
-#include "MainWindowFixture.h"
+#include "ConverterFixture.h"
 #include "Messages.h"
 #include "TEdit.h"
 
@@ -27,7 +27,7 @@ protected:
 		fMain->MainView()->SourceField()->SetText("");
 		fMain->PostMessage(kMsgOpenCalculator, fMain);
 		Drain();
-		fPad = Find<CalcWnd>();
+		fPad = FindWindow<CalcWnd>();
 		ASSERT_NE(nullptr, fPad);
 		fView = dynamic_cast<CalcView*>(fPad->ChildAt(0));
 		ASSERT_NE(nullptr, fView);
@@ -66,7 +66,7 @@ TEST_F(PadKeyboardTest, TabWalksTheButtonsInIndexOrderAndSpacePressesTheFocusedO
 	EXPECT_EQ(fView->ButtonAt(18), fPad->CurrentFocus());
 	Key("\n");
 	EXPECT_EQ("94.00", Field());
-	EXPECT_EQ(nullptr, Find<CalcWnd>());
+	EXPECT_EQ(nullptr, FindWindow<CalcWnd>());
 	EXPECT_EQ(fMain->MainView()->SourceField(), fMain->CurrentFocus());
 }
 
@@ -75,7 +75,7 @@ TEST_F(PadKeyboardTest, WithThePanelFocusedEnterStillDoesNothing)
 	Key("7");
 	Key("\n");
 	EXPECT_EQ("7", Field());
-	EXPECT_NE(nullptr, Find<CalcWnd>());
+	EXPECT_NE(nullptr, FindWindow<CalcWnd>());
 }
 
 TEST_F(PadKeyboardTest, EscapeClosesThePadLeavingTheFieldAsItIs)
@@ -92,11 +92,11 @@ TEST_F(PadKeyboardTest, EscapeClosesThePadLeavingTheFieldAsItIs)
 	};
 	for (const auto& c : cases) {
 		SCOPED_TRACE(c.name);
-		if (Find<CalcWnd>() == nullptr) {
+		if (FindWindow<CalcWnd>() == nullptr) {
 			fMain->MainView()->SourceField()->SetText("");
 			fMain->PostMessage(kMsgOpenCalculator, fMain);
 			Drain();
-			fPad = Find<CalcWnd>();
+			fPad = FindWindow<CalcWnd>();
 			ASSERT_NE(nullptr, fPad);
 		}
 		for (const char* key = c.keys; *key != '\0'; key++) {
@@ -106,7 +106,7 @@ TEST_F(PadKeyboardTest, EscapeClosesThePadLeavingTheFieldAsItIs)
 		for (int32 i = 0; i < c.tabs; i++)
 			Key("\t");
 		Key("\x1b");
-		EXPECT_EQ(nullptr, Find<CalcWnd>());
+		EXPECT_EQ(nullptr, FindWindow<CalcWnd>());
 		EXPECT_EQ(c.field, Field());
 		EXPECT_EQ(fMain->MainView()->SourceField(), fMain->CurrentFocus());
 		// Typing on goes on after the amount, not before it.

@@ -1,6 +1,8 @@
 #include "CurrencyTable.h"
 
+#include <cctype>
 #include <cstring>
+#include <map>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -56,10 +58,23 @@ TEST(CurrencyTable, RowsInIndexOrder)
 	}
 }
 
-TEST(CurrencyTable, EuroRowSharesItsCodeString)
+// A code, ISO or plate and in either case, is read back as one currency: a new row whose plate
+// code were another row's ISO code would make the command line's choice depend on the order
+// it searches in.
+TEST(CurrencyTable, EveryCodeNamesOneCurrency)
 {
-	EXPECT_EQ(kEuroIndex, 0);
-	EXPECT_EQ(static_cast<const void*>(ISOCode[0]), static_cast<const void*>(Oval[0]));
+	EXPECT_STREQ(ISOCode[kEuroIndex], "EUR");
+	std::map<std::string, int32_t> owner;
+	for (int32_t i = 0; i < kCurrencyCount; i++) {
+		for (const char* code : {ISOCode[i], Oval[i]}) {
+			std::string folded(code);
+			for (char& c : folded)
+				c = (char)toupper((unsigned char)c);
+			auto [found, added] = owner.emplace(folded, i);
+			EXPECT_TRUE(added || found->second == i)
+				<< code << " names rows " << found->second << " and " << i;
+		}
+	}
 }
 
 TEST(CurrencyTable, CaptionsAreUtf8)

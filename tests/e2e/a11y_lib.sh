@@ -5,6 +5,8 @@
 #   a11y_private_session "$@"   re-runs the calling script under dbus-run-session (once)
 #   a11y_start_bus              the accessibility bus (at-spi-bus-launcher); exits 77 without it
 #   a11y_python SCRIPT ARGS...  runs a check with the system's python3, which has pyatspi
+#   a11y_watch_questions        notes every Get sent to org.a11y.Bus (dbus-monitor)
+#   a11y_questions NAME         how many of them asked for the property NAME so far
 
 A11Y_LAUNCHER=/usr/libexec/at-spi-bus-launcher
 
@@ -33,6 +35,20 @@ a11y_start_bus()
 }
 
 a11y_python() { /usr/bin/python3 "$@"; }
+
+a11y_watch_questions()
+{
+	e2e_require dbus-monitor
+	A11Y_QUESTIONS="$E2E_TMP/a11y-questions.log"
+	dbus-monitor --session "type='method_call',destination='org.a11y.Bus',member='Get'" \
+		>"$A11Y_QUESTIONS" 2>&1 &
+	e2e_track_pid $!
+	# It says the name it got from the bus once it listens.
+	e2e_wait_for 10 grep -q NameAcquired "$A11Y_QUESTIONS" \
+		|| e2e_fail "dbus-monitor did not start: $(cat "$A11Y_QUESTIONS")"
+}
+
+a11y_questions() { grep -c "string \"$1\"" "$A11Y_QUESTIONS"; }
 
 a11y_has_owner()
 {

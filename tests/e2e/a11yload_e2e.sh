@@ -79,9 +79,22 @@ start_program()
 maps() { cat "/proc/$PID/maps" 2>/dev/null; }
 module_mapped() { maps | grep -qF "$MODULE_NAME"; }
 
-# The program is settled: it has answered a round trip to the X server and the bus has had
-# time to answer (the stand-in answers in milliseconds).
-settle() { sleep 1.5; kill -0 "$PID" 2>/dev/null || e2e_fail "the program died: $(cat "$OUT")"; }
+# The program is settled: it went through its start and a few passes of its loop, where it
+# would have asked the bus and loaded a module.
+settle()
+{
+	e2e_sync "$MAIN" 3
+	kill -0 "$PID" 2>/dev/null || e2e_fail "the program died: $(cat "$OUT")"
+}
+
+# Settled once the stand-in (started afresh for this program) was asked both questions: the
+# round trips after that give the program passes of its loop to act on the answers.
+settle_after_asking()
+{
+	e2e_wait_for 10 grep -q '^Get ScreenReaderEnabled' "$E2E_TMP/fake.log" \
+		|| e2e_fail "the program never asked the bus: $(cat "$E2E_TMP/fake.log")"
+	settle
+}
 
 expect_nothing_mapped()
 {
@@ -123,7 +136,7 @@ kill "$PID"; wait "$PID" 2>/dev/null
 
 start_fake_bus false
 start_program env
-settle
+settle_after_asking
 expect_nothing_mapped "IsEnabled false"
 
 # --- Switched on while the program runs (a screen reader started after it) --------------------
@@ -150,6 +163,8 @@ quit_and_expect_stop TERM
 
 # A module that is not there: one line on standard error, and the program goes on.
 start_program env KAMBOLUX_ACCESSIBILITY=1 KAMBOLUX_ACCESSIBILITY_MODULE=/nonexistent/m.so
+e2e_wait_for 10 grep -q 'screen-reader support not available' "$OUT" \
+	|| e2e_fail "missing module: no message: $(cat "$OUT")"
 settle
 [ "$(grep -c 'screen-reader support not available' "$OUT")" = 1 ] \
 	|| e2e_fail "missing module: expected one message, got: $(cat "$OUT")"
@@ -160,6 +175,9 @@ e2e_log "missing module: one message, the program went on"
 # Last, since asking for org.a11y.Bus may start the desktop's own service (at-spi-bus-launcher,
 # with accessibility off by default), which then keeps the name for the rest of the session.
 start_program env
+# Whether the desktop's service answers, and when, shows nowhere outside the program: nothing
+# can be waited for, so it gets a fixed time (the service answers in milliseconds).
+sleep 1.5
 settle
 expect_nothing_mapped "a session bus where nothing turned accessibility on"
 kill "$PID"; wait "$PID" 2>/dev/null

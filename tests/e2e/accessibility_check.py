@@ -8,6 +8,7 @@ marks, the about window's text and links, and focus and text events in order.
 import os
 import subprocess
 import sys
+import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
@@ -22,7 +23,18 @@ def xdotool(*args):
 
 
 def activate_main_window():
-    xdotool("search", "--onlyvisible", "--name", "^%s$" % APP, "windowactivate", "--sync")
+    # xdotool's search gives up when a window it walks vanishes under it (the pad that just
+    # closed): it is asked again, for at most 5 s.
+    deadline = time.monotonic() + 5
+    while True:
+        search = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % APP],
+                                capture_output=True, text=True)
+        found = search.stdout.split()
+        if search.returncode == 0 and found:
+            break
+        check(time.monotonic() < deadline, "no main window to activate: %s" % search.stderr)
+        time.sleep(0.05)
+    xdotool("windowactivate", "--sync", found[0])
 
 
 def starts(prefix):

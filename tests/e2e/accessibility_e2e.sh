@@ -30,7 +30,7 @@ start_program()
 	"$@" "$program" >"$E2E_TMP/program.log" 2>&1 &
 	pid=$!
 	e2e_track_pid "$pid"
-	e2e_wait_window "ZQ Kambo-Lux" 10 >/dev/null \
+	main=$(e2e_wait_window "ZQ Kambo-Lux" 10) \
 		|| e2e_fail "no main window: $(cat "$E2E_TMP/program.log")"
 }
 
@@ -57,8 +57,15 @@ stop_program
 # Switched on by the desktop while the program runs: it joins the bus without a restart.
 busctl --user set-property org.a11y.Bus /org/a11y/bus org.a11y.Status IsEnabled b false \
 	|| e2e_fail "could not switch accessibility off"
+a11y_watch_questions
+asked=$(a11y_questions ScreenReaderEnabled)
 start_program env -u KAMBOLUX_ACCESSIBILITY
-sleep 1
+# The program watches the switch before it asks for it: once asked, a change reaches it. The
+# round trips then give it passes of its loop to act on the answer (it must not load).
+asked_again() { [ "$(a11y_questions ScreenReaderEnabled)" -gt "$asked" ]; }
+e2e_wait_for 10 asked_again \
+	|| e2e_fail "the program never asked the accessibility bus: $(cat "$E2E_TMP/program.log")"
+e2e_sync "$main" 3
 grep -q kambolux-atk "/proc/$pid/maps" && e2e_fail "the module is loaded while accessibility is off"
 busctl --user set-property org.a11y.Bus /org/a11y/bus org.a11y.Status IsEnabled b true \
 	|| e2e_fail "could not switch accessibility on"

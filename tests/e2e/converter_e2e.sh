@@ -35,7 +35,8 @@ start_program()
 	PID=$!
 	e2e_track_pid "$PID"
 	WIN=$(e2e_wait_window "$TITLE" 10) || e2e_fail "no window: $(cat "$E2E_TMP/kambolux.out")"
-	sleep 0.5
+	e2e_sync "$WIN"
+	e2e_wait_focus "$WIN"
 }
 
 alive() { kill -0 "$PID" 2>/dev/null || e2e_fail "the program died: $(cat "$E2E_TMP/kambolux.out")"; }
@@ -68,21 +69,25 @@ expect_like_rendering()
 		|| e2e_fail "no reference rendering for $name"
 	# The frame the program is still drawing (or the activation it still waits for, which
 	# shows in the selection's colour) is waited for, with a bound, by shooting again.
-	local differing deadline=$((SECONDS + 5))
-	while true; do
-		convert "$E2E_TMP/$name.png" -crop "$SIZE+$LEFT+$TOP" +repage "$E2E_TMP/$name-window.png"
-		differing=$(compare -metric AE "$E2E_TMP/$name-window.png" "$E2E_TMP/$name-reference.png" \
-			"$E2E_TMP/$name-difference.png" 2>&1 | awk '{ printf "%d", $1 }')
-		{ [ -n "$differing" ] && [ "$differing" -le "$tolerance" ]; } && break
-		[ "$SECONDS" -ge "$deadline" ] && break
-		sleep 0.2
-		shot "$name"
-	done
+	DIFFERING=
+	e2e_wait_for 5 shot_like_rendering "$name" "$tolerance"
+	local differing=$DIFFERING
 	cp "$E2E_TMP/$name-reference.png" "$SHOTS/converter-$name-reference.png"
 	cp "$E2E_TMP/$name-difference.png" "$SHOTS/converter-$name-difference.png" 2>/dev/null
 	[ -n "$differing" ] && [ "$differing" -le "$tolerance" ] \
 		|| e2e_fail "$name: $differing pixels differ from the headless rendering"
 	e2e_log "$name: $differing pixels differ from the headless rendering"
+}
+
+# Shoots the screen as $1 and sets DIFFERING to the number of pixels of the window's content
+# that differ from the rendering $1-reference.png; succeeds when they are at most $2.
+shot_like_rendering()
+{
+	shot "$1"
+	convert "$E2E_TMP/$1.png" -crop "$SIZE+$LEFT+$TOP" +repage "$E2E_TMP/$1-window.png"
+	DIFFERING=$(compare -metric AE "$E2E_TMP/$1-window.png" "$E2E_TMP/$1-reference.png" \
+		"$E2E_TMP/$1-difference.png" 2>&1 | awk '{ printf "%d", $1 }')
+	[ -n "$DIFFERING" ] && [ "$DIFFERING" -le "$2" ]
 }
 
 # The pop-up menu's window, as WIDTHxHEIGHT+X+Y; empty while none is open.
@@ -99,6 +104,8 @@ read_menu()
 {
 	local geometry
 	e2e_wait_for 5 menu_open || e2e_fail "no menu opened"
+	# Keys and clicks go to the menu once it holds them.
+	e2e_sync "$WIN"
 	geometry=$(menu_geometry)
 	MENU_W=${geometry%%x*}
 	geometry=${geometry#*x}
@@ -126,6 +133,8 @@ has_title_tab()
 	fi
 }
 
+not_has_title_tab() { ! has_title_tab; }
+
 settings_byte()
 {
 	od -A n -t u1 -j "$1" -N 1 "$SETTINGS" | tr -d ' '
@@ -142,7 +151,6 @@ expect_like_rendering 1-start 0 ""
 
 # 2. Typing converts at once (the "0" is selected, so it is replaced).
 e2e_type "100"
-sleep 0.5
 shot 2-typed
 expect_like_rendering 2-typed 40 "100"
 alive
@@ -165,14 +173,12 @@ if ! e2e_wait_for 2 menu_closed; then
 		click 1
 	e2e_wait_for 5 menu_closed || e2e_fail "the target menu stayed open"
 fi
-sleep 0.5
 shot 4-target-chosen
 expect_like_rendering 4-target-chosen 40 "100" idxunten=4
 alive
 
 # 4. The arrows swap: FRF to DEM, the shown 335.39 carried over as the new amount.
 e2e_click "$WIN" 20 55
-sleep 0.5
 shot 5-swapped
 expect_like_rendering 5-swapped 40 "335.39" idxoben=4 idxunten=2
 
@@ -186,13 +192,14 @@ context_entry()
 		$((MENU_Y + 3 + items_before * ITEM_HEIGHT + separators_before * separator + ITEM_HEIGHT / 2)) \
 		click 1
 	e2e_wait_for 5 menu_closed || e2e_fail "the context menu stayed open"
-	sleep 0.5
 }
 
 e2e_click "$WIN" 100 10 3
 read_menu
 shot 6-context-menu
 context_entry 5 1
+# The window manager redraws the frame in its own time.
+e2e_wait_for 5 not_has_title_tab
 shot 7-without-title
 ! has_title_tab || e2e_fail "title tab kept: $(xprop -id "$WIN" _NET_FRAME_EXTENTS _MOTIF_WM_HINTS)"
 # A border stays, so the window has an edge to move it by.
@@ -212,13 +219,14 @@ if [ -n "${E2E_NO_WM:-}" ]; then
 	INFRONT=0
 	xdotool mousemove $((MENU_X + 40)) $((MENU_Y + 3 + 4 * ITEM_HEIGHT + ITEM_HEIGHT / 2 \
 		+ (MENU_H - 6 - 9 * ITEM_HEIGHT) / 2)) click 1
-	sleep 0.5
+	# The program has handled the click: a menu it closed would be gone now.
+	e2e_sync "$WIN"
 	menu_open || e2e_fail "the disabled \"immer sichtbar\" closed the menu"
 	xdotool key Escape
 	e2e_wait_for 5 menu_closed || e2e_fail "Escape left the context menu open"
 else
 	context_entry 4 1
-	xprop -id "$WIN" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE \
+	e2e_wait_for 5 sh -c "xprop -id $WIN _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE" \
 		|| e2e_fail "not on top: $(xprop -id "$WIN" _NET_WM_STATE)"
 fi
 
@@ -255,13 +263,12 @@ choose_source_by_click()
 	read_menu
 	xdotool mousemove $((MENU_X + 40)) "$(currency_entry_y "$1" 1)" click 1
 	e2e_wait_for 5 menu_closed || e2e_fail "the source list stayed open"
-	sleep 0.3
+	e2e_sync "$WIN"
 }
 choose_source_by_click 13
 e2e_click "$WIN" 100 30
 e2e_key ctrl+a
 e2e_type "100"
-sleep 0.5
 shot 9-bulgarien-clicked
 expect_like_rendering 9-bulgarien-clicked 40 "100" idxoben=13 idxunten=2
 choose_source_by_click 21
@@ -274,7 +281,6 @@ e2e_click "$WIN" 100 100
 read_menu
 e2e_key Down Return
 e2e_wait_for 5 menu_closed || e2e_fail "keys do not choose in the target list"
-sleep 0.5
 shot 10-bulgarien-to-euro
 expect_like_rendering 10-bulgarien-to-euro 40 "100" idxoben=13 idxunten=0
 alive

@@ -95,9 +95,8 @@ e2e_wait_for 5 gone "Calc" || e2e_fail "the pad stayed open"
 # The rates alert: the seventh entry of the context menu, chosen with the keys once the
 # pointer has left the menu.
 e2e_click "$MAIN" 190 8 3
-e2e_wait_window Menu 5 >/dev/null || e2e_fail "no context menu after a right click"
+e2e_wait_menu "$MAIN" || e2e_fail "no context menu after a right click"
 xdotool mousemove 1000 700
-sleep 0.5
 e2e_key Down Down Down Down Down Down Down Return
 ALERT=$(e2e_wait_window "Umrechnungskurse" 5) || { e2e_dump_windows; e2e_fail "no rates alert"; }
 check_window "rates alert" "$ALERT" DIALOG "$MAIN" no
@@ -108,7 +107,7 @@ alive
 # The about window, and a link in it: the browser must not inherit the startup ID.
 e2e_click "$MAIN" 201 107
 ABOUT=$(e2e_wait_window "About" 5) || e2e_fail "no about window"
-sleep 0.5
+e2e_wait_focus "$ABOUT"
 check_window "about window" "$ABOUT" DIALOG "$MAIN" no
 e2e_geometry "$ABOUT"
 LINK=$(import -window root -crop "245x153+$((E2E_X + 55))+$((E2E_Y + 10))" -depth 8 txt:- \

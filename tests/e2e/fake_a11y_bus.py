@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """A stand-in for the desktop's org.a11y.Bus on a private session bus: the org.a11y.Status
 properties IsEnabled and ScreenReaderEnabled, readable with Get and changed with Set, which
-announces the change with PropertiesChanged as the real service does.
+announces the change with PropertiesChanged as the real service does. Each Get is noted on
+standard output ("Get IsEnabled"), so that a test knows when it was asked.
 
 Usage: fake_a11y_bus.py true|false [ready-file]
 """
@@ -26,6 +27,7 @@ class Status(dbus.service.Object):
         if interface != STATUS or name not in self.values:
             raise dbus.exceptions.DBusException("no such property",
                                                 name="org.freedesktop.DBus.Error.InvalidArgs")
+        print("Get " + name, flush=True)
         return dbus.Boolean(self.values[name], variant_level=1)
 
     @dbus.service.method(PROPERTIES, in_signature="ssv")

@@ -36,6 +36,15 @@ expect_report()
 	mark_report
 }
 
+# A menu that closed is off the screen before the next one opens, so that waiting for a menu
+# finds the new one.
+menu_gone() { ! e2e_window_exists gallery; }
+expect_menu_report()
+{
+	expect_report "$1"
+	e2e_wait_for 5 menu_gone || e2e_fail "the menu stayed after '$1'"
+}
+
 WIN=$(e2e_wait_window "Kit Gallery" 10) || {
 	e2e_dump_windows
 	e2e_fail "no gallery window: $(cat "$OUT")"
@@ -55,18 +64,20 @@ e2e_wait_for 5 pixel_is 447 130 "200,0,0" || e2e_fail "red disc: $(e2e_pixel 447
 pixel_is 500 290 "255,255,255" || e2e_fail "canvas ground: $(e2e_pixel 500 290)"
 shot 1-start
 
-# Typing into the notes.
+# Typing into the notes. The keys reach the window that has the focus when the server takes
+# them: the window manager's, which it gives at the click in its own time.
 e2e_click "$WIN" 200 100
-sleep 0.2
+e2e_wait_focus "$WIN"
 e2e_type "Hallo 123"
-sleep 0.3
+e2e_sync "$WIN"
 shot 2-typed
 alive
 
 # The default button shows the alert; Enter picks its default button.
 e2e_click "$WIN" 50 186
-e2e_wait_window "Gallery" 5 >/dev/null || e2e_fail "no alert window"
-sleep 0.3
+ALERT=$(e2e_wait_window "Gallery" 5) || e2e_fail "no alert window"
+e2e_wait_focus "$ALERT"
+e2e_sync "$ALERT"
 shot 3-alert
 e2e_key Return
 expect_report "status: Alert: OK"
@@ -77,34 +88,33 @@ alive
 # The secondary button opens the pop-up menu at the pointer, its first item just below.
 # A quick click leaves the menu open, and the next click chooses.
 e2e_click "$WIN" 300 250 3
-sleep 0.5
+e2e_wait_menu "$WIN" gallery || e2e_fail "no pop-up menu"
 shot 4-menu
 e2e_click "$WIN" 330 263
-expect_report "status: Chose: Marked item"
+expect_menu_report "status: Chose: Marked item"
 
 # Press, drag to the item and release chooses too.
 xdotool mousemove --window "$WIN" 300 225 mousedown 3
-sleep 0.5
+e2e_wait_menu "$WIN" gallery || e2e_fail "no pop-up menu while the button is held"
 xdotool mousemove --window "$WIN" 330 238
-sleep 0.2
 xdotool mouseup 3
-expect_report "status: Menu: Marked item"
+expect_menu_report "status: Menu: Marked item"
 
 # The keyboard works the open menu too: Down to the first item, Enter chooses it.
 e2e_click "$WIN" 300 250 3
-sleep 0.5
+e2e_wait_menu "$WIN" gallery || e2e_fail "no pop-up menu"
 e2e_key Down Return
-expect_report "status: Chose: Marked item"
+expect_menu_report "status: Chose: Marked item"
 
 # Escape, or a click outside, closes it without a choice.
 e2e_click "$WIN" 300 250 3
-sleep 0.5
+e2e_wait_menu "$WIN" gallery || e2e_fail "no pop-up menu"
 e2e_key Escape
-expect_report "status: Menu closed"
+expect_menu_report "status: Menu closed"
 e2e_click "$WIN" 300 250 3
-sleep 0.5
+e2e_wait_menu "$WIN" gallery || e2e_fail "no pop-up menu"
 e2e_click "$WIN" 20 250
-expect_report "status: Menu closed"
+expect_menu_report "status: Menu closed"
 alive
 shot 5-after
 

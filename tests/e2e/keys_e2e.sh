@@ -39,7 +39,8 @@ MAIN=$(e2e_wait_window "ZQ Kambo-Lux" 10) || e2e_fail "no main window: $(cat "$O
 e2e_geometry "$MAIN"
 MX=$E2E_X
 MY=$E2E_Y
-sleep 0.3
+e2e_wait_focus "$MAIN"
+e2e_sync "$MAIN"
 shot 1-start
 
 # The calculator button's top-left pixel, (154, 21) in the window: the keyboard-navigation
@@ -50,39 +51,33 @@ mark_shown && e2e_fail "focus mark before any key"
 
 # From the amount field: Ctrl+Tab to the target field, Ctrl+Tab to the euro line (both use
 # Tab themselves), Tab to the calculator button.
-e2e_key ctrl+Tab
-sleep 0.2
-e2e_key ctrl+Tab
-sleep 0.2
-e2e_key Tab
-sleep 0.3
+e2e_key ctrl+Tab ctrl+Tab Tab
+e2e_wait_for 5 mark_shown \
+	|| e2e_fail "no focus mark on the calculator button: $(e2e_pixel $((MX + 154)) $((MY + 21)))"
 alive
 shot 2-calculator-focused
-e2e_wait_for 3 mark_shown \
-	|| e2e_fail "no focus mark on the calculator button: $(e2e_pixel $((MX + 154)) $((MY + 21)))"
 
 e2e_key space
 PAD=$(e2e_wait_window "Calc" 5) || e2e_fail "Space did not open the pad"
-sleep 0.3
+e2e_wait_focus "$PAD"
+e2e_sync "$PAD"
 shot 3-pad
 e2e_key c 4 plus 3 equal
 e2e_wait_for 5 gone "Calc" || e2e_fail "the pad stayed open after ="
 alive
-sleep 0.3
+e2e_wait_focus "$MAIN"
+e2e_sync "$MAIN"
 shot 4-result
 
 # Shift+F10 opens the context menu; from nothing highlighted Up goes to the last entry
 # ("beenden"), Up again to "über…", and Enter chooses it.
 e2e_key shift+F10
-sleep 0.4
+e2e_wait_menu "$MAIN" || e2e_fail "Shift+F10 opened no menu"
 shot 5-context-menu
-e2e_key Up
-sleep 0.1
-e2e_key Up
-sleep 0.1
-e2e_key Return
+e2e_key Up Up Return
 ABOUT=$(e2e_wait_window "About" 5) || e2e_fail "Shift+F10, Up, Up, Enter did not open the about window"
-sleep 0.3
+e2e_wait_focus "$ABOUT"
+e2e_sync "$ABOUT"
 shot 6-about
 e2e_key Return
 e2e_wait_for 5 gone "About" || e2e_fail "Enter did not close the about window"
@@ -101,8 +96,17 @@ e2e_wait_for 5 sh -c '[ "$(xclip -selection primary -o 2>/dev/null)" = 123 ]' \
 printf '9' | xclip -selection primary -i >/dev/null 2>&1
 e2e_wait_for 5 sh -c '[ "$(xclip -selection primary -o 2>/dev/null)" = 9 ]' \
 	|| e2e_fail "xclip did not take the primary selection"
+# The paste is done when the field shows more than it did (a caret blinking is a few pixels).
+field() { import -window root -crop "100x16+$((MX + 48))+$((MY + 23))" "$E2E_TMP/field-$1.png"; }
+field_changed()
+{
+	field now
+	[ "$(compare -metric AE "$E2E_TMP/field-before.png" "$E2E_TMP/field-now.png" null: 2>&1 \
+		| awk '{ printf "%d", $1 }')" -gt 30 ]
+}
+field before
 e2e_click "$MAIN" 60 30 2
-sleep 0.5
+e2e_wait_for 5 field_changed || e2e_fail "the middle button changed nothing in the field"
 shot 7-middle-pasted
 e2e_key ctrl+a
 e2e_wait_for 5 sh -c '[ "$(xclip -selection primary -o 2>/dev/null | tr -d 9)" = 123 ] \

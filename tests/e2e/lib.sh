@@ -8,7 +8,13 @@
 #   e2e_geometry WIN         sets E2E_X E2E_Y E2E_W E2E_H to the window's content area
 #   e2e_click WIN X Y [B]    clicks at content coordinates; e2e_type TEXT, e2e_key KEYS...
 #   e2e_screenshot FILE      the whole screen as PNG; e2e_pixel X Y prints "r,g,b"
-#   e2e_wait_for SECS CMD... polls CMD until it succeeds
+#   e2e_wait_for SECS CMD... polls CMD until it succeeds (at most SECS seconds)
+#   e2e_sync WIN [ROUNDS]    the program owning WIN has read every event sent it so far and
+#                            gone once more through its loop
+#   e2e_wait_focus WIN       waits until WIN has the keyboard focus
+#   e2e_wait_menu WIN [NAME] waits until a pop-up menu (titled NAME, default "Menu") of
+#                            WIN's program is open and holds the keyboard
+#   e2e_wait_pixel X Y RGB   waits until the screen pixel is "r,g,b"
 #   e2e_track_pid PID        ends PID on exit if it is still running
 #   e2e_fail MESSAGE         prints MESSAGE and exits 1 (e2e_skip: exits 77)
 
@@ -38,12 +44,8 @@ e2e_cleanup()
 	for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
 		pid=${E2E_PIDS[i]}
 		kill "$pid" 2>/dev/null || continue
-		# Give it a moment, then insist.
-		for _ in 1 2 3 4 5 6 7 8 9 10; do
-			kill -0 "$pid" 2>/dev/null || break
-			sleep 0.1
-		done
-		kill -9 "$pid" 2>/dev/null
+		# Give it a second, then insist.
+		e2e_wait_for 1 e2e_exited "$pid" || kill -9 "$pid" 2>/dev/null
 	done
 	rm -rf "$E2E_TMP"
 }
@@ -62,16 +64,30 @@ e2e_require()
 	done
 }
 
-# Polls a command until it succeeds or the timeout (seconds) runs out.
+# Microseconds on the wall clock, without starting a process.
+e2e_now_us() { echo "${EPOCHREALTIME/./}"; }
+
+# Polls a command until it succeeds or the timeout (whole seconds) runs out. This is the one
+# place where the tests pass time: every wait is for a condition, with this bound.
 e2e_wait_for()
 {
 	local timeout=$1
 	shift
-	local deadline=$((SECONDS + timeout))
+	local deadline=$(($(e2e_now_us) + timeout * 1000000))
 	until "$@" >/dev/null 2>&1; do
-		[ "$SECONDS" -ge "$deadline" ] && return 1
-		sleep 0.1
+		[ "$(e2e_now_us)" -ge "$deadline" ] && return 1
+		sleep 0.05
 	done
+}
+
+# A round trip through the event loop of the program that owns window $1 (x11_sync: a
+# _NET_WM_PING answered in order with the events before it). The default two rounds mean the
+# program has read every key, click and map sent before and handled them in one more pass of
+# its loop; what it drew then is on the screen.
+e2e_sync()
+{
+	[ -n "${E2E_SYNC:-}" ] || e2e_fail "E2E_SYNC names no x11_sync program (run the test through ctest)"
+	"$E2E_SYNC" "$1" "${2:-2}" 10 || e2e_fail "window $1 did not answer: its program hangs or is gone"
 }
 
 # Whether the process has ended (for e2e_wait_for).
@@ -103,8 +119,11 @@ e2e_start_display()
 	openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
 	E2E_WM_PID=$!
 	e2e_track_pid "$E2E_WM_PID"
-	# openbox announces itself through _NET_SUPPORTING_WM_CHECK once it manages the screen.
-	e2e_wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' \
+	# openbox announces itself through _NET_SUPPORTING_WM_CHECK once it holds the screen, but
+	# a window mapped before it has taken over the windows already there may stay unmapped
+	# for good (about one start in five): its list of clients, written last, is waited for too.
+	e2e_wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" \
+		&& xprop -root _NET_CLIENT_LIST | grep -q "window id"' \
 		|| e2e_fail "openbox did not start: $(cat "$E2E_TMP/openbox.log")"
 	e2e_log "display $DISPLAY with openbox ready"
 }
@@ -114,18 +133,36 @@ e2e_start_display()
 # closing menu or alert), so it is asked again until the time is up.
 e2e_wait_window()
 {
-	local name=$1 timeout=${2:-10} id deadline
-	deadline=$(( $(date +%s%N) / 1000000 + timeout * 1000 ))
-	while :; do
-		id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -n 1)
-		if [ -n "$id" ]; then
-			echo "$id"
-			return 0
-		fi
-		[ $(( $(date +%s%N) / 1000000 )) -lt "$deadline" ] || return 1
-		sleep 0.05
-	done
+	E2E_FOUND=
+	e2e_wait_for "${2:-10}" _e2e_find_window "$1" || return 1
+	echo "$E2E_FOUND"
 }
+_e2e_find_window()
+{
+	E2E_FOUND=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+	[ -n "$E2E_FOUND" ]
+}
+
+# Waits (up to $2 seconds, default 5) until window $1 has the keyboard focus.
+e2e_wait_focus()
+{
+	e2e_wait_for "${2:-5}" _e2e_has_focus "$1" \
+		|| e2e_fail "window $1 never got the focus (it went to $(xdotool getwindowfocus 2>&1))"
+}
+_e2e_has_focus() { [ "$(($(xdotool getwindowfocus 2>/dev/null || echo 0)))" = "$(($1))" ]; }
+
+# Waits until a pop-up menu of the program that owns window $1 is on the screen and holds
+# the keyboard and pointer (it takes them when it sees the menu mapped, which the round trip
+# after the map makes sure of); keys sent before might reach the window under it.
+e2e_wait_menu()
+{
+	e2e_wait_window "${2:-Menu}" 5 >/dev/null || return 1
+	e2e_sync "$1"
+}
+
+# Waits (up to $4 seconds, default 5) until the screen pixel ($1, $2) is $3 ("r,g,b").
+e2e_wait_pixel() { e2e_wait_for "${4:-5}" _e2e_pixel_is "$1" "$2" "$3"; }
+_e2e_pixel_is() { [ "$(e2e_pixel "$1" "$2")" = "$3" ]; }
 
 # Lists the named top-level windows with their map state (for a failure's report).
 e2e_dump_windows()
@@ -152,7 +189,8 @@ e2e_geometry()
 }
 
 # Clicks at content coordinates of a window (button 1 left, 3 right), holding the button
-# as long as a hand would: xdotool's own click releases within the same instant.
+# as long as a hand would: xdotool's own click releases within the same instant. The hold is
+# time by nature (a pop-up menu tells a quick click from a press and drag by it), no wait.
 e2e_click()
 {
 	local win=$1 x=$2 y=$3 button=${4:-1}

@@ -246,11 +246,7 @@ run_and_quit()
 # Waits up to $2 seconds for the process to end; sets status to its exit status.
 wait_exit()
 {
-	local deadline=$((SECONDS + $2))
-	while kill -0 "$1" 2>/dev/null; do
-		[ "$SECONDS" -ge "$deadline" ] && return 1
-		sleep 0.1
-	done
+	e2e_wait_for "$2" e2e_exited "$1" || return 1
 	wait "$1"
 	status=$?
 }

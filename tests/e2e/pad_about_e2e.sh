@@ -39,7 +39,8 @@ e2e_geometry "$MAIN"
 MX=$E2E_X
 MY=$E2E_Y
 [ "$E2E_W,$E2E_H" = "207,113" ] || e2e_fail "main window content ${E2E_W}x$E2E_H"
-sleep 0.3
+e2e_wait_focus "$MAIN"
+e2e_sync "$MAIN"
 shot 1-start
 
 # --- The pad -------------------------------------------------------------------------------
@@ -47,13 +48,15 @@ shot 1-start
 # Centre of pad key <index>, in the pad's content coordinates (26-unit grid; "=" is wider).
 key_x() { if [ "$1" -eq 18 ]; then echo 78; else echo $((26 * ($1 % 4) + 13)); fi; }
 key_y() { echo $((26 * ($1 / 4) + 13)); }
-click_key() { e2e_click "$PAD" "$(key_x "$1")" "$(key_y "$1")"; sleep 0.2; }
+click_key() { e2e_click "$PAD" "$(key_x "$1")" "$(key_y "$1")"; }
 
+# The pad takes the typed keys once the window manager gave it the focus.
 open_pad()
 {
 	e2e_click "$MAIN" 162 32
 	PAD=$(e2e_wait_window "Calc" 5) || e2e_fail "no calculator pad"
-	sleep 0.3
+	e2e_wait_focus "$PAD"
+	e2e_sync "$PAD"
 }
 
 open_pad
@@ -75,15 +78,14 @@ shot 2-pad
 click_key 16     # C
 click_key 8      # 1
 e2e_key 2
-sleep 0.2
 click_key 15     # +
 e2e_key 3
-sleep 0.3
+e2e_sync "$PAD"
 shot 3-pad-typed
 alive
 e2e_key equal
 e2e_wait_for 5 gone "Calc" || e2e_fail "the pad stayed open after ="
-sleep 0.3
+e2e_sync "$MAIN"
 # The field shows 15.00, selected, and its conversion; DEM to DEM is 7.669... euro.
 shot 4-after-equals
 
@@ -94,14 +96,15 @@ click_key 5      # 5, which extends the 15.00 shown to 15.005
 e2e_click "$MAIN" 60 30
 e2e_wait_for 5 gone "Calc" || e2e_fail "the pad stayed open after a click elsewhere"
 alive
-sleep 0.3
+e2e_sync "$MAIN"
 shot 5-dismissed
 
 # --- The about window ------------------------------------------------------------------------
 
 e2e_click "$MAIN" 201 107
 ABOUT=$(e2e_wait_window "About" 5) || e2e_fail "no about window"
-sleep 0.5
+e2e_wait_focus "$ABOUT"
+e2e_sync "$ABOUT"
 e2e_geometry "$ABOUT"
 [ "$E2E_X,$E2E_Y,$E2E_W,$E2E_H" = "$((MX + 30)),$((MY + 30)),311,201" ] \
 	|| e2e_fail "about at $E2E_X,$E2E_Y size ${E2E_W}x$E2E_H; main content at $MX,$MY"
@@ -118,14 +121,15 @@ e2e_click "$ABOUT" $((55 + LX + 2)) $((10 + LY))
 e2e_wait_for 5 test -s "$LAUNCHED" || e2e_fail "the link did not reach the browser"
 [ "$(cat "$LAUNCHED")" = "http://www.dorvanix.example/" ] \
 	|| e2e_fail "the browser got: $(cat "$LAUNCHED")"
-sleep 0.3
+# Had the click closed the window, it would be gone once the program went through its loop.
+e2e_sync "$MAIN"
 e2e_window_exists "About" || e2e_fail "the about window closed on a link click"
 shot 7-link-clicked
 
 e2e_key Return
 e2e_wait_for 5 gone "About" || e2e_fail "Enter did not close the about window"
 alive
-sleep 0.3
+e2e_sync "$MAIN"
 shot 8-closed
 
 # Ctrl+Q ends the program cleanly.

@@ -33,6 +33,17 @@ menu_geometry()
 menu_open() { [ -n "$(menu_geometry)" ]; }
 menu_closed() { ! menu_open; }
 
+# Shoots the screen and sets DIFFERING to the number of the window's pixels that differ from
+# the rendering $1-reference.png; succeeds when none does.
+like_rendering()
+{
+	e2e_screenshot "$E2E_TMP/$1.png" || return 1
+	convert "$E2E_TMP/$1.png" -crop "$SIZE+$LEFT+$TOP" +repage "$E2E_TMP/$1-window.png"
+	DIFFERING=$(compare -metric AE "$E2E_TMP/$1-window.png" "$E2E_TMP/$1-reference.png" \
+		"$E2E_TMP/$1-difference.png" 2>&1 | awk '{ printf "%d", $1 }')
+	[ "$DIFFERING" = 0 ]
+}
+
 # run_scaled <name> <environment...>: one start of the program with that environment.
 run_scaled()
 {
@@ -43,28 +54,21 @@ run_scaled()
 	env -u GDK_SCALE -u KAMBOLUX_SCALE XDG_CONFIG_HOME="$config" "$@" "$KAMBOLUX" >"$out" 2>&1 &
 	local pid=$!
 	e2e_track_pid "$pid"
-	# xdotool's search gives up on an X error from a window that goes away under it (the
-	# previous start's frame, say): a second try is no failure of ours.
-	local win= try
-	for try in 1 2 3; do
-		win=$(e2e_wait_window "$TITLE" 10) && break
-		sleep 0.3
-	done
-	[ -n "$win" ] || e2e_fail "$name: no window: $(cat "$out")"
-	sleep 0.5
+	local win
+	win=$(e2e_wait_window "$TITLE" 10) || e2e_fail "$name: no window: $(cat "$out")"
+	e2e_sync "$win"
 
 	e2e_geometry "$win"
 	[ "$E2E_X,$E2E_Y,${E2E_W}x$E2E_H" = "$LEFT,$TOP,$SIZE" ] \
 		|| e2e_fail "$name: content at $E2E_X,$E2E_Y size ${E2E_W}x$E2E_H, not $LEFT,$TOP,$SIZE"
 
-	# The pixels, against the headless rendering at the same scale.
-	e2e_screenshot "$E2E_TMP/$name.png" || e2e_fail "$name: no screenshot"
-	convert "$E2E_TMP/$name.png" -crop "$SIZE+$LEFT+$TOP" +repage "$E2E_TMP/$name-window.png"
+	# The pixels, against the headless rendering at the same scale; the window's activation,
+	# which shows in the selection's colour, may come after its first frame.
 	XDG_CONFIG_HOME="$E2E_TMP/render-$name" KAMBOLUX_SCALE=2 "$RENDER" \
 		"$E2E_TMP/$name-reference.png" "" || e2e_fail "$name: no reference rendering"
-	local differing
-	differing=$(compare -metric AE "$E2E_TMP/$name-window.png" "$E2E_TMP/$name-reference.png" \
-		"$E2E_TMP/$name-difference.png" 2>&1 | awk '{ printf "%d", $1 }')
+	DIFFERING=
+	e2e_wait_for 5 like_rendering "$name"
+	local differing=$DIFFERING
 	cp "$E2E_TMP/$name-window.png" "$SHOTS/scale-$name.png"
 	cp "$E2E_TMP/$name-difference.png" "$SHOTS/scale-$name-difference.png" 2>/dev/null
 	[ "$differing" = 0 ] || e2e_fail "$name: $differing pixels differ from the rendering at scale 2"
@@ -72,7 +76,7 @@ run_scaled()
 	# The lower band at (100, 100) in layout units: its list opens under the pointer, and
 	# the menu is drawn at the scale too.
 	e2e_click "$win" 200 200
-	e2e_wait_for 5 menu_open || e2e_fail "$name: a click at twice the band's place opened no list"
+	e2e_wait_menu "$win" || e2e_fail "$name: a click at twice the band's place opened no list"
 	local menu
 	menu=$(menu_geometry)
 	[ "${menu#*+}" = "$((LEFT + 200))+$((TOP + 200))" ] \

@@ -7,6 +7,7 @@ if(TARGET kambolux)
 		${CMAKE_CURRENT_LIST_DIR}/x11_backend_wm_test.cpp
 		${CMAKE_CURRENT_LIST_DIR}/x11_scale_test.cpp)
 	target_link_libraries(x11_backend_tests PRIVATE kit_testing GTest::gtest GTest::gtest_main)
+	target_include_directories(x11_backend_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../support)
 	kambo_add_e2e(e2e_x11_backend x11_backend_e2e.sh $<TARGET_FILE:x11_backend_tests>
 		$<TARGET_FILE:kambolux>)
 	set_tests_properties(e2e_x11_backend PROPERTIES TIMEOUT 300)

@@ -37,7 +37,8 @@ start_program()
 	PID=$!
 	e2e_track_pid "$PID"
 	WIN=$(e2e_wait_window "$TITLE" 10) || e2e_fail "no window: $(cat "$OUT")"
-	sleep 0.3
+	e2e_wait_focus "$WIN"
+	e2e_sync "$WIN"
 }
 
 # Waits for the program to end; sets STATUS.
@@ -74,9 +75,9 @@ e2e_log "SIGHUP quits and saves"
 # 4. A Ctrl+Q still held from closing another program is no quit of this one.
 xdotool keydown ctrl+q
 start_program
-sleep 0.7
 xdotool keyup ctrl+q
-sleep 0.5
+# Taken for a Ctrl+Q, the release would have closed the window by the second round trip.
+e2e_sync "$WIN" 3
 alive
 xdotool key ctrl+q
 wait_exit
@@ -103,8 +104,8 @@ rm -f "$SETTINGS"
 DISPLAY="$SECOND" "$PROGRAM" >"$OUT" 2>&1 &
 PID=$!
 e2e_track_pid "$PID"
-DISPLAY="$SECOND" e2e_wait_window "$TITLE" 10 >/dev/null || e2e_fail "no window on $SECOND"
-sleep 0.3
+WIN=$(DISPLAY="$SECOND" e2e_wait_window "$TITLE" 10) || e2e_fail "no window on $SECOND"
+DISPLAY="$SECOND" e2e_sync "$WIN"
 kill "$SERVER"
 wait_exit 10
 [ "$STATUS" = 1 ] || e2e_fail "X server gone: exit status $STATUS (want 1): $(cat "$OUT")"
@@ -118,15 +119,18 @@ DISPLAY="$SECOND" "$PROGRAM" >"$OUT" 2>&1 &
 PID=$!
 e2e_track_pid "$PID"
 WIN=$(DISPLAY="$SECOND" e2e_wait_window "$TITLE" 10) || e2e_fail "no window on 8 bits"
-sleep 0.5
 # The amount field's green, read through the window's own visual (the root's colormap is
-# another one).
-PIXEL=$(DISPLAY="$SECOND" import -window "$WIN" -crop 1x1+60+25 -depth 8 txt:- 2>/dev/null \
-	| grep -o '#[0-9A-Fa-f]\{6\}' | head -n 1 | sed 's/#\(..\)\(..\)\(..\)/0x\1 0x\2 0x\3/')
-read -r red green blue <<<"$PIXEL"
-PIXEL="$((red)),$((green)),$((blue))"
-[ "$((green))" -gt 100 ] && [ "$((red))" -lt "$((green))" ] \
-	|| e2e_fail "8-bit screen: the amount field is $PIXEL, not green: $(cat "$OUT")"
+# another one); sets PIXEL.
+field_green()
+{
+	PIXEL=$(DISPLAY="$SECOND" import -window "$WIN" -crop 1x1+60+25 -depth 8 txt:- 2>/dev/null \
+		| grep -o '#[0-9A-Fa-f]\{6\}' | head -n 1 | sed 's/#\(..\)\(..\)\(..\)/0x\1 0x\2 0x\3/')
+	read -r red green blue <<<"$PIXEL"
+	PIXEL="$((red)),$((green)),$((blue))"
+	[ "$((green))" -gt 100 ] && [ "$((red))" -lt "$((green))" ]
+}
+e2e_wait_for 5 field_green
+field_green || e2e_fail "8-bit screen: the amount field is $PIXEL, not green: $(cat "$OUT")"
 kill "$PID"
 wait_exit
 kill "$SERVER"
@@ -177,11 +181,15 @@ TABLE=$(find "$CACHE" -type f ! -name '*.seal' 2>/dev/null | head -n 1)
 printf '\377\377\377\177' | dd of="$TABLE" bs=1 seek=8 conv=notrunc status=none
 start_program as_user
 xdotool key 7 Multi_key o quotedbl
-sleep 0.5
+e2e_sync "$WIN"
 alive
-cmp -s <(od -c "$TABLE") <(printf '') && e2e_fail "the cache is empty"
-[ "$(head -c 12 "$TABLE" | od -A n -t x1 | tr -d ' ')" != "$(printf '%s' "$(head -c 8 "$TABLE" | od -A n -t x1 | tr -d ' ')ffffff7f")" ] \
-	|| e2e_fail "the damaged cache was kept"
+# The table is written anew beside the damaged one and renamed over it.
+cache_rebuilt()
+{
+	[ -s "$TABLE" ] && [ "$(head -c 12 "$TABLE" | od -A n -t x1 | tr -d ' ')" \
+		!= "$(printf '%s' "$(head -c 8 "$TABLE" | od -A n -t x1 | tr -d ' ')ffffff7f")" ]
+}
+e2e_wait_for 5 cache_rebuilt || e2e_fail "the damaged cache was kept"
 xdotool key ctrl+q
 wait_exit
 [ "$STATUS" = 0 ] || e2e_fail "after a damaged cache: exit status $STATUS: $(cat "$OUT")"

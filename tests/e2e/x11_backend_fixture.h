@@ -7,6 +7,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "Backend.h"
+#include "ScratchFolder.h"
 #include "SystemTime.h"
 
 using namespace BPrivate;
@@ -41,6 +43,20 @@ ReadAll(const std::string& path)
 	return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The X id of the window titled exactly title, as another client finds it (0: none).
+inline Window
+FindWindowElsewhere(const std::string& title)
+{
+	const std::string command = "xdotool search --name '^" + title + "$'";
+	FILE* found = popen(command.c_str(), "r");
+	if (found == nullptr)
+		return 0;
+	char line[64] = {};
+	const bool read = fgets(line, sizeof(line), found) != nullptr;
+	pclose(found);
+	return read ? strtoul(line, nullptr, 10) : 0;
+}
+
 class X11Display : public testing::Test {
 protected:
 	void SetUp() override
@@ -57,11 +73,13 @@ protected:
 		fBackend.reset();
 	}
 
-	BackendWindow* Open(const char* title, BRect frame = BRect(100, 100, 299, 199))
+	BackendWindow* Open(const char* title, BRect frame = BRect(100, 100, 299, 199),
+		bool popup = false)
 	{
 		WindowSpec spec;
 		spec.frame = frame;
 		spec.title = title;
+		spec.popupMenu = popup;
 		std::unique_ptr<BackendWindow> window = fBackend->CreateWindow(spec);
 		EXPECT_NE(window, nullptr);
 		if (window == nullptr)

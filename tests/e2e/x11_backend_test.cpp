@@ -123,9 +123,9 @@ TEST_F(X11Display, ClipboardBothWaysWithAnotherClient)
 {
 	BackendWindow* window = Open("clipboard");
 	ASSERT_TRUE(WaitActivated(window));
-	char directory[] = "/tmp/kit-clip-XXXXXX";
-	ASSERT_NE(mkdtemp(directory), nullptr);
-	const std::string out = std::string(directory) + "/out";
+	ScratchFolder directory("kit-clip");
+	ASSERT_TRUE(directory.IsValid());
+	const std::string out = directory.Sub("out");
 
 	// Ours to another program, as UTF-8, as Latin-1, and the list of targets.
 	const std::string text = "Gr\xc3\xbc\xc3\x9f"
@@ -170,7 +170,6 @@ TEST_F(X11Display, ClipboardBothWaysWithAnotherClient)
 	// Taken back, which also ends the xclip that served it.
 	fBackend->SetClipboardText("end");
 	RunPumping("true");
-	system(("rm -rf " + std::string(directory)).c_str());
 }
 
 TEST_F(X11Display, AnOwnerThatNeverAnswersCostsOnlyTheTimeOut)
@@ -277,8 +276,7 @@ TEST_F(X11Display, WindowDestroyedByAnotherClientAndXErrorsAreNoEnd)
 		// The window's X id, as another client finds it.
 		Display* other = XOpenDisplay(nullptr);
 		ASSERT_NE(other, nullptr);
-		ASSERT_EQ(system("xdotool search --name '^doomed$' > /tmp/kit-doomed-id"), 0);
-		xWindow = strtoul(ReadAll("/tmp/kit-doomed-id").c_str(), nullptr, 10);
+		xWindow = FindWindowElsewhere("doomed");
 		ASSERT_NE(xWindow, 0u);
 		XDestroyWindow(other, xWindow);
 		XSync(other, False);
@@ -296,12 +294,13 @@ TEST_F(X11Display, WindowDestroyedByAnotherClientAndXErrorsAreNoEnd)
 	const uint32 before = X11ErrorsCaught();
 	BackendWindow* victim = Open("victim");
 	ASSERT_TRUE(WaitActivated(victim));
-	ASSERT_EQ(system("xdotool search --name '^victim$' > /tmp/kit-victim-id"), 0);
+	const Window victimWindow = FindWindowElsewhere("victim");
+	ASSERT_NE(victimWindow, 0u);
 	Display* other = XOpenDisplay(nullptr);
 	ASSERT_NE(other, nullptr);
 	XSetCloseDownMode(other, DestroyAll);
 	// A foreign client's KillClient of our resource ends only that window of ours.
-	XDestroyWindow(other, strtoul(ReadAll("/tmp/kit-victim-id").c_str(), nullptr, 10));
+	XDestroyWindow(other, victimWindow);
 	XSync(other, False);
 	XCloseDisplay(other);
 	std::vector<uint32> pixels(200 * 100, 0xff336699);
@@ -318,8 +317,6 @@ TEST_F(X11Display, WindowDestroyedByAnotherClientAndXErrorsAreNoEnd)
 	ASSERT_EQ(system("xdotool key z"), 0);
 	events = Pump([](const std::vector<BackendEvent>& seen) { return !Typed(seen).empty(); });
 	EXPECT_EQ(Typed(events), "z");
-	unlink("/tmp/kit-doomed-id");
-	unlink("/tmp/kit-victim-id");
 }
 
 TEST_F(X11Display, WakeEndsAWaitAndWindowsKeepTheirContentFrame)
@@ -498,9 +495,9 @@ TEST_F(X11Display, LargeClipboardTextsGoInPiecesBothWays)
 {
 	BackendWindow* window = Open("large clipboard");
 	ASSERT_TRUE(WaitActivated(window));
-	char directory[] = "/tmp/kit-incr-XXXXXX";
-	ASSERT_NE(mkdtemp(directory), nullptr);
-	const std::string in = std::string(directory) + "/in", out = std::string(directory) + "/out";
+	ScratchFolder directory("kit-incr");
+	ASSERT_TRUE(directory.IsValid());
+	const std::string in = directory.Sub("in"), out = directory.Sub("out");
 	const std::string text = LargeText();
 	std::ofstream(in, std::ios::binary) << text;
 
@@ -525,7 +522,6 @@ TEST_F(X11Display, LargeClipboardTextsGoInPiecesBothWays)
 	EXPECT_EQ(RunPumping("xclip -selection clipboard -o -t STRING >" + out), 0);
 	EXPECT_TRUE(ReadAll(out) == Latin1FromUTF8(text));
 	fBackend->SetClipboardText("end");
-	system(("rm -rf " + std::string(directory)).c_str());
 }
 
 TEST_F(X11Display, PiecesThatStopCostOnlyTheTimeOut)
@@ -606,14 +602,13 @@ TEST_F(X11Display, PiecesThatStopCostOnlyTheTimeOut)
 		},
 		2500000);
 	EXPECT_TRUE(started);
-	char directory[] = "/tmp/kit-incr-XXXXXX";
-	ASSERT_NE(mkdtemp(directory), nullptr);
-	const std::string out = std::string(directory) + "/out";
+	ScratchFolder directory("kit-incr");
+	ASSERT_TRUE(directory.IsValid());
+	const std::string out = directory.Sub("out");
 	EXPECT_EQ(RunPumping("xclip -selection clipboard -o >" + out), 0);
 	EXPECT_TRUE(ReadAll(out) == text);
 	fBackend->SetClipboardText("end");
 	XCloseDisplay(other);
-	system(("rm -rf " + std::string(directory)).c_str());
 }
 
 // Frames after the first go through shared memory where the server offers MIT-SHM (the
@@ -632,9 +627,8 @@ TEST_F(X11Display, FramesReachTheScreenWithOrWithoutSharedMemory)
 	}
 	Pump([](const std::vector<BackendEvent>&) { return false; }, 300000);
 
-	ASSERT_EQ(system("xdotool search --name '^frames$' > /tmp/kit-frames-id"), 0);
-	const Window xWindow = strtoul(ReadAll("/tmp/kit-frames-id").c_str(), nullptr, 10);
-	unlink("/tmp/kit-frames-id");
+	const Window xWindow = FindWindowElsewhere("frames");
+	ASSERT_NE(xWindow, 0u);
 	Display* other = XOpenDisplay(nullptr);
 	ASSERT_NE(other, nullptr);
 	XImage* image = XGetImage(other, xWindow, 0, 0, 200, 100, AllPlanes, ZPixmap);

@@ -23,40 +23,15 @@
 #include "Backend.h"
 #include "DisplayScale.h"
 #include "InterfaceDefs.h"
+#include "ScopedVariable.h"
+#include "ScratchFolder.h"
 #include "SystemTime.h"
 #include "X11Window.h"
+#include "x11_backend_fixture.h"
 
 using namespace BPrivate;
 
 namespace {
-
-// Sets (or, with nullptr, unsets) an environment variable for one test.
-class ScopedVariable {
-public:
-	ScopedVariable(const char* name, const char* value) : fName(name)
-	{
-		if (const char* old = getenv(name)) {
-			fHad = true;
-			fOld = old;
-		}
-		if (value != nullptr)
-			setenv(name, value, 1);
-		else
-			unsetenv(name);
-	}
-	~ScopedVariable()
-	{
-		if (fHad)
-			setenv(fName.c_str(), fOld.c_str(), 1);
-		else
-			unsetenv(fName.c_str());
-	}
-
-private:
-	std::string fName;
-	std::string fOld;
-	bool fHad = false;
-};
 
 // The root window's X resources as another client (xrdb) leaves them.
 void
@@ -82,41 +57,31 @@ ScaleOfANewBackend()
 	return backend != nullptr ? backend->Scale().Factor() : -1;
 }
 
-class X11Scaled : public testing::Test {
+// The backend of X11Display at scale 2, with a second connection to read what the server has.
+class X11Scaled : public X11Display {
 protected:
 	void SetUp() override
 	{
-		if (getenv("DISPLAY") == nullptr)
-			GTEST_SKIP() << "no display";
-		ScopedVariable own(kDisplayScaleVariable, "2");
-		fBackend = CreateX11Backend();
-		ASSERT_NE(fBackend, nullptr);
+		{
+			ScopedVariable own(kDisplayScaleVariable, "2");
+			X11Display::SetUp();
+		}
+		if (IsSkipped() || HasFatalFailure())
+			return;
 		fOther = XOpenDisplay(nullptr);
 		ASSERT_NE(fOther, nullptr);
 	}
 
 	void TearDown() override
 	{
-		fWindows.clear();
-		fBackend.reset();
+		X11Display::TearDown();
 		if (fOther != nullptr)
 			XCloseDisplay(fOther);
 	}
 
 	X11Window* Open(BRect frame, bool popup = false)
 	{
-		WindowSpec spec;
-		spec.frame = frame;
-		spec.title = "scaled";
-		spec.popupMenu = popup;
-		std::unique_ptr<BackendWindow> window = fBackend->CreateWindow(spec);
-		EXPECT_NE(window, nullptr);
-		if (window == nullptr)
-			return nullptr;
-		window->Show();
-		window->Activate();
-		fWindows.push_back(std::move(window));
-		return static_cast<X11Window*>(fWindows.back().get());
+		return static_cast<X11Window*>(X11Display::Open("scaled", frame, popup));
 	}
 
 	std::vector<BackendEvent> Pump(const std::function<bool(const BackendEvent&)>& wanted,
@@ -179,8 +144,6 @@ protected:
 		return BRect(x, y, x + attributes.width - 1, y + attributes.height - 1);
 	}
 
-	std::unique_ptr<Backend> fBackend;
-	std::vector<std::unique_ptr<BackendWindow>> fWindows;
 	std::vector<BackendEvent> fSeen;
 	Display* fOther = nullptr;
 };
@@ -383,9 +346,9 @@ TEST_F(X11Scaled, PrimarySelectionBothWaysWithAnotherClient)
 	ASSERT_NE(window, nullptr);
 	BackendEvent event;
 	ASSERT_TRUE(WaitFor(BackendEvent::kActivated, &event));
-	char directory[] = "/tmp/kit-primary-XXXXXX";
-	ASSERT_NE(mkdtemp(directory), nullptr);
-	const std::string out = std::string(directory) + "/out";
+	ScratchFolder directory("kit-primary");
+	ASSERT_TRUE(directory.IsValid());
+	const std::string out = directory.Sub("out");
 
 	// Ours to another program; the clipboard stays as it was.
 	fBackend->SetClipboardText("clip");
@@ -426,5 +389,4 @@ TEST_F(X11Scaled, PrimarySelectionBothWaysWithAnotherClient)
 	EXPECT_EQ(event.text, "3,75");
 	fBackend->SetPrimaryText("end");
 	Run("true");
-	system(("rm -rf " + std::string(directory)).c_str());
 }

@@ -17,6 +17,7 @@
 #include "DBusWire.h"
 #include "EventLoop.h"
 #include "HeadlessBackend.h"
+#include "ScratchFolder.h"
 
 using namespace BPrivate;
 
@@ -108,9 +109,8 @@ class FakeBus {
 public:
 	FakeBus()
 	{
-		char directory[] = "/tmp/kit-a11y-XXXXXX";
-		fDirectory = mkdtemp(directory);
-		fAddress.path = fDirectory + "/bus";
+		fAddress.path = fDirectory.Sub("bus");
+		EXPECT_LT(fAddress.path.size(), sizeof(sockaddr_un::sun_path));
 		fListener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
 		sockaddr_un address = {};
 		address.sun_family = AF_UNIX;
@@ -123,8 +123,6 @@ public:
 	{
 		Hangup();
 		close(fListener);
-		unlink(fAddress.path.c_str());
-		rmdir(fDirectory.c_str());
 	}
 
 	const DBus::SocketAddress& Address() const { return fAddress; }
@@ -196,7 +194,7 @@ private:
 		return calls;
 	}
 
-	std::string fDirectory;
+	ScratchFolder fDirectory{"kit-a11y"};
 	DBus::SocketAddress fAddress;
 	int fListener = -1;
 	int fPeer = -1;

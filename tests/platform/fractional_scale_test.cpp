@@ -18,18 +18,20 @@
 #include "Font.h"
 #include "HeadlessBackend.h"
 #include "Painter.h"
+#include "ScaleTestViews.h"
 #include "TranslationUtils.h"
 #include "View.h"
 #include "Window.h"
 
 using BPrivate::DisplayScale;
 using BPrivate::Painter;
+using ScaleTesting::ClickView;
+using ScaleTesting::kBackground;
+using ScaleTesting::kInk;
 
 namespace {
 
 const double kFactors[] = {1.25, 1.5, 1.75};
-const rgb_color kBackground = {200, 200, 200, 255};
-const rgb_color kInk = {10, 20, 30, 255};
 
 uint32
 Argb(rgb_color c)
@@ -232,18 +234,6 @@ TEST(FractionalPainterTest, ImagesComeFromTheNextLargerVariant)
 	}
 }
 
-class ClickView : public BView {
-public:
-	ClickView(BRect frame) : BView(frame, "clicks", B_FOLLOW_NONE, B_WILL_DRAW) {}
-	void Draw(BRect) override
-	{
-		SetHighColor(kInk);
-		StrokeLine(BPoint(0, 0), BPoint(Bounds().right, 0));
-	}
-	void MouseDown(BPoint where) override { clicks.push_back(where); }
-	std::vector<BPoint> clicks;
-};
-
 // The main window's 207 x 113 at the nearest whole pixels; a click on any pixel of the view's
 // top line reaches the view at the layout column drawn there, and no pixel beside it does.
 struct WindowCase {
@@ -256,35 +246,23 @@ class FractionalWindowTest : public testing::TestWithParam<WindowCase> {};
 TEST_P(FractionalWindowTest, SizeAndPointerFollowTheScale)
 {
 	const WindowCase& c = GetParam();
-	BPrivate::HeadlessBackend* backend = BPrivate::HeadlessBackend::Install();
-	backend->SetScale(DisplayScale::FromFactor(c.factor));
-	BApplication app("application/x-vnd.test-fractional");
-	BWindow* window = new BWindow(BRect(100, 100, 306, 212), "scaled", B_TITLED_WINDOW, 0);
-	ClickView* view = new ClickView(BRect(10, 5, 29, 14));
-	window->AddChild(view);
-	window->Show();
-	BPrivate::EventLoop::Drain();
-	uint32 id = BPrivate::HeadlessBackend::IdOf(window);
-	int32 width = 0, height = 0;
-	std::vector<uint32> pixels;
-	ASSERT_TRUE(backend->Snapshot(id, &width, &height, &pixels));
-	EXPECT_EQ(c.width, width);
-	EXPECT_EQ(c.height, height);
+	ScaleTesting::ClickWindow shown(DisplayScale::FromFactor(c.factor), BRect(100, 100, 306, 212));
+	ASSERT_TRUE(shown.shown);
+	EXPECT_EQ(c.width, shown.width);
+	EXPECT_EQ(c.height, shown.height);
 
 	// The first pixel row of layout row 5 carries the view's top line.
 	const int32 row = (int32)std::floor(5 * c.factor + 0.5);
 	float last = -1;
 	int32 inked = 0;
 	for (int32 x = 0; x < 60; x++) {
-		view->clicks.clear();
-		backend->InjectClick(id, BPoint(x, row));
-		BPrivate::EventLoop::Drain();
-		bool ink = backend->PixelAt(id, x, row) == kInk;
+		const std::vector<BPoint>& clicks = shown.Click(BPoint(x, row));
+		bool ink = shown.backend->PixelAt(shown.id, x, row) == kInk;
 		inked += ink;
-		ASSERT_EQ(ink ? 1u : 0u, view->clicks.size()) << x;
+		ASSERT_EQ(ink ? 1u : 0u, clicks.size()) << x;
 		if (!ink)
 			continue;
-		BPoint where = view->clicks.front();
+		BPoint where = clicks.front();
 		EXPECT_EQ(0, where.y);
 		// Columns run 0 to 19 without a gap, each on one or two neighbouring pixels.
 		EXPECT_TRUE(where.x == last || where.x == last + 1 || (last < 0 && where.x == 0)) << x;
@@ -292,8 +270,6 @@ TEST_P(FractionalWindowTest, SizeAndPointerFollowTheScale)
 	}
 	EXPECT_EQ(19, last);
 	EXPECT_EQ((int32)(std::floor(30 * c.factor + 0.5) - std::floor(10 * c.factor + 0.5)), inked);
-	window->Quit();
-	BPrivate::EventLoop::Drain();
 }
 
 INSTANTIATE_TEST_SUITE_P(MainWindowSize, FractionalWindowTest,

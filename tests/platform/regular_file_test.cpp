@@ -11,6 +11,7 @@
 #include <string>
 
 #include "RegularFile.h"
+#include "ScratchFolder.h"
 
 namespace {
 
@@ -18,15 +19,8 @@ class RegularFileTest : public ::testing::Test {
 protected:
 	void SetUp() override
 	{
-		char pattern[] = "/tmp/kit-regular-XXXXXX";
-		ASSERT_NE(mkdtemp(pattern), nullptr);
-		fDirectory = pattern;
-	}
-
-	void TearDown() override
-	{
-		std::string command = "rm -rf '" + fDirectory + "'";
-		EXPECT_EQ(system(command.c_str()), 0);
+		ASSERT_TRUE(fScratch.IsValid());
+		fDirectory = fScratch.Path();
 	}
 
 	std::string Write(const char* name, const std::string& content)
@@ -39,6 +33,7 @@ protected:
 		return path;
 	}
 
+	ScratchFolder fScratch{"kit-regular"};
 	std::string fDirectory;
 };
 

@@ -16,6 +16,7 @@
 #include "Font.h"
 #include "FontCache.h"
 #include "ResolvedFonts.h"
+#include "ScratchFolder.h"
 
 using BPrivate::AcquireScaledFont;
 using BPrivate::IsFontFromRecord;
@@ -122,33 +123,17 @@ class ResolvedFontsTest : public ::testing::Test {
 protected:
 	void SetUp() override
 	{
-		char pattern[] = "/tmp/kambo-fonts.XXXXXX";
-		ASSERT_NE(mkdtemp(pattern), nullptr);
-		fDirectory = pattern;
+		ASSERT_TRUE(fScratch.IsValid());
+		fDirectory = fScratch.Path();
 		fPath = fDirectory + "/fonts";
 		fSystemPath = fDirectory + "/system-fonts";
 		// The user's fontconfig places are stamped too: these are ours to make.
-		for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
-			const char* value = getenv(name);
-			fSaved.emplace_back(name, value != nullptr ? value : "");
-		}
-		setenv("HOME", (fDirectory + "/home").c_str(), 1);
-		setenv("XDG_CONFIG_HOME", (fDirectory + "/config").c_str(), 1);
-		unsetenv("XDG_DATA_HOME");
+		fScratch.SetEnv("HOME", fDirectory + "/home");
+		fScratch.SetEnv("XDG_CONFIG_HOME", fDirectory + "/config");
+		fScratch.UnsetEnv("XDG_DATA_HOME");
 	}
 
-	void TearDown() override
-	{
-		KeepResolvedFonts(std::string(), std::string());
-		for (const auto& [name, value] : fSaved) {
-			if (value.empty())
-				unsetenv(name.c_str());
-			else
-				setenv(name.c_str(), value.c_str(), 1);
-		}
-		std::string command = "rm -rf '" + fDirectory + "'";
-		ASSERT_EQ(system(command.c_str()), 0);
-	}
+	void TearDown() override { KeepResolvedFonts(std::string(), std::string()); }
 
 	// Draws every sample font through the kept records, then keeps what was resolved.
 	std::vector<Drawn> DrawAll(const std::string& systemPath = std::string())
@@ -164,7 +149,7 @@ protected:
 	std::string fDirectory;
 	std::string fPath;
 	std::string fSystemPath;
-	std::vector<std::pair<std::string, std::string>> fSaved;
+	ScratchFolder fScratch{"kambo-fonts"};
 };
 
 } // namespace
@@ -211,6 +196,14 @@ TEST_F(ResolvedFontsTest, AChangeOrDamageMeansFontconfigAgain)
 			}},
 		{"fontconfig is pointed elsewhere",
 			[](const std::string&, const std::string&) {
+				setenv("FONTCONFIG_PATH", "/etc/fonts", 1);
+			}},
+		{"fontconfig is pointed elsewhere, and the record names another variable twice",
+			[](const std::string&, const std::string& path) {
+				EditFile(path, [](std::string& content) {
+					const std::string line = "env\tFONTCONFIG_PATH\t-";
+					content.replace(content.find(line), line.size(), "env\tFONTCONFIG_FILE\t-");
+				});
 				setenv("FONTCONFIG_PATH", "/etc/fonts", 1);
 			}},
 		{"the file is cut short",
@@ -389,7 +382,7 @@ TEST_F(ResolvedFontsTest, ACacheThatCannotBeWrittenIsTriedOnce)
 
 TEST_F(ResolvedFontsTest, TheCacheFolderIsMadeOnlyWhenTheRecordIsWritten)
 {
-	setenv("XDG_CACHE_HOME", (fDirectory + "/cache").c_str(), 1);
+	fScratch.SetEnv("XDG_CACHE_HOME", fDirectory + "/cache");
 	const std::string folder = fDirectory + "/cache/kambolux";
 	ResolvedFonts record(ResolvedFonts::DefaultPath());
 	EXPECT_FALSE(record.Load());

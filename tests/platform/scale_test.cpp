@@ -19,12 +19,16 @@
 #include "HeadlessBackend.h"
 #include "Painter.h"
 #include "Resources.h"
+#include "ScaleTestViews.h"
 #include "TranslationUtils.h"
 #include "View.h"
 #include "Window.h"
 
 using BPrivate::DisplayScaleSources;
 using BPrivate::Painter;
+using ScaleTesting::ClickView;
+using ScaleTesting::kBackground;
+using ScaleTesting::kInk;
 
 namespace {
 
@@ -117,9 +121,6 @@ TEST(DisplayScaleTest, EnvironmentIsReadInTheSameOrder)
 }
 
 // #pragma mark - painter
-
-const rgb_color kBackground = {200, 200, 200, 255};
-const rgb_color kInk = {10, 20, 30, 255};
 
 // A surface of a layout size at some scale, with a painter over all of it.
 struct Scaled {
@@ -387,37 +388,17 @@ TEST(ScaledResourcesTest, VariantsAreExactMultiples)
 
 // #pragma mark - windows
 
-class ClickView : public BView {
-public:
-	ClickView(BRect frame) : BView(frame, "clicks", B_FOLLOW_NONE, B_WILL_DRAW) {}
-	void Draw(BRect) override
-	{
-		SetHighColor(kInk);
-		StrokeLine(BPoint(0, 0), BPoint(Bounds().right, 0));
-	}
-	void MouseDown(BPoint where) override { clicks.push_back(where); }
-	std::vector<BPoint> clicks;
-};
-
 // The window system sees a window n times the layout size; pointer positions anywhere in a
 // layout pixel's block come back as that pixel, and reach the view that pixel belongs to.
 TEST(ScaledWindowTest, BackingStoreAndPointerFollowTheScale)
 {
-	BPrivate::HeadlessBackend* backend = BPrivate::HeadlessBackend::Install();
-	backend->SetScale(2);
-	BApplication app("application/x-vnd.test-scale");
-	BWindow* window = new BWindow(BRect(100, 100, 139, 119), "scaled", B_TITLED_WINDOW, 0);
-	ClickView* view = new ClickView(BRect(10, 5, 29, 14));
-	window->AddChild(view);
-	window->Show();
-	BPrivate::EventLoop::Drain();
-	uint32 id = BPrivate::HeadlessBackend::IdOf(window);
-
-	int32 width = 0, height = 0;
-	std::vector<uint32> pixels;
-	ASSERT_TRUE(backend->Snapshot(id, &width, &height, &pixels));
-	EXPECT_EQ(80, width);
-	EXPECT_EQ(40, height);
+	ScaleTesting::ClickWindow shown(BPrivate::DisplayScale::FromFactor(2),
+		BRect(100, 100, 139, 119));
+	ASSERT_TRUE(shown.shown);
+	BPrivate::HeadlessBackend* backend = shown.backend;
+	const uint32 id = shown.id;
+	EXPECT_EQ(80, shown.width);
+	EXPECT_EQ(40, shown.height);
 	EXPECT_EQ(BRect(100, 100, 139, 119), backend->Windows().front().frame);
 	// The view's top line is two window pixels high, from x = 20 to 59.
 	for (BPoint p : {BPoint(20, 10), BPoint(59, 11), BPoint(40, 10)})
@@ -438,18 +419,13 @@ TEST(ScaledWindowTest, BackingStoreAndPointerFollowTheScale)
 		{{58, 30}, false, {}},
 	};
 	for (const Case& c : cases) {
-		view->clicks.clear();
-		backend->InjectClick(id, c.windowPixel);
-		BPrivate::EventLoop::Drain();
-		ASSERT_EQ(c.hits ? 1u : 0u, view->clicks.size())
-			<< c.windowPixel.x << "," << c.windowPixel.y;
+		const std::vector<BPoint>& clicks = shown.Click(c.windowPixel);
+		ASSERT_EQ(c.hits ? 1u : 0u, clicks.size()) << c.windowPixel.x << "," << c.windowPixel.y;
 		if (c.hits) {
-			EXPECT_EQ(c.where, view->clicks.front()) << c.windowPixel.x << "," << c.windowPixel.y;
+			EXPECT_EQ(c.where, clicks.front()) << c.windowPixel.x << "," << c.windowPixel.y;
 		}
 	}
 	EXPECT_EQ(BPoint(129, 115), backend->MouseLocation());
-	window->Quit();
-	BPrivate::EventLoop::Drain();
 }
 
 // A scale that changes while the window is open (a Wayland window moved to an output of

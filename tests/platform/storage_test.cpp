@@ -15,43 +15,17 @@
 #include "FindDirectory.h"
 #include "Path.h"
 #include "ReplaceFile.h"
+#include "ScopedVariable.h"
+#include "ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Sets an environment variable for one scope, unset when value is null.
-class ScopedEnv {
+class TempDir : public ScratchFolder {
 public:
-	ScopedEnv(const char* name, const char* value) : fName(name)
-	{
-		const char* old = getenv(name);
-		fHad = old != nullptr;
-		if (fHad)
-			fOld = old;
-		value != nullptr ? setenv(name, value, 1) : unsetenv(name);
-	}
-	~ScopedEnv() { fHad ? setenv(fName, fOld.c_str(), 1) : unsetenv(fName); }
-
-private:
-	const char* fName;
-	std::string fOld;
-	bool fHad;
-};
-
-class TempDir {
-public:
-	TempDir()
-	{
-		std::string pattern = (fs::temp_directory_path() / "kitstorage.XXXXXX").string();
-		fPath = mkdtemp(pattern.data());
-	}
-	~TempDir() { fs::remove_all(fPath); }
-	std::string operator/(const char* leaf) const { return fPath + "/" + leaf; }
-	const std::string& Path() const { return fPath; }
-
-private:
-	std::string fPath;
+	TempDir() : ScratchFolder("kitstorage") {}
+	std::string operator/(const char* leaf) const { return Sub(leaf); }
 };
 
 std::string
@@ -135,8 +109,8 @@ TEST(FindDirectory, FollowsTheXdgRulesAndNothingElse)
 		{"relative HOME", nullptr, "home", B_ENTRY_NOT_FOUND, ""},
 	};
 	for (const Case& c : cases) {
-		ScopedEnv xdg("XDG_CONFIG_HOME", c.xdg);
-		ScopedEnv homeEnv("HOME", c.home);
+		ScopedVariable xdg("XDG_CONFIG_HOME", c.xdg);
+		ScopedVariable homeEnv("HOME", c.home);
 		BPath path;
 		EXPECT_EQ(c.status, find_directory(B_COMMON_SETTINGS_DIRECTORY, &path)) << c.what;
 		if (c.status == B_OK)
@@ -147,7 +121,7 @@ TEST(FindDirectory, FollowsTheXdgRulesAndNothingElse)
 	EXPECT_FALSE(fs::exists(config)) << "never created unless asked";
 	EXPECT_FALSE(fs::exists(home));
 
-	ScopedEnv xdg("XDG_CONFIG_HOME", (config + "/deeper").c_str());
+	ScopedVariable xdg("XDG_CONFIG_HOME", (config + "/deeper").c_str());
 	BPath path;
 	EXPECT_EQ(B_OK, find_directory(B_USER_SETTINGS_DIRECTORY, &path, true));
 	EXPECT_TRUE(fs::is_directory(config + "/deeper"));
@@ -158,15 +132,15 @@ TEST(FindDirectory, TheCacheHasItsOwnVariable)
 	TempDir dir;
 	std::string cache = dir / "cache";
 	std::string home = dir / "home";
-	ScopedEnv config("XDG_CONFIG_HOME", (dir / "config").c_str());
-	ScopedEnv homeEnv("HOME", home.c_str());
+	ScopedVariable config("XDG_CONFIG_HOME", (dir / "config").c_str());
+	ScopedVariable homeEnv("HOME", home.c_str());
 	BPath path;
 	{
-		ScopedEnv xdg("XDG_CACHE_HOME", "relative");
+		ScopedVariable xdg("XDG_CACHE_HOME", "relative");
 		EXPECT_EQ(B_OK, find_directory(B_USER_CACHE_DIRECTORY, &path));
 		EXPECT_EQ(home + "/.cache", path.Path());
 	}
-	ScopedEnv xdg("XDG_CACHE_HOME", cache.c_str());
+	ScopedVariable xdg("XDG_CACHE_HOME", cache.c_str());
 	EXPECT_EQ(B_OK, find_directory(B_USER_CACHE_DIRECTORY, &path, true));
 	EXPECT_EQ(cache, path.Path());
 	EXPECT_TRUE(fs::is_directory(cache));

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "ScratchFolder.h"
 #include "X11Launch.h"
 
 using namespace BPrivate;
@@ -21,19 +22,9 @@ class OpenerPath : public testing::Test {
 protected:
 	void SetUp() override
 	{
-		char pattern[] = "/tmp/kambo-opener-XXXXXX";
-		ASSERT_NE(mkdtemp(pattern), nullptr);
-		fDir = pattern;
-		if (const char* path = getenv("PATH"))
-			fSavedPath = path;
-		setenv("PATH", fDir.c_str(), 1);
-	}
-
-	void TearDown() override
-	{
-		setenv("PATH", fSavedPath.c_str(), 1);
-		std::string command = "rm -rf '" + fDir + "'";
-		EXPECT_EQ(system(command.c_str()), 0);
+		ASSERT_TRUE(fScratch.IsValid());
+		fDir = fScratch.Path();
+		fScratch.SetEnv("PATH", fDir);
 	}
 
 	void AddOpener(const std::string& name)
@@ -56,8 +47,8 @@ protected:
 		return text.str();
 	}
 
+	ScratchFolder fScratch{"kambo-opener"};
 	std::string fDir;
-	std::string fSavedPath;
 };
 
 } // namespace

@@ -6,40 +6,14 @@
 #include <string>
 
 #include "Backend.h"
+#include "ScopedVariable.h"
 
 using namespace BPrivate;
 
-namespace {
-
-// Sets an environment variable for one scope.
-class Variable {
-public:
-	Variable(const char* name, const char* value) : fName(name)
-	{
-		if (const char* old = getenv(name))
-			fOld = old, fHadOld = true;
-		setenv(name, value, 1);
-	}
-	~Variable()
-	{
-		if (fHadOld)
-			setenv(fName.c_str(), fOld.c_str(), 1);
-		else
-			unsetenv(fName.c_str());
-	}
-
-private:
-	std::string fName;
-	std::string fOld;
-	bool fHadOld = false;
-};
-
-} // namespace
-
 TEST(WaylandLoader, FailuresLeaveNoBackendAndSaySo)
 {
-	Variable runtime("XDG_RUNTIME_DIR", "/nonexistent");
-	Variable display("WAYLAND_DISPLAY", "kambolux-test-no-compositor");
+	ScopedVariable runtime("XDG_RUNTIME_DIR", "/nonexistent");
+	ScopedVariable display("WAYLAND_DISPLAY", "kambolux-test-no-compositor");
 	struct Case {
 		const char* module;
 		const char* message;
@@ -52,7 +26,7 @@ TEST(WaylandLoader, FailuresLeaveNoBackendAndSaySo)
 		{KIT_WAYLAND_MODULE, "cannot connect to the Wayland compositor"},
 	};
 	for (const Case& test : cases) {
-		Variable module("KAMBOLUX_WAYLAND_MODULE", test.module);
+		ScopedVariable module("KAMBOLUX_WAYLAND_MODULE", test.module);
 		testing::internal::CaptureStderr();
 		std::unique_ptr<Backend> backend = CreateWaylandBackend();
 		const std::string said = testing::internal::GetCapturedStderr();

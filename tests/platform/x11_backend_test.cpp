@@ -16,6 +16,7 @@
 
 #include "ComposeCache.h"
 #include "InterfaceDefs.h"
+#include "ScratchFolder.h"
 #include "X11Input.h"
 #include "X11Pixels.h"
 
@@ -236,12 +237,9 @@ class ComposeCacheTest : public testing::Test {
 protected:
 	void SetUp() override
 	{
-		char directory[] = "/tmp/kit-compose-XXXXXX";
-		ASSERT_NE(mkdtemp(directory), nullptr);
-		fDirectory = directory;
+		ASSERT_TRUE(fScratch.IsValid());
+		fDirectory = fScratch.Path();
 	}
-
-	void TearDown() override { system(("rm -rf '" + fDirectory + "'").c_str()); }
 
 	void Write(const std::string& name, const std::string& content)
 	{
@@ -254,6 +252,7 @@ protected:
 		return stat((fDirectory + "/" + name).c_str(), &info) == 0;
 	}
 
+	ScratchFolder fScratch{"kit-compose"};
 	std::string fDirectory;
 };
 

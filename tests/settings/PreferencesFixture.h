@@ -18,6 +18,7 @@
 
 #include "../platform/FlattenedExamples.h"
 #include "FileOps.h"
+#include "ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -27,27 +28,14 @@ class PreferencesTest : public ::testing::Test {
 protected:
 	void SetUp() override
 	{
-		std::string pattern = (fs::temp_directory_path() / "kambo-prefs.XXXXXX").string();
-		ASSERT_NE(nullptr, mkdtemp(pattern.data()));
-		fRoot = pattern;
-		fConfig = fRoot + "/config";
-		fs::create_directory(fConfig);
-		Remember("XDG_CONFIG_HOME");
-		Remember("HOME");
-		setenv("XDG_CONFIG_HOME", fConfig.c_str(), 1);
-		setenv("HOME", (fRoot + "/home").c_str(), 1);
+		ASSERT_TRUE(fScratch.IsValid());
+		fRoot = fScratch.Path();
+		fConfig = fScratch.Sub("config", true);
+		fScratch.SetEnv("XDG_CONFIG_HOME", fConfig);
+		fScratch.SetEnv("HOME", fScratch.Sub("home"));
 	}
 
-	void TearDown() override
-	{
-		BPrivate::SetFileOps(nullptr);
-		for (const auto& [name, value] : fSavedEnv)
-			value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str() + 1, 1);
-		std::error_code error;
-		for (const auto& entry : fs::recursive_directory_iterator(fRoot, error))
-			chmod(entry.path().c_str(), 0755);
-		fs::remove_all(fRoot, error);
-	}
+	void TearDown() override { BPrivate::SetFileOps(nullptr); }
 
 	std::string SettingsFile() const { return fConfig + "/" + kPrefsName; }
 
@@ -105,16 +93,9 @@ protected:
 		ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 	}
 
+	// Removed with the links and write-protected folders the tests leave in it; the links
+	// are not followed.
+	ScratchFolder fScratch{"kambo-prefs"};
 	std::string fRoot;
 	std::string fConfig;
-
-private:
-	// The value behind a one-character marker, so that an empty variable differs from none.
-	void Remember(const char* name)
-	{
-		const char* value = getenv(name);
-		fSavedEnv.emplace_back(name, value != nullptr ? std::string("=") + value : "");
-	}
-
-	std::vector<std::pair<std::string, std::string>> fSavedEnv;
 };

@@ -14,6 +14,7 @@
 #include "EventLoop.h"
 #include "HeadlessBackend.h"
 #include "Monkey.h"
+#include "ScratchFolder.h"
 #include "View.h"
 #include "Window.h"
 
@@ -70,46 +71,26 @@ class SoakTest : public testing::Test {
 protected:
 	void SetUp() override
 	{
-		namespace fs = std::filesystem;
-		std::string pattern = (fs::temp_directory_path() / "kambo-soak.XXXXXX").string();
-		ASSERT_NE(nullptr, mkdtemp(pattern.data()));
-		fRoot = pattern;
-		Remember("XDG_CONFIG_HOME");
-		Remember("HOME");
-		setenv("HOME", (fRoot + "/home").c_str(), 1);
+		ASSERT_TRUE(fScratch.IsValid());
+		fScratch.SetEnv("HOME", fScratch.Sub("home"));
 		FreshSettings();
 		fBackend = BPrivate::HeadlessBackend::Install();
 	}
 
-	void TearDown() override
-	{
-		BPrivate::EventLoop::SetIdleHook(nullptr);
-		for (const auto& [name, value] : fSavedEnv)
-			value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str() + 1, 1);
-		std::error_code error;
-		std::filesystem::remove_all(fRoot, error);
-	}
+	void TearDown() override { BPrivate::EventLoop::SetIdleHook(nullptr); }
 
 	// A settings directory no run has written to yet.
 	void FreshSettings()
 	{
-		std::string config = fRoot + "/config" + std::to_string(fConfigs++);
-		std::filesystem::create_directories(config);
-		setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+		fScratch.SetEnv("XDG_CONFIG_HOME",
+			fScratch.Sub("config" + std::to_string(fConfigs++), true));
 	}
 
-	std::string fRoot;
+	ScratchFolder fScratch{"kambo-soak"};
 	BPrivate::HeadlessBackend* fBackend = nullptr;
 
 private:
-	void Remember(const char* name)
-	{
-		const char* value = getenv(name);
-		fSavedEnv.emplace_back(name, value != nullptr ? std::string("=") + value : "");
-	}
-
 	int32 fConfigs = 0;
-	std::vector<std::pair<std::string, std::string>> fSavedEnv;
 };
 
 } // namespace

@@ -1,17 +1,15 @@
-// A converter program per test: the headless backend, a private settings directory
+// The converter program per test: the headless backend, a private settings directory
 // (XDG_CONFIG_HOME and HOME point into a fresh temporary tree) and the application object.
-// Start() opens the main window as the program does when its loop is ready.
+// Start() opens the main window as the program does when its loop is ready. MainWindowTest
+// starts it at once, for the tests of the windows the main window opens (pad, about).
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "AppDefs.h"
@@ -21,6 +19,7 @@
 #include "Message.h"
 #include "Preferences.h"
 #include "Resources.h"
+#include "ScratchFolder.h"
 #include "TApp.h"
 #include "TEdit.h"
 #include "TMainView.h"
@@ -33,16 +32,11 @@ class ConverterTest : public ::testing::Test {
 protected:
 	void SetUp() override
 	{
-		namespace fs = std::filesystem;
-		std::string pattern = (fs::temp_directory_path() / "kambo-conv.XXXXXX").string();
-		ASSERT_NE(nullptr, mkdtemp(pattern.data()));
-		fRoot = pattern;
-		fConfig = fRoot + "/config";
-		fs::create_directory(fConfig);
-		Remember("XDG_CONFIG_HOME");
-		Remember("HOME");
-		setenv("XDG_CONFIG_HOME", fConfig.c_str(), 1);
-		setenv("HOME", (fRoot + "/home").c_str(), 1);
+		ASSERT_TRUE(fScratch.IsValid());
+		fRoot = fScratch.Path();
+		fConfig = fScratch.Sub("config", true);
+		fScratch.SetEnv("XDG_CONFIG_HOME", fConfig);
+		fScratch.SetEnv("HOME", fScratch.Sub("home"));
 		fBackend = BPrivate::HeadlessBackend::Install();
 	}
 
@@ -50,10 +44,6 @@ protected:
 	{
 		BPrivate::EventLoop::SetIdleHook(nullptr);
 		fApp.reset();
-		for (const auto& [name, value] : fSavedEnv)
-			value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str() + 1, 1);
-		std::error_code error;
-		std::filesystem::remove_all(fRoot, error);
 	}
 
 	// Creates the application and lets it open its window, as Run does first.
@@ -138,18 +128,35 @@ protected:
 		out.write(reinterpret_cast<const char*>(bytes.data()), (std::streamsize)bytes.size());
 	}
 
+	// The application's window of type T, if one is open.
+	template <typename T>
+	static T* FindWindow()
+	{
+		for (int32 i = 0; i < be_app->CountWindows(); i++) {
+			if (T* window = dynamic_cast<T*>(be_app->WindowAt(i)))
+				return window;
+		}
+		return nullptr;
+	}
+
+	ScratchFolder fScratch{"kambo-conv"};
 	std::string fRoot;
 	std::string fConfig;
 	BPrivate::HeadlessBackend* fBackend = nullptr;
 	std::unique_ptr<TApp> fApp;
+};
 
-private:
-	// The value behind a one-character marker, so that an empty variable differs from none.
-	void Remember(const char* name)
+// The program with its main window open, as a user finds it.
+class MainWindowTest : public ConverterTest {
+protected:
+	void SetUp() override
 	{
-		const char* value = getenv(name);
-		fSavedEnv.emplace_back(name, value != nullptr ? std::string("=") + value : "");
+		ConverterTest::SetUp();
+		ASSERT_NO_FATAL_FAILURE(Start());
+		fMain = Window();
 	}
 
-	std::vector<std::pair<std::string, std::string>> fSavedEnv;
+	uint32 MainId() const { return WindowId(); }
+
+	TMainWindow* fMain = nullptr;
 };
