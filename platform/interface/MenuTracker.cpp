@@ -244,11 +244,11 @@ MenuTracker::MouseUp(BPoint screen)
 	_Hover(screen, false);
 	int32 index;
 	int32 level = _LevelAt(screen, &index);
-	_Release(level, index, screen);
+	_Release(level, index);
 }
 
 void
-MenuTracker::_Release(int32 level, int32 index, BPoint screen)
+MenuTracker::_Release(int32 level, int32 index)
 {
 	bool firstRelease = fFirstRelease;
 	fFirstRelease = false;

@@ -111,7 +111,7 @@ private:
 	void _Hover(BPoint screen, bool scroll);
 	// Over an arrow area of a scrolling level: scrolls it and returns true.
 	bool _Scroll(int32 level, BPoint screen);
-	void _Release(int32 level, int32 index, BPoint screen);
+	void _Release(int32 level, int32 index);
 	void _MoveHighlight(int32 direction);
 	void _Finish(BMenuItem* chosen);
 
