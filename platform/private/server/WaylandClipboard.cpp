@@ -14,9 +14,6 @@ namespace BPrivate {
 
 namespace {
 
-// An offer listing more types than this is not believed beyond them.
-const size_t kMostTypes = 64;
-
 WaylandClipboard*
 Of(void* data)
 {
@@ -115,16 +112,15 @@ const wl_data_source_listener kSourceListener = {OnTarget, OnSend, OnCancelled, 
 
 } // namespace
 
-WaylandClipboard::WaylandClipboard(WaylandConnection* connection) : fConnection(connection)
+WaylandClipboard::WaylandClipboard(WaylandConnection* connection) :
+	fConnection(connection),
+	fOffers(wl_data_offer_destroy)
 {
 }
 
 WaylandClipboard::~WaylandClipboard()
 {
-	for (auto& [offer, mimes] : fIntroduced)
-		wl_data_offer_destroy(offer);
-	if (fOffer != nullptr)
-		wl_data_offer_destroy(fOffer);
+	fOffers.Clear();
 	if (fSource != nullptr)
 		wl_data_source_destroy(fSource);
 	if (fDevice != nullptr) {
@@ -174,30 +170,19 @@ WaylandClipboard::OfferIntroduced(wl_data_offer* offer)
 	if (offer == nullptr)
 		return;
 	wl_data_offer_add_listener(offer, &kOfferListener, this);
-	fIntroduced[offer];
+	fOffers.Introduce(offer);
 }
 
 void
 WaylandClipboard::OfferType(wl_data_offer* offer, const char* mime)
 {
-	auto found = fIntroduced.find(offer);
-	if (found != fIntroduced.end() && mime != nullptr && found->second.size() < kMostTypes)
-		found->second.emplace_back(mime);
+	fOffers.AddType(offer, mime);
 }
 
 void
 WaylandClipboard::Selection(wl_data_offer* offer)
 {
-	if (fOffer != nullptr && fOffer != offer)
-		wl_data_offer_destroy(fOffer);
-	fOffer = offer;
-	std::vector<std::string> mimes;
-	auto found = fIntroduced.find(offer);
-	if (found != fIntroduced.end()) {
-		mimes = std::move(found->second);
-		fIntroduced.erase(found);
-	}
-	_OfferChanged(offer != nullptr, std::move(mimes));
+	_OfferChanged(offer != nullptr, fOffers.Select(offer));
 }
 
 // Nothing is dropped on this program's windows: a drag's offer is not kept.
@@ -205,14 +190,7 @@ void
 WaylandClipboard::DragEntered(wl_data_offer* offer)
 {
 	if (offer != nullptr)
-		_Forget(offer);
-}
-
-void
-WaylandClipboard::_Forget(wl_data_offer* offer)
-{
-	fIntroduced.erase(offer);
-	wl_data_offer_destroy(offer);
+		fOffers.Forget(offer);
 }
 
 void
@@ -252,7 +230,7 @@ WaylandClipboard::_Publish(uint32 serial)
 void
 WaylandClipboard::_Receive(const std::string& mime, int fd)
 {
-	wl_data_offer_receive(fOffer, mime.c_str(), fd);
+	wl_data_offer_receive(fOffers.Selection(), mime.c_str(), fd);
 	wl_display_flush(fConnection->display);
 }
 

@@ -4,11 +4,10 @@
 // through a wl_data_source. The transfers themselves are WaylandClipboardSelection's.
 #pragma once
 
-#include <map>
 #include <string>
-#include <vector>
 
 #include "WaylandClipboardSelection.h"
+#include "WaylandSelectionOffers.h"
 
 struct wl_data_device;
 struct wl_data_device_manager;
@@ -45,15 +44,13 @@ public:
 private:
 	void _Publish(uint32 serial) override;
 	void _Receive(const std::string& mime, int fd) override;
-	void _Forget(wl_data_offer* offer);
 
 	WaylandConnection* fConnection;
 	wl_data_device_manager* fManager = nullptr;
 	uint32 fManagerVersion = 0;
 	wl_data_device* fDevice = nullptr;
 	wl_data_source* fSource = nullptr;
-	wl_data_offer* fOffer = nullptr;
-	std::map<wl_data_offer*, std::vector<std::string>> fIntroduced;
+	WaylandSelectionOffers<wl_data_offer> fOffers;
 };
 
 } // namespace BPrivate

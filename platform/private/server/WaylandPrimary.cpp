@@ -14,9 +14,6 @@ namespace BPrivate {
 
 namespace {
 
-// An offer listing more types than this is not believed beyond them.
-const size_t kMostTypes = 64;
-
 WaylandPrimary*
 Of(void* data)
 {
@@ -61,16 +58,15 @@ const zwp_primary_selection_source_v1_listener kSourceListener = {OnSend, OnCanc
 
 } // namespace
 
-WaylandPrimary::WaylandPrimary(WaylandConnection* connection) : fConnection(connection)
+WaylandPrimary::WaylandPrimary(WaylandConnection* connection) :
+	fConnection(connection),
+	fOffers(zwp_primary_selection_offer_v1_destroy)
 {
 }
 
 WaylandPrimary::~WaylandPrimary()
 {
-	for (auto& [offer, mimes] : fIntroduced)
-		zwp_primary_selection_offer_v1_destroy(offer);
-	if (fOffer != nullptr)
-		zwp_primary_selection_offer_v1_destroy(fOffer);
+	fOffers.Clear();
 	if (fSource != nullptr)
 		zwp_primary_selection_source_v1_destroy(fSource);
 	if (fDevice != nullptr)
@@ -116,30 +112,19 @@ WaylandPrimary::OfferIntroduced(zwp_primary_selection_offer_v1* offer)
 	if (offer == nullptr)
 		return;
 	zwp_primary_selection_offer_v1_add_listener(offer, &kOfferListener, this);
-	fIntroduced[offer];
+	fOffers.Introduce(offer);
 }
 
 void
 WaylandPrimary::OfferType(zwp_primary_selection_offer_v1* offer, const char* mime)
 {
-	auto found = fIntroduced.find(offer);
-	if (found != fIntroduced.end() && mime != nullptr && found->second.size() < kMostTypes)
-		found->second.emplace_back(mime);
+	fOffers.AddType(offer, mime);
 }
 
 void
 WaylandPrimary::Selection(zwp_primary_selection_offer_v1* offer)
 {
-	if (fOffer != nullptr && fOffer != offer)
-		zwp_primary_selection_offer_v1_destroy(fOffer);
-	fOffer = offer;
-	std::vector<std::string> mimes;
-	auto found = fIntroduced.find(offer);
-	if (found != fIntroduced.end()) {
-		mimes = std::move(found->second);
-		fIntroduced.erase(found);
-	}
-	_OfferChanged(offer != nullptr, std::move(mimes));
+	_OfferChanged(offer != nullptr, fOffers.Select(offer));
 }
 
 void
@@ -180,7 +165,7 @@ WaylandPrimary::_Publish(uint32 serial)
 void
 WaylandPrimary::_Receive(const std::string& mime, int fd)
 {
-	zwp_primary_selection_offer_v1_receive(fOffer, mime.c_str(), fd);
+	zwp_primary_selection_offer_v1_receive(fOffers.Selection(), mime.c_str(), fd);
 	wl_display_flush(fConnection->display);
 }
 

@@ -5,11 +5,10 @@
 // WaylandClipboardSelection's.
 #pragma once
 
-#include <map>
 #include <string>
-#include <vector>
 
 #include "WaylandClipboardSelection.h"
+#include "WaylandSelectionOffers.h"
 
 struct wl_registry;
 struct wl_seat;
@@ -48,8 +47,7 @@ private:
 	zwp_primary_selection_device_manager_v1* fManager = nullptr;
 	zwp_primary_selection_device_v1* fDevice = nullptr;
 	zwp_primary_selection_source_v1* fSource = nullptr;
-	zwp_primary_selection_offer_v1* fOffer = nullptr;
-	std::map<zwp_primary_selection_offer_v1*, std::vector<std::string>> fIntroduced;
+	WaylandSelectionOffers<zwp_primary_selection_offer_v1> fOffers;
 };
 
 } // namespace BPrivate
