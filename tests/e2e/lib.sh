@@ -222,3 +222,22 @@ e2e_pixel()
 	[ -n "$hex" ] || return 1
 	printf '%d,%d,%d\n' "0x${hex:1:2}" "0x${hex:3:2}" "0x${hex:5:2}"
 }
+
+# A compositor and the program as an unprivileged user (sway refuses root), writing only in
+# directories of their own: sets RUNTIME, HOMEDIR, CONFIG and AS (the setpriv prefix, empty
+# when the test is not root); skips when that user cannot run the program $1.
+e2e_user_dirs()
+{
+	chmod 711 "$E2E_TMP"
+	RUNTIME="$E2E_TMP/runtime"
+	HOMEDIR="$E2E_TMP/home"
+	CONFIG="$HOMEDIR/.config"
+	mkdir -m 700 "$RUNTIME"
+	mkdir -p "$CONFIG"
+	AS=()
+	if [ "$(id -u)" = 0 ]; then
+		AS=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+		chown -R nobody:nogroup "$RUNTIME" "$HOMEDIR"
+		[ -z "${1:-}" ] || "${AS[@]}" test -x "$1" || e2e_skip "the user nobody cannot run $1"
+	fi
+}

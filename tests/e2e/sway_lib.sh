@@ -28,19 +28,7 @@ wayland_socket()
 
 sway_start()
 {
-	# Everything the session's user writes lives in directories of its own.
-	chmod 711 "$E2E_TMP"
-	RUNTIME="$E2E_TMP/runtime"
-	HOMEDIR="$E2E_TMP/home"
-	CONFIG="$HOMEDIR/.config"
-	mkdir -m 700 "$RUNTIME"
-	mkdir -p "$CONFIG"
-	AS=()
-	if [ "$(id -u)" = 0 ]; then
-		AS=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
-		chown -R nobody:nogroup "$RUNTIME" "$HOMEDIR"
-		[ -z "${1:-}" ] || "${AS[@]}" test -x "$1" || e2e_skip "the user nobody cannot run $1"
-	fi
+	e2e_user_dirs "${1:-}"
 	cat >"$E2E_TMP/sway.conf" <<'CONF'
 xwayland disable
 output HEADLESS-1 resolution 800x600 position 0 0 scale 1

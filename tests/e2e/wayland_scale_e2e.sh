@@ -20,19 +20,7 @@ mkdir -p "$SHOTS"
 
 e2e_require sway swaymsg wtype grim setpriv compare convert python3
 
-# The session's user writes only in directories of its own.
-chmod 711 "$E2E_TMP"
-RUNTIME="$E2E_TMP/runtime"
-HOMEDIR="$E2E_TMP/home"
-CONFIG="$HOMEDIR/.config"
-mkdir -m 700 "$RUNTIME"
-mkdir -p "$CONFIG"
-AS=()
-if [ "$(id -u)" = 0 ]; then
-	AS=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
-	chown -R nobody:nogroup "$RUNTIME" "$HOMEDIR"
-	"${AS[@]}" test -x "$KAMBOLUX" || e2e_skip "the user nobody cannot run $KAMBOLUX"
-fi
+e2e_user_dirs "$KAMBOLUX"
 cat >"$E2E_TMP/sway.conf" <<'CONF'
 xwayland disable
 output HEADLESS-1 resolution 800x600 position 0 0 scale 1

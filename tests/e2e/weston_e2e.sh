@@ -16,18 +16,7 @@ mkdir -p "$SHOTS"
 e2e_require weston weston-screenshooter setpriv convert python3
 ldconfig -p | grep -q 'libdecor-0\.so\.0 ' || e2e_skip "libdecor is not installed"
 
-chmod 711 "$E2E_TMP"
-RUNTIME="$E2E_TMP/runtime"
-HOMEDIR="$E2E_TMP/home"
-CONFIG="$HOMEDIR/.config"
-mkdir -m 700 "$RUNTIME"
-mkdir -p "$CONFIG"
-AS=()
-if [ "$(id -u)" = 0 ]; then
-	AS=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
-	chown -R nobody:nogroup "$RUNTIME" "$HOMEDIR"
-	"${AS[@]}" test -x "$KAMBOLUX" || e2e_skip "the user nobody cannot run $KAMBOLUX"
-fi
+e2e_user_dirs "$KAMBOLUX"
 SOCKET=wayland-kambo
 AS_USER=(env -i PATH="$PATH" HOME="$HOMEDIR" XDG_RUNTIME_DIR="$RUNTIME" XDG_CONFIG_HOME="$CONFIG"
 	LSAN_OPTIONS="${LSAN_OPTIONS:-}")
