@@ -10,8 +10,8 @@
 #include "Button.h"
 #include "CalcView.h"
 #include "CalcWnd.h"
-#include "InterfaceDefs.h"
 #include "ConverterFixture.h"
+#include "InterfaceDefs.h"
 #include "Messages.h"
 #include "TEdit.h"
 
