@@ -284,12 +284,7 @@ HeadlessBackend::_ToLayout(BPoint windowPixel) const
 void
 HeadlessBackend::RequestPrimaryText(uint32 window, int32 handler)
 {
-	BackendEvent event;
-	event.type = BackendEvent::kPrimaryText;
-	event.window = window;
-	event.text = fPrimary;
-	event.handler = handler;
-	_Push(event);
+	_Push(BackendEvent::PrimaryText(window, handler, fPrimary));
 }
 
 void

@@ -55,16 +55,6 @@ protected:
 		return FindNode(Root(), role, name);
 	}
 
-	template <typename T>
-	static T* FindWindow()
-	{
-		for (int32 i = 0; i < be_app->CountWindows(); i++) {
-			if (T* window = dynamic_cast<T*>(be_app->WindowAt(i)))
-				return window;
-		}
-		return nullptr;
-	}
-
 	// Runs the hook once inside the next nested loop (a menu or an alert), then lets it end.
 	void OnceInNestedLoop(const std::function<void()>& hook)
 	{

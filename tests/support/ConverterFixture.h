@@ -34,9 +34,7 @@ protected:
 	{
 		ASSERT_TRUE(fScratch.IsValid());
 		fRoot = fScratch.Path();
-		fConfig = fScratch.Sub("config", true);
-		fScratch.SetEnv("XDG_CONFIG_HOME", fConfig);
-		fScratch.SetEnv("HOME", fScratch.Sub("home"));
+		fConfig = fScratch.UseAsHome();
 		fBackend = BPrivate::HeadlessBackend::Install();
 	}
 

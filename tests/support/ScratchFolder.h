@@ -59,6 +59,16 @@ public:
 		return path;
 	}
 
+	// A config folder and a home of the folder's own, named by XDG_CONFIG_HOME and HOME as
+	// the settings find them; the config folder's path.
+	std::string UseAsHome()
+	{
+		const std::string config = Sub("config", true);
+		SetEnv("XDG_CONFIG_HOME", config);
+		SetEnv("HOME", Sub("home"));
+		return config;
+	}
+
 	// Sets or unsets the variable for as long as the folder lives.
 	void SetEnv(const char* name, const std::string& value)
 	{

@@ -46,6 +46,16 @@ struct BackendEvent {
 	bool repeat = false;
 	std::string text;   // kPrimaryText: the selection's text, empty when there is none
 	int32 handler = -1; // kPrimaryText: the token of the handler that asked
+
+	static BackendEvent PrimaryText(uint32 window, int32 handler, const std::string& text)
+	{
+		BackendEvent event;
+		event.type = kPrimaryText;
+		event.window = window;
+		event.handler = handler;
+		event.text = text;
+		return event;
+	}
 };
 
 // What the window is to the window manager (_NET_WM_WINDOW_TYPE on X11).

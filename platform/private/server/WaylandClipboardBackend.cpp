@@ -48,12 +48,7 @@ WaylandBackend::RequestPrimaryText(uint32 window, int32 handler)
 		return;
 	fPrimary->Request(
 		[this, window, handler](const std::string& text) {
-			BackendEvent event;
-			event.type = BackendEvent::kPrimaryText;
-			event.window = window;
-			event.handler = handler;
-			event.text = text;
-			fPending.push_back(event);
+			fPending.push_back(BackendEvent::PrimaryText(window, handler, text));
 		},
 		system_time_us());
 }

@@ -21,12 +21,7 @@ void
 X11Backend::RequestPrimaryText(uint32 window, int32 handler)
 {
 	auto answer = [this, window, handler](const std::string& text) {
-		BackendEvent event;
-		event.type = BackendEvent::kPrimaryText;
-		event.window = window;
-		event.handler = handler;
-		event.text = text;
-		fPending.push_back(event);
+		fPending.push_back(BackendEvent::PrimaryText(window, handler, text));
 	};
 	std::string own;
 	if (fPrimary->OwnText(&own)) {
