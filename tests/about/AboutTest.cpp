@@ -2,6 +2,7 @@
 // the two links, closing it, and the icon over the band.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -369,4 +370,46 @@ TEST_F(AboutTest, EscapeClosesItWhereverTheFocusIs)
 		EXPECT_EQ(nullptr, About());
 	}
 	EXPECT_TRUE(fBackend->LaunchedURLs().empty());
+}
+
+TEST_F(AboutTest, WhatChangesIsDrawnAsAWholeDrawingWouldShowIt)
+{
+	TAboutWindow* about = OpenAbout();
+	ASSERT_NE(nullptr, about);
+	const uint32 id = HeadlessBackend::IdOf(about);
+	const auto snapshot = [&]() {
+		int32 width = 0, height = 0;
+		std::vector<uint32> pixels;
+		fBackend->Snapshot(id, &width, &height, &pixels);
+		return pixels;
+	};
+	const auto whole = [&]() {
+		about->Lock();
+		about->ChildAt(0)->Invalidate();
+		for (int32 i = 0; i < about->ChildAt(0)->CountChildren(); i++)
+			about->ChildAt(0)->ChildAt(i)->Invalidate();
+		about->Unlock();
+		Drain();
+		return snapshot();
+	};
+	const std::vector<std::pair<const char*, std::function<void()>>> steps = {
+		{"deactivated", [&] { fBackend->InjectActivation(id, false); }},
+		{"activated", [&] { fBackend->InjectActivation(id, true); }},
+		{"tab", [&] { fBackend->InjectKey(id, "\t"); }},
+		{"deactivated on OK", [&] { fBackend->InjectActivation(id, false); }},
+		{"activated on OK", [&] { fBackend->InjectActivation(id, true); }},
+		{"tab to the text", [&] { fBackend->InjectKey(id, "\t"); }},
+		{"deactivated on the text", [&] { fBackend->InjectActivation(id, false); }},
+		{"activated on the text", [&] { fBackend->InjectActivation(id, true); }},
+	};
+	for (const auto& [name, step] : steps) {
+		step();
+		Drain();
+		const std::vector<uint32> drawn = snapshot();
+		const std::vector<uint32> reference = whole();
+		size_t differing = 0;
+		for (size_t i = 0; i < drawn.size() && i < reference.size(); i++)
+			differing += drawn[i] != reference[i];
+		EXPECT_EQ(differing, 0u) << name;
+	}
 }

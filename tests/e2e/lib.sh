@@ -87,7 +87,20 @@ e2e_wait_for()
 e2e_sync()
 {
 	[ -n "${E2E_SYNC:-}" ] || e2e_fail "E2E_SYNC names no x11_sync program (run the test through ctest)"
-	"$E2E_SYNC" "$1" "${2:-2}" 10 || e2e_fail "window $1 did not answer: its program hangs or is gone"
+	"$E2E_SYNC" "$1" "${2:-2}" 10 && return 0
+	e2e_where_stuck "$1"
+	e2e_fail "window $1 did not answer: its program hangs or is gone"
+}
+
+# Says where the program owning window $1 is, for a test that found it not answering.
+e2e_where_stuck()
+{
+	local pid
+	pid=$(xprop -id "$1" _NET_WM_PID 2>/dev/null | sed -n 's/.*= *//p')
+	[ -n "$pid" ] && [ -d "/proc/$pid" ] || return 0
+	e2e_log "process $pid: $(tr -d '\0' <"/proc/$pid/wchan" 2>/dev/null), $(awk '{print "state " $3}' "/proc/$pid/stat")"
+	command -v gdb >/dev/null 2>&1 \
+		&& gdb -batch -p "$pid" -ex 'thread apply all bt 30' 2>/dev/null | grep '^#' >&2
 }
 
 # Whether the process has ended (for e2e_wait_for).

@@ -1,10 +1,13 @@
-// Which backend a session gets, where the Wayland module is looked for, and which rows of a
-// frame are sent as damage.
+// Which backend a session gets, where the Wayland module is looked for, which rows of a
+// frame are sent as damage, and what both backends' waits share.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <vector>
 
 #include "BackendChoice.h"
+#include "QuitSignals.h"
+#include "WaitSupport.h"
 #include "WaylandBuffers.h"
 
 using namespace BPrivate;
@@ -86,4 +89,50 @@ TEST(WaylandDamage, ChangedRowsAreTheFirstAndLastThatDiffer)
 			EXPECT_EQ(last, test.last);
 		}
 	}
+}
+
+TEST(BackendWait, TheEarliestWaitWinsAndNoneStandsAside)
+{
+	struct Case {
+		int64 wait, other, earlier;
+		int32 milliseconds; // of earlier
+	} cases[] = {
+		{-1, -1, -1, -1},
+		{-1, 2500, 2500, 3},
+		{2500, -1, 2500, 3},
+		{7000, 1, 1, 1},
+		{0, 5000, 0, 0},
+		{1000, 1000, 1000, 1},
+	};
+	for (const Case& test : cases) {
+		EXPECT_EQ(EarlierWait(test.wait, test.other), test.earlier)
+			<< test.wait << " " << test.other;
+		EXPECT_EQ(PollMilliseconds(test.earlier), test.milliseconds) << test.earlier;
+	}
+}
+
+TEST(BackendWait, WakeAndQuitSignalsReachThePipe)
+{
+	WakeUpPipe pipe;
+	ASSERT_GE(pipe.ReadEnd(), 0);
+	EXPECT_FALSE(pipe.Drain());
+	pipe.Wake();
+	pipe.Wake();
+	EXPECT_TRUE(pipe.Drain());
+	EXPECT_FALSE(pipe.Drain());
+
+	// A quit signal is noted and wakes the wait; it does not end the process.
+	raise(SIGTERM);
+	EXPECT_TRUE(pipe.Drain());
+	EXPECT_TRUE(QuitSignals::Take());
+	EXPECT_FALSE(QuitSignals::Take());
+
+	// Readiness goes back to the loop's own descriptors only.
+	std::vector<pollfd> polled = {{3, POLLIN, POLLIN}, {4, POLLIN, 0}, {5, POLLIN, POLLIN}};
+	std::vector<pollfd> others = {{4, POLLIN, 0}, {5, POLLIN, 0}};
+	EXPECT_TRUE(HandBackReadiness(polled, 1, &others));
+	EXPECT_EQ(others[0].revents, 0);
+	EXPECT_EQ(others[1].revents, POLLIN);
+	polled[2].revents = 0;
+	EXPECT_FALSE(HandBackReadiness(polled, 1, &others));
 }

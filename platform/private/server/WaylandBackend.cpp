@@ -174,12 +174,10 @@ WaylandBackend::WaylandBackend(wl_display* display, const WaylandHost* host) : f
 			return fLibdecor != nullptr;
 		});
 	fConnection.libdecor = fLibdecor.get();
-	_InstallWakeUps();
 }
 
 WaylandBackend::~WaylandBackend()
 {
-	_RemoveQuitSignals();
 	_ReapChildren();
 	for (auto& [id, window] : fWindows)
 		window->Forgotten();
@@ -207,10 +205,6 @@ WaylandBackend::~WaylandBackend()
 		wl_compositor_destroy(fConnection.compositor);
 	wl_registry_destroy(fConnection.registry);
 	wl_display_disconnect(fConnection.display);
-	for (int fd : fWakePipe) {
-		if (fd >= 0)
-			close(fd);
-	}
 }
 
 bool

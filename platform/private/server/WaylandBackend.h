@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "Backend.h"
+#include "WaitSupport.h"
 #include "WaylandConnection.h"
 #include "WaylandModule.h"
 
@@ -66,8 +67,6 @@ public:
 
 private:
 	// WaylandWait.cpp
-	void _InstallWakeUps();
-	void _RemoveQuitSignals();
 	bool _Sleep(int32 timeoutMs, std::vector<pollfd>* descriptors);
 	void _Lost();
 
@@ -90,7 +89,7 @@ private:
 	std::deque<BackendEvent> fPending;
 	std::map<uint32, WaylandWindow*> fWindows;
 	uint32 fNextId = 1;
-	int fWakePipe[2] = {-1, -1};
+	WakeUpPipe fWakeUps;
 	bool fLostReported = false;
 	bool fFrameShown = false;
 	std::unique_ptr<WaylandClipboard> fClipboard;

@@ -4,7 +4,6 @@
 
 #include "WaylandBackend.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -18,6 +17,7 @@
 
 #include "QuitSignals.h"
 #include "SystemTime.h"
+#include "WaitSupport.h"
 #include "WaylandActivation.h"
 #include "WaylandClipboard.h"
 #include "WaylandPrimary.h"
@@ -51,20 +51,6 @@ ComposeLocale()
 }
 
 } // namespace
-
-void
-WaylandBackend::_InstallWakeUps()
-{
-	if (pipe2(fWakePipe, O_NONBLOCK | O_CLOEXEC) != 0)
-		fWakePipe[0] = fWakePipe[1] = -1;
-	QuitSignals::Install(fWakePipe[1]);
-}
-
-void
-WaylandBackend::_RemoveQuitSignals()
-{
-	QuitSignals::Remove();
-}
 
 void
 WaylandBackend::_Lost()
@@ -126,11 +112,7 @@ WaylandBackend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<poll
 		if (!fPending.empty())
 			continue;
 
-		char drain[64];
-		bool woken = false;
-		while (fWakePipe[0] >= 0 && read(fWakePipe[0], drain, sizeof(drain)) > 0)
-			woken = true;
-		if (woken && !QuitSignals::Pending())
+		if (fWakeUps.Drain() && !QuitSignals::Pending())
 			return false;
 		if (QuitSignals::Pending())
 			continue;
@@ -146,15 +128,10 @@ WaylandBackend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<poll
 			}
 		}
 		const int64 repeat = fSeat->Keyboard().NextRepeat();
-		if (repeat >= 0) {
-			const int64 untilRepeat = std::max(repeat - system_time_us(), (int64)0);
-			if (remaining < 0 || untilRepeat < remaining)
-				remaining = untilRepeat;
-		}
-		const int64 untilTimeout = _UntilSelectionTimeout();
-		if (untilTimeout >= 0 && (remaining < 0 || untilTimeout < remaining))
-			remaining = untilTimeout;
-		if (_Sleep(remaining < 0 ? -1 : (int32)((remaining + 999) / 1000), descriptors))
+		if (repeat >= 0)
+			remaining = EarlierWait(remaining, std::max(repeat - system_time_us(), (int64)0));
+		remaining = EarlierWait(remaining, _UntilSelectionTimeout());
+		if (_Sleep(PollMilliseconds(remaining), descriptors))
 			return false;
 	}
 }
@@ -167,8 +144,8 @@ WaylandBackend::_Sleep(int32 timeoutMs, std::vector<pollfd>* others)
 {
 	wl_display* display = fConnection.display;
 	std::vector<pollfd> descriptors;
-	if (fWakePipe[0] >= 0)
-		descriptors.push_back({fWakePipe[0], POLLIN, 0});
+	if (fWakeUps.ReadEnd() >= 0)
+		descriptors.push_back({fWakeUps.ReadEnd(), POLLIN, 0});
 	bool reading = false;
 	if (!fConnection.lost) {
 		// Whatever another reader queued first; then nothing can arrive unseen.
@@ -212,23 +189,13 @@ WaylandBackend::_Sleep(int32 timeoutMs, std::vector<pollfd>* others)
 		if (!fConnection.lost && wl_display_dispatch_pending(display) < 0)
 			_Lost();
 	}
-	if (result <= 0 || others == nullptr)
-		return false;
-	bool ready = false;
-	for (size_t i = 0; i < others->size(); i++) {
-		(*others)[i].revents = descriptors[own + i].revents;
-		ready = ready || (*others)[i].revents != 0;
-	}
-	return ready;
+	return result > 0 && HandBackReadiness(descriptors, own, others);
 }
 
 void
 WaylandBackend::Wake()
 {
-	if (fWakePipe[1] >= 0) {
-		ssize_t written = write(fWakePipe[1], "w", 1);
-		(void)written; // a full pipe wakes the sleeper just as well
-	}
+	fWakeUps.Wake();
 }
 
 } // namespace BPrivate

@@ -172,13 +172,10 @@ X11Backend::X11Backend(Display* display, Visual* visual, int depth)
 		fStartupId = id;
 		unsetenv("DESKTOP_STARTUP_ID");
 	}
-
-	_InstallWakeUps();
 }
 
 X11Backend::~X11Backend()
 {
-	_RemoveQuitSignals();
 	_ReapChildren();
 	fClipboard.reset();
 	fPrimary.reset();
@@ -194,10 +191,6 @@ X11Backend::~X11Backend()
 		XDestroyWindow(fConnection.display, fConnection.leader);
 		X11ForeignRequests::Forget(fConnection.display);
 		XCloseDisplay(fConnection.display);
-	}
-	for (int fd : fWakePipe) {
-		if (fd >= 0)
-			close(fd);
 	}
 }
 

@@ -1,5 +1,5 @@
 // The X11 backend's class, shared by its source files: X11Backend.cpp (the connection,
-// windows, clipboard), X11Wait.cpp (the blocking wait, wake-ups and quit signals),
+// windows, clipboard), X11Wait.cpp (the blocking wait; its wake-up pipe is WaitSupport.h's),
 // X11BackendEvents.cpp (what X events mean, grabs, frames), X11Launch.cpp (web addresses to
 // xdg-open) and X11Primary.cpp (the primary selection).
 #pragma once
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Backend.h"
+#include "WaitSupport.h"
 #include "X11Clipboard.h"
 #include "X11Connection.h"
 #include "X11Keyboard.h"
@@ -66,9 +67,6 @@ private:
 	Entry* _Find(Window window);
 
 	// X11Wait.cpp
-	// The wake-up pipe and the quit signals that write to it; the pipe is closed on deletion.
-	void _InstallWakeUps();
-	void _RemoveQuitSignals();
 	bool _ReadEvents();
 	bool _Sleep(int32 timeoutMs, std::vector<pollfd>* descriptors);
 
@@ -86,7 +84,7 @@ private:
 	std::deque<BackendEvent> fPending;
 	std::map<Window, Entry> fWindows;
 	uint32 fNextId = 1;
-	int fWakePipe[2] = {-1, -1};
+	WakeUpPipe fWakeUps;
 	bool fLostReported = false;
 	uint32 fButtons = 0;
 	Window fGrabbed = 0;

@@ -7,31 +7,14 @@
 
 #include <X11/extensions/XShm.h>
 
-#include <cerrno>
-#include <csignal>
-#include <fcntl.h>
 #include <poll.h>
-#include <unistd.h>
 
 #include "QuitSignals.h"
 #include "SystemTime.h"
+#include "WaitSupport.h"
 #include "X11Window.h"
 
 namespace BPrivate {
-
-void
-X11Backend::_InstallWakeUps()
-{
-	if (pipe2(fWakePipe, O_NONBLOCK | O_CLOEXEC) != 0)
-		fWakePipe[0] = fWakePipe[1] = -1;
-	QuitSignals::Install(fWakePipe[1]);
-}
-
-void
-X11Backend::_RemoveQuitSignals()
-{
-	QuitSignals::Remove();
-}
 
 bool
 X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<pollfd>* descriptors)
@@ -71,11 +54,7 @@ X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<pollfd>*
 		if (!fPending.empty())
 			continue;
 
-		char drain[64];
-		bool woken = false;
-		while (fWakePipe[0] >= 0 && read(fWakePipe[0], drain, sizeof(drain)) > 0)
-			woken = true;
-		if (woken && !QuitSignals::Pending())
+		if (fWakeUps.Drain() && !QuitSignals::Pending())
 			return false;
 		if (QuitSignals::Pending())
 			continue;
@@ -90,17 +69,11 @@ X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<pollfd>*
 				return false;
 			}
 		}
-		for (const X11Clipboard* selection : {fClipboard.get(), fPrimary.get()}) {
-			const bigtime_t untilTimeout = selection->UntilTimeout(system_time_us());
-			if (untilTimeout >= 0 && (remaining < 0 || untilTimeout < remaining))
-				remaining = untilTimeout;
-		}
-		for (auto& [xWindow, entry] : fWindows) {
-			const bigtime_t untilRemap = entry.window->UntilRemap(system_time_us());
-			if (untilRemap >= 0 && (remaining < 0 || untilRemap < remaining))
-				remaining = untilRemap;
-		}
-		if (_Sleep(remaining < 0 ? -1 : (int32)((remaining + 999) / 1000), descriptors))
+		for (const X11Clipboard* selection : {fClipboard.get(), fPrimary.get()})
+			remaining = EarlierWait(remaining, selection->UntilTimeout(system_time_us()));
+		for (auto& [xWindow, entry] : fWindows)
+			remaining = EarlierWait(remaining, entry.window->UntilRemap(system_time_us()));
+		if (_Sleep(PollMilliseconds(remaining), descriptors))
 			return false;
 	}
 }
@@ -145,33 +118,26 @@ bool
 X11Backend::_Sleep(int32 timeoutMs, std::vector<pollfd>* others)
 {
 	std::vector<pollfd> descriptors;
-	if (fWakePipe[0] >= 0)
-		descriptors.push_back({fWakePipe[0], POLLIN, 0});
+	if (fWakeUps.ReadEnd() >= 0)
+		descriptors.push_back({fWakeUps.ReadEnd(), POLLIN, 0});
 	if (!fConnection.lost) {
-		XFlush(fConnection.display);
+		// A flush that has to wait for the server reads what it sends meanwhile into Xlib's
+		// queue, where poll cannot see it: then there is no sleeping.
+		if (XEventsQueued(fConnection.display, QueuedAfterFlush) > 0)
+			timeoutMs = 0;
 		descriptors.push_back({ConnectionNumber(fConnection.display), POLLIN, 0});
 	}
 	const size_t own = descriptors.size();
 	if (others != nullptr)
 		descriptors.insert(descriptors.end(), others->begin(), others->end());
-	int result = poll(descriptors.data(), descriptors.size(), timeoutMs);
-	if (result <= 0 || others == nullptr)
-		return false;
-	bool ready = false;
-	for (size_t i = 0; i < others->size(); i++) {
-		(*others)[i].revents = descriptors[own + i].revents;
-		ready = ready || (*others)[i].revents != 0;
-	}
-	return ready;
+	return poll(descriptors.data(), descriptors.size(), timeoutMs) > 0
+		&& HandBackReadiness(descriptors, own, others);
 }
 
 void
 X11Backend::Wake()
 {
-	if (fWakePipe[1] >= 0) {
-		ssize_t written = write(fWakePipe[1], "w", 1);
-		(void)written; // a full pipe wakes the sleeper just as well
-	}
+	fWakeUps.Wake();
 }
 
 } // namespace BPrivate

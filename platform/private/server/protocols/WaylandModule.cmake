@@ -43,10 +43,11 @@ list(REMOVE_ITEM KAMBO_WAYLAND_SOURCES ${KAMBO_WAYLAND_DIR}/WaylandEntry.cpp)
 
 # Everything but the entry point, so that the tests can drive its pieces without a compositor.
 # The key tables are the X11 backend's (Wayland's keymaps use X's key symbols); the scale type,
-# the quit signals and the clock are the kit's.
+# the quit signals, the wake-up pipe and the clock are the kit's.
 add_library(kit_wayland_objects STATIC ${KAMBO_WAYLAND_SOURCES}
 	${KAMBO_WAYLAND_DIR}/X11Input.cpp ${KAMBO_WAYLAND_DIR}/DisplayScale.cpp
-	${KAMBO_WAYLAND_DIR}/QuitSignals.cpp ${CMAKE_CURRENT_SOURCE_DIR}/support/SystemTime.cpp
+	${KAMBO_WAYLAND_DIR}/QuitSignals.cpp ${KAMBO_WAYLAND_DIR}/WaitSupport.cpp
+	${CMAKE_CURRENT_SOURCE_DIR}/support/SystemTime.cpp
 	${KAMBO_WAYLAND_PROTOCOL_SOURCES})
 set_target_properties(kit_wayland_objects PROPERTIES
 	POSITION_INDEPENDENT_CODE ON
