@@ -63,7 +63,7 @@ public:
 	// the settings find them; the config folder's path.
 	std::string UseAsHome()
 	{
-		const std::string config = Sub("config", true);
+		std::string config = Sub("config", true);
 		SetEnv("XDG_CONFIG_HOME", config);
 		SetEnv("HOME", Sub("home"));
 		return config;
