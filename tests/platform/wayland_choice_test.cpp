@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <deque>
+#include <unistd.h>
 #include <vector>
 
 #include "BackendChoice.h"
@@ -135,4 +137,51 @@ TEST(BackendWait, WakeAndQuitSignalsReachThePipe)
 	EXPECT_EQ(others[1].revents, POLLIN);
 	polled[2].revents = 0;
 	EXPECT_FALSE(HandBackReadiness(polled, 1, &others));
+}
+
+TEST(BackendWait, PendingFirstThenQuitsThenWakeUpsThenTheEarliestDeadline)
+{
+	std::deque<BackendEvent> pending;
+	WakeUpPipe wakeUps;
+	bool lost = false, lostReported = false;
+	std::vector<int32> slept;
+	int64 ownDeadline = -1;
+	WaitSteps steps;
+	steps.lost = &lost;
+	steps.lostReported = &lostReported;
+	steps.takeIn = [] { return false; };
+	steps.untilOwnDeadline = [&] { return ownDeadline; };
+	steps.sleep = [&](int32 ms, std::vector<pollfd>*) {
+		slept.push_back(ms);
+		usleep(ms * 1000);
+		return false;
+	};
+	BackendEvent event;
+
+	BackendEvent key;
+	key.type = BackendEvent::kKeyDown;
+	pending.push_back(key);
+	lost = true;
+	ASSERT_TRUE(RunWait(&pending, &wakeUps, steps, &event, 0, nullptr));
+	EXPECT_EQ(event.type, BackendEvent::kKeyDown);
+	// The lost connection is one quit request, not one a pass.
+	ASSERT_TRUE(RunWait(&pending, &wakeUps, steps, &event, 0, nullptr));
+	EXPECT_EQ(event.type, BackendEvent::kQuit);
+	EXPECT_FALSE(RunWait(&pending, &wakeUps, steps, &event, 0, nullptr));
+	EXPECT_TRUE(slept.empty());
+
+	// A wake-up ends the wait before any sleep; a quit signal is a quit request instead.
+	wakeUps.Wake();
+	EXPECT_FALSE(RunWait(&pending, &wakeUps, steps, &event, -1, nullptr));
+	raise(SIGHUP);
+	ASSERT_TRUE(RunWait(&pending, &wakeUps, steps, &event, -1, nullptr));
+	EXPECT_EQ(event.type, BackendEvent::kQuit);
+	EXPECT_TRUE(slept.empty());
+
+	// The backend's own deadline shortens the sleep; the wait ends when its time is up.
+	ownDeadline = 1500;
+	EXPECT_FALSE(RunWait(&pending, &wakeUps, steps, &event, 0, nullptr));
+	ASSERT_FALSE(RunWait(&pending, &wakeUps, steps, &event, 50, nullptr));
+	ASSERT_FALSE(slept.empty());
+	EXPECT_EQ(slept.front(), 2);
 }

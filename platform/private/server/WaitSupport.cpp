@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "QuitSignals.h"
+#include "SystemTime.h"
 
 namespace BPrivate {
 
@@ -40,6 +41,55 @@ WakeUpPipe::Drain()
 	while (fEnds[0] >= 0 && read(fEnds[0], drain, sizeof(drain)) > 0)
 		woken = true;
 	return woken;
+}
+
+bool
+RunWait(std::deque<BackendEvent>* pending, WakeUpPipe* wakeUps, const WaitSteps& steps,
+	BackendEvent* event, int32 timeoutMs, std::vector<pollfd>* descriptors)
+{
+	if (descriptors != nullptr) {
+		for (pollfd& descriptor : *descriptors)
+			descriptor.revents = 0;
+	}
+	const int64 deadline = system_time_us() + (timeoutMs > 0 ? (int64)timeoutMs * 1000 : 0);
+	while (true) {
+		if (!pending->empty()) {
+			*event = pending->front();
+			pending->pop_front();
+			return true;
+		}
+		const bool lostNews = *steps.lost && !*steps.lostReported;
+		if (QuitSignals::Take() || lostNews) {
+			*steps.lostReported = *steps.lost;
+			BackendEvent quit;
+			quit.type = BackendEvent::kQuit;
+			pending->push_back(quit);
+			continue;
+		}
+		if (steps.takeIn())
+			return false;
+		if (!pending->empty())
+			continue;
+
+		if (wakeUps->Drain() && !QuitSignals::Pending())
+			return false;
+		if (QuitSignals::Pending())
+			continue;
+
+		int64 remaining = -1;
+		if (timeoutMs >= 0) {
+			remaining = deadline - system_time_us();
+			if (remaining <= 0) {
+				// Even without time to wait, the other descriptors learn what is ready.
+				if (descriptors != nullptr && !descriptors->empty())
+					steps.sleep(0, descriptors);
+				return false;
+			}
+		}
+		remaining = EarlierWait(remaining, steps.untilOwnDeadline());
+		if (steps.sleep(PollMilliseconds(remaining), descriptors))
+			return false;
+	}
 }
 
 int64

@@ -8,14 +8,12 @@
 #include <unistd.h>
 #include <wayland-client.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
-#include "QuitSignals.h"
 #include "SystemTime.h"
 #include "WaitSupport.h"
 #include "WaylandActivation.h"
@@ -84,56 +82,28 @@ WaylandBackend::AfterFirstFrame()
 bool
 WaylandBackend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<pollfd>* descriptors)
 {
-	if (descriptors != nullptr) {
-		for (pollfd& descriptor : *descriptors)
-			descriptor.revents = 0;
-	}
 	_ReapChildren();
-	const int64 deadline = system_time_us() + (timeoutMs > 0 ? (int64)timeoutMs * 1000 : 0);
-	while (true) {
-		if (!fPending.empty()) {
-			*event = fPending.front();
-			fPending.pop_front();
-			return true;
-		}
-		if (QuitSignals::Take() || (fConnection.lost && !fLostReported)) {
-			fLostReported = fConnection.lost;
-			BackendEvent quit;
-			quit.type = BackendEvent::kQuit;
-			fPending.push_back(quit);
-			continue;
-		}
+	WaitSteps steps;
+	steps.lost = &fConnection.lost;
+	steps.lostReported = &fLostReported;
+	steps.takeIn = [this]() {
 		if (!fConnection.lost && wl_display_dispatch_pending(fConnection.display) < 0)
 			_Lost();
 		fSeat->Keyboard().Repeat(system_time_us(), &fPending);
 		// A clipboard answer (or its time-out) posts a message: the loop has work then.
-		if (_ServeSelections())
-			return false;
-		if (!fPending.empty())
-			continue;
-
-		if (fWakeUps.Drain() && !QuitSignals::Pending())
-			return false;
-		if (QuitSignals::Pending())
-			continue;
-
-		int64 remaining = -1;
-		if (timeoutMs >= 0) {
-			remaining = deadline - system_time_us();
-			if (remaining <= 0) {
-				// Even without time to wait, the other descriptors learn what is ready.
-				if (descriptors != nullptr && !descriptors->empty())
-					_Sleep(0, descriptors);
-				return false;
-			}
-		}
+		return _ServeSelections();
+	};
+	steps.untilOwnDeadline = [this]() {
+		int64 until = _UntilSelectionTimeout();
 		const int64 repeat = fSeat->Keyboard().NextRepeat();
 		if (repeat >= 0)
-			remaining = EarlierWait(remaining, std::max(repeat - system_time_us(), (int64)0));
-		remaining = EarlierWait(remaining, _UntilSelectionTimeout());
-		if (_Sleep(PollMilliseconds(remaining), descriptors))
-			return false;
-	}
+			until = EarlierWait(until, std::max(repeat - system_time_us(), (int64)0));
+		return until;
+	};
+	steps.sleep = [this](int32 sleepMs, std::vector<pollfd>* others) {
+		return _Sleep(sleepMs, others);
+	};
+	return RunWait(&fPending, &fWakeUps, steps, event, timeoutMs, descriptors);
 }
 
 // Sleeps until the compositor has sent something (read into the queue, not yet dispatched),

@@ -9,7 +9,6 @@
 
 #include <poll.h>
 
-#include "QuitSignals.h"
 #include "SystemTime.h"
 #include "WaitSupport.h"
 #include "X11Window.h"
@@ -19,63 +18,32 @@ namespace BPrivate {
 bool
 X11Backend::WaitEvent(BackendEvent* event, int32 timeoutMs, std::vector<pollfd>* descriptors)
 {
-	if (descriptors != nullptr) {
-		for (pollfd& descriptor : *descriptors)
-			descriptor.revents = 0;
-	}
 	_ReapChildren();
-	const bigtime_t deadline = system_time_us() + (timeoutMs > 0 ? (bigtime_t)timeoutMs * 1000 : 0);
-	while (true) {
-		if (!fPending.empty()) {
-			*event = fPending.front();
-			fPending.pop_front();
-			return true;
-		}
-		if (QuitSignals::Take()) {
-			BackendEvent quit;
-			quit.type = BackendEvent::kQuit;
-			fPending.push_back(quit);
-			continue;
-		}
-		if (fConnection.lost && !fLostReported) {
-			fLostReported = true;
-			BackendEvent quit;
-			quit.type = BackendEvent::kQuit;
-			fPending.push_back(quit);
-			continue;
-		}
+	WaitSteps steps;
+	steps.lost = &fConnection.lost;
+	steps.lostReported = &fLostReported;
+	steps.takeIn = [this]() {
 		// A clipboard answer (or its time-out) posts a message: the loop has work then.
 		if (_ReadEvents() || fClipboard->Expire(system_time_us()))
-			return false;
+			return true;
 		// The primary selection's answers (and time-outs) arrive as events of their own.
 		fPrimary->Expire(system_time_us());
 		for (auto& [xWindow, entry] : fWindows)
 			entry.window->RemapIfOverdue(system_time_us());
-		if (!fPending.empty())
-			continue;
-
-		if (fWakeUps.Drain() && !QuitSignals::Pending())
-			return false;
-		if (QuitSignals::Pending())
-			continue;
-
-		bigtime_t remaining = -1;
-		if (timeoutMs >= 0) {
-			remaining = deadline - system_time_us();
-			if (remaining <= 0) {
-				// Even without time to wait, the other descriptors learn what is ready.
-				if (descriptors != nullptr && !descriptors->empty())
-					_Sleep(0, descriptors);
-				return false;
-			}
-		}
+		return false;
+	};
+	steps.untilOwnDeadline = [this]() {
+		int64 until = -1;
 		for (const X11Clipboard* selection : {fClipboard.get(), fPrimary.get()})
-			remaining = EarlierWait(remaining, selection->UntilTimeout(system_time_us()));
+			until = EarlierWait(until, selection->UntilTimeout(system_time_us()));
 		for (auto& [xWindow, entry] : fWindows)
-			remaining = EarlierWait(remaining, entry.window->UntilRemap(system_time_us()));
-		if (_Sleep(PollMilliseconds(remaining), descriptors))
-			return false;
-	}
+			until = EarlierWait(until, entry.window->UntilRemap(system_time_us()));
+		return until;
+	};
+	steps.sleep = [this](int32 sleepMs, std::vector<pollfd>* others) {
+		return _Sleep(sleepMs, others);
+	};
+	return RunWait(&fPending, &fWakeUps, steps, event, timeoutMs, descriptors);
 }
 
 // Handles what Xlib has queued or can read without waiting; true when a clipboard answer
