@@ -60,8 +60,7 @@ CheckRoundTrip(const BMessage& message)
 	BMessage again;
 	FUZZ_CHECK(again.Unflatten(reinterpret_cast<const char*>(bytes.data()), bytes.size()) == B_OK,
 		"our own flattened form reads back");
-	FUZZ_CHECK(again == message, "flatten and unflatten give the same message");
-	FUZZ_CHECK(Flattened(again) == bytes, "a second flatten writes the same bytes");
+	FUZZ_CHECK(Flattened(again) == bytes, "flatten and unflatten give the same message");
 
 	BPrivate::MemoryStream stream;
 	FUZZ_CHECK(message.Flatten(&stream) == B_OK, "a loaded message flattens into a stream");
@@ -70,7 +69,7 @@ CheckRoundTrip(const BMessage& message)
 		"the stream gets the same bytes as the buffer");
 	stream.Seek(0, SEEK_SET);
 	BMessage fromStream;
-	FUZZ_CHECK(fromStream.Unflatten(&stream) == B_OK && fromStream == message,
+	FUZZ_CHECK(fromStream.Unflatten(&stream) == B_OK && Flattened(fromStream) == bytes,
 		"the stream reads back the same message");
 }
 
@@ -109,16 +108,18 @@ CheckPreferences(const uint8_t* data, size_t size, const BMessage* expected)
 	{
 		TPreferences prefs(kPrefsName);
 		if (expected != nullptr)
-			FUZZ_CHECK(prefs == *expected, "the settings object loads what the reader reads");
+			FUZZ_CHECK(Flattened(prefs) == Flattened(*expected),
+				"the settings object loads what the reader reads");
 		else
-			FUZZ_CHECK(prefs.what == 'pref' && prefs.IsEmpty(),
+			FUZZ_CHECK(Flattened(prefs) == Flattened(BMessage('pref')),
 				"a damaged file loads as an empty 'pref' message");
 		saved = prefs;
 	}
 	FUZZ_CHECK(ReadFile(sPrefsPath) == Flattened(saved), "the save writes the whole message");
 
 	TPreferences reloaded(kPrefsName);
-	FUZZ_CHECK(reloaded == saved, "the next load gives back what the last save wrote");
+	FUZZ_CHECK(Flattened(reloaded) == Flattened(saved),
+		"the next load gives back what the last save wrote");
 }
 
 } // namespace
@@ -163,7 +164,8 @@ LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 	for (const auto& [status, message] :
 		{std::pair{bufferStatus, &fromBuffer}, std::pair{streamStatus, &fromStream}}) {
 		if (status != B_OK)
-			FUZZ_CHECK(message->what == 0 && message->IsEmpty(), "a failed read leaves nothing");
+			FUZZ_CHECK(Flattened(*message) == Flattened(BMessage()),
+				"a failed read leaves nothing");
 		else
 			CheckRoundTrip(*message);
 	}
@@ -174,7 +176,8 @@ LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 		FUZZ_CHECK((bufferStatus == B_OK) == (streamStatus == B_OK),
 			"buffer and stream reader agree on success");
 		if (bufferStatus == B_OK)
-			FUZZ_CHECK(fromBuffer == fromStream, "buffer and stream reader agree on content");
+			FUZZ_CHECK(Flattened(fromBuffer) == Flattened(fromStream),
+				"buffer and stream reader agree on content");
 	}
 
 	CheckPreferences(data, size, streamStatus == B_OK ? &fromStream : nullptr);

@@ -83,12 +83,6 @@ BMessage::AddFloat(const char* name, float value)
 }
 
 status_t
-BMessage::AddDouble(const char* name, double value)
-{
-	return AddData(name, B_DOUBLE_TYPE, &value, sizeof(value));
-}
-
-status_t
 BMessage::AddBool(const char* name, bool value)
 {
 	uint8 byte = value ? 1 : 0;
@@ -101,12 +95,6 @@ BMessage::AddString(const char* name, const char* value)
 	if (value == nullptr)
 		return B_BAD_VALUE;
 	return AddData(name, B_STRING_TYPE, value, static_cast<ssize_t>(strlen(value) + 1), false);
-}
-
-status_t
-BMessage::AddPointer(const char* name, const void* pointer)
-{
-	return AddData(name, B_POINTER_TYPE, &pointer, sizeof(pointer));
 }
 
 // #pragma mark - Finding
@@ -174,12 +162,6 @@ BMessage::FindFloat(const char* name, int32 index, float* value) const
 }
 
 status_t
-BMessage::FindDouble(const char* name, double* value) const
-{
-	return _FindValue(name, B_DOUBLE_TYPE, 0, value);
-}
-
-status_t
 BMessage::FindBool(const char* name, bool* value) const
 {
 	if (value == nullptr)
@@ -207,12 +189,6 @@ BMessage::FindString(const char* name, int32 index, const char** value) const
 	if (status == B_OK)
 		*value = static_cast<const char*>(data);
 	return status;
-}
-
-status_t
-BMessage::FindPointer(const char* name, void** pointer) const
-{
-	return _FindValue(name, B_POINTER_TYPE, 0, pointer);
 }
 
 // #pragma mark - Replacing
@@ -250,90 +226,28 @@ BMessage::ReplaceFloat(const char* name, int32 index, float value)
 	return _ReplaceValue(name, B_FLOAT_TYPE, index, value);
 }
 
-status_t
-BMessage::ReplaceDouble(const char* name, int32 index, double value)
-{
-	return _ReplaceValue(name, B_DOUBLE_TYPE, index, value);
-}
-
 // #pragma mark - Inspecting
 
 bool
-BMessage::HasData(const char* name, type_code type, int32 index) const
+BMessage::_HasItem(const char* name, type_code type, int32 index) const
 {
 	if (name == nullptr)
 		return false;
 	const Field* field = _Find(name);
-	return field != nullptr && (type == B_ANY_TYPE || field->type == type) && index >= 0
+	return field != nullptr && field->type == type && index >= 0
 		&& static_cast<size_t>(index) < field->CountItems();
 }
 
 bool
 BMessage::HasInt32(const char* name, int32 index) const
 {
-	return HasData(name, B_INT32_TYPE, index);
+	return _HasItem(name, B_INT32_TYPE, index);
 }
 
 bool
 BMessage::HasFloat(const char* name, int32 index) const
 {
-	return HasData(name, B_FLOAT_TYPE, index);
-}
-
-bool
-BMessage::HasDouble(const char* name, int32 index) const
-{
-	return HasData(name, B_DOUBLE_TYPE, index);
-}
-
-bool
-BMessage::HasBool(const char* name, int32 index) const
-{
-	return HasData(name, B_BOOL_TYPE, index);
-}
-
-bool
-BMessage::HasString(const char* name, int32 index) const
-{
-	return HasData(name, B_STRING_TYPE, index);
-}
-
-bool
-BMessage::HasPointer(const char* name, int32 index) const
-{
-	return HasData(name, B_POINTER_TYPE, index);
-}
-
-status_t
-BMessage::GetInfo(const char* name, type_code* type, int32* count) const
-{
-	if (name == nullptr)
-		return B_BAD_VALUE;
-	const Field* field = _Find(name);
-	if (field == nullptr)
-		return B_NAME_NOT_FOUND;
-	if (type != nullptr)
-		*type = field->type;
-	if (count != nullptr)
-		*count = static_cast<int32>(field->CountItems());
-	return B_OK;
-}
-
-int32
-BMessage::CountNames(type_code type) const
-{
-	int32 count = 0;
-	for (const Field& field : fFields) {
-		if (type == B_ANY_TYPE || field.type == type)
-			count++;
-	}
-	return count;
-}
-
-bool
-BMessage::IsEmpty() const
-{
-	return fFields.empty();
+	return _HasItem(name, B_FLOAT_TYPE, index);
 }
 
 status_t
@@ -348,27 +262,6 @@ BMessage::RemoveName(const char* name)
 		}
 	}
 	return B_NAME_NOT_FOUND;
-}
-
-status_t
-BMessage::MakeEmpty()
-{
-	fFields.clear();
-	return B_OK;
-}
-
-bool
-BMessage::operator==(const BMessage& other) const
-{
-	if (what != other.what || fFields.size() != other.fFields.size())
-		return false;
-	for (size_t i = 0; i < fFields.size(); i++) {
-		const Field& a = fFields[i];
-		const Field& b = other.fFields[i];
-		if (a.name != b.name || a.type != b.type || a.fixedSize != b.fixedSize || !a.SameItems(b))
-			return false;
-	}
-	return true;
 }
 
 // #pragma mark - Field
@@ -414,12 +307,6 @@ BMessage::Field::Append(const uint8* bytes, size_t size)
 	data.append(reinterpret_cast<const char*>(bytes), size);
 	if (!fixedSize)
 		ends.push_back(static_cast<uint32>(data.size()));
-}
-
-bool
-BMessage::Field::SameItems(const Field& other) const
-{
-	return itemSize == other.itemSize && ends == other.ends && data == other.data;
 }
 
 // #pragma mark - Private

@@ -27,25 +27,11 @@ public:
 		bool isFixedSize = true);
 	status_t AddInt32(const char* name, int32 value);
 	status_t AddFloat(const char* name, float value);
-	status_t AddDouble(const char* name, double value);
 	status_t AddBool(const char* name, bool value);
 	status_t AddString(const char* name, const char* value);
-	status_t AddPointer(const char* name, const void* pointer);
 	status_t AddInt64(const char* name, int64 value)
 	{
 		return AddData(name, B_INT64_TYPE, &value, sizeof(value));
-	}
-	status_t FindInt64(const char* name, int64* value) const
-	{
-		const void* data = nullptr;
-		ssize_t size = 0;
-		status_t status = FindData(name, B_INT64_TYPE, 0, &data, &size);
-		if (status != B_OK)
-			return status;
-		if (size != (ssize_t)sizeof(int64))
-			return B_BAD_DATA;
-		*value = *static_cast<const int64*>(data);
-		return B_OK;
 	}
 	status_t AddPoint(const char* name, BPoint point)
 	{
@@ -60,11 +46,9 @@ public:
 	status_t FindInt32(const char* name, int32 index, int32* value) const;
 	status_t FindFloat(const char* name, float* value) const;
 	status_t FindFloat(const char* name, int32 index, float* value) const;
-	status_t FindDouble(const char* name, double* value) const;
 	status_t FindBool(const char* name, bool* value) const;
 	status_t FindString(const char* name, const char** value) const;
 	status_t FindString(const char* name, int32 index, const char** value) const;
-	status_t FindPointer(const char* name, void** pointer) const;
 	status_t FindPoint(const char* name, BPoint* point) const
 	{
 		const void* data = nullptr;
@@ -80,21 +64,11 @@ public:
 
 	status_t ReplaceInt32(const char* name, int32 index, int32 value);
 	status_t ReplaceFloat(const char* name, int32 index, float value);
-	status_t ReplaceDouble(const char* name, int32 index, double value);
 
-	bool HasData(const char* name, type_code type, int32 index = 0) const;
 	bool HasInt32(const char* name, int32 index = 0) const;
 	bool HasFloat(const char* name, int32 index = 0) const;
-	bool HasDouble(const char* name, int32 index = 0) const;
-	bool HasBool(const char* name, int32 index = 0) const;
-	bool HasString(const char* name, int32 index = 0) const;
-	bool HasPointer(const char* name, int32 index = 0) const;
 
-	status_t GetInfo(const char* name, type_code* type, int32* count = nullptr) const;
-	int32 CountNames(type_code type = B_ANY_TYPE) const;
-	bool IsEmpty() const;
 	status_t RemoveName(const char* name);
-	status_t MakeEmpty();
 
 	// Flattening in the classic layout, host byte order, mini data where it fits.
 	ssize_t FlattenedSize() const;
@@ -105,9 +79,6 @@ public:
 	// only as far as the message goes; one claiming more than 1 MiB counts as damaged.
 	status_t Unflatten(const char* buffer, ssize_t size);
 	status_t Unflatten(BDataIO* stream);
-
-	// Field equality (what-code, names, types and values, in order); used by tests and fuzzers.
-	bool operator==(const BMessage& other) const;
 
 	// One named field. Its items lie back to back in one buffer, so a field of many small items
 	// costs about what its bytes do (a flattened message is held in a small multiple of its size).
@@ -127,12 +98,12 @@ public:
 		uint8* ItemAt(size_t index, size_t* size);
 		// Appends one item (may throw std::bad_alloc); the caller has checked its size.
 		void Append(const uint8* bytes, size_t size);
-		bool SameItems(const Field& other) const;
 	};
 
 private:
 	Field* _Find(const char* name);
 	const Field* _Find(const char* name) const;
+	bool _HasItem(const char* name, type_code type, int32 index) const;
 	// The size every item of a type must have, 0 for types of no fixed size.
 	static size_t _ItemSizeOf(type_code type);
 	template <typename T>

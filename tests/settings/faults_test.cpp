@@ -8,6 +8,7 @@
 #include <sys/mount.h>
 
 #include "Message.h"
+#include "MessageBytes.h"
 #include "Preferences.h"
 #include "PreferencesFixture.h"
 
@@ -108,7 +109,7 @@ protected:
 				break;
 			case Outcome::kNew:
 				ASSERT_EQ(B_OK, status);
-				EXPECT_EQ(7, loaded.CountNames());
+				EXPECT_EQ(7, CountFields(loaded));
 				EXPECT_EQ(8, TPreferences(kPrefsName).GetInt32("idxoben", -1));
 				EXPECT_EQ(300, TPreferences(kPrefsName).GetFloat("wndleft", -1));
 				break;
@@ -339,7 +340,7 @@ TEST_F(SettingsFaultsTest, TwoInterleavedObjectsLeaveTheLastOneWhole)
 		// and the other's change is gone rather than mixed in.
 		BMessage loaded;
 		ASSERT_EQ(B_OK, LoadFromDisk(&loaded));
-		EXPECT_EQ(7, loaded.CountNames());
+		EXPECT_EQ(7, CountFields(loaded));
 		int32 oben = 0;
 		int32 runden = 0;
 		loaded.FindInt32("idxoben", &oben);

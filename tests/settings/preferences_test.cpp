@@ -1,3 +1,4 @@
+#include "MessageBytes.h"
 #include "Preferences.h"
 #include "PreferencesFixture.h"
 
@@ -360,7 +361,7 @@ TEST_F(PreferencesTest, AKeyOfAnotherTypeGivesWayToTheValueSet)
 		else
 			EXPECT_EQ(10, prefs.GetInt32(test.name, 0));
 		EXPECT_EQ(7, prefs.GetFloat("wndtop", 0));
-		EXPECT_EQ(2, prefs.CountNames());
+		EXPECT_EQ(2, CountFields(prefs));
 	}
 }
 
@@ -390,7 +391,7 @@ TEST_F(PreferencesTest, ABigFileIsReadOrLeftAloneButNeverSavedOver)
 	{
 		TPreferences prefs(kPrefsName);
 		EXPECT_EQ(9, prefs.GetInt32("idxoben", -1));
-		EXPECT_EQ(100001, prefs.CountNames());
+		EXPECT_EQ(100001, CountFields(prefs));
 	}
 
 	// Past the cap: defaults for this run, the file untouched, one line on standard error.
