@@ -83,7 +83,6 @@ BFile::SetTo(const char* path, uint32 openMode)
 		return fInitStatus = status;
 	}
 	fFD = fd;
-	fMode = openMode;
 	return fInitStatus = B_OK;
 }
 
@@ -93,7 +92,6 @@ BFile::Unset()
 	if (fFD >= 0)
 		::close(fFD);
 	fFD = -1;
-	fMode = 0;
 	fInitStatus = B_NO_INIT;
 }
 
@@ -101,18 +99,6 @@ status_t
 BFile::InitCheck() const
 {
 	return fInitStatus;
-}
-
-bool
-BFile::IsReadable() const
-{
-	return fFD >= 0 && (fMode & 0x3) != B_WRITE_ONLY;
-}
-
-bool
-BFile::IsWritable() const
-{
-	return fFD >= 0 && (fMode & 0x3) != B_READ_ONLY;
 }
 
 ssize_t
@@ -213,26 +199,4 @@ BFile::Sync()
 	if (fFD < 0)
 		return B_NO_INIT;
 	return BPrivate::CurrentFileOps().fsync(fFD) == 0 ? B_OK : LastError();
-}
-
-status_t
-BFile::GetPermissions(mode_t* permissions) const
-{
-	if (fFD < 0)
-		return B_NO_INIT;
-	if (permissions == nullptr)
-		return B_BAD_VALUE;
-	struct stat info;
-	if (fstat(fFD, &info) != 0)
-		return LastError();
-	*permissions = info.st_mode & 07777;
-	return B_OK;
-}
-
-status_t
-BFile::SetPermissions(mode_t permissions)
-{
-	if (fFD < 0)
-		return B_NO_INIT;
-	return fchmod(fFD, permissions & 07777) == 0 ? B_OK : LastError();
 }

@@ -26,9 +26,6 @@ public:
 	void Unset();
 	status_t InitCheck() const;
 
-	bool IsReadable() const;
-	bool IsWritable() const;
-
 	ssize_t Read(void* buffer, size_t size) override;
 	ssize_t Write(const void* buffer, size_t size) override;
 	ssize_t ReadAt(off_t position, void* buffer, size_t size) override;
@@ -41,11 +38,7 @@ public:
 	// Flushes written data to the device.
 	status_t Sync();
 
-	status_t GetPermissions(mode_t* permissions) const;
-	status_t SetPermissions(mode_t permissions);
-
 private:
 	int fFD = -1;
-	uint32 fMode = 0;
 	status_t fInitStatus = B_NO_INIT;
 };

@@ -110,28 +110,6 @@ BPath::Path() const
 	return fInitStatus == B_OK ? fPath.c_str() : nullptr;
 }
 
-const char*
-BPath::Leaf() const
-{
-	if (fInitStatus != B_OK)
-		return nullptr;
-	return fPath.c_str() + fPath.rfind('/') + 1;
-}
-
-status_t
-BPath::GetParent(BPath* parent) const
-{
-	if (parent == nullptr)
-		return B_BAD_VALUE;
-	if (fInitStatus != B_OK)
-		return B_NO_INIT;
-	if (fPath == "/")
-		return B_ENTRY_NOT_FOUND;
-	size_t slash = fPath.rfind('/');
-	std::string up = slash == 0 ? std::string("/") : fPath.substr(0, slash);
-	return parent->SetTo(up.c_str());
-}
-
 bool
 BPath::operator==(const BPath& other) const
 {

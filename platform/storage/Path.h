@@ -23,10 +23,6 @@ public:
 
 	// nullptr while unset.
 	const char* Path() const;
-	// The last component ("" for the root), nullptr while unset.
-	const char* Leaf() const;
-	// B_ENTRY_NOT_FOUND for the root, which has no parent.
-	status_t GetParent(BPath* parent) const;
 
 	bool operator==(const BPath& other) const;
 	bool operator==(const char* path) const;

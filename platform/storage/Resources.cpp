@@ -77,19 +77,6 @@ BResources::LoadResource(type_code type, const char* name, size_t* outSize) cons
 	return DataOf(FindByName(type, name), outSize);
 }
 
-bool
-BResources::GetResourceInfo(type_code type, int32 id, const char** outName, size_t* outSize) const
-{
-	const BPrivate::EmbeddedResource* resource = FindById(type, id);
-	if (resource == nullptr)
-		return false;
-	if (outName != nullptr)
-		*outName = resource->name;
-	if (outSize != nullptr)
-		*outSize = resource->size;
-	return true;
-}
-
 // #pragma mark -
 
 void

@@ -15,7 +15,6 @@ public:
 	// Data stays owned by the resources object; null when absent.
 	const void* LoadResource(type_code type, int32 id, size_t* outSize) const;
 	const void* LoadResource(type_code type, const char* name, size_t* outSize) const;
-	bool GetResourceInfo(type_code type, int32 id, const char** outName, size_t* outSize) const;
 };
 
 namespace BPrivate {

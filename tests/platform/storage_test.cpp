@@ -47,7 +47,6 @@ TEST(Path, UnsetUntilSetAndAppendNeedsAPath)
 {
 	BPath path;
 	EXPECT_EQ(nullptr, path.Path());
-	EXPECT_EQ(nullptr, path.Leaf());
 	EXPECT_NE(B_OK, path.InitCheck());
 	EXPECT_NE(B_OK, path.Append("KamboLux_prefs"));
 	EXPECT_EQ(nullptr, path.Path());
@@ -55,16 +54,8 @@ TEST(Path, UnsetUntilSetAndAppendNeedsAPath)
 	ASSERT_EQ(B_OK, path.SetTo("/home/user/.config"));
 	EXPECT_EQ(B_OK, path.Append("KamboLux_prefs"));
 	EXPECT_STREQ("/home/user/.config/KamboLux_prefs", path.Path());
-	EXPECT_STREQ("KamboLux_prefs", path.Leaf());
 	EXPECT_EQ(B_BAD_VALUE, path.Append("/absolute"));
 	EXPECT_STREQ("/home/user/.config/KamboLux_prefs", path.Path());
-
-	BPath parent;
-	EXPECT_EQ(B_OK, path.GetParent(&parent));
-	EXPECT_TRUE(parent == "/home/user/.config");
-	BPath root("/");
-	EXPECT_EQ(B_ENTRY_NOT_FOUND, root.GetParent(&parent));
-	EXPECT_STREQ("", root.Leaf());
 }
 
 TEST(Path, CleansLexically)
@@ -198,45 +189,10 @@ TEST(File, OpenModesBehaveAsTheirNamesSay)
 	off_t size = -1;
 	EXPECT_EQ(B_OK, file.GetSize(&size));
 	EXPECT_EQ(0, size);
-	EXPECT_FALSE(file.IsReadable());
 	char byte;
 	EXPECT_LT(file.Read(&byte, 1), 0);
 	file.Unset();
 	EXPECT_EQ(B_NO_INIT, file.Write("x", 1));
-}
-
-// Permissions are the file's own mode bits, read and written through the open descriptor.
-TEST(File, PermissionsReachTheFileOnDisk)
-{
-	TempDir dir;
-	std::string name = dir / "rates";
-	BFile file;
-	mode_t mode = 01;
-	EXPECT_EQ(B_NO_INIT, file.GetPermissions(&mode));
-	EXPECT_EQ(B_NO_INIT, file.SetPermissions(0600));
-	EXPECT_EQ(01u, mode) << "a failed call leaves the output alone";
-
-	ASSERT_EQ(B_OK, file.SetTo(name.c_str(), B_READ_WRITE | B_CREATE_FILE));
-	EXPECT_TRUE(file.IsReadable() && file.IsWritable());
-	EXPECT_EQ(B_BAD_VALUE, file.GetPermissions(nullptr));
-	// The file-type bits never leak in or out.
-	for (mode_t wanted : {0000, 0600, 0640, 0755, 0444}) {
-		SCOPED_TRACE(wanted);
-		EXPECT_EQ(B_OK, file.SetPermissions(S_IFREG | wanted));
-		EXPECT_EQ(B_OK, file.GetPermissions(&mode));
-		EXPECT_EQ(wanted, mode);
-		struct stat info;
-		ASSERT_EQ(0, stat(name.c_str(), &info));
-		EXPECT_EQ(wanted, info.st_mode & 07777);
-		EXPECT_TRUE(S_ISREG(info.st_mode));
-	}
-
-	// Opened for reading only, the descriptor still changes the mode, as fchmod allows.
-	ASSERT_EQ(B_OK, file.SetTo(name.c_str(), B_READ_ONLY));
-	EXPECT_FALSE(file.IsWritable());
-	EXPECT_EQ(B_OK, file.SetPermissions(0644));
-	EXPECT_EQ(B_OK, file.GetPermissions(&mode));
-	EXPECT_EQ(0644u, mode);
 }
 
 // Nothing but a regular file opens, in any mode, and a FIFO without a writer does not block.
