@@ -144,16 +144,6 @@ BBitmap::SetBits(const void* data, int32 length, int32 offset, color_space space
 	}
 }
 
-rgb_color
-BBitmap::ColorAt(int32 x, int32 y) const
-{
-	int64 column = (int64)x - (int64)std::lround(fBounds.left);
-	int64 row = (int64)y - (int64)std::lround(fBounds.top);
-	if (fBits.empty() || column < 0 || row < 0 || column >= fWidth || row >= fHeight)
-		return rgb_color{0, 0, 0, 0};
-	return ReadPixel(fBits.data() + row * fBytesPerRow + column * BytesPerPixel(fSpace), fSpace);
-}
-
 void
 BBitmap::_SetVariantSource(uint32 type, int32 id)
 {

@@ -37,9 +37,6 @@ public:
 	// (only the bitmap's own space is converted as is; RGB data into CMAP8 is mapped).
 	void SetBits(const void* data, int32 length, int32 offset, color_space space);
 
-	// The colour of one pixel, CMAP8 through the system palette (tests, drawing).
-	rgb_color ColorAt(int32 x, int32 y) const;
-
 	// Kit internal: the resource (type and id) this image was decoded from; its variants
 	// drawn at 2 and 3 times the size are found beside it (BTranslationUtils::VariantType).
 	void _SetVariantSource(uint32 type, int32 id);

@@ -40,24 +40,6 @@ BFont::BFont(const char* family, uint16 face, float size) :
 {
 }
 
-void
-BFont::SetFamilyAndFace(const char* family, uint16 face)
-{
-	if (family != nullptr)
-		fFamily = family;
-	if (face != 0)
-		fFace = face;
-}
-
-bool
-BFont::IsFixed() const
-{
-	// Asking the font rather than trusting its name: a narrow and a wide letter advance alike.
-	BFont probe(*this);
-	probe.SetSize(12);
-	return probe.StringWidth("i") == probe.StringWidth("W");
-}
-
 float
 BFont::StringWidth(const char* string) const
 {

@@ -45,14 +45,12 @@ public:
 	BFont(const BFont* font);
 	BFont(const char* family, uint16 face, float size);
 
-	void SetFamilyAndFace(const char* family, uint16 face);
 	const char* Family() const { return fFamily.c_str(); }
 	void SetSize(float size) { fSize = size; }
 	float Size() const { return fSize; }
 	void SetFace(uint16 face) { fFace = face; }
 	uint16 Face() const { return fFace; }
 	bool IsBold() const { return (fFace & B_BOLD_FACE) != 0; }
-	bool IsFixed() const;
 
 	float StringWidth(const char* string) const;
 	float StringWidth(const char* string, int32 length) const;

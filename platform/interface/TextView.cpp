@@ -148,14 +148,6 @@ BTextView::Delete(int32 startOffset, int32 endOffset)
 		DeleteText(startOffset, endOffset);
 }
 
-char
-BTextView::ByteAt(int32 offset) const
-{
-	if (offset < 0 || offset >= TextLength())
-		return '\0';
-	return fText[offset];
-}
-
 void
 BTextView::InsertText(const char* text, int32 length, int32 offset, const text_run_array* runs)
 {

@@ -46,7 +46,6 @@ public:
 	void Delete(int32 startOffset, int32 endOffset);
 	const char* Text() const { return fText.c_str(); }
 	int32 TextLength() const { return (int32)fText.size(); }
-	char ByteAt(int32 offset) const;
 
 	// Selection; offsets are pinned to 0..TextLength().
 	void Select(int32 startOffset, int32 endOffset);
@@ -65,8 +64,7 @@ public:
 		bool* sameColor = nullptr) const;
 	void GetFontAndColor(int32 offset, BFont* font, rgb_color* color = nullptr) const;
 	void SetRunArray(int32 startOffset, int32 endOffset, const text_run_array* runs);
-	text_run_array* RunArray(int32 startOffset, int32 endOffset, int32* outSize = nullptr) const;
-	static text_run_array* AllocRunArray(int32 entryCount, int32* outSize = nullptr);
+	static text_run_array* AllocRunArray(int32 entryCount);
 	static void FreeRunArray(text_run_array* array);
 	void SetStylable(bool stylable) { fStylable = stylable; }
 	bool IsStylable() const { return fStylable; }

@@ -91,30 +91,7 @@ BTextView::SetRunArray(int32 startOffset, int32 endOffset, const text_run_array*
 }
 
 text_run_array*
-BTextView::RunArray(int32 startOffset, int32 endOffset, int32* outSize) const
-{
-	startOffset = std::clamp(startOffset, 0, TextLength());
-	endOffset = std::clamp(endOffset, startOffset, TextLength());
-	size_t first = _RunIndexAt(startOffset);
-	size_t last = first;
-	while (last + 1 < fRuns.size() && fRuns[last + 1].offset < endOffset)
-		last++;
-
-	text_run_array* array = AllocRunArray((int32)(last - first + 1), outSize);
-	if (array == nullptr)
-		return nullptr;
-	text_run* entries = array->runs;
-	for (size_t i = first; i <= last; i++) {
-		text_run& entry = entries[i - first];
-		entry.offset = std::max(fRuns[i].offset - startOffset, 0);
-		entry.font = fRuns[i].font;
-		entry.color = fRuns[i].color;
-	}
-	return array;
-}
-
-text_run_array*
-BTextView::AllocRunArray(int32 entryCount, int32* outSize)
+BTextView::AllocRunArray(int32 entryCount)
 {
 	if (entryCount < 0 || entryCount > 1000000)
 		return nullptr;
@@ -132,8 +109,6 @@ BTextView::AllocRunArray(int32 entryCount, int32* outSize)
 		entries[i].offset = 0;
 		entries[i].color = make_color(0, 0, 0);
 	}
-	if (outSize != nullptr)
-		*outSize = (int32)size;
 	return array;
 }
 

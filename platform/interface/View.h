@@ -59,7 +59,6 @@ public:
 	void ResizeTo(float width, float height);
 	uint32 ResizingMode() const { return fResizingMode; }
 	uint32 Flags() const { return fFlags; }
-	void SetFlags(uint32 flags);
 	bool IsHidden() const { return fHidden; }
 	void Hide();
 	void Show();
@@ -70,10 +69,6 @@ public:
 	BRect ConvertToScreen(BRect rect) const;
 	void ConvertFromScreen(BPoint* point) const;
 	BPoint ConvertFromScreen(BPoint point) const;
-	void ConvertToParent(BPoint* point) const;
-	BPoint ConvertToParent(BPoint point) const;
-	BRect ConvertToParent(BRect rect) const;
-	void ConvertFromParent(BPoint* point) const;
 	BPoint ConvertFromParent(BPoint point) const;
 	// To and from the window's content coordinates.
 	BPoint ConvertToWindow(BPoint point) const;

@@ -41,17 +41,6 @@ BView::ResizeTo(float width, float height)
 }
 
 void
-BView::SetFlags(uint32 flags)
-{
-	const uint32 drawing = B_WILL_DRAW | B_DRAW_ON_CHILDREN;
-	bool redraw = ((fFlags ^ flags) & drawing) != 0;
-	fFlags = flags;
-	// Pulses and navigation read the flags when they need them; drawing must be redone.
-	if (redraw)
-		Invalidate();
-}
-
-void
 BView::Hide()
 {
 	if (fHidden)
@@ -81,6 +70,12 @@ BView::Show()
 	Invalidate();
 	if (BPrivate::Listening())
 		BPrivate::NotifyViewState(this, B_STATE_VISIBLE, true);
+}
+
+BPoint
+BView::ConvertFromParent(BPoint point) const
+{
+	return point - fFrame.LeftTop();
 }
 
 BPoint
@@ -143,36 +138,6 @@ BPoint
 BView::ConvertFromScreen(BPoint point) const
 {
 	return point - ConvertToScreen(B_ORIGIN);
-}
-
-void
-BView::ConvertToParent(BPoint* point) const
-{
-	*point += fFrame.LeftTop();
-}
-
-BPoint
-BView::ConvertToParent(BPoint point) const
-{
-	return point + fFrame.LeftTop();
-}
-
-BRect
-BView::ConvertToParent(BRect rect) const
-{
-	return rect.OffsetByCopy(fFrame.left, fFrame.top);
-}
-
-void
-BView::ConvertFromParent(BPoint* point) const
-{
-	*point -= fFrame.LeftTop();
-}
-
-BPoint
-BView::ConvertFromParent(BPoint point) const
-{
-	return point - fFrame.LeftTop();
 }
 
 BRect

@@ -331,13 +331,6 @@ BWindow::SetFeel(window_feel feel)
 	return B_OK;
 }
 
-status_t
-BWindow::SetFlags(uint32 flags)
-{
-	fFlags = flags;
-	return B_OK;
-}
-
 void
 BWindow::ConvertToScreen(BPoint* point) const
 {

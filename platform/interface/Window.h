@@ -70,7 +70,6 @@ public:
 	status_t SetFeel(window_feel feel);
 	window_feel Feel() const { return fFeel; }
 	uint32 Flags() const { return fFlags; }
-	status_t SetFlags(uint32 flags);
 	window_type Type() const { return fType; }
 
 	virtual void WindowActivated(bool active);

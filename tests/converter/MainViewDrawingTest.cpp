@@ -1,5 +1,6 @@
 // The converter view's picture, pixel by pixel, against the layout: flags and their strip
 // rows, the swap arrows, the plate ovals, the sunken frames and where the texts stand.
+#include "BitmapPixel.h"
 #include "ConverterFixture.h"
 
 #include <algorithm>
@@ -89,7 +90,7 @@ protected:
 		int32 mismatches = 0;
 		for (int32 y = (int32)where.top; y <= (int32)where.bottom; y++) {
 			for (int32 x = (int32)where.left; x <= (int32)where.right; x++) {
-				rgb_color expected = image.ColorAt(imageLeft + x - (int32)where.left,
+				rgb_color expected = BitmapPixel(image, imageLeft + x - (int32)where.left,
 					imageTop + y - (int32)where.top);
 				if (Pixel(x, y) != expected && mismatches++ < 5) {
 					ADD_FAILURE() << what << " at " << x << "," << y << ": "

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Bitmap.h"
+#include "BitmapPixel.h"
 #include "Resources.h"
 #include "SystemPalette.h"
 #include "TranslationUtils.h"
@@ -74,7 +75,7 @@ TEST(BitmapTest, RowsFollowTheColourSpace)
 		EXPECT_NE(bitmap.InitCheck(), B_OK);
 		EXPECT_EQ(bitmap.BitsLength(), 0);
 		bitmap.SetBits("abcd", 4, 0, B_RGB32);
-		EXPECT_EQ(bitmap.ColorAt(0, 0), make_color(0, 0, 0, 0));
+		EXPECT_EQ(BitmapPixel(bitmap, 0, 0), make_color(0, 0, 0, 0));
 	}
 	EXPECT_NE(BBitmap(BRect(0, 0, 3, 3), B_NO_COLOR_SPACE).InitCheck(), B_OK);
 }
@@ -115,9 +116,9 @@ TEST(BitmapTest, SetBitsConvertsBetweenSpaces)
 	BBitmap straight(BRect(0, 0, 1, 0), B_RGBA32);
 	const uint8 indices[] = {254, B_TRANSPARENT_MAGIC_CMAP8};
 	straight.SetBits(indices, 2, 0, B_CMAP8);
-	EXPECT_EQ(straight.ColorAt(0, 0), make_color(0, 0, 220));
-	EXPECT_EQ(straight.ColorAt(1, 0).alpha, 0);
-	EXPECT_EQ(straight.ColorAt(2, 0), make_color(0, 0, 0, 0)) << "outside";
+	EXPECT_EQ(BitmapPixel(straight, 0, 0), make_color(0, 0, 220));
+	EXPECT_EQ(BitmapPixel(straight, 1, 0).alpha, 0);
+	EXPECT_EQ(BitmapPixel(straight, 2, 0), make_color(0, 0, 0, 0)) << "outside";
 }
 
 TEST(BitmapTest, ACopyOwnsItsPixels)
@@ -129,7 +130,7 @@ TEST(BitmapTest, ACopyOwnsItsPixels)
 	BBitmap copy(&glass);
 	const uint32 red = 0xffff0000;
 	glass.SetBits(&red, 4, 0, B_RGBA32);
-	EXPECT_EQ(copy.ColorAt(0, 0), make_color(0, 0, 255));
+	EXPECT_EQ(BitmapPixel(copy, 0, 0), make_color(0, 0, 255));
 }
 
 TEST(TranslationTest, DecodesPNGIntoStraightRGBA)
@@ -139,10 +140,10 @@ TEST(TranslationTest, DecodesPNGIntoStraightRGBA)
 	ASSERT_NE(bitmap, nullptr);
 	EXPECT_EQ(bitmap->ColorSpace(), B_RGBA32);
 	EXPECT_EQ(bitmap->Bounds(), BRect(0, 0, 2, 1));
-	EXPECT_EQ(bitmap->ColorAt(0, 0), make_color(255, 0, 0));
-	EXPECT_EQ(bitmap->ColorAt(2, 0), make_color(0, 0, 255));
-	EXPECT_EQ(bitmap->ColorAt(1, 1).alpha, 0);
-	rgb_color half = bitmap->ColorAt(0, 1);
+	EXPECT_EQ(BitmapPixel(*bitmap, 0, 0), make_color(255, 0, 0));
+	EXPECT_EQ(BitmapPixel(*bitmap, 2, 0), make_color(0, 0, 255));
+	EXPECT_EQ(BitmapPixel(*bitmap, 1, 1).alpha, 0);
+	rgb_color half = BitmapPixel(*bitmap, 0, 1);
 	EXPECT_NEAR(half.alpha, 128, 1);
 	EXPECT_NEAR(half.red, 255, 1);
 }

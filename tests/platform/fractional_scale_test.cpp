@@ -13,6 +13,7 @@
 
 #include "Application.h"
 #include "Bitmap.h"
+#include "BitmapPixel.h"
 #include "DisplayScale.h"
 #include "EventLoop.h"
 #include "Font.h"
@@ -151,7 +152,7 @@ Resampled(const BBitmap* bitmap, int32 width, int32 height)
 		for (int32 x = 0; x < w; x++) {
 			reinterpret_cast<uint32*>(cairo_image_surface_get_data(source)
 				+ (size_t)y
-					* cairo_image_surface_get_stride(source))[x] = Argb(bitmap->ColorAt(x, y));
+					* cairo_image_surface_get_stride(source))[x] = Argb(BitmapPixel(*bitmap, x, y));
 		}
 	}
 	cairo_surface_mark_dirty(source);

@@ -176,18 +176,6 @@ TEST_F(HooksTest, HidingTheFocusOrItsParentTakesTheKeysAway)
 	}
 }
 
-TEST_F(HooksTest, FlagsSetAfterShowTakeEffect)
-{
-	auto* view = new HookView("late", BRect(0, 0, 9, 9), 0);
-	fWindow->AddChild(view);
-	fWindow->Show();
-	EventLoop::Drain();
-	gLog.clear();
-	view->SetFlags(B_WILL_DRAW);
-	EventLoop::Drain();
-	EXPECT_EQ(gLog, Log{"late:draw"});
-}
-
 TEST_F(HooksTest, MisuseOfTheTreeStopsDebugBuildsAndChangesNothingOtherwise)
 {
 	auto* parent = new HookView("parent");

@@ -13,6 +13,7 @@
 
 #include "Application.h"
 #include "Bitmap.h"
+#include "BitmapPixel.h"
 #include "DisplayScale.h"
 #include "EventLoop.h"
 #include "Font.h"
@@ -334,7 +335,7 @@ TEST(ScaledPainterTest, BitmapsUseTheirVariantsOrAreEnlarged)
 		int32 differences = 0;
 		for (int32 y = 0; y <= variant->Bounds().IntegerHeight(); y++) {
 			for (int32 x = 0; x <= variant->Bounds().IntegerWidth(); x++) {
-				rgb_color c = variant->ColorAt(x, y);
+				rgb_color c = BitmapPixel(*variant, x, y);
 				uint32 expected = 0xff000000u | (uint32(c.red) << 16) | (uint32(c.green) << 8)
 					| c.blue;
 				differences += scaled.Pixel(3 * scale + x, 4 * scale + y) != expected;

