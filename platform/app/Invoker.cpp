@@ -19,15 +19,6 @@ BInvoker::BInvoker(BMessage* message, const BHandler* handler, const BLooper* lo
 
 BInvoker::~BInvoker() = default;
 
-status_t
-BInvoker::SetMessage(BMessage* message)
-{
-	// Setting the message it already holds must not delete it.
-	if (message != fMessage.get())
-		fMessage.reset(message);
-	return B_OK;
-}
-
 uint32
 BInvoker::Command() const
 {

@@ -17,8 +17,6 @@ public:
 		const BLooper* looper = nullptr);
 	virtual ~BInvoker();
 
-	// Takes ownership of the message.
-	virtual status_t SetMessage(BMessage* message);
 	BMessage* Message() const { return fMessage.get(); }
 	uint32 Command() const;
 

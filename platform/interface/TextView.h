@@ -67,7 +67,6 @@ public:
 	static text_run_array* AllocRunArray(int32 entryCount);
 	static void FreeRunArray(text_run_array* array);
 	void SetStylable(bool stylable) { fStylable = stylable; }
-	bool IsStylable() const { return fStylable; }
 
 	void SetAlignment(alignment flag);
 	alignment Alignment() const { return fAlignment; }

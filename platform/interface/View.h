@@ -57,7 +57,6 @@ public:
 	void MoveTo(float x, float y) { MoveTo(BPoint(x, y)); }
 	void MoveBy(float dx, float dy);
 	void ResizeTo(float width, float height);
-	uint32 ResizingMode() const { return fResizingMode; }
 	uint32 Flags() const { return fFlags; }
 	bool IsHidden() const { return fHidden; }
 	void Hide();
@@ -126,7 +125,6 @@ public:
 	float PenSize() const { return fState.penSize; }
 	void MovePenTo(BPoint point) { fState.pen = point; }
 	void MovePenTo(float x, float y) { fState.pen = BPoint(x, y); }
-	void MovePenBy(float dx, float dy) { fState.pen += BPoint(dx, dy); }
 	BPoint PenLocation() const { return fState.pen; }
 	void SetDrawingMode(drawing_mode mode) { fState.mode = mode; }
 	drawing_mode DrawingMode() const { return fState.mode; }

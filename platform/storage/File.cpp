@@ -182,18 +182,6 @@ BFile::SetSize(off_t size)
 }
 
 status_t
-BFile::GetSize(off_t* size) const
-{
-	if (fFD < 0)
-		return B_NO_INIT;
-	struct stat info;
-	if (fstat(fFD, &info) != 0)
-		return LastError();
-	*size = info.st_size;
-	return B_OK;
-}
-
-status_t
 BFile::Sync()
 {
 	if (fFD < 0)

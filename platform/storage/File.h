@@ -33,7 +33,6 @@ public:
 	off_t Seek(off_t position, uint32 seekMode) override;
 	off_t Position() const override;
 	status_t SetSize(off_t size) override;
-	status_t GetSize(off_t* size) const override;
 
 	// Flushes written data to the device.
 	status_t Sync();

@@ -85,17 +85,3 @@ BPositionIO::SetSize(off_t)
 {
 	return B_NOT_SUPPORTED;
 }
-
-status_t
-BPositionIO::GetSize(off_t* size) const
-{
-	// Measured by seeking to the end and back; the position is logically unchanged.
-	auto* self = const_cast<BPositionIO*>(this);
-	off_t current = Position();
-	off_t end = self->Seek(0, SEEK_END);
-	self->Seek(current, SEEK_SET);
-	if (end < 0)
-		return static_cast<status_t>(end);
-	*size = end;
-	return B_OK;
-}

@@ -34,5 +34,4 @@ public:
 	virtual off_t Position() const = 0;
 
 	virtual status_t SetSize(off_t size);
-	virtual status_t GetSize(off_t* size) const;
 };

