@@ -165,7 +165,6 @@ public:
 
 	// Presents what was drawn outside Draw at once.
 	void Flush() const;
-	void Sync() const;
 
 	// Accessibility: what a screen reader says about the view. Name and description are the
 	// program's (a control's label stands in for a name it did not set); the hooks say what

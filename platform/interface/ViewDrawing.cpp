@@ -376,10 +376,3 @@ BView::Flush() const
 	if (fWindow != nullptr)
 		fWindow->Flush();
 }
-
-void
-BView::Sync() const
-{
-	if (fWindow != nullptr)
-		fWindow->Sync();
-}

@@ -94,7 +94,6 @@ public:
 	// Redraws what is invalid and presents it now, instead of after the queue drains.
 	void UpdateIfNeeded();
 	void Flush() const;
-	void Sync() const;
 
 	// How often the focus view gets Pulse while the window is active; 0 stops pulses.
 	void SetPulseRate(bigtime_t rate) { fPulseRate = rate; }

@@ -87,9 +87,3 @@ BWindow::Flush() const
 {
 	const_cast<BWindow*>(this)->_Present();
 }
-
-void
-BWindow::Sync() const
-{
-	Flush();
-}
