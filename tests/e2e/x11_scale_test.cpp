@@ -145,6 +145,19 @@ protected:
 		return BRect(x, y, x + attributes.width - 1, y + attributes.height - 1);
 	}
 
+	// Pumps until the server has the window's top left corner at where (pixels); false when
+	// it is not there within five seconds. A loaded window manager places it late.
+	bool WaitForServerPlace(X11Window* window, BPoint where)
+	{
+		const bigtime_t deadline = system_time_us() + 5000000;
+		while (ServerFrame(window).LeftTop() != where) {
+			if (system_time_us() >= deadline)
+				return false;
+			Pump([](const BackendEvent&) { return false; }, 20000);
+		}
+		return true;
+	}
+
 	std::vector<BackendEvent> fSeen;
 	Display* fOther = nullptr;
 };
@@ -241,7 +254,7 @@ TEST_F(X11Scaled, WindowsAreTwiceTheirLayoutSizeAtTwiceTheirPlace)
 	ASSERT_NE(window, nullptr);
 	BackendEvent event;
 	ASSERT_TRUE(WaitFor(BackendEvent::kActivated, &event));
-	Pump([](const BackendEvent&) { return false; }, 300000);
+	EXPECT_TRUE(WaitForServerPlace(window, BPoint(80, 60)));
 	EXPECT_EQ(ServerFrame(window), BRect(80, 60, 80 + 414 - 1, 60 + 226 - 1));
 	// The kit sees its own frame, and the window manager's frame in layout units.
 	EXPECT_EQ(window->Frame(), BRect(40, 30, 246, 142));
@@ -252,7 +265,7 @@ TEST_F(X11Scaled, WindowsAreTwiceTheirLayoutSizeAtTwiceTheirPlace)
 	EXPECT_EQ(hints.max_height, 226);
 
 	window->MoveTo(BPoint(60, 50));
-	Pump([](const BackendEvent&) { return false; }, 300000);
+	EXPECT_TRUE(WaitForServerPlace(window, BPoint(120, 100)));
 	EXPECT_EQ(ServerFrame(window).LeftTop(), BPoint(120, 100));
 	EXPECT_EQ(window->Frame().LeftTop(), BPoint(60, 50));
 
@@ -274,6 +287,7 @@ TEST_F(X11Scaled, MousePositionsComeBackInLayoutUnits)
 	ASSERT_NE(window, nullptr);
 	BackendEvent event;
 	ASSERT_TRUE(WaitFor(BackendEvent::kActivated, &event));
+	ASSERT_TRUE(WaitForServerPlace(window, BPoint(80, 60)));
 	const BRect server = ServerFrame(window);
 
 	struct Case {
