@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "BackendChoice.h"
-#include "QuitSignals.h"
 #include "WaitSupport.h"
 #include "WaylandBuffers.h"
 
@@ -93,7 +92,7 @@ TEST(WaylandDamage, ChangedRowsAreTheFirstAndLastThatDiffer)
 	}
 }
 
-TEST(BackendWait, TheEarliestWaitWinsAndNoneStandsAside)
+TEST(BackendWait, TheEarliestWaitWinsAndReadinessGoesBackToTheLoop)
 {
 	struct Case {
 		int64 wait, other, earlier;
@@ -111,25 +110,8 @@ TEST(BackendWait, TheEarliestWaitWinsAndNoneStandsAside)
 			<< test.wait << " " << test.other;
 		EXPECT_EQ(PollMilliseconds(test.earlier), test.milliseconds) << test.earlier;
 	}
-}
 
-TEST(BackendWait, WakeAndQuitSignalsReachThePipe)
-{
-	WakeUpPipe pipe;
-	ASSERT_GE(pipe.ReadEnd(), 0);
-	EXPECT_FALSE(pipe.Drain());
-	pipe.Wake();
-	pipe.Wake();
-	EXPECT_TRUE(pipe.Drain());
-	EXPECT_FALSE(pipe.Drain());
-
-	// A quit signal is noted and wakes the wait; it does not end the process.
-	raise(SIGTERM);
-	EXPECT_TRUE(pipe.Drain());
-	EXPECT_TRUE(QuitSignals::Take());
-	EXPECT_FALSE(QuitSignals::Take());
-
-	// Readiness goes back to the loop's own descriptors only.
+	// Readiness goes back to the loop's own descriptors only, after the backend's.
 	std::vector<pollfd> polled = {{3, POLLIN, POLLIN}, {4, POLLIN, 0}, {5, POLLIN, POLLIN}};
 	std::vector<pollfd> others = {{4, POLLIN, 0}, {5, POLLIN, 0}};
 	EXPECT_TRUE(HandBackReadiness(polled, 1, &others));
